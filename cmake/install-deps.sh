@@ -1,0 +1,32 @@
+#!/bin/bash
+# Installs what building, running and testing Quorvane needs on Debian; does nothing for what is
+# already there. Run as root (or with sudo available).
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    need_update=1
+fi
+for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool x11-apps \
+         imagemagick fonts-wqy-microhei googletest libgtest-dev locales; do
+    have "$p" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+    $SUDO apt-get update -qq
+    if [ ${#need[@]} -gt 0 ]; then
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+    fi
+fi
+
+# Wine takes its ANSI code page from the locale: zh_CN.UTF-8 gives code page 936.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    $SUDO sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+    $SUDO locale-gen >/dev/null
+fi

@@ -1,0 +1,30 @@
+# Sourced by the scripts: a private 32-bit Wine prefix under the build folder, code page 936,
+# a persistent server and a virtual display. Call wine_start, and wine_stop at the end.
+QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${QV_WINEPREFIX:-$QV_ROOT/build/wineprefix}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=zh_CN.UTF-8
+
+wine_start() {
+    if [ -z "${DISPLAY:-}" ]; then
+        export DISPLAY=:${QV_DISPLAY:-97}
+        if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+            Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+            QV_XVFB_PID=$!
+            for _ in $(seq 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
+        fi
+    fi
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    wineserver -p
+}
+
+wine_stop() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "${QV_XVFB_PID:-}" ]; then kill "$QV_XVFB_PID" 2>/dev/null || true; fi
+}

@@ -1,0 +1,16 @@
+// Errors that travel as exceptions out of the engine: out of memory is std::bad_alloc; a file
+// error carries the system error code. The application maps both to its messages. Layer: common/.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+
+class FxFileError : public std::exception {
+public:
+    explicit FxFileError(uint32_t osError) : m_osError(osError) {}
+    uint32_t OsError() const { return m_osError; }
+    const char* what() const noexcept override { return "file error"; }
+
+private:
+    uint32_t m_osError;
+};

@@ -1,0 +1,142 @@
+// CFxEditDoc: splitting the whole document into pieces through the first view and merging
+// them back, and the guard that runs long replays without wrapping. Layer: textdoc/.
+#include "textdoc/FxEditDoc.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+void CFxEditDoc::SetWrap(int mode, int column) {
+    m_wrapMode = mode;
+    m_wrapColumn = column;
+}
+
+namespace {
+
+// A record array being built front to back, grown geometrically (whole-document passes only).
+struct RecordBuilder {
+    FxLine* recs = nullptr;
+    int32_t count = 0, cap = 0;
+    ~RecordBuilder() { std::free(recs); }
+    void Append(const FxLine* src, int32_t n) {
+        if (count + n > cap) {
+            int64_t want = static_cast<int64_t>(cap) + cap / 2 + n + 2048;
+            if (want > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
+                throw std::bad_alloc();
+            FxLine* grown =
+                static_cast<FxLine*>(std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));
+            if (!grown)
+                throw std::bad_alloc();
+            recs = grown;
+            cap = static_cast<int32_t>(want);
+        }
+        std::memcpy(recs + count, src, static_cast<size_t>(n) * sizeof(FxLine));
+        count += n;
+    }
+};
+
+} // namespace
+
+void CFxEditDoc::WrapAllLines() {
+    if (m_lineCount == 0)
+        return;
+    if (m_wrapMode == 0 || !m_views[0]) {
+        UnwrapAllLines();
+        return;
+    }
+    RecordBuilder out;
+    int32_t logical = 0;
+    const bool progress = !m_progressSuppressed && m_size > 65535;
+    int lastPercent = -1;
+    for (int32_t h = 0; h >= 0; h = NextLogicalLine(h)) {
+        const int32_t pieces = GetPieceCount(h);
+        FxLine line = m_lines[h];
+        line.flags = (line.flags & ~(FXL_CONTINUED | FXL_LINEEND)) |
+                     (m_lines[h + pieces - 1].flags & FXL_LINEEND);
+        line.len = line.lineLen;
+        line.dispCol = 0;
+        line.logLine = logical++;
+        m_scratch.clear();
+        m_views[0]->SplitLogicalLine(line, m_scratch);
+        int64_t sum = 0;
+        for (const FxLine& p : m_scratch)
+            sum += p.len;
+        if (m_scratch.empty() || sum != line.lineLen) {
+            m_scratch.clear();
+            m_scratch.push_back(line);
+        }
+        out.Append(m_scratch.data(), static_cast<int32_t>(m_scratch.size()));
+        if (progress) {
+            int percent = static_cast<int>(static_cast<int64_t>(h) * 100 / m_lineCount);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                OnDocEvent(FxEvWrapProgress, percent);
+            }
+        }
+    }
+    std::free(m_lines);
+    m_lines = out.recs;
+    m_lineCount = out.count;
+    m_lineSpare = out.cap - out.count;
+    out.recs = nullptr;
+    m_lines[m_lineCount - 1].flags &= ~FXL_LINEEND;
+    m_logicalLines = logical;
+    if (progress)
+        OnDocEvent(FxEvWrapProgress, 100);
+}
+
+void CFxEditDoc::UnwrapAllLines() {
+    if (m_lineCount == 0)
+        return;
+    // Merging only ever shrinks the array, so it is done in place.
+    int32_t w = 0;
+    for (int32_t r = 0; r < m_lineCount;) {
+        int32_t pieces = 1;
+        while (r + pieces < m_lineCount && m_lines[r + pieces].IsContinued())
+            ++pieces;
+        FxLine line = m_lines[r];
+        line.flags = (line.flags & ~(FXL_CONTINUED | FXL_LINEEND)) |
+                     (m_lines[r + pieces - 1].flags & FXL_LINEEND);
+        line.len = line.lineLen;
+        line.dispCol = 0;
+        line.logLine = w;
+        for (int32_t k = 1; k < pieces; ++k)
+            if (m_lines[r + k].flags & FXL_BOOKMARK)
+                --m_bookmarks;
+        m_lines[w++] = line;
+        r += pieces;
+    }
+    m_lineSpare += m_lineCount - w;
+    m_lineCount = w;
+    m_logicalLines = w;
+}
+
+CFxEditDoc::BulkGuard::BulkGuard(CFxEditDoc& doc, bool active) : m_doc(doc), m_active(active) {
+    if (!m_active)
+        return;
+    m_wrapMode = doc.m_wrapMode;
+    m_wrapColumn = doc.m_wrapColumn;
+    doc.m_compactionSuspended = true;
+    doc.m_progressSuppressed = true;
+    if (m_wrapMode) {
+        doc.UnwrapAllLines();
+        doc.SetWrap(0, 0);
+    }
+}
+
+CFxEditDoc::BulkGuard::~BulkGuard() {
+    if (!m_active)
+        return;
+    m_doc.m_compactionSuspended = false;
+    m_doc.m_progressSuppressed = false;
+    if (m_wrapMode) {
+        m_doc.SetWrap(m_wrapMode, m_wrapColumn);
+        try {
+            m_doc.WrapAllLines();
+        } catch (...) {
+            // Out of memory while re-wrapping: the document stays whole, just unwrapped.
+            m_doc.SetWrap(0, 0);
+            m_doc.UnwrapAllLines();
+        }
+    }
+}

@@ -80,13 +80,14 @@ void CFxEditDoc::DiscardRedo() {
 
 bool CFxEditDoc::DropOldestUndo() {
     // Drop about the older half, but only whole steps, and never the group being recorded.
-    int32_t h = m_undoCount / 2;
-    while (h < m_undoCount && !StartsStep(m_undo[h]))
-        ++h;
-    if (m_openGroupFirst >= 0 && h > m_openGroupFirst)
-        h = m_openGroupFirst;
-    if (h <= 0)
+    // While one group fills the store from its first record nothing can go (checked first, as
+    // it holds for every further record of that group).
+    const int32_t limit = m_openGroupFirst >= 0 ? m_openGroupFirst : m_undoCount;
+    if (limit <= 0)
         return false;
+    int32_t h = std::min(m_undoCount / 2, limit);
+    while (h < limit && !StartsStep(m_undo[h]))
+        ++h;
     for (int32_t i = 0; i < h; ++i)
         ReleaseUndoText(m_undo[i]);
     std::memmove(m_undo, m_undo + h, static_cast<size_t>(m_undoCount - h) * sizeof(FxUndoRec));

@@ -22,6 +22,9 @@ wine_start() {
         wineserver -w
     fi
     wineserver -p
+    # The first program of a server starts Wine's services, which keep the standard handles they
+    # inherit: start them here, detached, so that they never hold a test runner's pipes open.
+    wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 }
 
 wine_stop() {

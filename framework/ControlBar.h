@@ -1,0 +1,60 @@
+// CControlBar: the base of bars that a frame lays out along its edges (status bar, toolbars,
+// docking windows). Bars negotiate their size through CalcFixedLayout / CalcDynamicLayout and
+// update their items' command UI at idle. Layer: framework/.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CFrameWnd;
+
+class CControlBar : public CWnd {
+    DECLARE_DYNAMIC(CControlBar)
+public:
+    CControlBar();
+    ~CControlBar() override;
+
+    enum StateFlags : UINT { delayHide = 1, delayShow = 2 };
+
+    // Creates the bar as a child of the frame: the bar style is style & CBRS_ALL, the window
+    // style style & ~CBRS_ALL (plus WS_CHILD).
+    bool CreateBar(CWnd* parent, DWORD style, UINT id, const char* className = nullptr);
+
+    // The bar's size docked in a row (horz) or column; stretch asks for the whole length.
+    virtual SIZE CalcFixedLayout(bool stretch, bool horz);
+    // The size for a length along the docking direction (-1: the bar's own) and a LM_ mode;
+    // the default answers with CalcFixedLayout.
+    virtual SIZE CalcDynamicLayout(int length, DWORD mode);
+    // Idle update of the bar's items through the frame's route.
+    virtual void OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler);
+    // Paints the client area; the default draws the borders the style asks for.
+    virtual void DoPaint(HDC dc);
+    // The client rectangle less the borders.
+    virtual void CalcInsideRect(RECT& rc, bool horz) const;
+
+    DWORD GetBarStyle() const { return m_dwStyle; }
+    virtual void SetBarStyle(DWORD style);
+    void EnableDocking(DWORD style);
+    bool IsVisible() const;
+    bool IsFloating() const { return false; }
+    bool IsHorz() const;
+    void DelayShow(bool show);
+    void ApplyDelayedShow();
+    CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
+
+    void OnUpdateCmdUIIdle(bool disableIfNoHandler) override;
+    void PostNcDestroy() override;
+
+    void OnPaint();
+    bool OnEraseBkgnd(HDC dc);
+    void OnDestroy();
+
+    DWORD m_dwStyle = 0;     // bar style (CBRS_)
+    DWORD m_dwDockStyle = 0; // sides the bar may dock to
+    UINT m_nDockBarId = 0;   // the dock bar (side) it was docked to last, 0 none
+    int m_cxLeftBorder = 6, m_cxRightBorder = 6, m_cyTopBorder = 1, m_cyBottomBorder = 1;
+    UINT m_nStateFlags = 0;
+    CFrameWnd* m_pDockSite = nullptr;
+    bool m_bAutoDelete = false;
+
+    DECLARE_MESSAGE_MAP()
+};

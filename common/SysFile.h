@@ -35,6 +35,8 @@ bool ReplaceByRename(const char* source, const char* target, uint32_t* error);
 bool CopyFileOverwrite(const char* from, const char* to, uint32_t* error);
 bool DeleteFilePath(const char* path);
 bool FileExists(const char* path);
+// True for an existing file marked read-only (the read-only attribute; no write permission).
+bool IsReadOnlyFile(const char* path);
 uint32_t TickCount();
 uint32_t ProcessId();
 
@@ -45,6 +47,7 @@ enum : uint32_t {
     kErrNotEnoughMemory = 8,    // ERROR_NOT_ENOUGH_MEMORY
     kErrWriteFault = 29,        // ERROR_WRITE_FAULT
     kErrInvalidData = 13,       // ERROR_INVALID_DATA
+    kErrAccessDenied = 5,       // ERROR_ACCESS_DENIED
 };
 
 } // namespace fxsys

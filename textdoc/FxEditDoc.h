@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+class FxMappedBuffer; // file codecs
 
 // Document event codes reported through OnDocEvent.
 enum FxDocEvent {
@@ -257,6 +258,31 @@ private:
     FxUndoRec* m_undo = nullptr;
     FxBlockStore m_undoText{32768};
 
+    // --- file codecs (DocLoad.cpp, DocStore.cpp) ----------------------------------------------
+public:
+    // The largest file a document takes: line lengths and conversion sizes are 32-bit.
+    static constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
+
+protected:
+    // The two steps of storing that can fail, overridable so that tests can make them fail: the
+    // ANSI → UTF-16 conversion of a run of whole characters (0 = failure), and the write of a
+    // run of bytes (throws FxFileError).
+    virtual int ConvertForStore(const char* ansi, int len, uint16_t* units, int capacity);
+    virtual void WriteForStore(fxsys::FileHandle file, const void* data, size_t len);
+
+private:
+    bool LoadArchive(const FxArchive& ar);
+    bool LoadUtf8(FxMappedBuffer& file);
+    // The UTF-16 load of `bytes` (big-endian units when asked); `source`, the buffer holding
+    // them or a closed one, is closed once the text is converted. False after event 260.
+    bool LoadUnits(FxMappedBuffer& source, const char* bytes, size_t size, bool bigEndian);
+    // Takes the records a load has built, with the line-end type and size their breaks give
+    // (defined and used in DocLoad.cpp only).
+    template <class LoadedLines> void AdoptLoadedLines(LoadedLines& lines);
+    // The base class's emptying (records, blocks, undo), whatever a derived class adds to it.
+    void EmptyForLoad();
+    void EnsureOneRecord();
+    bool StoreArchive(const FxArchive& ar);
 };
 
 // Opens an undo group for one command and closes it on every exit path.

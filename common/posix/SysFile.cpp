@@ -162,6 +162,11 @@ bool FileExists(const char* path) {
     return stat(path, &st) == 0;
 }
 
+bool IsReadOnlyFile(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
 uint32_t TickCount() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);

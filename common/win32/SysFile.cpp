@@ -144,6 +144,12 @@ bool DeleteFilePath(const char* path) { return DeleteFileA(path) != 0; }
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+bool IsReadOnlyFile(const char* path) {
+    DWORD attr = GetFileAttributesA(path);
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attr & FILE_ATTRIBUTE_READONLY);
+}
+
 uint32_t TickCount() { return GetTickCount(); }
 uint32_t ProcessId() { return GetCurrentProcessId(); }
 

@@ -1,0 +1,20 @@
+#!/bin/bash
+# Builds and runs the benchmarks under Wine; prints each figure beside its baseline.
+# Usage: bench/run.sh [megabytes]   (default 100)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/cmake/install-deps.sh"
+"$root/cmake/build.sh"
+. "$root/cmake/wine-env.sh"
+wine_start
+trap wine_stop EXIT
+data="$root/build/bench-data"
+mkdir -p "$data"
+wine "$root/build/win/bin/textdoc_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+if command -v vim >/dev/null 2>&1; then
+    start=$(date +%s.%N)
+    vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true
+    end=$(date +%s.%N)
+    printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(echo "$end - $start" | bc)"
+fi
+rm -f "$data"/*.txt

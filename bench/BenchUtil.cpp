@@ -37,7 +37,7 @@ int64_t GenerateGbkText(const std::string& path, size_t bytes, uint32_t seed) {
     while (out.size() < bytes) {
         size_t target = next() % 79;
         size_t start = out.size();
-        if (next() % 5 < 2)
+        if (next() % 20 < 9)
             out += "qvz ";
         while (out.size() - start < target) {
             if (next() % 3 == 0) {

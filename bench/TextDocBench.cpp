@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
         }
         std::vector<double> w, wf, s;
         const std::string out = dir + "\\saved_ansi.txt";
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 5; ++i) {
             w.push_back(WriteBaseline(dir + "\\write_base.bin", bytes.data(), bytes.size()));
             wf.push_back(WriteBaseline(dir + "\\write_base.bin", bytes.data(), bytes.size(), true));
             double t0 = NowSeconds();

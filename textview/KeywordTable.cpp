@@ -11,6 +11,8 @@ KeywordTable::KeywordTable(KeywordTable&& o) noexcept
     : m_count(o.m_count), m_arena(std::move(o.m_arena)) {
     std::memcpy(m_buckets, o.m_buckets, sizeof m_buckets);
     std::memset(o.m_buckets, 0, sizeof o.m_buckets);
+    std::memcpy(m_lengths, o.m_lengths, sizeof m_lengths);
+    std::memset(o.m_lengths, 0, sizeof o.m_lengths);
     o.m_count = 0;
 }
 
@@ -19,6 +21,8 @@ KeywordTable& KeywordTable::operator=(KeywordTable&& o) noexcept {
         m_arena = std::move(o.m_arena);
         std::memcpy(m_buckets, o.m_buckets, sizeof m_buckets);
         std::memset(o.m_buckets, 0, sizeof o.m_buckets);
+        std::memcpy(m_lengths, o.m_lengths, sizeof m_lengths);
+        std::memset(o.m_lengths, 0, sizeof o.m_lengths);
         m_count = o.m_count;
         o.m_count = 0;
     }
@@ -62,13 +66,12 @@ bool KeywordTable::Add(const char* text, int len, int group, bool matchCase) {
     unsigned h = Hash(text, len);
     e->next = m_buckets[h];
     m_buckets[h] = e;
+    m_lengths[static_cast<unsigned char>(text[0])] |= 1u << (len & 31);
     ++m_count;
     return true;
 }
 
-int KeywordTable::Lookup(const char* text, int len, bool matchCase) const {
-    if (len <= 0 || len > kMaxKeyword || m_count == 0)
-        return -1;
+int KeywordTable::LookupStored(const char* text, int len, bool matchCase) const {
     char lower[kMaxKeyword];
     if (!matchCase) {
         SynLowerCopy(text, len, lower);
@@ -81,5 +84,6 @@ int KeywordTable::Lookup(const char* text, int len, bool matchCase) const {
 void KeywordTable::Clear() {
     m_arena.Clear();
     std::memset(m_buckets, 0, sizeof m_buckets);
+    std::memset(m_lengths, 0, sizeof m_lengths);
     m_count = 0;
 }

@@ -59,8 +59,16 @@ inline bool SynStartsHere(const SyntaxInfo& info, const SynCursor& c, const Synt
 inline bool SynFindEnd(const SyntaxInfo& info, SynCursor& c, const SyntaxPair* r) {
     unsigned char b0 = static_cast<unsigned char>(r->endLower & 0xFF);
     unsigned char b1 = static_cast<unsigned char>(r->endUpper & 0xFF);
+    // Bytes that are neither a first byte of the end, the escape character's first byte nor a
+    // lead byte are single characters that only reset the escape count.
+    const int escLow = c.escape != 0 ? (c.escape & 0xFF) : -1;
     while (!c.AtEnd()) {
         unsigned char b = static_cast<unsigned char>(c.text[c.pos]);
+        if (b != b0 && b != b1 && b != escLow && !FxIsLeadByte(b)) {
+            c.escapes = 0;
+            ++c.pos;
+            continue;
+        }
         if ((b == b0 || b == b1) &&
             SynMatchHere(info, c, r->end, r->endLen, r->endLower, r->endUpper)) {
             c.AdvanceTo(c.pos + r->endLen);

@@ -71,6 +71,18 @@ TEST_F(Scanner, DelimitersExtendIntoKeywords) {
     EXPECT_EQ("TBT", ColourMap(info, "- x"));
 }
 
+TEST_F(Scanner, TheWordAfterADelimiter) {
+    EXPECT_EQ("0Tsss", ColourMap(info, "(a\"s\"")) << "the delimiter alone, then a word";
+    EXPECT_EQ("TTlll", ColourMap(info, ";x//c")) << "a rule starts inside the taken text";
+    // The escape in the taken text escapes the quote after it; the last quote opens a string.
+    EXPECT_EQ("TTTTs", ColourMap(info, ",\\\"a\""));
+    // 0x95 0x5C is one character: its trail byte escapes nothing.
+    EXPECT_EQ("TTTsss", ColourMap(info, ";\x95\x5C\"s\""));
+    EXPECT_EQ("0TT", ColourMap(info, "(\xD6\xD0"));
+    EXPECT_EQ("TBT", ColourMap(info, "x \x81")) << "a lead byte without its trail";
+    EXPECT_EQ("TT", ColourMap(info, ";\x81"));
+}
+
 TEST_F(Scanner, MatchCaseOff) {
     SyntaxInfo nc;
     LoadSyntax(nc, CrLf({"[#General]", "MatchCase=no", "[#Ends]",

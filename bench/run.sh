@@ -11,10 +11,13 @@ trap wine_stop EXIT
 data="$root/build/bench-data"
 mkdir -p "$data"
 wine "$root/build/win/bin/textdoc_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+echo
+wine "$root/build/win/bin/syntax_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+    "$(winepath -w "$root/build/win/bin/STF")"
 if command -v vim >/dev/null 2>&1; then
     start=$(date +%s.%N)
     vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true
     end=$(date +%s.%N)
     printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(echo "$end - $start" | bc)"
 fi
-rm -f "$data"/*.txt
+rm -rf "$data"

@@ -18,6 +18,6 @@ if command -v vim >/dev/null 2>&1; then
     start=$(date +%s.%N)
     vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true
     end=$(date +%s.%N)
-    printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(echo "$end - $start" | bc)"
+    printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(awk "BEGIN{print $end - $start}")"
 fi
 rm -rf "$data"

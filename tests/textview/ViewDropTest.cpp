@@ -1,0 +1,163 @@
+// Drag and drop through the drop target's work, and a random edit sequence in a wrapped
+// document checked against a plain string model, then undone to the start.
+#include "tests/textview/ViewTestUtil.h"
+
+#include "framework/CreateContext.h"
+#include "textview/ViewFontMetrics.h"
+
+#include <random>
+
+TEST_F(ViewTest, MoveForwardWithinOneLineLandsWhereDropped) {
+    SetScript("[ab|cdefg");
+    m_view->BeginDragState();
+    // Dropped between "f" and "g": after removing "ab" the position moves back by 2.
+    const DWORD done = m_view->DropText(m_view->CopySelectionText(0), false,
+                                        PointOf(FxTextPos(6, 0)), DROPEFFECT_MOVE);
+    m_view->FinishDrag(done);
+    EXPECT_EQ(done, static_cast<DWORD>(DROPEFFECT_MOVE));
+    EXPECT_EQ(Text(), "cdefabg");
+    EXPECT_EQ(m_view->CopySelectionText(0), "ab");
+    EXPECT_TRUE(m_view->Undo());
+    EXPECT_EQ(Text(), "abcdefg");
+}
+
+TEST_F(ViewTest, MoveAcrossDosLineBreaksCorrectsByOffsets) {
+    SetText("ab\ncd\nxyz");
+    m_view->MoveCaretTo(FxTextPos(1, 1));
+    m_view->SelectRange(FxTextPos(1, 0)); // "b\r\nc": 4 bytes, 3 offsets
+    m_view->BeginDragState();
+    const DWORD done = m_view->DropText(m_view->CopySelectionText(0), false,
+                                        PointOf(FxTextPos(2, 2)), DROPEFFECT_MOVE);
+    m_view->FinishDrag(done);
+    EXPECT_EQ(Text(), "ad\nxyb\ncz");
+}
+
+TEST_F(ViewTest, DropOntoItsOwnSelectionChangesNothing) {
+    SetScript("a[bcd|e");
+    m_view->BeginDragState();
+    const DWORD done = m_view->DropText("bcd", false, PointOf(FxTextPos(2, 0)), DROPEFFECT_MOVE);
+    EXPECT_EQ(done, static_cast<DWORD>(DROPEFFECT_NONE));
+    m_view->FinishDrag(done);
+    EXPECT_EQ(Text(), "abcde");
+    EXPECT_FALSE(m_view->HasSelection());
+}
+
+TEST_F(ViewTest, CopyDropLeavesTheSource) {
+    SetScript("[ab|-");
+    m_view->BeginDragState();
+    m_view->FinishDrag(m_view->DropText("ab", false, PointOf(FxTextPos(3, 0)), DROPEFFECT_COPY));
+    EXPECT_EQ(Text(), "ab-ab");
+}
+
+TEST_F(ViewTest, MoveBetweenTwoViewsOfOneDocumentIsOneOperation) {
+    SetText("hello world");
+    ViewWindow second;
+    second.Open(m_doc, 300, 120, &m_type);
+    ASSERT_EQ(m_doc->SecondView(), second.view);
+    m_view->MoveCaretTo(FxTextPos(5, 0));
+    m_view->SelectRange(FxTextPos(0, 0));
+    m_view->BeginDragState();
+    // Dropped at the end through the second view: handed to the source view.
+    POINT at = PointOf(FxTextPos(11, 0), second.view);
+    const DWORD done = second.view->DropText("hello", false, at, DROPEFFECT_MOVE);
+    m_view->FinishDrag(done);
+    EXPECT_EQ(Text(), " worldhello");
+    EXPECT_TRUE(m_view->Undo());
+    EXPECT_EQ(Text(), "hello world");
+    second.Close();
+}
+
+TEST_F(ViewTest, ColumnBlockDropsAsABlock) {
+    SetText("abc\ndef\nxy\nzz");
+    const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+    m_view->SelectColumnBlock(RECT{0, 0, 1 * fm.aveWidth, fm.linePitch + 1});
+    ASSERT_EQ(m_view->CopySelectionText(0), "a\r\nd\r\n");
+    m_view->BeginDragState();
+    const DWORD done =
+        m_view->DropText("a\r\nd\r\n", true, PointOf(FxTextPos(2, 2)), DROPEFFECT_COPY);
+    m_view->FinishDrag(done);
+    EXPECT_EQ(Text(), "abc\ndef\nxya\nzzd");
+}
+
+TEST_F(ViewTest, RandomEditsInAWrappedDocumentMatchAModel) {
+    SetText("the quick brown fox\njumps over\n\nthe lazy dog");
+    m_view->SetWrapMode(2, 7);
+    const std::string start = Text();
+    std::string model = start;
+    std::mt19937 rng(12345);
+    auto logicalToIndex = [&](FxTextPos p) {
+        size_t i = 0;
+        for (int32_t l = 0; l < p.line; ++l)
+            i = model.find('\n', i) + 1;
+        return i + static_cast<size_t>(p.col);
+    };
+    int undoable = 0;
+    for (int step = 0; step < 150; ++step) {
+        const int32_t rec =
+            static_cast<int32_t>(rng() % static_cast<unsigned>(m_doc->RecordCount()));
+        const int32_t col =
+            static_cast<int32_t>(rng() % static_cast<unsigned>(m_doc->Record(rec).len + 1));
+        m_view->ClearSelection();
+        m_view->MoveCaretTo(FxTextPos(col, rec));
+        const size_t at = logicalToIndex(LogicalCaret());
+        switch (rng() % 5) {
+        case 0:
+        case 1: {
+            const char c = "ab xy-."[rng() % 7];
+            Char(static_cast<unsigned char>(c));
+            model.insert(at, 1, c);
+            break;
+        }
+        case 2: {
+            // Automatic indentation copies the width of the blanks before the caret.
+            size_t ls = 0;
+            if (at > 0) {
+                size_t nl = model.rfind('\n', at - 1);
+                ls = nl == std::string::npos ? 0 : nl + 1;
+            }
+            int w = 0;
+            for (size_t e = ls; e < at && (model[e] == ' ' || model[e] == '\t'); ++e)
+                w = model[e] == '\t' ? (w / 8 + 1) * 8 : w + 1;
+            std::string text = "\n";
+            text.append(static_cast<size_t>(w / 8), '\t');
+            text.append(static_cast<size_t>(w % 8), ' ');
+            Press("Enter");
+            model.insert(at, text);
+            break;
+        }
+        case 3: {
+            // A selection of a few characters forward, deleted.
+            const FxTextPos a = m_view->Caret();
+            for (unsigned k = rng() % 6; k > 0; --k)
+                Press("S-Right");
+            const size_t b = logicalToIndex(LogicalCaret());
+            (void)a;
+            Press("Del");
+            if (b > at)
+                model.erase(at, b - at);
+            else if (at < model.size())
+                model.erase(at, 1);
+            break;
+        }
+        default:
+            Press("Back");
+            if (at > 0)
+                model.erase(at - 1, 1);
+            break;
+        }
+        ++undoable;
+        ASSERT_EQ(Text(), model) << "step " << step;
+        int64_t sum = 0;
+        for (int32_t r = 0; r < m_doc->RecordCount(); ++r) {
+            ASSERT_GE(m_doc->Record(r).len, 0);
+            if (m_doc->Record(r).IsContinued()) {
+                ASSERT_GT(m_doc->Record(r).len, 0) << "empty continuation at " << r;
+            }
+            sum += m_doc->Record(r).len;
+        }
+        (void)sum;
+    }
+    while (m_view->Undo()) {
+    }
+    EXPECT_EQ(Text(), start);
+}

@@ -1,0 +1,758 @@
+// CFxEditView: creation, the message map, layout, pixel and column conversions, scrolling,
+// word wrap and the refresh after changes. Layer: textview/ (view side).
+#include "textview/FxEditView.h"
+
+#include "app/settings/FileTypes.h"
+#include "framework/Document.h"
+#include "framework/FrameWnd.h"
+#include "framework/GdiObject.h"
+#include "framework/MemoryException.h"
+#include "framework/ResourceException.h"
+#include "textdoc/Dbcs.h"
+#include "textview/ViewDC.h"
+#include "textview/ViewFontMetrics.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+
+IMPLEMENT_DYNCREATE(CFxEditView, CView)
+
+BEGIN_MESSAGE_MAP(CFxEditView, CView)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_VSCROLL()
+ON_WM_HSCROLL()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_CHAR()
+ON_MESSAGE(WM_IME_COMPOSITION, OnImeComposition)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_RBUTTONDOWN()
+ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
+ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+namespace {
+
+// The built-in "Default" file type, for documents that have none.
+const FileTypeInfo& DefaultFileType() {
+    static FileTypeInfo* type = [] {
+        FileTypeInfo* d = new FileTypeInfo; // lives to the end of the process
+        d->title = "Default";
+        d->templatePath = "Default";
+        d->delimiters = kDefaultDelimiters;
+        for (int i = 0; i < FxColorSlotCount; ++i)
+            d->colors[kDefColorsOrder[i]] = DefaultColorAt(i);
+        d->syntax.SetDelimiters(d->delimiters.data(), static_cast<int>(d->delimiters.size()));
+        d->loaded = true;
+        return d;
+    }();
+    return *type;
+}
+
+int DecimalDigits(int32_t n) {
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+} // namespace
+
+ColumnDragData& ColumnDragData::Shared() {
+    static ColumnDragData data;
+    return data;
+}
+
+CFxEditView::CFxEditView() : m_type(&DefaultFileType()), m_fm(ViewFontMetrics::Shared()) {}
+
+CFxEditView::~CFxEditView() {
+    if (m_doc) {
+        IFxDocView* first = m_doc->FirstView();
+        IFxDocView* second = m_doc->SecondView();
+        if (first == this || second == this)
+            m_doc->SetAttachedViews(first == this ? (second == this ? nullptr : second) : first,
+                                    nullptr);
+    }
+}
+
+void CFxEditView::SetFileType(const FileTypeInfo* type) {
+    m_type = type ? type : &DefaultFileType();
+}
+
+int CFxEditView::TabSize() const {
+    int t = m_type->tabSize;
+    return t < 1 || t > 64 ? 8 : t;
+}
+
+void CFxEditView::AttachViews(CFxEditDoc& doc, const std::vector<CView*>& views) {
+    CFxEditView* found[2] = {nullptr, nullptr};
+    int n = 0;
+    for (CView* v : views) {
+        if (n == 2)
+            break;
+        if (CFxEditView* ev = DynamicDowncast<CFxEditView>(v))
+            found[n++] = ev;
+    }
+    doc.SetAttachedViews(found[0], found[1]);
+}
+
+CFxEditView* CFxEditView::OtherView() const {
+    if (!m_doc)
+        return nullptr;
+    IFxDocView* other = m_doc->FirstView() == this ? m_doc->SecondView() : m_doc->FirstView();
+    if (other == this)
+        return nullptr;
+    return dynamic_cast<CFxEditView*>(other);
+}
+
+bool CFxEditView::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!cs.lpszClass)
+        cs.lpszClass = RegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM), nullptr);
+    cs.style |= WS_VSCROLL | WS_HSCROLL;
+    return CView::PreCreateWindow(cs);
+}
+
+int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
+    if (CView::OnCreate(cs) == -1)
+        return -1;
+    if (!m_doc)
+        m_doc = dynamic_cast<CFxEditDoc*>(GetDocument());
+    if (!m_fm.measured)
+        m_fm.Measure();
+    RegisterDropTarget();
+    return 0;
+}
+
+void CFxEditView::OnDestroy() {
+    RevokeDropTarget();
+    if (m_capture)
+        ReleaseCapture();
+    CView::OnDestroy();
+}
+
+// --- Layout -------------------------------------------------------------------------------
+
+void CFxEditView::LayoutView() {
+    ViewLayout& l = m_layout;
+    GetClientRect(&l.client);
+    const bool ruler = m_doc && m_doc->m_showRuler;
+    const bool numbers = m_doc && m_doc->m_showLineNumbers;
+    l.ruler = {0, 0, l.client.right, ruler ? m_fm.rulerHeight : 3};
+    l.margin = ruler ? std::max(5, m_fm.aveWidth / 2) : 5;
+    int numberWidth = 0;
+    if (numbers) {
+        l.margin = std::max(l.margin, m_fm.gutterGap);
+        numberWidth = DecimalDigits(m_doc->LogicalLineCount()) * m_fm.digitWidth + 5;
+        numberWidth = std::max(numberWidth, 20);
+    }
+    l.gutter = {0, l.ruler.bottom, l.margin + numberWidth, l.client.bottom};
+    l.text = {l.gutter.right, l.ruler.bottom, l.client.right, l.client.bottom};
+    l.visibleLines = std::max(0, static_cast<int>((l.text.bottom - l.text.top) / m_fm.linePitch));
+    if (m_doc) {
+        m_doc->m_viewInts[0] = l.ruler.bottom - l.ruler.top;
+        m_doc->m_viewInts[1] = l.margin;
+    }
+}
+
+int CFxEditView::DocXFromWindow(int x) const {
+    return std::max(0, x + m_hscroll * m_fm.aveWidth - static_cast<int>(m_layout.text.left));
+}
+
+int CFxEditView::DocYFromWindow(int y) const {
+    return std::max(0, y + m_top * m_fm.linePitch - static_cast<int>(m_layout.text.top));
+}
+
+int CFxEditView::WindowXFromDoc(int x) const {
+    return x - m_hscroll * m_fm.aveWidth + m_layout.text.left;
+}
+
+int CFxEditView::WindowYFromRecord(int32_t rec) const {
+    return m_layout.text.top + (rec - m_top) * m_fm.linePitch;
+}
+
+int32_t CFxEditView::LineFromY(int docY) const {
+    int32_t rec = std::max(0, docY) / m_fm.linePitch;
+    return m_doc ? std::min(rec, m_doc->RecordCount() - 1) : 0;
+}
+
+int CFxEditView::HitTest(POINT pt) const {
+    if (PtInRect(&m_layout.text, pt))
+        return HT_TEXT;
+    if (PtInRect(&m_layout.gutter, pt))
+        return HT_GUTTER;
+    if (PtInRect(&m_layout.ruler, pt))
+        return HT_RULER;
+    return HT_NONE;
+}
+
+TextMeasure CFxEditView::MakeMeasure(HDC dc) const {
+    TextMeasure m;
+    m.dc = dc;
+    m.spaceWidth = m_fm.spaceWidth;
+    m.tabGlyphWidth = m_fm.tabGlyphWidth;
+    m.dbcsWidth = m_fm.dbcsWidth;
+    m.tabSize = TabSize();
+    return m;
+}
+
+int32_t CFxEditView::PieceColumnToX(FxTextPos& pos) {
+    const FxLine& r = m_doc->Record(m_doc->ClampPiece(pos.line));
+    int32_t col = std::max(0, std::min(pos.col, r.len));
+    // Snap forward to a character boundary.
+    int32_t i = 0;
+    while (i < col)
+        i += FxCharLen(r.data, static_cast<size_t>(i), static_cast<size_t>(r.len));
+    pos.col = std::min(i, r.len);
+    if (pos.col == 0 || !r.data)
+        return 0;
+    CViewDC dc(m_hWnd, m_fm.Font());
+    return MakeMeasure(dc).Width(r.data, 0, pos.col, r.dispCol);
+}
+
+int32_t CFxEditView::XToPieceColumn(int32_t rec, int& x) {
+    const FxLine& r = m_doc->Record(m_doc->ClampPiece(rec));
+    if (x <= 0 || r.len == 0) {
+        x = 0;
+        return 0;
+    }
+    CViewDC dc(m_hWnd, m_fm.Font());
+    int32_t col = NearestBoundary(MakeMeasure(dc), r.data, r.len, r.dispCol, x);
+    return std::min(col, r.len);
+}
+
+void CFxEditView::InvalidateLines(int32_t a, int32_t b) {
+    if (!m_hWnd || !m_doc)
+        return;
+    if (a > b)
+        std::swap(a, b);
+    const int32_t lastVisible = m_top + m_layout.visibleLines; // the partial line included
+    if (b < m_top || a > lastVisible)
+        return;
+    a = std::max(a, m_top);
+    b = std::min(b, lastVisible);
+    RECT r = {0, WindowYFromRecord(a), m_layout.client.right, WindowYFromRecord(b + 1)};
+    r.top = std::max(r.top, m_layout.text.top);
+    InvalidateRect(m_hWnd, &r, FALSE);
+}
+
+// --- Scrolling ----------------------------------------------------------------------------
+
+void CFxEditView::UpdateScrollBars(int bar) {
+    if (!m_hWnd || !m_doc)
+        return;
+    if (bar == SB_VERT || bar == SB_BOTH) {
+        SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+        si.nMax = m_doc->RecordCount();
+        si.nPage = static_cast<UINT>(
+            std::min(std::max(0, m_layout.visibleLines - 1), si.nMax - si.nMin + 1));
+        si.nPos = m_top;
+        SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+    }
+    if (bar == SB_HORZ || bar == SB_BOTH) {
+        if (m_doc->WrapMode() == 1) {
+            ShowScrollBar(m_hWnd, SB_HORZ, FALSE);
+        } else {
+            SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 8192, 0, 0, 0};
+            si.nPage = static_cast<UINT>(
+                std::max(0, static_cast<int>(m_layout.text.right - m_layout.text.left)) /
+                m_fm.aveWidth);
+            si.nPos = m_hscroll;
+            ShowScrollBar(m_hWnd, SB_HORZ, TRUE);
+            SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
+        }
+    }
+}
+
+int32_t CFxEditView::ScrollLines(int code) {
+    const int page = std::max(1, m_layout.visibleLines - 1);
+    int32_t top = m_top;
+    switch (code) {
+    case 0:
+        top = m_top - 1;
+        break;
+    case 1:
+        top = m_top + 1;
+        break;
+    case 2:
+        top = m_top - page;
+        break;
+    case 3:
+        top = m_top + page;
+        break;
+    case 4:
+    case 5: {
+        // The 32-bit track position: the message's 16-bit one breaks above 65,535 records.
+        SCROLLINFO si = {sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(m_hWnd, SB_VERT, &si);
+        top = si.nTrackPos;
+        break;
+    }
+    case 6:
+        top = 0;
+        break;
+    case 7:
+        top = m_doc->RecordCount() - 1;
+        break;
+    default:
+        break;
+    }
+    top = m_doc->ClampPiece(top);
+    if (top != m_top) {
+        const int dy = (m_top - top) * m_fm.linePitch;
+        m_top = top;
+        RECT r = {0, m_layout.ruler.bottom, m_layout.client.right, m_layout.text.bottom};
+        ScrollWindowEx(m_hWnd, 0, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        SetScrollPos(m_hWnd, SB_VERT, m_top, TRUE);
+    }
+    return m_top;
+}
+
+int CFxEditView::ScrollColumns(int code) {
+    const int page =
+        std::max(1, static_cast<int>(m_layout.text.right - m_layout.text.left) / m_fm.aveWidth);
+    int col = m_hscroll;
+    switch (code) {
+    case 0:
+        col = m_hscroll - 1;
+        break;
+    case 1:
+        col = m_hscroll + 1;
+        break;
+    case 2:
+        col = m_hscroll - page;
+        break;
+    case 3:
+        col = m_hscroll + page;
+        break;
+    case 4:
+    case 5: {
+        SCROLLINFO si = {sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        GetScrollInfo(m_hWnd, SB_HORZ, &si);
+        col = si.nTrackPos;
+        break;
+    }
+    case 6:
+        col = 0;
+        break;
+    default:
+        break;
+    }
+    col = std::max(0, col);
+    if (col != m_hscroll) {
+        const int dx = (m_hscroll - col) * m_fm.aveWidth;
+        m_hscroll = col;
+        RECT r = {m_layout.text.left, 0, m_layout.text.right, m_layout.text.bottom};
+        ScrollWindowEx(m_hWnd, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        SetScrollPos(m_hWnd, SB_HORZ, m_hscroll, TRUE);
+    }
+    return m_hscroll;
+}
+
+bool CFxEditView::OnScroll(UINT scrollCode, UINT, bool doScroll) {
+    const UINT vert = HIBYTE(scrollCode), horz = LOBYTE(scrollCode);
+    const int32_t oldTop = m_top;
+    const int oldCol = m_hscroll;
+    if (!doScroll) {
+        if (vert == SB_LINEUP || vert == SB_PAGEUP)
+            return m_top > 0;
+        if (vert == SB_LINEDOWN || vert == SB_PAGEDOWN)
+            return m_top < m_doc->RecordCount() - 1;
+        if (horz == SB_LINELEFT || horz == SB_PAGELEFT)
+            return m_hscroll > 0;
+        return horz == SB_LINERIGHT || horz == SB_PAGERIGHT;
+    }
+    if (vert != 0xFF)
+        ScrollLines(static_cast<int>(vert));
+    if (horz != 0xFF)
+        ScrollColumns(static_cast<int>(horz));
+    if (m_top != oldTop || m_hscroll != oldCol) {
+        UpdateWindow();
+        PlaceCaret();
+        return true;
+    }
+    return false;
+}
+
+void CFxEditView::OnVScroll(UINT code, UINT, HWND) {
+    ScrollLines(static_cast<int>(code));
+    PlaceCaret();
+}
+
+void CFxEditView::OnHScroll(UINT code, UINT, HWND) {
+    ScrollColumns(static_cast<int>(code));
+    PlaceCaret();
+}
+
+bool CFxEditView::OnMouseWheel(UINT, short delta, POINT) {
+    UINT lines = 3;
+    if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    for (UINT i = 0; i < lines; ++i)
+        ScrollLines(delta > 0 ? 0 : 1);
+    PlaceCaret();
+    return true;
+}
+
+bool CFxEditView::EnsureVisible(int32_t rec, int docX) {
+    const int visible = std::max(1, m_layout.visibleLines);
+    int32_t top = m_top;
+    if (m_caret.line == top + visible)
+        top = top + 1;
+    if (rec < top)
+        top = rec;
+    else if (rec >= top + visible)
+        top = m_doc->ClampPiece(rec - visible + 1);
+    top = m_doc->ClampPiece(top);
+    int col = m_hscroll;
+    const int left = m_hscroll * m_fm.aveWidth;
+    const int width = m_layout.text.right - m_layout.text.left;
+    if (docX < left)
+        col = (docX - width / 4) / m_fm.aveWidth;
+    else if (docX >= left + width)
+        col = (docX - width + width / 4) / m_fm.aveWidth;
+    col = std::max(0, col);
+    if (m_doc->WrapMode() == 1)
+        col = 0;
+    bool changed = false;
+    if (top != m_top) {
+        m_top = top;
+        SetScrollPos(m_hWnd, SB_VERT, m_top, TRUE);
+        changed = true;
+    }
+    if (col != m_hscroll) {
+        m_hscroll = col;
+        SetScrollPos(m_hWnd, SB_HORZ, m_hscroll, TRUE);
+        changed = true;
+    }
+    if (changed)
+        Invalidate(false);
+    return changed;
+}
+
+void CFxEditView::GoToPos(FxTextPos logical) {
+    const FxTextPos old = m_caret;
+    m_caret = m_doc->ValidatePos(logical);
+    UpdateCaretX();
+    if (m_caret != old && HasSelection())
+        ClearSelection();
+    const int visible = m_layout.visibleLines;
+    bool scrolled = false;
+    if (m_caret.line < m_top || m_caret.line >= m_top + visible) {
+        int32_t top = std::max(0, m_caret.line - visible / 2);
+        scrolled = top != m_top;
+        m_top = top;
+    }
+    const int left = m_hscroll * m_fm.aveWidth;
+    const int width = m_layout.text.right - m_layout.text.left;
+    if (m_caretX < left || m_caretX >= left + width) {
+        int col = std::max(0, (m_caretX - width / 2) / m_fm.aveWidth);
+        scrolled = scrolled || col != m_hscroll;
+        m_hscroll = col;
+    }
+    if (scrolled) {
+        UpdateScrollBars(SB_BOTH);
+        Invalidate(false);
+    } else {
+        InvalidateLines(old.line, old.line);
+        InvalidateLines(m_caret.line, m_caret.line);
+    }
+    m_stickyX = m_caretX;
+    PlaceCaret();
+}
+
+// --- Refresh after changes ------------------------------------------------------------------
+
+void CFxEditView::UpdateViews(int kind, int32_t first, int32_t last) {
+    if (!m_doc)
+        return;
+    if (kind == RefreshInsert || kind == RefreshLineCount) {
+        // The states of records through `first` stay current; any change below repaints all.
+        m_doc->m_syntaxMark = std::min(m_doc->m_syntaxMark, first - 1);
+        m_doc->m_prevSyntaxMark = first + 1;
+    } else if (kind != RefreshLines && kind != RefreshAll) {
+        m_doc->m_syntaxMark = -1;
+        m_doc->m_prevSyntaxMark = -1;
+    }
+    CFxEditView* views[2] = {this, OtherView()};
+    for (CFxEditView* v : views) {
+        if (!v || !v->m_hWnd)
+            continue;
+        const int32_t count = m_doc->RecordCount();
+        switch (kind) {
+        case RefreshLines:
+            v->InvalidateLines(first, last < 0 ? count - 1 : last);
+            break;
+        case RefreshInsert:
+            v->ClampCaret();
+            v->InvalidateLines(first, last < 0 ? count - 1 : last);
+            break;
+        case RefreshLineCount: {
+            const LONG oldLeft = v->m_layout.text.left;
+            v->LayoutView();
+            v->m_top = std::min(v->m_top, count - 1);
+            v->ClampCaret();
+            v->UpdateScrollBars(SB_VERT);
+            if (v->m_layout.text.left != oldLeft) {
+                v->Invalidate(false);
+            } else {
+                RECT r = v->m_layout.client;
+                r.top = std::max(static_cast<int>(v->m_layout.text.top),
+                                 v->WindowYFromRecord(std::max(first, v->m_top)));
+                InvalidateRect(v->m_hWnd, &r, FALSE);
+            }
+            break;
+        }
+        default:
+            if (kind != RefreshAll)
+                v->LayoutView();
+            v->m_top = std::min(v->m_top, count - 1);
+            v->ClampCaret();
+            v->UpdateCaretX();
+            v->UpdateScrollBars(SB_BOTH);
+            v->Invalidate(false);
+            v->PlaceCaret();
+            break;
+        }
+    }
+}
+
+void CFxEditView::OnTextEdited(const FxTextPos& caret, int32_t firstRecord, bool fromLineDown) {
+    m_caret = caret;
+    ClampCaret();
+    UpdateCaretX();
+    m_stickyX = m_caretX;
+    if (fromLineDown)
+        UpdateViews(RefreshLineCount, firstRecord, -1);
+    else
+        UpdateViews(RefreshInsert, firstRecord,
+                    m_doc->HeadPieceOf(firstRecord) + m_doc->GetPieceCount(firstRecord) - 1);
+    EnsureVisible(m_caret.line, m_caretX);
+    PlaceCaret();
+}
+
+void CFxEditView::OnLineEndTypeChanged() {
+    if (HasSelection())
+        m_selLength = SelectionLength(m_doc->LineEndType(), true);
+}
+
+void CFxEditView::OnUpdate(CView*, LPARAM, CObject*) {
+    UpdateViews(RefreshAll, 0, -1);
+}
+
+void CFxEditView::OnInitialUpdate() {
+    m_selFirst = m_selLast = -1;
+    m_selKind = SEL_STREAM;
+    m_caret = FxTextPos(0, 0);
+    m_top = 0;
+    m_hscroll = 0;
+    m_caretX = m_stickyX = 0;
+    LayoutView();
+    if (m_doc && IsWrappingView() && m_doc->WrapMode() != 0) {
+        // Apply the document's mode from scratch: its records may not be split yet.
+        const int mode = m_doc->WrapMode(), width = m_doc->WrapColumn();
+        m_doc->UnwrapAllLines();
+        m_doc->SetWrap(0, 0);
+        SetWrapMode(mode, width);
+    }
+    UpdateScrollBars(SB_BOTH);
+    SetScrollPos(m_hWnd, SB_VERT, 0, TRUE);
+    SetScrollPos(m_hWnd, SB_HORZ, 0, TRUE);
+    Invalidate(false);
+    PlaceCaret();
+}
+
+// --- Word wrap ------------------------------------------------------------------------------
+
+int CFxEditView::WrapLine(const FxLine& head, std::vector<FxLine>& out) {
+    const size_t before = out.size();
+    const int mode = m_doc ? m_doc->WrapMode() : 0;
+    if (mode == 0 || head.lineLen == 0 || !head.data) {
+        FxLine r = head;
+        r.len = r.lineLen;
+        r.selStart = r.selEnd = -1;
+        r.dispCol = 0;
+        out.push_back(r);
+        return 1;
+    }
+    WrapContext ctx;
+    ctx.wrapWidth = m_doc->WrapColumn();
+    if (mode == 1) {
+        CViewDC dc(m_hWnd, m_fm.Font());
+        ctx.measure = MakeMeasure(dc);
+        SplitByWidth(ctx, head, out);
+    } else {
+        ctx.measure = MakeMeasure(nullptr);
+        SplitByColumns(ctx, head, out);
+    }
+    return static_cast<int>(out.size() - before);
+}
+
+void CFxEditView::SplitLogicalLine(const FxLine& head, std::vector<FxLine>& out) {
+    WrapLine(head, out);
+}
+
+void CFxEditView::WrapDocument(int mode, int width) {
+    m_doc->SetWrap(mode, width);
+    m_doc->WrapAllLines();
+}
+
+void CFxEditView::UnwrapDocument() {
+    m_doc->UnwrapAllLines();
+    m_doc->SetWrap(0, 0);
+}
+
+bool CFxEditView::SetWrapMode(int mode, int width) {
+    if (!m_doc)
+        return false;
+    if (!IsWrappingView()) {
+        CFxEditView* first = OtherView();
+        return first && first->IsWrappingView() ? first->SetWrapMode(mode, width) : false;
+    }
+    if (mode == 1) {
+        width = m_layout.text.right - m_layout.text.left;
+        if (m_doc->WrapMode() == 1 && m_doc->WrapColumn() == width) {
+            m_rewrapPending = false;
+            return false;
+        }
+        if (width < kMinWrapWidth) {
+            m_rewrapPending = true; // too narrow to wrap sensibly: wait for a usable width
+            return false;
+        }
+    } else if (mode == 2) {
+        if (width <= 0 || (m_doc->WrapMode() == 2 && m_doc->WrapColumn() == width))
+            return false;
+    } else {
+        mode = 0;
+        if (!m_doc->IsWrapped())
+            return false;
+    }
+    struct Remembered {
+        CFxEditView* view;
+        FxTextPos caret, anchor;
+        bool hadSelection;
+    } saved[2] = {{this, {}, {}, false}, {OtherView(), {}, {}, false}};
+    for (Remembered& s : saved) {
+        if (!s.view)
+            continue;
+        s.view->ClampCaret();
+        s.caret = m_doc->PieceToLogical(s.view->m_caret);
+        s.hadSelection = s.view->HasSelection() && s.view->m_selKind != SEL_COLUMN;
+        if (s.hadSelection)
+            s.anchor = m_doc->PieceToLogical(s.view->SelectionAnchor());
+        s.view->ClearSelection();
+    }
+    if (mode == 0)
+        UnwrapDocument();
+    else
+        WrapDocument(mode, width);
+    m_rewrapPending = false;
+    for (Remembered& s : saved) {
+        if (!s.view)
+            continue;
+        s.view->m_top = m_doc->ClampPiece(s.view->m_top);
+        if (mode == 1)
+            s.view->m_hscroll = 0;
+        s.view->GoToPos(s.caret);
+        if (s.hadSelection)
+            s.view->SelectRange(m_doc->LogicalToPiecePos(s.anchor));
+    }
+    UpdateViews(RefreshRelayout, 0, -1);
+    return true;
+}
+
+// --- Size and focus -------------------------------------------------------------------------
+
+void CFxEditView::OnSize(UINT type, int cx, int cy) {
+    CView::OnSize(type, cx, cy);
+    if (!m_doc)
+        return;
+    LayoutView();
+    const bool empty = m_doc->RecordCount() <= 1 && m_doc->Record(0).len == 0;
+    if (!empty && m_doc->WrapMode() == 1 && IsWrappingView()) {
+        m_rewrapPending = true;
+        CFrameWnd* frame = GetParentFrame();
+        CFrameWnd* top = frame ? frame->GetTopLevelFrame() : nullptr;
+        const bool active = !frame || !top || top->GetActiveFrame() == frame;
+        if (active)
+            SetWrapMode(1, 0);
+    }
+    if (m_doc->RecordCount() < m_layout.visibleLines && m_top != 0) {
+        m_top = 0;
+        Invalidate(false);
+    }
+    UpdateScrollBars(SB_BOTH);
+    PlaceCaret();
+}
+
+void CFxEditView::OnSetFocus(HWND oldWnd) {
+    CView::OnSetFocus(oldWnd);
+    m_hasFocus = true;
+    if (!m_doc)
+        return;
+    if (m_rewrapPending && m_doc->WrapMode() == 1)
+        SetWrapMode(1, 0);
+    if (CFxEditView* other = OtherView())
+        if (other->HasSelection())
+            other->ClearSelection();
+    ClampCaret();
+    CreateCaret(m_hWnd, nullptr, m_fm.caretWidth, m_fm.textHeight);
+    UpdateCaretX();
+    PlaceCaret();
+    ShowCaret(m_hWnd);
+}
+
+void CFxEditView::OnKillFocus(HWND) {
+    m_hasFocus = false;
+    if (!m_dropCaret) {
+        HideCaret(m_hWnd);
+        DestroyCaret();
+    }
+}
+
+bool CFxEditView::OnEraseBkgnd(HDC) {
+    return true; // every pixel is painted by the line painter
+}
+
+// --- Errors ---------------------------------------------------------------------------------
+
+void CFxEditView::ReportException() {
+    if (!m_doc)
+        return;
+    try {
+        throw;
+    } catch (const CMemoryException&) {
+        m_doc->OnDocEvent(FxEvOutOfMemory, 0);
+    } catch (const std::bad_alloc&) {
+        m_doc->OnDocEvent(FxEvOutOfMemory, 0);
+    } catch (const CResourceException&) {
+        m_doc->OnDocEvent(FxEvOutOfResources, 0);
+    } catch (...) {
+        m_doc->OnDocEvent(FxEvInternalError, 0);
+    }
+}
+
+bool CFxEditView::Undo() {
+    FxTextPos caret;
+    ClearSelection();
+    if (!m_doc->Undo(&caret, this))
+        return false;
+    return true;
+}
+
+bool CFxEditView::Redo() {
+    FxTextPos caret;
+    ClearSelection();
+    return m_doc->Redo(&caret, this);
+}

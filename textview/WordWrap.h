@@ -1,0 +1,52 @@
+// Display columns, chunked text measuring and the two word-wrap splitters (at a pixel width and
+// at a column count). Layer: textview/ (view side: measuring needs a device context).
+#pragma once
+
+#include "textdoc/FxTypes.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+// Display columns after stepping over [text, end): a double-byte character counts 2, a tab
+// advances to the next multiple of tabSize, any other byte 1.
+int32_t DisplayColumn(const char* text, const char* end, int tabSize, int32_t startDispCol);
+
+// What measuring a run needs: the device context holding the display font and its widths.
+struct TextMeasure {
+    HDC dc = nullptr;
+    int spaceWidth = 8, tabGlyphWidth = 8, dbcsWidth = 16, tabSize = 8;
+
+    // Pixel width of text[from, to) starting at display column dispCol: measured with the
+    // font, each tab widened to (columns to its tab stop) x space width.
+    int Width(const char* text, int32_t from, int32_t to, int32_t dispCol) const;
+};
+
+// The end of a chunk of up to `count` characters from byte `from` (at least one character; a
+// tab counts as the columns it spans, a double-byte character as one).
+struct TextChunk {
+    int32_t end;     // byte after the chunk
+    int32_t dispCol; // display column reached
+    int width;       // measured pixels
+    int chars;       // characters taken
+};
+TextChunk TakeChunk(const TextMeasure& m, const char* text, int32_t len, int32_t from,
+                    int32_t dispCol, int count);
+
+// Nearest character boundary to document x within one piece (x >= 0 relative to the piece's
+// left edge); x comes back as the boundary's x.
+int32_t NearestBoundary(const TextMeasure& m, const char* text, int32_t len, int32_t startDispCol,
+                        int& x);
+
+struct WrapContext {
+    TextMeasure measure;  // mode 1 only measures
+    int wrapWidth = 0;    // pixels (mode 1) or display columns (mode 2)
+    int32_t produced = 0; // records produced by the run
+};
+
+// Split one logical line (`head`: flags with FXL_LINEEND when a break follows, logical number,
+// data, line length) into pieces appended to `out`. A piece always holds at least one
+// character.
+void SplitByWidth(WrapContext& ctx, const FxLine& head, std::vector<FxLine>& out);
+void SplitByColumns(WrapContext& ctx, const FxLine& head, std::vector<FxLine>& out);

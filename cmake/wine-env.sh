@@ -22,6 +22,9 @@ wine_start() {
         wineserver -w
     fi
     wineserver -p
+    # Without a window manager, Wine waits up to two seconds for each managed window it hides;
+    # unmanaged windows draw their own frames and hide at once.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
     # The first program of a server starts Wine's services, which keep the standard handles they
     # inherit: start them here, detached, so that they never hold a test runner's pipes open.
     wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true

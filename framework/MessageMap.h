@@ -213,7 +213,8 @@ protected:                                                                      
         return GetThisMessageMap();                                                                \
     }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
-        typedef theClass ThisClass;                                                                \
+        /* unused in a map without entries */                                                      \
+        [[maybe_unused]] typedef theClass ThisClass;                                               \
         typedef baseClass TheBaseClass;                                                            \
         static const AFX_MSGMAP_ENTRY entries[] = {
 

@@ -1,0 +1,92 @@
+// CTextEditDoc: the editor's document, a framework document that is a CFxEditDoc. It joins the
+// engine to the user: encodings chosen in the file dialogs, the save flow with its backup and
+// messages, " *" in the title, read-only protection, reloading, the watch with the file change
+// monitor, and the texts of the engine's events. Layer: app/ (application shell).
+#pragma once
+
+#include "framework/Document.h"
+#include "textdoc/FxEditDoc.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class FileChangeMonitor;
+class ITextDocHost;
+struct FileTypeInfo;
+
+class CTextEditDoc : public CDocument, public CFxEditDoc {
+    DECLARE_DYNCREATE(CTextEditDoc)
+public:
+    CTextEditDoc();
+    ~CTextEditDoc() override;
+
+    // --- The program around the documents (process-wide; null: not there) ----------------
+    static void SetHost(ITextDocHost* host);
+    static void SetFileMonitor(FileChangeMonitor* monitor);
+    static FileChangeMonitor* GetFileMonitor();
+    // The encoding that a document created now requests for its load (0 = detect).
+    static int PendingOpenEncoding();
+    // Opens a file through the application with the requested encoding (0-4), or activates
+    // it when it is open already. Errors are reported with the exception's message.
+    static CDocument* OpenFileWithEncoding(const char* path, int encoding);
+
+    // --- The modified flag and the contents, kept equal in both bases ---------------------
+    void SetModifiedFlag(bool modified = true) override;
+    bool IsModified() const override { return CFxEditDoc::IsModified(); }
+    void DeleteContents() override;
+
+    // --- Framework steps -----------------------------------------------------------------
+    // The whole path becomes the title; the file is watched unless it is already.
+    void SetPathName(const char* path, bool addToMRU = true) override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const char* path) override;
+    void Serialize(CArchive& ar) override;
+    bool SaveModified() override;
+    bool DoSave(const char* path, bool replace = true) override;
+    void OnChangedViewList() override;
+
+    // The engine's reset, then the file type of the path ("Default" when the path's own type
+    // cannot be loaded); with ProtectReadOnly the file's attribute sets the read-only flag.
+    using CFxEditDoc::InitDocument;
+    bool InitDocument(const char* path);
+    const FileTypeInfo* FileType() const { return m_fileType; }
+
+    // --- Engine events -------------------------------------------------------------------
+    void OnDocEvent(int code, int arg) override;
+
+    // --- Reloading -----------------------------------------------------------------------
+    // The reload command: warns that changes are lost (OK / Cancel), then reloads.
+    void OnReloadCommand();
+    // The file changed on disk (the monitor's notice): an unmodified document reloads without
+    // a word with AutoReload, else after the question; a modified one always asks, saying the
+    // edits will be lost, No being the default.
+    void OnFileChangedOnDisk();
+    // Reads the file again; carets come back to their lines. False keeps the text as it was.
+    bool Reload();
+
+    // --- The file change monitor ---------------------------------------------------------
+    UINT WatchId() const { return m_watchId; }
+    // The document a kFileChangedMessage notice names, when it is one of the open documents
+    // and the notice is for its current watch; null for a stale notice.
+    static CTextEditDoc* FromChangeNotice(WPARAM wParam, LPARAM lParam,
+                                          const std::vector<CDocument*>& openDocs);
+
+protected:
+    // Asks for the Save As name, encoding and line-end type; false when cancelled.
+    virtual bool PromptSaveName(std::string& path, int& encoding, int& lineEnd, bool copy);
+
+private:
+    // Attaches the file type of the path; on the first attach wrapping follows the type.
+    void AttachFileType(const char* path);
+    void WatchFile();
+    void UnwatchFile();
+    void ApplyTitleMarker(bool modified);
+    // The title for an untitled document, or the path, without the " *" marker.
+    std::string NameForMessages() const;
+
+    UINT m_watchId = 0; // 0 = not watched
+    const FileTypeInfo* m_fileType = nullptr;
+    bool m_lossyAccepted = false; // the user agreed to overwrite the original once
+};

@@ -4,7 +4,7 @@
 // never a crash, and never loses the file on disk.
 #include <gtest/gtest.h>
 
-#include "DocTestUtil.h"
+#include "FileTestUtil.h"
 #include "common/FxErrors.h"
 #include "common/SysFile.h"
 #include "textdoc/FileIO.h"
@@ -27,73 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string B(std::initializer_list<int> bytes) {
-    std::string s;
-    for (int b : bytes)
-        s.push_back(static_cast<char>(b));
-    return s;
-}
-
-class Scratch {
-public:
-    Scratch() {
-        static int serial = 0;
-        m_dir = fs::temp_directory_path() /
-                ("qv_bad_" + std::to_string(fxsys::ProcessId()) + "_" + std::to_string(++serial));
-        fs::create_directories(m_dir);
-    }
-    ~Scratch() {
-#ifndef _WIN32
-        chmod(m_dir.string().c_str(), 0755);
-#endif
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    std::string Dir() const {
-        return m_dir.string();
-    }
-    std::string Path(const std::string& name) const {
-        return (m_dir / name).string();
-    }
-    size_t FileCount() const {
-        size_t n = 0;
-        for (auto it = fs::recursive_directory_iterator(m_dir);
-             it != fs::recursive_directory_iterator(); ++it)
-            n += it->is_regular_file() ? 1 : 0;
-        return n;
-    }
-
-private:
-    fs::path m_dir;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty()) {
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    std::fclose(f);
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::string s;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
 bool Load(TestDoc& doc, const Scratch& dir, const std::string& bytes, int requested = 0) {
-    std::string path = dir.Path("in.bin");
-    WriteBytes(path, bytes);
-    doc.SetRequestedEncoding(requested);
-    return LoadDocumentFile(doc, path.c_str());
+    return LoadBytes(doc, dir, bytes, requested, "in.bin");
 }
 
 // The ANSI load's lines with CR LF between them, the plain way.

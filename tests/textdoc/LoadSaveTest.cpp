@@ -2,7 +2,7 @@
 // builds, each encoding's layout, the lossy mark, the safe save and backup names.
 #include <gtest/gtest.h>
 
-#include "DocTestUtil.h"
+#include "FileTestUtil.h"
 #include "common/SysFile.h"
 #include "textdoc/FileIO.h"
 
@@ -13,65 +13,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string B(std::initializer_list<int> bytes) {
-    std::string s;
-    for (int b : bytes)
-        s.push_back(static_cast<char>(b));
-    return s;
-}
-
-// A folder of the test's own, removed afterwards.
-class Scratch {
-public:
-    Scratch() {
-        static int serial = 0;
-        m_dir = fs::temp_directory_path() /
-                ("qv_io_" + std::to_string(fxsys::ProcessId()) + "_" + std::to_string(++serial));
-        fs::create_directories(m_dir);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-    size_t FileCount() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(m_dir), {}));
-    }
-
-private:
-    fs::path m_dir;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty()) {
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    std::fclose(f);
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::string s;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-// Loads bytes through a file (with the requested encoding) and returns the load's result.
-bool LoadBytes(TestDoc& doc, const Scratch& dir, const std::string& bytes, int requested = 0) {
-    std::string path = dir.Path("in.txt");
-    WriteBytes(path, bytes);
-    doc.SetRequestedEncoding(requested);
-    return LoadDocumentFile(doc, path.c_str());
-}
 
 // Saves through a file and returns what was written.
 std::string SaveBytes(TestDoc& doc, const Scratch& dir) {

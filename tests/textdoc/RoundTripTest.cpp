@@ -4,7 +4,7 @@
 // random edits that survive a save and a load in every encoding.
 #include <gtest/gtest.h>
 
-#include "DocTestUtil.h"
+#include "FileTestUtil.h"
 #include "common/SysFile.h"
 #include "textdoc/FileIO.h"
 
@@ -17,46 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-class Scratch {
-public:
-    Scratch() {
-        static int serial = 0;
-        m_dir = fs::temp_directory_path() /
-                ("qv_rt_" + std::to_string(fxsys::ProcessId()) + "_" + std::to_string(++serial));
-        fs::create_directories(m_dir);
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-
-private:
-    fs::path m_dir;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!bytes.empty()) {
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    }
-    std::fclose(f);
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::string s;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    static char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
 
 // A character of the corpus: its UTF-16 unit and its bytes in code page 936.
 struct Glyph {

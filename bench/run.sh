@@ -14,6 +14,9 @@ wine "$root/build/win/bin/textdoc_bench.exe" "$(winepath -w "$data")" "${1:-100}
 echo
 wine "$root/build/win/bin/syntax_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
     "$(winepath -w "$root/build/win/bin/STF")"
+echo
+wine "$root/build/win/bin/view_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+    "$(winepath -w "$root/build/win/bin/STF")"
 if command -v vim >/dev/null 2>&1; then
     start=$(date +%s.%N)
     vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true

@@ -588,7 +588,10 @@ int CFxEditView::WrapLine(const FxLine& head, std::vector<FxLine>& out) {
     }
     WrapContext ctx;
     ctx.wrapWidth = m_doc->WrapColumn();
-    if (mode == 1) {
+    if (mode == 1 && m_wrapDC) {
+        ctx.measure = MakeMeasure(m_wrapDC);
+        SplitByWidth(ctx, head, out);
+    } else if (mode == 1) {
         CViewDC dc(m_hWnd, m_fm.Font());
         ctx.measure = MakeMeasure(dc);
         SplitByWidth(ctx, head, out);
@@ -605,6 +608,12 @@ void CFxEditView::SplitLogicalLine(const FxLine& head, std::vector<FxLine>& out)
 
 void CFxEditView::WrapDocument(int mode, int width) {
     m_doc->SetWrap(mode, width);
+    // One device context for the whole pass: getting one per line costs more than the split.
+    CViewDC dc(m_hWnd, m_fm.Font());
+    struct Holder {
+        HDC& slot;
+        ~Holder() { slot = nullptr; }
+    } hold{m_wrapDC = dc};
     m_doc->WrapAllLines();
 }
 

@@ -124,6 +124,12 @@ public:
     void ArmColumnMode() { m_columnMode = true; }
     bool IsCapturing() const { return m_capture; }
 
+    // Reads the input method's result string as ImmGetCompositionStringA does (a null buffer
+    // asks for the length in bytes; -1: no input context). Tests put their own reader here to
+    // drive WM_IME_COMPOSITION, which no input method can do under a virtual display.
+    using ImeResultReader = LONG (*)(HWND wnd, char* buf, DWORD size);
+    static ImeResultReader s_imeResultReader;
+
     // --- Drag and drop ---------------------------------------------------------------------
     // The drop target's work, callable directly: effect DROPEFFECT_COPY or _MOVE; the point in
     // window coordinates; text is the dropped CF_TEXT; isBlock when it is the editor's own
@@ -140,6 +146,8 @@ public:
     DWORD DropEffectFor(bool hasText, DWORD keyState) const;
     void ShowDropCaret(POINT windowPt);
     void RegisterDropTarget();
+    // The drop target registered for the window (null when registering failed); not AddRef'ed.
+    IDropTarget* DropTargetInterface() const;
     void RevokeDropTarget();
     void HideDropCaret();
 
@@ -276,6 +284,10 @@ protected:
     CFxDropTarget* m_dropTarget = nullptr;
     POINT m_downPt = {0, 0};
 
+    HDC m_wrapDC = nullptr;        // the measuring context of a whole-document wrap, while it runs
     std::vector<SyntaxRun> m_runs; // scratch of the syntax painter
+    std::vector<POINT> m_markPoints; // scratch of the marks painter: segment ends
+    std::vector<DWORD> m_markCounts;
+    std::vector<int> m_extents;
     friend class CFxDropTarget;
 };

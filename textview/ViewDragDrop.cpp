@@ -230,6 +230,10 @@ private:
     bool m_hasText = false;
 };
 
+IDropTarget* CFxEditView::DropTargetInterface() const {
+    return m_dropTarget;
+}
+
 void CFxEditView::RegisterDropTarget() {
     m_dropTarget = new CFxDropTarget(this);
     if (FAILED(RegisterDragDrop(m_hWnd, m_dropTarget))) {

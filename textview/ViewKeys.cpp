@@ -443,20 +443,33 @@ void CFxEditView::OnChar(UINT ch, UINT, UINT) {
     }
 }
 
+namespace {
+
+LONG ReadImeResultFromContext(HWND wnd, char* buf, DWORD size) {
+    HIMC imc = ImmGetContext(wnd);
+    if (!imc)
+        return -1;
+    LONG got = ImmGetCompositionStringA(imc, GCS_RESULTSTR, buf, size);
+    ImmReleaseContext(wnd, imc);
+    return got;
+}
+
+} // namespace
+
+CFxEditView::ImeResultReader CFxEditView::s_imeResultReader = ReadImeResultFromContext;
+
 LRESULT CFxEditView::OnImeComposition(WPARAM, LPARAM lParam) {
     if (!(lParam & GCS_RESULTSTR) || !m_doc)
         return Default();
-    HIMC imc = ImmGetContext(m_hWnd);
-    if (!imc)
-        return Default();
     // Ask for the length first: a phrase may be longer than any fixed buffer.
-    LONG bytes = ImmGetCompositionStringA(imc, GCS_RESULTSTR, nullptr, 0);
+    LONG bytes = s_imeResultReader(m_hWnd, nullptr, 0);
+    if (bytes < 0)
+        return Default(); // no input context
     if (bytes > 0) {
         std::string text(static_cast<size_t>(bytes), '\0');
-        bytes = ImmGetCompositionStringA(imc, GCS_RESULTSTR, &text[0], static_cast<DWORD>(bytes));
+        bytes = s_imeResultReader(m_hWnd, &text[0], static_cast<DWORD>(bytes));
         if (bytes > 0)
-            InsertChars(text.data(), bytes);
+            InsertChars(text.data(), std::min(bytes, static_cast<LONG>(text.size())));
     }
-    ImmReleaseContext(m_hWnd, imc);
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 struct CFxEditView::PaintContext {
     int x = 0, y = 0;
@@ -33,9 +34,12 @@ namespace {
 void FillSolid(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     if (right <= left || bottom <= top)
         return;
-    RECT r = {left, top, right, bottom};
+    // A pattern fill with the DC brush: an opaque text call costs ten times as much.
     SetBkColor(dc, colour);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    SetDCBrushColor(dc, colour);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DC_BRUSH));
+    PatBlt(dc, left, top, right - left, bottom - top, PATCOPY);
+    SelectObject(dc, old);
 }
 
 void Segment(HDC dc, int x0, int y0, int x1, int y1) {
@@ -232,8 +236,10 @@ void CFxEditView::PaintLineBack(HDC mem, PaintContext& pc, int32_t rec, int from
 
 namespace {
 
-// Draws text[from, to) of a piece at the context's position in one colour: runs between tabs
-// (and marked spaces), each tab advancing to its stop, marks over tabs and spaces.
+// Draws text[from, to) of a piece at the context's position in one colour: one text call per
+// run between tabs (spaces included), each tab advancing to its stop. The marks over tabs and
+// spaces are collected and drawn by Flush with one call: per-space text calls and pen moves
+// made a line of code cost several times its text.
 struct SpanPainter {
     HDC dc;
     int& x;
@@ -241,7 +247,19 @@ struct SpanPainter {
     int textRight, spaceWidth, tabSize, textHeight;
     bool marks;
     HPEN pen;
+    std::vector<POINT>& points; // two per mark segment
+    std::vector<DWORD>& counts;
+    std::vector<int>& extents; // scratch: the x after each byte of a run
 
+    void Segment2(int x0, int y0, int x1, int y1) {
+        points.push_back(POINT{x0, y0});
+        points.push_back(POINT{x1, y1});
+        counts.push_back(2);
+    }
+    void SpaceMark(int at) {
+        const int w = spaceWidth, ym = y + textHeight / 2;
+        Segment2(at + w / 4, ym, at + w - w / 4, ym);
+    }
     void Run(const char* text, int32_t from, int32_t to, int32_t len) {
         while (from < to && x < textRight) {
             int32_t end = to;
@@ -250,31 +268,31 @@ struct SpanPainter {
                 while (end < to && end - from < kMaxRun)
                     end += FxCharLen(text, static_cast<size_t>(end), static_cast<size_t>(len));
             }
+            const int start = x;
             MoveToEx(dc, x, y, nullptr);
             ExtTextOutA(dc, 0, 0, 0, nullptr, text + from, end - from, nullptr);
             POINT cp;
             GetCurrentPositionEx(dc, &cp);
             x = cp.x;
+            if (marks && pen && std::memchr(text + from, ' ', static_cast<size_t>(end - from))) {
+                extents.resize(static_cast<size_t>(end - from));
+                SIZE sz;
+                GetTextExtentExPointA(dc, text + from, end - from, 0, nullptr, extents.data(), &sz);
+                for (int32_t i = from; i < end; ++i)
+                    if (text[i] == ' ')
+                        SpaceMark(start +
+                                  (i == from ? 0 : extents[static_cast<size_t>(i - from - 1)]));
+            }
             from = end;
         }
     }
     void Tab(int width) {
         if (marks && pen) {
-            SelectObject(dc, pen);
             const int ym = y + textHeight / 2;
-            Segment(dc, x, ym, x + width - 2, ym);
-            Segment(dc, x + width - 2, ym - 2, x + width - 2, ym + 3);
+            Segment2(x, ym, x + width - 2, ym);
+            Segment2(x + width - 2, ym - 2, x + width - 2, ym + 3);
         }
         x += width;
-    }
-    void Space() {
-        const int w = spaceWidth;
-        if (pen) {
-            SelectObject(dc, pen);
-            const int ym = y + textHeight / 2;
-            Segment(dc, x + w / 4, ym, x + w - w / 4, ym);
-        }
-        x += w;
     }
     // dispCol: display column at `from`, advanced.
     void Span(const char* text, int32_t len, int32_t from, int32_t to, int32_t& dispCol) {
@@ -287,11 +305,6 @@ struct SpanPainter {
                 Tab(cols * spaceWidth);
                 dispCol += cols;
                 runStart = ++i;
-            } else if (c == ' ' && marks) {
-                Run(text, runStart, i, len);
-                Space();
-                ++dispCol;
-                runStart = ++i;
             } else {
                 const int n = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
                 dispCol += n;
@@ -300,6 +313,14 @@ struct SpanPainter {
         }
         if (x < textRight)
             Run(text, runStart, to, len);
+    }
+    void Flush() {
+        if (!counts.empty()) {
+            SelectObject(dc, pen);
+            PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+        }
+        points.clear();
+        counts.clear();
     }
 };
 
@@ -320,9 +341,13 @@ void CFxEditView::PaintRuns(HDC mem, PaintContext& pc, const FxLine& line, int32
                    pc.tabSize,
                    pc.textHeight,
                    pc.showWhitespace,
-                   selected ? pc.selMarksPen : pc.marksPen};
+                   selected ? pc.selMarksPen : pc.marksPen,
+                   m_markPoints,
+                   m_markCounts,
+                   m_extents};
     int32_t dispCol = DisplayColumn(line.data, line.data + from, pc.tabSize, line.dispCol);
     sp.Span(line.data, line.len, from, to, dispCol);
+    sp.Flush();
 }
 
 void CFxEditView::PaintSyntaxRuns(HDC mem, PaintContext& pc, const FxLine& line, int32_t upTo) {
@@ -330,24 +355,42 @@ void CFxEditView::PaintSyntaxRuns(HDC mem, PaintContext& pc, const FxLine& line,
         return;
     const SyntaxInfo& info = m_type->syntax;
     ScanPiece(info, line.data, line.len, line.flags & SYN_STATEMASK, m_runs);
-    SpanPainter sp{mem,           pc.x,       pc.y,          pc.textRight,
-                   pc.spaceWidth, pc.tabSize, pc.textHeight, pc.showWhitespace,
-                   pc.marksPen};
+    SpanPainter sp{mem,           pc.x,         pc.y,          pc.textRight,
+                   pc.spaceWidth, pc.tabSize,   pc.textHeight, pc.showWhitespace,
+                   pc.marksPen,   m_markPoints, m_markCounts,  m_extents};
     int32_t dispCol = line.dispCol;
+    // Neighbouring runs of one colour are drawn as one span.
+    int32_t spanStart = 0, spanEnd = 0;
+    COLORREF spanColour = CLR_INVALID;
+    auto drawSpan = [&] {
+        if (spanEnd <= spanStart || pc.x >= pc.textRight)
+            return;
+        if (spanColour != pc.textColour) {
+            SetTextColor(mem, spanColour);
+            pc.textColour = spanColour;
+        }
+        sp.Span(line.data, line.len, spanStart, spanEnd, dispCol);
+    };
     for (const SyntaxRun& run : m_runs) {
-        if (pc.x >= pc.textRight || run.start >= upTo)
+        if (run.start >= upTo)
             break;
         COLORREF colour = pc.colours[run.slot];
         if (run.group >= 0) {
             const uint32_t g = info.Group(run.group).colour;
             colour = g == 0xFFFFFFFFu ? pc.colours[TextFore] : static_cast<COLORREF>(g);
         }
-        if (colour != pc.textColour) {
-            SetTextColor(mem, colour);
-            pc.textColour = colour;
+        const int32_t end = std::min(run.start + run.len, upTo);
+        if (colour != spanColour || run.start != spanEnd) {
+            drawSpan();
+            if (pc.x >= pc.textRight)
+                break;
+            spanStart = run.start;
+            spanColour = colour;
         }
-        sp.Span(line.data, line.len, run.start, std::min(run.start + run.len, upTo), dispCol);
+        spanEnd = end;
     }
+    drawSpan();
+    sp.Flush();
 }
 
 void CFxEditView::PaintLine(HDC mem, PaintContext& pc, int32_t rec) {

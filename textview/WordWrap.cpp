@@ -4,6 +4,7 @@
 #include "textdoc/Dbcs.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -164,7 +165,11 @@ void SplitByWidth(WrapContext& ctx, const FxLine& head, std::vector<FxLine>& out
     PieceEmitter emit(head, out);
     const int usable = ctx.wrapWidth - 1;
     int32_t pieceStart = 0, pieceCol = 0;
-    while (text && len > 0) {
+    // No character is wider than the double-byte width per byte, so a line without tabs
+    // shorter than that bound fits without being measured (most lines of a document).
+    const bool fits = text && static_cast<int64_t>(len) * m.dbcsWidth < usable &&
+                      !std::memchr(text, '\t', static_cast<size_t>(len));
+    while (text && len > 0 && !fits) {
         int32_t pos = pieceStart, col = pieceCol;
         int x = 0;
         int count = std::max(1, std::min(163, (usable - x) / m.dbcsWidth));

@@ -5,7 +5,9 @@
 #include "framework/CreateContext.h"
 #include "textview/ViewFontMetrics.h"
 
+#include <cstring>
 #include <random>
+#include <string>
 
 TEST_F(ViewTest, MoveForwardWithinOneLineLandsWhereDropped) {
     SetScript("[ab|cdefg");
@@ -160,4 +162,99 @@ TEST_F(ViewTest, RandomEditsInAWrappedDocumentMatchAModel) {
     while (m_view->Undo()) {
     }
     EXPECT_EQ(Text(), start);
+}
+
+namespace {
+
+// A data object holding CF_TEXT (or nothing), as another program's drag would offer it.
+class TextDataObject : public IDataObject {
+public:
+    explicit TextDataObject(const char* text, bool hasText = true)
+        : m_text(text), m_hasText(hasText) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IDataObject) {
+            *out = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --m_refs; } // lives on the test's stack
+    STDMETHODIMP GetData(FORMATETC* fmt, STGMEDIUM* medium) override {
+        if (QueryGetData(fmt) != S_OK)
+            return DV_E_FORMATETC;
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, m_text.size() + 1);
+        std::memcpy(GlobalLock(mem), m_text.c_str(), m_text.size() + 1);
+        GlobalUnlock(mem);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = mem;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* fmt) override {
+        return m_hasText && fmt->cfFormat == CF_TEXT && (fmt->tymed & TYMED_HGLOBAL)
+                   ? S_OK
+                   : DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    std::string m_text;
+    bool m_hasText;
+    ULONG m_refs = 1;
+};
+
+POINTL ScreenPoint(CFxEditView* view, POINT client) {
+    ClientToScreen(view->m_hWnd, &client);
+    return POINTL{client.x, client.y};
+}
+
+} // namespace
+
+TEST_F(ViewTest, DropTargetInterfaceInsertsForeignText) {
+    IDropTarget* target = m_view->DropTargetInterface();
+    ASSERT_NE(target, nullptr);
+    SetScript("abc|");
+    TextDataObject data("XY");
+    const POINTL at = ScreenPoint(m_view, PointOf(FxTextPos(1, 0)));
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragOver(MK_LBUTTON | MK_CONTROL, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(&data, MK_CONTROL, at, &effect), S_OK);
+    PumpViewMessages();
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(Text(), "aXYbc");
+}
+
+TEST_F(ViewTest, DropTargetInterfaceRefusesDataWithoutText) {
+    IDropTarget* target = m_view->DropTargetInterface();
+    ASSERT_NE(target, nullptr);
+    SetScript("abc|");
+    TextDataObject data("XY", false);
+    const POINTL at = ScreenPoint(m_view, PointOf(FxTextPos(1, 0)));
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(target->DragLeave(), S_OK);
+    effect = DROPEFFECT_MOVE;
+    EXPECT_EQ(target->Drop(&data, 0, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(Text(), "abc");
 }

@@ -4,6 +4,9 @@
 
 #include "textview/ViewFontMetrics.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 struct KeyCase {
@@ -133,4 +136,50 @@ TEST_F(ViewTest, PageKeysMoveByTheScrolledRecords) {
     Press("C-Up");
     EXPECT_EQ(m_view->TopRecord(), top - 1);
     EXPECT_LT(m_view->Caret().line, m_view->TopRecord() + visible);
+}
+
+namespace {
+
+// The input method's result string handed to the view by the test reader.
+std::string g_imeResult;
+
+LONG ReadTestImeResult(HWND, char* buf, DWORD size) {
+    if (!buf)
+        return static_cast<LONG>(g_imeResult.size());
+    const DWORD n = std::min(size, static_cast<DWORD>(g_imeResult.size()));
+    std::memcpy(buf, g_imeResult.data(), n);
+    return static_cast<LONG>(n);
+}
+
+struct ImeReaderSwap {
+    CFxEditView::ImeResultReader saved = CFxEditView::s_imeResultReader;
+    ImeReaderSwap() { CFxEditView::s_imeResultReader = ReadTestImeResult; }
+    ~ImeReaderSwap() { CFxEditView::s_imeResultReader = saved; }
+};
+
+} // namespace
+
+TEST_F(ViewTest, ImeResultLongerThan260BytesIsInsertedWhole) {
+    ImeReaderSwap swap;
+    // 1 + 2 x 140 = 281 bytes: byte 260 is a lead byte, and the string ends in "中".
+    g_imeResult = "x";
+    for (int i = 0; i < 140; ++i)
+        g_imeResult += "\xD6\xD0"; // 中
+    SetScript("ab|cd");
+    m_view->SendMessage(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    PumpViewMessages();
+    EXPECT_EQ(Script(), "ab" + g_imeResult + "|cd");
+    // One typing group: a single undo removes the whole phrase.
+    m_view->Undo();
+    PumpViewMessages();
+    EXPECT_EQ(Text(), "abcd");
+}
+
+TEST_F(ViewTest, ImeMessageWithoutResultInsertsNothing) {
+    ImeReaderSwap swap;
+    g_imeResult = "\xD6\xD0";
+    SetScript("ab|");
+    m_view->SendMessage(WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    PumpViewMessages();
+    EXPECT_EQ(Script(), "ab|");
 }

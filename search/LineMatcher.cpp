@@ -1,0 +1,215 @@
+// Matching within one logical line. Layer: search/.
+#include "search/LineMatcher.h"
+
+#include "search/SearchErrors.h"
+#include "textdoc/Dbcs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The delimiters a file type has before its settings give others.
+const uint16_t kDefaultDelimiters[] = {',', '.', '?', '!', ';', ':', '/', '<',  '>',
+                                       '(', ')', '{', '}', '[', ']', '"', '\'', 0};
+
+inline unsigned char Byte(const char* s, int32_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+inline unsigned char Lower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+} // namespace
+
+bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptions& options) {
+    m_options = options;
+    m_error = FxSeNone;
+    m_errorOffset = -1;
+    if (!pattern)
+        len = 0;
+    else if (len < 0)
+        len = static_cast<int32_t>(std::strlen(pattern));
+    m_pattern.assign(pattern ? pattern : "", static_cast<size_t>(len));
+
+    std::memset(m_singleDelim, 0, sizeof m_singleDelim);
+    m_doubleDelims.clear();
+    m_singleDelim[' '] = m_singleDelim['\t'] = true;
+    for (const uint16_t* d = options.delimiters ? options.delimiters : kDefaultDelimiters; *d; ++d)
+        if (*d > 0xFF)
+            m_doubleDelims.push_back(static_cast<uint16_t>((*d & 0xFF) << 8 | *d >> 8));
+        else
+            m_singleDelim[*d] = true;
+
+    if (len == 0) {
+        m_error = FxSeEmptyPattern;
+        return false;
+    }
+    if (options.regExp) {
+        if (!m_regex.Compile(m_pattern.data(), len, options.matchCase)) {
+            m_error = m_regex.Error();
+            m_errorOffset = m_regex.ErrorOffset();
+            return false;
+        }
+        return true;
+    }
+    // Lower-case single-byte letters only, stepping over double-byte characters whole.
+    int lastStart = 0;
+    for (int32_t i = 0; i < len;) {
+        int cl = FxCharLen(m_pattern.data(), static_cast<size_t>(i), static_cast<size_t>(len));
+        if (cl == 1 && !options.matchCase)
+            m_pattern[static_cast<size_t>(i)] = static_cast<char>(Lower(Byte(m_pattern.data(), i)));
+        lastStart = i;
+        i += cl;
+    }
+    int cl;
+    m_firstIsBoundary = IsBoundary(FxCharCodeAt(m_pattern.data(), 0, len, &cl));
+    m_lastIsBoundary = IsBoundary(FxCharCodeAt(m_pattern.data(), lastStart, len, &cl));
+    return true;
+}
+
+bool FxLineMatcher::IsBoundary(uint16_t code) const {
+    if (code <= 0xFF)
+        return m_singleDelim[code];
+    return std::find(m_doubleDelims.begin(), m_doubleDelims.end(), code) != m_doubleDelims.end();
+}
+
+int32_t FxLineMatcher::SnapToChar(const char* line, int32_t len, int32_t col) {
+    if (col <= 0)
+        return 0;
+    if (col >= len)
+        return len;
+    int32_t i = 0;
+    while (i < col)
+        i += FxCharLen(line, static_cast<size_t>(i), static_cast<size_t>(len));
+    return i;
+}
+
+// Compares the pattern at pos character by character: a double-byte character of the text as a
+// whole and exactly, a single byte folded when case does not matter.
+bool FxLineMatcher::LiteralAt(const char* line, int32_t len, int32_t pos, int32_t to) const {
+    const char* p = m_pattern.data();
+    const int32_t plen = static_cast<int32_t>(m_pattern.size());
+    int32_t t = pos, k = 0;
+    while (k < plen) {
+        if (t >= to)
+            return false;
+        if (FxCharLen(line, static_cast<size_t>(t), static_cast<size_t>(len)) == 2) {
+            if (k + 1 >= plen || t + 2 > to || line[t] != p[k] || line[t + 1] != p[k + 1])
+                return false;
+            t += 2;
+            k += 2;
+        } else {
+            unsigned char c = Byte(line, t);
+            if (!m_options.matchCase)
+                c = Lower(c);
+            if (c != Byte(p, k))
+                return false;
+            ++t;
+            ++k;
+        }
+    }
+    return true;
+}
+
+bool FxLineMatcher::WholeWordAt(const char* line, int32_t len, int32_t start, int32_t end,
+                                int32_t prev) const {
+    int cl;
+    bool firstBoundary = m_firstIsBoundary, lastBoundary = m_lastIsBoundary;
+    if (m_options.regExp) {
+        firstBoundary = end > start && IsBoundary(FxCharCodeAt(line, start, len, &cl));
+        lastBoundary = end > start &&
+                       IsBoundary(FxCharCodeAt(line, FxCharStartBefore(line, end, len), len, &cl));
+    }
+    const bool before =
+        start == 0 || firstBoundary || IsBoundary(FxCharCodeAt(line, prev, len, &cl));
+    const bool after = end >= len || lastBoundary || IsBoundary(FxCharCodeAt(line, end, len, &cl));
+    return before && after;
+}
+
+FxLineMatcher::Result FxLineMatcher::Scan(const char* line, int32_t len, int32_t from, int32_t to,
+                                          FxLineMatch& m) {
+    if (from > to)
+        return NoMatch;
+    const int32_t plen = static_cast<int32_t>(m_pattern.size());
+    const bool regex = m_options.regExp;
+    const bool* firstBytes = regex && m_regex.HasFirstBytes() ? m_regex.FirstBytes() : nullptr;
+    const unsigned char p0 = Byte(m_pattern.data(), 0);
+    const bool foldFirst = !m_options.matchCase && p0 >= 'a' && p0 <= 'z';
+    int32_t prev = -2; // the character before pos; found only when a whole word needs it
+    for (int32_t pos = from; pos <= to;) {
+        bool hit = false;
+        if (!regex) {
+            if (pos + plen > to)
+                break;
+            const unsigned char b = Byte(line, pos);
+            if ((b == p0 || (foldFirst && b + 32 == p0)) && LiteralAt(line, len, pos, to)) {
+                hit = true;
+                m.start = pos;
+                m.end = pos + plen;
+            }
+        } else if (!firstBytes || (pos < to && firstBytes[Byte(line, pos)])) {
+            FxRegex::Result r = m_regex.MatchAt(line, len, pos, to, m.groups);
+            if (r == FxRegex::Failed) {
+                m_error = m_regex.Error();
+                return Failed;
+            }
+            if (r == FxRegex::Matched) {
+                hit = true;
+                m.start = m.groups.start[0];
+                m.end = m.groups.end[0];
+            }
+        }
+        if (hit && m_options.wholeWord && prev == -2)
+            prev = pos > 0 ? FxCharStartBefore(line, pos, len) : -1;
+        if (hit && (!m_options.wholeWord || WholeWordAt(line, len, m.start, m.end, prev)))
+            return Matched;
+        if (pos >= to)
+            break;
+        prev = pos;
+        pos += FxCharLen(line, static_cast<size_t>(pos), static_cast<size_t>(len));
+    }
+    return NoMatch;
+}
+
+FxLineMatcher::Result FxLineMatcher::FindFirst(const char* line, int32_t len, int32_t from,
+                                               int32_t to, FxLineMatch& m) {
+    m_regex.ResetLineSteps();
+    return Scan(line, len, from, std::min(to, len), m);
+}
+
+FxLineMatcher::Result FxLineMatcher::FindLast(const char* line, int32_t len, int32_t from,
+                                              int32_t to, FxLineMatch& m) {
+    m_regex.ResetLineSteps();
+    to = std::min(to, len);
+    Result found = NoMatch;
+    FxLineMatch cur;
+    for (int32_t pos = from; pos <= to;) {
+        Result r = Scan(line, len, pos, to, cur);
+        if (r == Failed)
+            return Failed;
+        if (r == NoMatch)
+            break;
+        m = cur;
+        found = Matched;
+        if (cur.end > cur.start)
+            pos = cur.end;
+        else if (cur.end >= to)
+            break;
+        else
+            pos = cur.end + FxCharLen(line, static_cast<size_t>(cur.end), static_cast<size_t>(len));
+    }
+    return found;
+}
+
+void FxLineMatcher::Expand(const char* rep, int32_t repLen, const char* line, const FxLineMatch& m,
+                           std::string& out) const {
+    if (!rep)
+        repLen = 0;
+    else if (repLen < 0)
+        repLen = static_cast<int32_t>(std::strlen(rep));
+    if (m_options.regExp)
+        m_regex.ExpandReplacement(rep, repLen, line, m.groups, out);
+    else
+        out.assign(rep ? rep : "", static_cast<size_t>(repLen));
+}

@@ -1,14 +1,17 @@
 // The editor's application object. Layer: app/.
 #include "app/App.h"
 
+#include "app/AppIds.h"
 #include "app/AppMainFrame.h"
-#include "app/PlaceholderView.h"
+#include "app/TextEditDoc.h"
+#include "app/TextEditTemplate.h"
 #include "app/settings/SettingsStore.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/MultiDocTemplate.h"
 #include "framework/OleInit.h"
 #include "framework/ResourceText.h"
+
+#include <vector>
 
 namespace {
 
@@ -25,7 +28,11 @@ END_MESSAGE_MAP()
 
 CApp::CApp() = default;
 
-CApp::~CApp() = default;
+CApp::~CApp() {
+    // Documents still open when the framework deletes them must not reach the monitor.
+    if (CTextEditDoc::GetFileMonitor() == &m_monitor)
+        CTextEditDoc::SetFileMonitor(nullptr);
+}
 
 bool CApp::InitInstance() {
     if (!AfxOleInit())
@@ -37,17 +44,14 @@ bool CApp::InitInstance() {
     m_strHelpFilePath = m_settings->HelpPath();
     LoadStdProfileSettings(static_cast<UINT>(m_settings->General().recentFiles));
 
-    // The editor's document, frame and view take the place of the stand-ins when they exist.
-    m_pDocTemplate =
-        new CMultiDocTemplate(kIdTextDoc, RUNTIME_CLASS(CPlaceholderDoc),
-                              RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CPlaceholderView));
+    CTextEditDoc::SetFileMonitor(&m_monitor);
+    m_pDocTemplate = new CTextEditTemplate(kIdTextDoc);
     AddDocTemplate(m_pDocTemplate);
 
     CAppMainFrame* frame = new CAppMainFrame;
-    if (!frame->LoadFrame(kIdMainFrame, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
-        delete frame;
+    // A frame that fails to be created has deleted itself.
+    if (!frame->LoadFrame(kIdMainFrame, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
         return false;
-    }
     m_pMainWnd = frame;
 
     EnableShellOpen();
@@ -68,7 +72,79 @@ bool CApp::InitInstance() {
 
     frame->ShowWindow(m_nCmdShow);
     frame->UpdateWindow();
+
+    // The previous run: its key map, then the documents it had open.
+    m_settings->SetMainFrame(frame->m_hWnd);
+    m_settings->LoadKeyMap();
+    m_settings->InstallKeyMap(&frame->m_hAccelTable);
+    m_settings->RestoreReopenList(*frame);
     return true;
+}
+
+bool CApp::OnIdle(LONG count) {
+    bool more = CWinApp::OnIdle(count);
+    CAppMainFrame* frame = AppMainFrame();
+    if (count == 0 && frame && frame->m_hWnd && m_settings &&
+        m_settings->FileChange().detectFileChanges && frame->MDIGetActive() && IsForeground())
+        m_monitor.Poll(frame->m_hWnd);
+    return more;
+}
+
+bool CApp::IsForeground() {
+    // One of this program's windows is the foreground window.
+    HWND foreground = GetForegroundWindow();
+    DWORD pid = 0;
+    if (foreground)
+        GetWindowThreadProcessId(foreground, &pid);
+    return foreground && pid == GetCurrentProcessId();
+}
+
+bool CApp::SaveAllModified(bool includeUntitled) {
+    if (!m_pDocTemplate)
+        return true;
+    // A copy: a save may rename documents but never opens or closes one.
+    const std::vector<CDocument*> docs = m_pDocTemplate->GetDocuments();
+    for (CDocument* doc : docs) {
+        if (!doc->IsModified() || (doc->GetPathName().empty() && !includeUntitled))
+            continue;
+        if (!doc->DoFileSave())
+            return false;
+    }
+    return true;
+}
+
+std::string CApp::GetVersionText() {
+    const std::string unknown = AfxLoadString(IDS_VERSION_UNKNOWN);
+    char exe[MAX_PATH];
+    if (!GetModuleFileNameA(nullptr, exe, sizeof exe))
+        return unknown;
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(exe, &handle);
+    if (size == 0)
+        return unknown;
+    std::vector<char> data(size);
+    if (!GetFileVersionInfoA(exe, 0, size, data.data()))
+        return unknown;
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length) ||
+        length < 2 * sizeof(WORD))
+        return unknown;
+    std::string values[3];
+    static const char* const kNames[3] = {"ProductName", "ProductVersion", "LegalCopyright"};
+    for (int i = 0; i < 3; ++i) {
+        std::string key =
+            AfxFormat("\\StringFileInfo\\%04X%04X\\%s", translation[0], translation[1], kNames[i]);
+        char* value = nullptr;
+        UINT valueLength = 0;
+        if (!VerQueryValueA(data.data(), key.c_str(), reinterpret_cast<void**>(&value),
+                            &valueLength) ||
+            !value)
+            return unknown;
+        values[i] = value;
+    }
+    return values[0] + "(" + values[1] + ")\n\n" + values[2] + "\n\n";
 }
 
 bool CApp::HandOverToRunningInstance(const CCommandLineInfo& info) {
@@ -101,6 +177,7 @@ bool CApp::HandOverToRunningInstance(const CCommandLineInfo& info) {
 }
 
 int CApp::ExitInstance() {
+    CTextEditDoc::SetFileMonitor(nullptr);
     if (m_settings)
         m_settings->SaveOnExit();
     m_settings.reset();

@@ -1,17 +1,69 @@
 // The editor's main frame. Layer: app/.
 #include "app/AppMainFrame.h"
 
+#include "app/App.h"
+#include "app/AppIds.h"
+#include "app/CommandIds.h"
+#include "app/DlgFile.h"
+#include "app/FileChangeMonitor.h"
+#include "app/ShellIds.h"
+#include "app/TextEditDoc.h"
+#include "app/TextEditTemplate.h"
+#include "app/TextEditView.h"
+#include "framework/CmdUI.h"
+#include "framework/FwIds.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
 namespace {
 CAppMainFrame* g_mainFrame = nullptr;
-}
+// The open dialog's name buffer: room for many selected files.
+const size_t kOpenNameBuffer = 26000;
+const int kMaxShortcutText = 32;
+} // namespace
+
+const UINT CAppMainFrame::kIndicators[7] = {
+    0,
+    ID_INDICATOR_POSITION,
+    ID_INDICATOR_CHAR,
+    ID_INDICATOR_SIZE,
+    ID_INDICATOR_TYPE,
+    ID_INDICATOR_OVERWRITE,
+    ID_INDICATOR_READONLY,
+};
 
 IMPLEMENT_DYNCREATE(CAppMainFrame, CMDIFrameWnd)
 
 BEGIN_MESSAGE_MAP(CAppMainFrame, CMDIFrameWnd)
+ON_WM_CREATE()
+ON_WM_CLOSE()
+ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_TIMER()
+ON_WM_INITMENUPOPUP()
+ON_WM_GETMINMAXINFO()
+ON_MESSAGE(FileChangeMonitor::kFileChangedMessage, OnFileChangedMessage)
+ON_MESSAGE(CAppMainFrame::kTrayMessage, OnTrayNotify)
+ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+ON_COMMAND(ID_FILE_SAVE_ALL, OnFileSaveAll)
+ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_ALL, OnUpdateNeedsChild)
+ON_COMMAND(ID_WINDOW_CLOSE_ALL, OnWindowCloseAll)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_CLOSE_ALL, OnUpdateNeedsChild)
+ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
+ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
+ON_COMMAND(ID_VIEW_FULLSCREEN, OnViewFullScreen)
+ON_UPDATE_COMMAND_UI(ID_VIEW_FULLSCREEN, OnUpdateViewFullScreen)
+ON_COMMAND(ID_HELP_ABOUT, OnHelpAbout)
 END_MESSAGE_MAP()
 
 CAppMainFrame::CAppMainFrame() {
     g_mainFrame = this;
+    m_placement.length = sizeof m_placement;
 }
 
 CAppMainFrame::~CAppMainFrame() {
@@ -24,6 +76,429 @@ bool CAppMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
         return false;
     cs.dwExStyle |= WS_EX_ACCEPTFILES; // dropped files are opened by the framework
     return true;
+}
+
+bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
+    if (m_fullScreen && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+        SetFullScreen(false);
+        return true;
+    }
+    return CMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+// --- Creation and closing -------------------------------------------------------------------
+
+int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+    if (CMDIFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    if (!m_status.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_BOTTOM, CBarStatus::kBarId) ||
+        !m_status.SetIndicators(kIndicators, 7))
+        return -1;
+    m_status.SetSimple(true);
+    CTextEditDoc::SetHost(this);
+    return 0;
+}
+
+void CAppMainFrame::OnClose() {
+    CApp* app = AppGetApp();
+    SettingsStore* settings = AppSettings();
+    if (settings)
+        settings->SaveReopenList(*this);
+    // The auto-save timer keeps running until the close is certain; its ticks are skipped
+    // while the save prompts are up, and a Cancel leaves it as it was.
+    m_closing = true;
+    const bool agreed = !app || app->CWinApp::SaveAllModified();
+    m_closing = false;
+    if (!agreed)
+        return;
+    KillTimer(kAutoSaveTimer);
+    if (app)
+        app->CloseAllDocuments(false);
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+void CAppMainFrame::OnDestroy() {
+    RemoveTrayIcon();
+    CTextEditDoc::SetHost(nullptr);
+    if (SettingsStore* settings = AppSettings())
+        settings->SetMainFrame(nullptr);
+    CMDIFrameWnd::OnDestroy();
+}
+
+// --- The active document ---------------------------------------------------------------------
+
+CTextEditView* CAppMainFrame::GetActiveTextView() {
+    CMDIChildWnd* child = MDIGetActive();
+    return child ? DynamicDowncast<CTextEditView>(child->GetActiveView()) : nullptr;
+}
+
+CTextEditDoc* CAppMainFrame::GetActiveTextDoc() {
+    CTextEditView* view = GetActiveTextView();
+    return view ? view->GetTextDoc() : nullptr;
+}
+
+std::vector<CTextEditDoc*> CAppMainFrame::TextDocuments() const {
+    std::vector<CTextEditDoc*> docs;
+    CApp* app = AppGetApp();
+    if (app && app->GetDocTemplate())
+        for (CDocument* doc : app->GetDocTemplate()->GetDocuments())
+            if (CTextEditDoc* text = DynamicDowncast<CTextEditDoc>(doc))
+                docs.push_back(text);
+    return docs;
+}
+
+namespace {
+
+CTextEditView* FirstTextView(CDocument* doc) {
+    for (CView* view : doc->GetViews())
+        if (CTextEditView* text = DynamicDowncast<CTextEditView>(view))
+            return text;
+    return nullptr;
+}
+
+} // namespace
+
+// --- Status bar --------------------------------------------------------------------------------
+
+void CAppMainFrame::SetDocumentMode(bool hasDocument) {
+    if (m_status.m_hWnd)
+        m_status.SetSimple(!hasDocument);
+}
+
+void CAppMainFrame::OnDocumentRemoved(CDocument*) {
+    // The document switch bar and the automatic paste target follow the documents here.
+}
+
+void CAppMainFrame::ShowStatusMessage(const char* text) {
+    if (m_status.m_hWnd)
+        m_status.ShowMessage(text);
+}
+
+void CAppMainFrame::ShowStatusProgress(UINT labelId, int position, int maximum) {
+    if (!m_status.m_hWnd)
+        return;
+    m_status.SetProgress(labelId, position, maximum);
+    if (position == -1 || position >= maximum)
+        m_status.SetPaneText(0, AfxLoadString(AFX_IDS_IDLEMESSAGE).c_str());
+}
+
+void CAppMainFrame::OnDocumentRenamed(CTextEditDoc*, const char*) {}
+
+void CAppMainFrame::OnDocumentStateChanged(CTextEditDoc*, int) {}
+
+void CAppMainFrame::OnViewStatusBar() {
+    ShowControlBar(&m_status, !m_status.IsVisible(), false);
+}
+
+void CAppMainFrame::OnUpdateViewStatusBar(CCmdUI* cmdUI) {
+    cmdUI->SetCheck(m_status.m_hWnd && m_status.IsVisible() ? 1 : 0);
+}
+
+// --- Menus -------------------------------------------------------------------------------------
+
+std::string CAppMainFrame::UndoName(bool redo) {
+    CTextEditView* view = GetActiveTextView();
+    if (!view || !view->GetEditDoc())
+        return AfxLoadString(redo ? IDS_REDO : IDS_UNDO);
+    const int action =
+        redo ? view->GetEditDoc()->GetRedoAction() : view->GetEditDoc()->GetUndoAction();
+    const UINT none = redo ? IDS_REDO_NONE : IDS_UNDO_NONE;
+    if (action < FxUndoTyping || action >= FxUndoActionCount)
+        return AfxLoadString(none);
+    return AfxLoadStringOr(none + static_cast<UINT>(action), AfxLoadString(none).c_str());
+}
+
+void CAppMainFrame::UpdateMenuTexts(HMENU popup) {
+    SettingsStore* settings = AppSettings();
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        char text[260] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_TYPE | MIIM_ID | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info))
+            continue;
+        if ((info.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)) || info.hSubMenu ||
+            info.wID == 0)
+            continue;
+        std::string updated;
+        if (info.wID == ID_EDIT_UNDO || info.wID == ID_EDIT_REDO) {
+            updated = UndoName(info.wID == ID_EDIT_REDO);
+        } else {
+            updated = text;
+            size_t tab = updated.rfind('\t');
+            if (tab != std::string::npos)
+                updated.resize(tab + 1);
+        }
+        char shortcut[kMaxShortcutText + 1];
+        if (settings && settings->ShortcutText(info.wID, shortcut, sizeof shortcut)) {
+            if (updated.find('\t') == std::string::npos)
+                updated += '\t';
+            updated += shortcut;
+        }
+        if (updated == text)
+            continue;
+        MENUITEMINFOA change = {};
+        change.cbSize = sizeof change;
+        change.fMask = MIIM_TYPE;
+        change.fType = info.fType;
+        change.dwTypeData = const_cast<char*>(updated.c_str());
+        SetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &change);
+    }
+}
+
+void CAppMainFrame::OnInitMenuPopup(HMENU popup, UINT index, bool sysMenu) {
+    CMDIFrameWnd::OnInitMenuPopup(popup, index, sysMenu);
+    if (!sysMenu)
+        UpdateMenuTexts(popup);
+}
+
+// --- File commands -----------------------------------------------------------------------------
+
+void CAppMainFrame::OnFileOpen() {
+    SettingsStore* settings = AppSettings();
+    std::string filter;
+    const char* folder = nullptr;
+    if (settings) {
+        filter = settings->FileDialogFilter();
+        CTextEditDoc* active = GetActiveTextDoc();
+        if (settings->General().useActiveFileDirOnFileOpen && active)
+            folder = settings->ActiveDocumentFolder(active->GetPathName().c_str());
+    }
+    CDlgFile dialog(true, nullptr, nullptr,
+                    OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_EXPLORER |
+                        OFN_ENABLESIZING,
+                    filter.empty() ? nullptr : filter.c_str(), this);
+    dialog.SetFileBufferSize(kOpenNameBuffer);
+    if (folder && *folder)
+        dialog.m_ofn.lpstrInitialDir = folder;
+    dialog.m_encoding = CTextEditDoc::PendingOpenEncoding();
+    if (dialog.DoModal() != IDOK)
+        return;
+    for (const std::string& path : dialog.ChosenPaths())
+        CTextEditDoc::OpenFileWithEncoding(path.c_str(), dialog.m_encoding);
+}
+
+void CAppMainFrame::OnFileSaveAll() {
+    if (CApp* app = AppGetApp())
+        app->SaveAllModified(true);
+}
+
+void CAppMainFrame::OnWindowCloseAll() {
+    CApp* app = AppGetApp();
+    if (app && app->CWinApp::SaveAllModified())
+        app->CloseAllDocuments(false);
+}
+
+void CAppMainFrame::OnUpdateNeedsChild(CCmdUI* cmdUI) {
+    cmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+void CAppMainFrame::OnHelpAbout() {
+    AfxMessageBox(CApp::GetVersionText().c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+// --- Files changed on disk ---------------------------------------------------------------------
+
+LRESULT CAppMainFrame::OnFileChangedMessage(WPARAM wParam, LPARAM lParam) {
+    CApp* app = AppGetApp();
+    if (!app || !app->GetDocTemplate())
+        return 0;
+    // A stale notice (the document closed, or saved and watched again) names no open
+    // document with that watch: it is dropped.
+    if (CTextEditDoc* doc =
+            CTextEditDoc::FromChangeNotice(wParam, lParam, app->GetDocTemplate()->GetDocuments()))
+        doc->OnFileChangedOnDisk();
+    return 0;
+}
+
+// --- Auto-save -----------------------------------------------------------------------------
+
+bool CAppMainFrame::AutoSaveTick() {
+    // A save that asks for a name must never open a second dialog over the first, nor run
+    // while the close prompts or any other modal window is up.
+    if (m_inAutoSave || m_closing || !IsWindowEnabled() || ::GetLastActivePopup(m_hWnd) != m_hWnd)
+        return false;
+    CApp* app = AppGetApp();
+    SettingsStore* settings = AppSettings();
+    if (!app || !settings)
+        return false;
+    m_inAutoSave = true;
+    app->SaveAllModified(!settings->Backup().notSaveUnnamedFile);
+    m_inAutoSave = false;
+    return true;
+}
+
+void CAppMainFrame::OnTimer(UINT_PTR id) {
+    if (id == kAutoSaveTimer) {
+        AutoSaveTick();
+        return;
+    }
+    Default();
+}
+
+// --- Full screen -------------------------------------------------------------------------------
+
+void CAppMainFrame::SetFullScreen(bool on) {
+    if (on == m_fullScreen)
+        return;
+    if (on) {
+        m_statusWasVisible = m_status.m_hWnd && m_status.IsVisible();
+        if (m_statusWasVisible && MDIGetActive())
+            ShowControlBar(&m_status, false, true);
+        RECT work;
+        RECT target;
+        if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+            target.left = -work.left;
+            target.top = -work.top;
+            target.right = GetSystemMetrics(SM_CXSCREEN) - work.left;
+            target.bottom = GetSystemMetrics(SM_CYSCREEN) - work.top;
+        } else {
+            ::GetWindowRect(::GetDesktopWindow(), &target);
+        }
+        ::AdjustWindowRectEx(&target, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), TRUE,
+                             static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+        m_placement.length = sizeof m_placement;
+        GetWindowPlacement(m_hWnd, &m_placement);
+        m_fullScreenRect = target;
+        m_fullScreen = true;
+        WINDOWPLACEMENT full = m_placement;
+        full.showCmd = SW_SHOWNORMAL;
+        full.rcNormalPosition = target;
+        LockWindowUpdate(m_hWnd);
+        SetWindowPlacement(m_hWnd, &full);
+        LockWindowUpdate(nullptr);
+    } else {
+        if (m_statusWasVisible && m_status.m_hWnd && !m_status.IsVisible())
+            ShowControlBar(&m_status, true, true);
+        m_fullScreen = false;
+        LockWindowUpdate(m_hWnd);
+        SetWindowPlacement(m_hWnd, &m_placement);
+        LockWindowUpdate(nullptr);
+    }
+    RecalcLayout();
+}
+
+void CAppMainFrame::OnViewFullScreen() {
+    SetFullScreen(!m_fullScreen);
+}
+
+void CAppMainFrame::OnUpdateViewFullScreen(CCmdUI* cmdUI) {
+    cmdUI->SetCheck(m_fullScreen ? 1 : 0);
+}
+
+void CAppMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) {
+    Default();
+    if (!m_fullScreen)
+        return;
+    const LONG cx = m_fullScreenRect.right - m_fullScreenRect.left;
+    const LONG cy = m_fullScreenRect.bottom - m_fullScreenRect.top;
+    info->ptMaxSize.x = info->ptMaxTrackSize.x = cx;
+    info->ptMaxSize.y = info->ptMaxTrackSize.y = cy;
+}
+
+// --- Tray icon -----------------------------------------------------------------------------
+
+void CAppMainFrame::OnSize(UINT type, int cx, int cy) {
+    CMDIFrameWnd::OnSize(type, cx, cy);
+    SettingsStore* settings = AppSettings();
+    if (type != SIZE_MINIMIZED)
+        return;
+    // Once the icon is there the window hides on minimising even if the option went off.
+    if (settings && settings->General().minimizeToSysTray)
+        AddTrayIcon();
+    if (m_trayIcon)
+        ShowWindow(SW_HIDE);
+}
+
+void CAppMainFrame::AddTrayIcon() {
+    if (m_trayIcon)
+        return;
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = m_hWnd;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kTrayMessage;
+    data.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(m_hWnd, GCLP_HICONSM));
+    if (!data.hIcon)
+        data.hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(m_hWnd, GCLP_HICON));
+    std::string tip = AfxLoadString(AFX_IDS_APP_TITLE);
+    lstrcpynA(data.szTip, tip.c_str(), 64);
+    m_trayIcon = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+}
+
+void CAppMainFrame::RemoveTrayIcon() {
+    if (!m_trayIcon)
+        return;
+    NOTIFYICONDATAA data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = m_hWnd;
+    data.uID = 1;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    m_trayIcon = false;
+}
+
+LRESULT CAppMainFrame::OnTrayNotify(WPARAM, LPARAM lParam) {
+    if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK) {
+        if (!IsWindowVisible())
+            ShowWindow(SW_RESTORE);
+        SetForegroundWindow(m_hWnd);
+    }
+    return 0;
+}
+
+// --- The reopen list -------------------------------------------------------------------------
+
+std::vector<ReopenHost::Document> CAppMainFrame::Documents() {
+    std::vector<Document> list;
+    CTextEditDoc* active = GetActiveTextDoc();
+    for (CTextEditDoc* doc : TextDocuments()) {
+        Document entry;
+        entry.path = doc->GetPathName();
+        entry.active = doc == active;
+        CTextEditView* view = FirstTextView(doc);
+        entry.view = view;
+        entry.caretLine = view ? view->LogicalCaret().line : 0;
+        list.push_back(entry);
+    }
+    return list;
+}
+
+int CAppMainFrame::NextBookmark(void* view, int line) {
+    return view ? static_cast<CTextEditView*>(view)->NextBookmarkAfter(line) : -1;
+}
+
+void* CAppMainFrame::Open(const char* path, int* lineCount) {
+    // A file that cannot be opened now (deleted, locked) gives no view: the entry is skipped.
+    CDocument* doc = CTextEditDoc::OpenFileWithEncoding(path, FxEncDetect);
+    CTextEditDoc* text = DynamicDowncast<CTextEditDoc>(doc);
+    CTextEditView* view = text ? FirstTextView(text) : nullptr;
+    if (!view)
+        return nullptr;
+    if (lineCount)
+        *lineCount = text->LogicalLineCount();
+    return view;
+}
+
+void CAppMainFrame::SetBookmark(void* view, int line) {
+    if (view)
+        static_cast<CTextEditView*>(view)->SetBookmarkOnLine(line);
+}
+
+void CAppMainFrame::SetCaretLine(void* view, int line) {
+    if (view)
+        static_cast<CTextEditView*>(view)->GoToLine(line);
+}
+
+void CAppMainFrame::ActivateFrameOf(void* view) {
+    if (!view)
+        return;
+    if (CFrameWnd* frame = static_cast<CTextEditView*>(view)->GetParentFrame())
+        frame->ActivateFrame();
 }
 
 CAppMainFrame* AppMainFrame() {

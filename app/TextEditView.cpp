@@ -1,0 +1,226 @@
+// CTextEditView. Layer: app/ (application shell).
+#include "app/TextEditView.h"
+
+#include "app/AppIds.h"
+#include "app/CommandIds.h"
+#include "app/ShellIds.h"
+#include "app/TextEditDoc.h"
+#include "framework/CmdUI.h"
+#include "framework/FwIds.h"
+#include "framework/ResourceText.h"
+#include "textdoc/Dbcs.h"
+
+#include <string>
+
+IMPLEMENT_DYNCREATE(CTextEditView, CFxEditView)
+
+BEGIN_MESSAGE_MAP(CTextEditView, CFxEditView)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_POSITION, OnUpdatePosition)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_SIZE, OnUpdateSize)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_READONLY, OnUpdateReadOnly)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_OVERWRITE, OnUpdateOverwrite)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_TYPE, OnUpdateType)
+ON_UPDATE_COMMAND_UI(ID_INDICATOR_CHAR, OnUpdateChar)
+ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+ON_UPDATE_COMMAND_UI(ID_EDIT_CLEAR, OnUpdateEditClear)
+ON_COMMAND(ID_FILE_RELOAD, OnFileReload)
+ON_UPDATE_COMMAND_UI(ID_FILE_RELOAD, OnUpdateFileReload)
+ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
+ON_COMMAND(ID_EDIT_REDO, OnEditRedo)
+ON_UPDATE_COMMAND_UI(ID_EDIT_REDO, OnUpdateEditRedo)
+END_MESSAGE_MAP()
+
+CTextEditDoc* CTextEditView::GetTextDoc() const {
+    return DynamicDowncast<CTextEditDoc>(GetDocument());
+}
+
+FxTextPos CTextEditView::LogicalCaret() const {
+    return m_doc ? m_doc->PieceToLogical(m_caret) : FxTextPos();
+}
+
+void CTextEditView::OnInitialUpdate() {
+    // The file type comes before the layout: tab size, margins and colours depend on it. The
+    // base then wraps the document when this is its first view and the type asks for it.
+    if (CTextEditDoc* doc = GetTextDoc())
+        SetFileType(doc->FileType());
+    CFxEditView::OnInitialUpdate();
+}
+
+// --- Reloading ---------------------------------------------------------------------------------
+
+void CTextEditView::BeginReload(int32_t& caretLine, int32_t& caretCol) {
+    const FxTextPos caret = LogicalCaret();
+    caretLine = caret.line;
+    caretCol = caret.col;
+    ClearSelection();
+    m_caret = FxTextPos(0, 0);
+    m_top = 0;
+    m_hscroll = 0;
+    m_caretX = m_stickyX = 0;
+    m_overwrite = false;
+    m_columnMode = false;
+}
+
+void CTextEditView::EndReload(int32_t caretLine, int32_t caretCol) {
+    if (CTextEditDoc* doc = GetTextDoc())
+        SetFileType(doc->FileType());
+    LayoutView();
+    UpdateScrollBars(SB_BOTH);
+    GoToPos(m_doc->LogicalToPiecePos(FxTextPos(caretCol, caretLine)));
+    Invalidate(false);
+}
+
+void CTextEditView::RestoreWrap(int mode, int column) {
+    if (mode == 0 || !m_doc)
+        return;
+    const FxTextPos caret = LogicalCaret();
+    SetWrapMode(mode, column);
+    GoToPos(m_doc->LogicalToPiecePos(caret));
+    Invalidate(false);
+}
+
+// --- Bookmarks and lines for the reopen list ---------------------------------------------------
+
+int32_t CTextEditView::NextBookmarkAfter(int32_t line) const {
+    if (!m_doc || m_doc->BookmarkCount() == 0)
+        return -1;
+    // Records after the head of line+1 in document order: never back to the start.
+    FxTextPos from(0, line + 1);
+    if (!m_doc->IsValidLine(from.line))
+        return -1;
+    m_doc->LogicalToPiece(from);
+    for (int32_t rec = from.line; rec < m_doc->RecordCount(); ++rec) {
+        if (m_doc->Record(rec).flags & FXL_BOOKMARK)
+            return m_doc->PieceToLogicalLine(m_doc->HeadPieceOf(rec));
+    }
+    return -1;
+}
+
+void CTextEditView::SetBookmarkOnLine(int32_t line) {
+    if (!m_doc || !m_doc->IsValidLine(line))
+        return;
+    FxTextPos pos(0, line);
+    m_doc->LogicalToPiece(pos);
+    FxLine& head = m_doc->RecordRef(pos.line);
+    if (!(head.flags & FXL_BOOKMARK)) {
+        head.flags |= FXL_BOOKMARK;
+        m_doc->SetBookmarkCount(m_doc->BookmarkCount() + 1);
+        InvalidateLines(pos.line, pos.line);
+    }
+}
+
+void CTextEditView::GoToLine(int32_t line) {
+    if (!m_doc)
+        return;
+    GoToPos(m_doc->LogicalToPiecePos(FxTextPos(0, m_doc->ClampLine(line))));
+}
+
+// --- Status panes --------------------------------------------------------------------------
+
+std::string CTextEditView::PositionText(int32_t line, int32_t dispCol) {
+    return AfxFormat(AfxLoadString(IDS_PANE_POSITION).c_str(), static_cast<int>(line + 1),
+                     static_cast<int>(dispCol + 1));
+}
+
+std::string CTextEditView::TypeText(int lineEndType, int encoding) {
+    UINT endId = lineEndType == FxLineEndUnix  ? IDS_PANE_UNIX
+                 : lineEndType == FxLineEndMac ? IDS_PANE_MAC
+                                               : IDS_PANE_DOS;
+    UINT encId = encoding == FxEncUtf8      ? IDS_PANE_UTF8
+                 : encoding == FxEncUtf16Le ? IDS_PANE_UTF16LE
+                 : encoding == FxEncUtf16Be ? IDS_PANE_UTF16BE
+                                            : IDS_PANE_ANSI;
+    return AfxFormat(AfxLoadString(IDS_PANE_TYPE).c_str(), AfxLoadString(endId).c_str(),
+                     AfxLoadString(encId).c_str());
+}
+
+unsigned CTextEditView::CharCodeAt(const char* text, int32_t len, int32_t col) {
+    if (!text || col < 0 || col >= len)
+        return 65535;
+    const unsigned char lead = static_cast<unsigned char>(text[col]);
+    if (FxCharLen(text, static_cast<size_t>(col), static_cast<size_t>(len)) == 2)
+        return lead + 256u * static_cast<unsigned char>(text[col + 1]);
+    return lead;
+}
+
+void CTextEditView::OnUpdatePosition(CCmdUI* cmdUI) {
+    cmdUI->SetText(PositionText(LogicalCaret().line, m_caretDispCol).c_str());
+    cmdUI->Enable(true);
+}
+
+void CTextEditView::OnUpdateSize(CCmdUI* cmdUI) {
+    std::string text;
+    if (m_doc && HasSelection())
+        text = AfxFormat(AfxLoadString(IDS_PANE_SELECTION).c_str(),
+                         static_cast<int>(SelectionLength(m_doc->LineEndType(), false)));
+    else
+        text = AfxFormat(AfxLoadString(IDS_PANE_SIZE).c_str(),
+                         static_cast<int>(m_doc ? m_doc->DocumentSize() : 0));
+    cmdUI->SetText(text.c_str());
+    cmdUI->Enable(true);
+}
+
+void CTextEditView::OnUpdateReadOnly(CCmdUI* cmdUI) {
+    cmdUI->SetText(AfxLoadString(IDS_PANE_READONLY).c_str());
+    cmdUI->Enable(m_doc && m_doc->IsReadOnly());
+}
+
+void CTextEditView::OnUpdateOverwrite(CCmdUI* cmdUI) {
+    cmdUI->SetText(AfxLoadString(IDS_PANE_OVERWRITE).c_str());
+    cmdUI->Enable(IsOverwrite());
+}
+
+void CTextEditView::OnUpdateType(CCmdUI* cmdUI) {
+    cmdUI->SetText(m_doc ? TypeText(m_doc->LineEndType(), m_doc->Encoding()).c_str() : "");
+    cmdUI->Enable(true);
+}
+
+void CTextEditView::OnUpdateChar(CCmdUI* cmdUI) {
+    unsigned code = 65535;
+    if (m_doc && m_caret.line >= 0 && m_caret.line < m_doc->RecordCount()) {
+        const FxLine& piece = m_doc->Record(m_caret.line);
+        code = CharCodeAt(piece.data, piece.len, m_caret.col);
+    }
+    cmdUI->SetText(
+        AfxFormat(AfxLoadString(IDS_PANE_CHAR).c_str(), static_cast<int>(code), code).c_str());
+    cmdUI->Enable(true);
+}
+
+// --- Commands ----------------------------------------------------------------------------------
+
+// The Del key arrives as this command through the accelerator table: it does what the key
+// does in the view.
+void CTextEditView::OnEditClear() {
+    OnKeyDelete(false);
+}
+
+void CTextEditView::OnUpdateEditClear(CCmdUI* cmdUI) {
+    cmdUI->Enable(true);
+}
+
+void CTextEditView::OnFileReload() {
+    if (CTextEditDoc* doc = GetTextDoc())
+        doc->OnReloadCommand();
+}
+
+void CTextEditView::OnUpdateFileReload(CCmdUI* cmdUI) {
+    CTextEditDoc* doc = GetTextDoc();
+    cmdUI->Enable(doc && !doc->GetPathName().empty());
+}
+
+void CTextEditView::OnEditUndo() {
+    Undo();
+}
+
+void CTextEditView::OnUpdateEditUndo(CCmdUI* cmdUI) {
+    cmdUI->Enable(m_doc && m_doc->CanUndo());
+}
+
+void CTextEditView::OnEditRedo() {
+    Redo();
+}
+
+void CTextEditView::OnUpdateEditRedo(CCmdUI* cmdUI) {
+    cmdUI->Enable(m_doc && m_doc->CanRedo());
+}

@@ -18,13 +18,23 @@ struct RecordBuilder {
     FxLine* recs = nullptr;
     int32_t count = 0, cap = 0;
     ~RecordBuilder() { std::free(recs); }
+    void Reserve(int64_t want) {
+        if (want > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
+            return; // left to Append's growth
+        FxLine* grown =
+            static_cast<FxLine*>(std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));
+        if (grown) {
+            recs = grown;
+            cap = static_cast<int32_t>(want);
+        }
+    }
     void Append(const FxLine* src, int32_t n) {
         if (count + n > cap) {
             int64_t want = static_cast<int64_t>(cap) + cap / 2 + n + 2048;
             if (want > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
                 throw std::bad_alloc();
-            FxLine* grown =
-                static_cast<FxLine*>(std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));
+            FxLine* grown = static_cast<FxLine*>(
+                std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));
             if (!grown)
                 throw std::bad_alloc();
             recs = grown;
@@ -47,32 +57,49 @@ void CFxEditDoc::WrapAllLines() {
     RecordBuilder out;
     int32_t logical = 0;
     const bool progress = !m_progressSuppressed && m_size > 65535;
-    int lastPercent = -1;
-    for (int32_t h = 0; h >= 0; h = NextLogicalLine(h)) {
-        const int32_t pieces = GetPieceCount(h);
+    // The next head index at which the percentage changes: no division per line.
+    int32_t nextReport = 0;
+    int percent = -1;
+    IFxDocView* const view = m_views[0];
+    // Most lines stay one piece: room for all heads and a few more saves regrowing the array.
+    out.Reserve(static_cast<int64_t>(m_lineCount) + m_lineCount / 8 + 2048);
+    for (int32_t h = 0; h < m_lineCount;) {
+        int32_t next = h + 1; // the next head record
+        while (next < m_lineCount && m_lines[next].IsContinued())
+            ++next;
         FxLine line = m_lines[h];
-        line.flags = (line.flags & ~(FXL_CONTINUED | FXL_LINEEND)) |
-                     (m_lines[h + pieces - 1].flags & FXL_LINEEND);
+        line.flags =
+            (line.flags & ~(FXL_CONTINUED | FXL_LINEEND)) | (m_lines[next - 1].flags & FXL_LINEEND);
         line.len = line.lineLen;
         line.dispCol = 0;
         line.logLine = logical++;
         m_scratch.clear();
-        m_views[0]->SplitLogicalLine(line, m_scratch);
-        int64_t sum = 0;
-        for (const FxLine& p : m_scratch)
-            sum += p.len;
-        if (m_scratch.empty() || sum != line.lineLen) {
-            m_scratch.clear();
-            m_scratch.push_back(line);
+        view->SplitLogicalLine(line, m_scratch);
+        const size_t n = m_scratch.size();
+        bool ok = n > 0;
+        if (n == 1) {
+            ok = m_scratch[0].len == line.lineLen;
+        } else if (ok) {
+            int64_t sum = 0;
+            for (const FxLine& p : m_scratch)
+                sum += p.len;
+            ok = sum == line.lineLen;
         }
-        out.Append(m_scratch.data(), static_cast<int32_t>(m_scratch.size()));
-        if (progress) {
-            int percent = static_cast<int>(static_cast<int64_t>(h) * 100 / m_lineCount);
-            if (percent != lastPercent) {
-                lastPercent = percent;
+        if (ok)
+            out.Append(m_scratch.data(), static_cast<int32_t>(n));
+        else
+            out.Append(&line, 1);
+        if (progress && h >= nextReport) {
+            const int now = static_cast<int>(static_cast<int64_t>(h) * 100 / m_lineCount);
+            if (now != percent) {
+                percent = now;
                 OnDocEvent(FxEvWrapProgress, percent);
             }
+            // The first head index of the next percentage.
+            nextReport = static_cast<int32_t>(
+                ((static_cast<int64_t>(percent) + 1) * m_lineCount + 99) / 100);
         }
+        h = next;
     }
     std::free(m_lines);
     m_lines = out.recs;

@@ -39,6 +39,7 @@ ON_WM_RBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_CAPTURECHANGED()
 ON_WM_SETCURSOR()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 namespace {
@@ -109,7 +110,7 @@ void CFxEditView::AttachViews(CFxEditDoc& doc, const std::vector<CView*>& views)
 }
 
 CFxEditView* CFxEditView::OtherView() const {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return nullptr;
     IFxDocView* other = m_doc->FirstView() == this ? m_doc->SecondView() : m_doc->FirstView();
     if (other == this)
@@ -127,7 +128,7 @@ bool CFxEditView::PreCreateWindow(CREATESTRUCTA& cs) {
 int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
     if (CView::OnCreate(cs) == -1)
         return -1;
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         m_doc = dynamic_cast<CFxEditDoc*>(GetDocument());
     if (!m_fm.measured)
         m_fm.Measure();
@@ -135,7 +136,15 @@ int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
     return 0;
 }
 
+namespace {
+const UINT_PTR kScrollBarTimer = 0x5342;
+const UINT kScrollBarDelay = 15; // ms
+} // namespace
+
 void CFxEditView::OnDestroy() {
+    if (m_vbarStale || m_hbarStale)
+        KillTimer(kScrollBarTimer);
+    m_vbarStale = m_hbarStale = false;
     RevokeDropTarget();
     if (m_capture)
         ReleaseCapture();
@@ -204,6 +213,8 @@ TextMeasure CFxEditView::MakeMeasure(HDC dc) const {
     m.tabGlyphWidth = m_fm.tabGlyphWidth;
     m.dbcsWidth = m_fm.dbcsWidth;
     m.tabSize = TabSize();
+    if (dc && m_fm.widths.Usable())
+        m.widths = &m_fm.widths;
     return m;
 }
 
@@ -275,6 +286,33 @@ void CFxEditView::UpdateScrollBars(int bar) {
     }
 }
 
+void CFxEditView::DeferScrollBarRedraw(int bar) {
+    if (!m_vbarStale && !m_hbarStale)
+        SetTimer(kScrollBarTimer, kScrollBarDelay);
+    (bar == SB_VERT ? m_vbarStale : m_hbarStale) = true;
+}
+
+void CFxEditView::OnTimer(UINT_PTR id) {
+    if (id != kScrollBarTimer) {
+        CView::OnTimer(id);
+        return;
+    }
+    KillTimer(kScrollBarTimer);
+    // A scroll bar redraws when its position changes: it is moved off and back.
+    const bool stale[2] = {m_hbarStale, m_vbarStale};
+    m_vbarStale = m_hbarStale = false;
+    for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+        if (!stale[bar])
+            continue;
+        SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+        if (!GetScrollInfo(m_hWnd, bar, &si))
+            continue;
+        const int other = si.nPos > si.nMin ? si.nPos - 1 : si.nPos + 1;
+        SetScrollPos(m_hWnd, bar, other, FALSE);
+        SetScrollPos(m_hWnd, bar, si.nPos, TRUE);
+    }
+}
+
 int32_t CFxEditView::ScrollLines(int code) {
     const int page = std::max(1, m_layout.visibleLines - 1);
     int32_t top = m_top;
@@ -314,7 +352,8 @@ int32_t CFxEditView::ScrollLines(int code) {
         m_top = top;
         RECT r = {0, m_layout.ruler.bottom, m_layout.client.right, m_layout.text.bottom};
         ScrollWindowEx(m_hWnd, 0, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
-        SetScrollPos(m_hWnd, SB_VERT, m_top, TRUE);
+        SetScrollPos(m_hWnd, SB_VERT, m_top, FALSE);
+        DeferScrollBarRedraw(SB_VERT);
     }
     return m_top;
 }
@@ -355,7 +394,8 @@ int CFxEditView::ScrollColumns(int code) {
         m_hscroll = col;
         RECT r = {m_layout.text.left, 0, m_layout.text.right, m_layout.text.bottom};
         ScrollWindowEx(m_hWnd, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
-        SetScrollPos(m_hWnd, SB_HORZ, m_hscroll, TRUE);
+        SetScrollPos(m_hWnd, SB_HORZ, m_hscroll, FALSE);
+        DeferScrollBarRedraw(SB_HORZ);
     }
     return m_hscroll;
 }
@@ -475,7 +515,7 @@ void CFxEditView::GoToPos(FxTextPos logical) {
 // --- Refresh after changes ------------------------------------------------------------------
 
 void CFxEditView::UpdateViews(int kind, int32_t first, int32_t last) {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     if (kind == RefreshInsert || kind == RefreshLineCount) {
         // The states of records through `first` stay current; any change below repaints all.
@@ -623,7 +663,7 @@ void CFxEditView::UnwrapDocument() {
 }
 
 bool CFxEditView::SetWrapMode(int mode, int width) {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return false;
     if (!IsWrappingView()) {
         CFxEditView* first = OtherView();
@@ -685,7 +725,7 @@ bool CFxEditView::SetWrapMode(int mode, int width) {
 
 void CFxEditView::OnSize(UINT type, int cx, int cy) {
     CView::OnSize(type, cx, cy);
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     LayoutView();
     const bool empty = m_doc->RecordCount() <= 1 && m_doc->Record(0).len == 0;
@@ -708,7 +748,7 @@ void CFxEditView::OnSize(UINT type, int cx, int cy) {
 void CFxEditView::OnSetFocus(HWND oldWnd) {
     CView::OnSetFocus(oldWnd);
     m_hasFocus = true;
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     if (m_rewrapPending && m_doc->WrapMode() == 1)
         SetWrapMode(1, 0);
@@ -737,7 +777,7 @@ bool CFxEditView::OnEraseBkgnd(HDC) {
 // --- Errors ---------------------------------------------------------------------------------
 
 void CFxEditView::ReportException() {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     try {
         throw;

@@ -192,6 +192,7 @@ public:
     void OnMouseMove(UINT keys, POINT pt);
     void OnCaptureChanged(HWND newCapture);
     bool OnSetCursor(HWND wnd, UINT hitTest, UINT message);
+    void OnTimer(UINT_PTR id);
 
     DECLARE_MESSAGE_MAP()
 
@@ -284,6 +285,10 @@ protected:
     CFxDropTarget* m_dropTarget = nullptr;
     POINT m_downPt = {0, 0};
 
+    // Scroll-bar thumbs moved without a redraw, redrawn by a timer: drawing a scroll bar costs
+    // several times as much as scrolling the text by a line.
+    void DeferScrollBarRedraw(int bar);
+    bool m_vbarStale = false, m_hbarStale = false;
     HDC m_wrapDC = nullptr;        // the measuring context of a whole-document wrap, while it runs
     std::vector<SyntaxRun> m_runs; // scratch of the syntax painter
     std::vector<POINT> m_markPoints; // scratch of the marks painter: segment ends

@@ -11,14 +11,14 @@
 // --- Caret ----------------------------------------------------------------------------------
 
 void CFxEditView::ClampCaret() {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     m_caret.line = m_doc->ClampPiece(m_caret.line);
     m_caret.col = m_doc->ClampPieceColumn(m_caret.line, m_caret.col);
 }
 
 void CFxEditView::UpdateCaretX() {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     ClampCaret();
     m_caretX = PieceColumnToX(m_caret);
@@ -262,7 +262,7 @@ bool CFxEditView::HitTestSelection(POINT windowPt) const {
 // --- Editing primitives (inside the caller's undo group) --------------------------------------
 
 bool CFxEditView::CheckWritable() {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return false;
     if (m_doc->IsReadOnly()) {
         m_doc->OnDocEvent(FxEvReadOnly, 0);

@@ -49,6 +49,7 @@ void ViewFontMetrics::Measure() {
         markSize = textHeight * 2 / 3;
         if (markSize < 4)
             markSize = 4;
+        widths.Build(dc);
     }
     ReleaseDC(desktop, dc);
     caretWidth = 2 * GetSystemMetrics(SM_CXBORDER);

@@ -2,6 +2,8 @@
 // (view side, windows).
 #pragma once
 
+#include "textview/WordWrap.h"
+
 #include <windows.h>
 
 struct ViewFontMetrics {
@@ -19,6 +21,7 @@ struct ViewFontMetrics {
     int rulerHeight = 16;  // tmHeight - tmInternalLeading, at least 16
     int markSize = 10;     // 2/3 of the text height, at least 4
     bool measured = false;
+    CharWidthTable widths; // the font's character widths, when they add up as runs measure
 
     // The font of every view; null means the stock system font. Measures at once.
     void SetFont(HFONT f);

@@ -55,7 +55,7 @@ void CFxEditView::UpdateRubberBand(const RECT& oldRect, const RECT& newRect) {
 }
 
 void CFxEditView::OnLButtonDown(UINT keys, POINT pt) {
-    if (!m_doc)
+    if (!m_doc || m_doc->RecordCount() == 0)
         return;
     if (GetFocus() != m_hWnd)
         SetFocus();

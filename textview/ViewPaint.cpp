@@ -70,7 +70,7 @@ void CFxEditView::OnPaint() {
         return;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
-    if (m_doc)
+    if (m_doc && m_doc->RecordCount() > 0) // a document being loaded holds no record yet
         PaintAll(dc, ps.rcPaint);
     EndPaint(m_hWnd, &ps);
 }
@@ -78,7 +78,7 @@ void CFxEditView::OnPaint() {
 void CFxEditView::OnDraw(HDC dc) {
     RECT clip;
     GetClipBox(dc, &clip);
-    if (m_doc)
+    if (m_doc && m_doc->RecordCount() > 0)
         PaintAll(dc, clip);
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -77,9 +78,94 @@ int32_t DisplayColumn(const char* text, const char* end, int tabSize, int32_t st
     return col;
 }
 
+void CharWidthTable::Build(HDC dc) {
+    m_usable = false;
+    m_pairs.clear();
+    TEXTMETRICA tm;
+    if (!dc || !GetTextMetricsA(dc, &tm) || tm.tmOverhang != 0 ||
+        GetKerningPairsA(dc, 0, nullptr) != 0)
+        return;
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        SIZE sz = {0, 0};
+        if (!GetTextExtentPoint32A(dc, &c, 1, &sz))
+            return;
+        m_single[b] = sz.cx;
+    }
+    m_pairs.assign(0x10000, -1);
+    // A sample of printable bytes, tabs and double-byte characters must measure as its sum.
+    std::string sample;
+    for (int b = 0x20; b < 0x7F; ++b)
+        sample += static_cast<char>(b);
+    sample += "\t\xD6\xD0\xCE\xC4x\xB2\xE2\xCA\xD4 \xA1\xA1\xA3\xAC\xA1\xA3Wi";
+    m_usable = true;
+    int sum = 0;
+    SIZE sz = {0, 0};
+    const int32_t n = static_cast<int32_t>(sample.size());
+    if (!Width(dc, sample.data(), 0, n, 0, 8, 0, 0, sum) ||
+        !GetTextExtentPoint32A(dc, sample.data(), n, &sz) || sz.cx != sum) {
+        m_usable = false;
+        m_pairs.clear();
+    }
+}
+
+int CharWidthTable::Pair(HDC dc, unsigned char lead, unsigned char trail) const {
+    if (trail < 0x40 || trail == 0x7F || trail == 0xFF)
+        return -1; // not a character of the code page: measured with its neighbours
+    int16_t& w = m_pairs[static_cast<size_t>(lead) << 8 | trail];
+    if (w < 0) {
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        SIZE sz = {0, 0};
+        if (!GetTextExtentPoint32A(dc, pair, 2, &sz) || sz.cx < 0 || sz.cx > 0x7FFF)
+            return -1;
+        w = static_cast<int16_t>(sz.cx);
+    }
+    return w;
+}
+
+bool CharWidthTable::Width(HDC dc, const char* text, int32_t from, int32_t to, int32_t dispCol,
+                           int tabSize, int spaceWidth, int tabGlyphWidth, int& width) const {
+    if (!m_usable)
+        return false;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    int w = 0;
+    int32_t col = dispCol;
+    for (int32_t i = from; i < to;) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            w += m_single[c];
+            if (c == '\t') {
+                const int cols = TabColumns(col, tabSize);
+                w += cols * spaceWidth - tabGlyphWidth;
+                col += cols;
+            } else {
+                ++col;
+            }
+            ++i;
+        } else if (i + 1 < to && FxIsLeadByte(c)) {
+            const int p = Pair(dc, c, s[i + 1]);
+            if (p < 0)
+                return false;
+            w += p;
+            col += 2;
+            i += 2;
+        } else {
+            w += m_single[c];
+            ++col;
+            ++i;
+        }
+    }
+    width = w;
+    return true;
+}
+
 int TextMeasure::Width(const char* text, int32_t from, int32_t to, int32_t dispCol) const {
     if (to <= from)
         return 0;
+    int fast = 0;
+    if (widths &&
+        widths->Width(dc, text, from, to, dispCol, tabSize, spaceWidth, tabGlyphWidth, fast))
+        return fast;
     SIZE sz = {0, 0};
     GetTextExtentPoint32A(dc, text + from, to - from, &sz);
     int width = sz.cx;
@@ -167,8 +253,13 @@ void SplitByWidth(WrapContext& ctx, const FxLine& head, std::vector<FxLine>& out
     int32_t pieceStart = 0, pieceCol = 0;
     // No character is wider than the double-byte width per byte, so a line without tabs
     // shorter than that bound fits without being measured (most lines of a document).
-    const bool fits = text && static_cast<int64_t>(len) * m.dbcsWidth < usable &&
-                      !std::memchr(text, '\t', static_cast<size_t>(len));
+    bool fits = text && static_cast<int64_t>(len) * m.dbcsWidth < usable &&
+                !std::memchr(text, '\t', static_cast<size_t>(len));
+    // With the font's width table the whole line is measured at once.
+    int whole = 0;
+    if (text && !fits && m.widths &&
+        m.widths->Width(m.dc, text, 0, len, 0, m.tabSize, m.spaceWidth, m.tabGlyphWidth, whole))
+        fits = whole < usable;
     while (text && len > 0 && !fits) {
         int32_t pos = pieceStart, col = pieceCol;
         int x = 0;
@@ -218,7 +309,10 @@ void SplitByColumns(WrapContext& ctx, const FxLine& head, std::vector<FxLine>& o
     const int width = std::max(1, ctx.wrapWidth);
     PieceEmitter emit(head, out);
     int32_t pieceStart = 0, pieceCol = 0;
-    if (text && static_cast<int64_t>(len) * tabSize > width) {
+    // Without tabs a line's display columns are its bytes: one no longer than the width fits
+    // without a scan (most lines of a document).
+    const bool fits = len <= width && (!text || !std::memchr(text, '\t', static_cast<size_t>(len)));
+    if (text && !fits && static_cast<int64_t>(len) * tabSize > width) {
         for (;;) {
             int32_t pos = pieceStart, col = pieceCol, brk = -1;
             while (pos < len) {

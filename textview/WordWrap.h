@@ -13,10 +13,33 @@
 // advances to the next multiple of tabSize, any other byte 1.
 int32_t DisplayColumn(const char* text, const char* end, int tabSize, int32_t startDispCol);
 
+// The advance of each character of a font, for measuring without a text call when that gives
+// the same as measuring the whole run (no kerning, no overhang): a table of the single bytes
+// and a cache of the double-byte characters, filled as they are met.
+class CharWidthTable {
+public:
+    // Measures the font selected into dc; the table stays unusable when runs of it do not
+    // measure as the sum of their characters.
+    void Build(HDC dc);
+    bool Usable() const { return m_usable; }
+    // Pixel width of text[from, to) as the text functions measure it, each tab widened as in
+    // TextMeasure::Width; false (and nothing) when a character can't be looked up.
+    bool Width(HDC dc, const char* text, int32_t from, int32_t to, int32_t dispCol, int tabSize,
+               int spaceWidth, int tabGlyphWidth, int& width) const;
+
+private:
+    int Pair(HDC dc, unsigned char lead, unsigned char trail) const;
+
+    bool m_usable = false;
+    int m_single[256] = {};
+    mutable std::vector<int16_t> m_pairs; // by lead << 8 | trail; -1 until measured
+};
+
 // What measuring a run needs: the device context holding the display font and its widths.
 struct TextMeasure {
     HDC dc = nullptr;
     int spaceWidth = 8, tabGlyphWidth = 8, dbcsWidth = 16, tabSize = 8;
+    const CharWidthTable* widths = nullptr; // the font's widths when usable, for dc's font
 
     // Pixel width of text[from, to) starting at display column dispCol: measured with the
     // font, each tab widened to (columns to its tab stop) x space width.

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "app/TextDocHost.h"
+#include "framework/Dialog.h"
 #include "textview/FxEditView.h"
 
 #include <string>
 
 class CCmdUI;
+struct FxSearch;
 class CTextEditDoc;
 
 class CTextEditView : public CFxEditView, public ITextDocReloadView {
@@ -52,10 +54,118 @@ public:
     void OnUpdateEditClear(CCmdUI* cmdUI);
     void OnFileReload();
     void OnUpdateFileReload(CCmdUI* cmdUI);
+    // --- Undo and redo (TextEditViewEdit.cpp) --------------------------------------------
     void OnEditUndo();
     void OnUpdateEditUndo(CCmdUI* cmdUI);
     void OnEditRedo();
     void OnUpdateEditRedo(CCmdUI* cmdUI);
+    // The menu text of the next undo (redo) action: 5601 + action (5631 + action), the
+    // "cannot" text for an action outside the table, the base text without a document.
+    static std::string UndoMenuText(const CFxEditDoc* doc, bool redo);
+
+    // --- Clipboard and selection commands ------------------------------------------------
+    // The selection as CF_TEXT with CR LF breaks, after the clipboard's text with append; a
+    // column block is remembered in ColumnDragData so that it pastes as a block.
+    bool CopyToClipboard(bool append);
+    // The clipboard's CF_TEXT; isBlock when it is this editor's last copied column block.
+    bool ReadClipboardText(std::string& text, bool& isBlock);
+    // Inserts text as a column block at the caret: aligned at the caret's x, or appended to
+    // the ends of successive lines. Inside the caller's undo group.
+    void PasteBlock(const std::string& text, bool aligned);
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditAppendCut();
+    void OnEditAppendCopy();
+    void OnEditColumnPasteAligned();
+    void OnEditColumnPasteAppended();
+    void OnEditSelectAll();
+    void OnEditDeleteToLineStart();
+    void OnEditDeleteToLineEnd();
+    void OnEditDeleteToDocStart();
+    void OnEditDeleteToDocEnd();
+    void OnEditSelectToLineStart();
+    void OnEditSelectToLineEnd();
+    void OnEditSelectToDocStart();
+    void OnEditSelectToDocEnd();
+    void OnUpdateNeedSelection(CCmdUI* cmdUI);
+    void OnUpdateNeedText(CCmdUI* cmdUI);
+    void OnUpdatePaste(CCmdUI* cmdUI);
+    void OnUpdateColumnPaste(CCmdUI* cmdUI);
+
+    // --- Bookmarks and bracket matching -----------------------------------------------------
+    void OnToggleBookmark();
+    void OnNextBookmark();
+    void OnPrevBookmark();
+    void OnClearBookmarks();
+    void OnUpdateNeedBookmark(CCmdUI* cmdUI);
+    void OnMatchPair();
+    void OnUpdateAlways(CCmdUI* cmdUI);
+    void OnUpdateNever(CCmdUI* cmdUI);
+
+    // --- Find and replace (TextEditViewFind.cpp) ------------------------------------------
+    // The text offered to the Find and Replace boxes: a stream selection's first line, else
+    // the word at the caret; at most maxBytes, cut at a character boundary.
+    std::string FindPrefillText(int maxBytes = 260) const;
+    // Searches for the pattern with the saved options but this direction, from the caret
+    // (or past a selection that is a match), with wrap-around. Found: the match is selected.
+    // Not found: the selection is cleared and the not-found message shown; an invalid pattern
+    // shows its error. quiet: no message boxes (the caller reports).
+    bool FindAndSelect(const std::string& pattern, bool down, bool fromSelection,
+                       bool quiet = false);
+    // Whether the stream selection is exactly a match of the pattern with the saved options.
+    bool SelectionIsMatch(const std::string& pattern) const;
+    // Replaces the selection when it is a match, then finds the next match.
+    bool ReplaceAndFind(const std::string& pattern, const std::string& replacement);
+    // Replace all in the selection (inSelection with a stream selection) or the whole
+    // document; the count of replacements, -1 on an error (reported).
+    int ReplaceAll(const std::string& pattern, const std::string& replacement, bool inSelection);
+    // Bookmarks the lines holding a match after clearing every bookmark; the count of lines.
+    int MarkAllMatches(const std::string& pattern);
+    // The not-found message or the search error's message, as a warning box.
+    static void ReportSearchFailure(const std::string& pattern, int error, unsigned messageId);
+    void OnSearchFind();
+    void OnSearchReplace();
+    void OnSearchFindNext();
+    void OnSearchFindPrev();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    enum PasteKind { PasteNormal, PasteAligned, PasteAppended };
+    void Paste(int kind);
+    void DeleteToOtherEnd(FxTextPos otherLogical);
+    void SelectToOtherEnd(FxTextPos otherLogical);
+    // The saved options, the file type's delimiters and this pattern.
+    void FillSearch(FxSearch& req, const std::string& pattern) const;
+};
+
+// The Find (420) and Replace (421) dialogs over a text view. Modal from the view's commands;
+// tests create them modeless and press their buttons.
+class CFindReplaceDlg : public CDialog {
+public:
+    CFindReplaceDlg(CTextEditView* view, bool replace);
+    bool OnInitDialog() override;
+    void OnOK() override; // Enter: the Find button
+    // Buttons.
+    void OnFind();
+    void OnMark();
+    void OnReplace();
+    void OnReplaceAll();
+    void OnTextChanged();
+    void OnScopeChanged();
+    void UpdateButtons();
+    // Puts the dialog next to the match's rectangle, out of its way.
+    void MoveOutOfTheWay();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::string BoxText(int id) const;
+    // Reads and saves the options and the find text; moves the text to the top of its box.
+    bool ReadOptions();
+    void PushToBox(int id, const std::string& text);
+    void StoreHistory(int id);
+    CTextEditView* m_view;
+    bool m_replace;
 };

@@ -11,7 +11,7 @@
 
 namespace {
 
-const UINT kIdSearchFind = 35420; // the editor view's command: no handler yet
+const UINT kIdSearchFind = 35420; // the editor view's command: enabled in a text view
 
 std::string MenuText(HMENU menu, int pos) {
     char text[128] = "";
@@ -63,12 +63,12 @@ TEST(AppMenuTest, FileNewSwapsMenu100ForMenu101) {
     EXPECT_EQ(FindPopup(menu, "工具(&T)"), edit + 4);
     EXPECT_NE(FindPopup(menu, "窗口(&W)"), -1);
 
-    // Opening a popup updates it: the view's commands are there but greyed.
+    // Opening a popup updates it: the view enables its find command.
     int search = FindPopup(menu, "查找(&S)");
     ASSERT_NE(search, -1);
     HMENU popup = GetSubMenu(menu, search);
     frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(search, 0));
-    EXPECT_TRUE(GetMenuState(popup, kIdSearchFind, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(popup, kIdSearchFind, MF_BYCOMMAND) & MF_GRAYED);
     HMENU file = GetSubMenu(menu, edit - 1);
     frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(edit - 1, 0));
     EXPECT_FALSE(GetMenuState(file, ID_FILE_NEW, MF_BYCOMMAND) & MF_GRAYED);

@@ -1,0 +1,500 @@
+// CTextEditView: find, mark, replace and replace all, Find Next / Previous, and the Find and
+// Replace dialogs. Layer: app/ (application shell).
+#include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "app/FindIds.h"
+#include "app/TextEditView.h"
+#include "app/settings/FileTypes.h"
+#include "app/settings/SettingsStore.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
+#include "textdoc/Dbcs.h"
+
+#include <algorithm>
+#include <string>
+
+// The common dialogs' FindText and ReplaceText macros would rename the search functions.
+#undef FindText
+#undef ReplaceText
+#include "search/FxSearch.h"
+
+namespace {
+
+const int kBoxLimit = 4096;
+
+SearchOptions& Options() {
+    static SearchOptions fallback;
+    SettingsStore* settings = AppSettings();
+    return settings ? settings->Search() : fallback;
+}
+
+std::string LastFindText() {
+    SettingsStore* settings = AppSettings();
+    if (!settings)
+        return std::string();
+    const std::vector<std::string>& list = settings->History(HistoryFind);
+    return list.empty() ? std::string() : list.front();
+}
+
+// At most maxBytes of text, never splitting a double-byte character.
+std::string CutAtBoundary(const char* text, int32_t len, int maxBytes) {
+    int32_t i = 0;
+    while (i < len) {
+        const int32_t n =
+            static_cast<int32_t>(FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len)));
+        if (i + n > maxBytes)
+            break;
+        i += n;
+    }
+    return std::string(text, static_cast<size_t>(i));
+}
+
+} // namespace
+
+// --- The view's side ---------------------------------------------------------------------------
+
+void CTextEditView::FillSearch(FxSearch& req, const std::string& pattern) const {
+    const SearchOptions& o = Options();
+    req.matchCase = o.matchCase;
+    req.wholeWord = o.wholeWord;
+    req.regExp = o.regExp;
+    req.down = o.down;
+    req.pattern = pattern.c_str();
+    req.patternLen = static_cast<int32_t>(pattern.size());
+    if (m_type && m_type->syntax.DelimiterCount() > 0)
+        req.delimiters = m_type->syntax.Delimiters();
+}
+
+std::string CTextEditView::FindPrefillText(int maxBytes) const {
+    if (!m_doc || m_doc->RecordCount() == 0)
+        return std::string();
+    if (HasSelection() && m_selKind != SEL_COLUMN) {
+        std::string text = CopySelectionText(FxLineEndDos);
+        const size_t eol = text.find_first_of("\r\n");
+        if (eol != std::string::npos)
+            text.resize(eol);
+        return CutAtBoundary(text.data(), static_cast<int32_t>(text.size()), maxBytes);
+    }
+    const FxTextPos caret = m_doc->PieceToLogical(m_caret);
+    FxTextPos s, e;
+    if (!WordAt(caret, s, e) || s.line != e.line || e.col <= s.col)
+        return std::string();
+    FxTextPos head(0, s.line);
+    m_doc->LogicalToPiece(head);
+    const FxLine& r = m_doc->Record(head.line);
+    if (e.col > r.lineLen)
+        return std::string();
+    const char* word = r.data + s.col;
+    if (*word == ' ' || *word == '\t')
+        return std::string();
+    return CutAtBoundary(word, e.col - s.col, maxBytes);
+}
+
+bool CTextEditView::SelectionIsMatch(const std::string& pattern) const {
+    if (!m_doc || !HasSelection() || m_selKind == SEL_COLUMN || pattern.empty())
+        return false;
+    const FxTextPos a = m_doc->PieceToLogical(SelectionStart());
+    const FxTextPos b = m_doc->PieceToLogical(SelectionEnd());
+    FxSearch req;
+    FillSearch(req, pattern);
+    FxLineMatcher matcher;
+    if (!matcher.Prepare(req.pattern, req.patternLen, FxMatchOptionsOf(req)))
+        return false;
+    const FxSearchResult res = FindInRange(*m_doc, matcher, a, b, true);
+    return res.Found() && res.matchStart == a && res.matchEnd == b;
+}
+
+void CTextEditView::ReportSearchFailure(const std::string& pattern, int error, unsigned messageId) {
+    UINT id = messageId;
+    if (error != FxSeNone && !id)
+        id = FxSearchErrorStringId(error);
+    if (error == FxSeReadOnly)
+        return; // the document's event has shown its notice
+    if (!id)
+        id = IDS_FIND_NOT_FOUND;
+    AfxMessageBox(AfxFormat(AfxLoadString(id).c_str(), pattern.c_str()).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool CTextEditView::FindAndSelect(const std::string& pattern, bool down, bool fromSelection,
+                                  bool quiet) {
+    if (!m_doc || m_doc->RecordCount() == 0)
+        return false;
+    FxSearch req;
+    FillSearch(req, pattern);
+    req.down = down;
+    req.wrap = true;
+    req.start = m_doc->PieceToLogical(m_caret);
+    if (fromSelection && SelectionIsMatch(pattern))
+        req.start = m_doc->PieceToLogical(down ? SelectionEnd() : SelectionStart());
+    FxSearchResult res;
+    try {
+        res = FindText(*m_doc, req);
+    } catch (...) {
+        ReportException();
+        return false;
+    }
+    if (!res.Found()) {
+        ClearSelection();
+        if (!quiet)
+            ReportSearchFailure(pattern, res.error, res.messageId);
+        return false;
+    }
+    ClearSelection();
+    m_caret = m_doc->LogicalToPiecePos(res.matchStart);
+    MoveOrExtend(m_doc->LogicalToPiecePos(res.matchEnd), true, true);
+    return true;
+}
+
+bool CTextEditView::ReplaceAndFind(const std::string& pattern, const std::string& replacement) {
+    if (!m_doc)
+        return false;
+    if (SelectionIsMatch(pattern)) {
+        if (m_doc->IsReadOnly()) {
+            m_doc->OnDocEvent(FxEvReadOnly, 0);
+            return false;
+        }
+        FxSearch req;
+        FillSearch(req, pattern);
+        req.single = true;
+        req.replacement = replacement.c_str();
+        req.replacementLen = static_cast<int32_t>(replacement.size());
+        req.start = m_doc->PieceToLogical(SelectionStart());
+        req.end = m_doc->PieceToLogical(SelectionEnd());
+        ClearSelection();
+        FxSearchResult res;
+        try {
+            res = ReplaceText(*m_doc, req);
+        } catch (...) {
+            ReportException();
+            return false;
+        }
+        if (res.status == FxSearchFailed) {
+            ReportSearchFailure(pattern, res.error, res.messageId);
+            return false;
+        }
+        UpdateViews(RefreshLineCount, 0, -1);
+        GoToPos(res.caret);
+    }
+    return FindAndSelect(pattern, true, false);
+}
+
+int CTextEditView::ReplaceAll(const std::string& pattern, const std::string& replacement,
+                              bool inSelection) {
+    if (!m_doc || m_doc->RecordCount() == 0)
+        return 0;
+    if (m_doc->IsReadOnly()) {
+        m_doc->OnDocEvent(FxEvReadOnly, 0);
+        return -1;
+    }
+    FxSearch req;
+    FillSearch(req, pattern);
+    req.replacement = replacement.c_str();
+    req.replacementLen = static_cast<int32_t>(replacement.size());
+    req.inSelection = inSelection && HasSelection() && m_selKind != SEL_COLUMN;
+    if (req.inSelection) {
+        req.start = m_doc->PieceToLogical(SelectionStart());
+        req.end = m_doc->PieceToLogical(SelectionEnd());
+    }
+    const bool scoped = req.inSelection;
+    ClearSelection();
+    FxSearchResult res;
+    {
+        HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        try {
+            res = ReplaceText(*m_doc, req);
+        } catch (...) {
+            SetCursor(old);
+            ReportException();
+            return -1;
+        }
+        SetCursor(old);
+    }
+    if (res.status == FxSearchFailed) {
+        ReportSearchFailure(pattern, res.error, res.messageId);
+        return -1;
+    }
+    UpdateViews(RefreshLineCount, 0, -1);
+    Invalidate(false);
+    if (scoped) {
+        m_caret = m_doc->LogicalToPiecePos(req.start);
+        MoveOrExtend(m_doc->LogicalToPiecePos(req.end), true, true);
+    } else if (res.count > 0) {
+        GoToPos(res.caret);
+    }
+    return res.count;
+}
+
+int CTextEditView::MarkAllMatches(const std::string& pattern) {
+    if (!m_doc || m_doc->RecordCount() == 0)
+        return 0;
+    FxSearch req;
+    FillSearch(req, pattern);
+    req.markAll = true;
+    FxClearBookmarks(*m_doc);
+    FxSearchResult res;
+    try {
+        res = MarkAll(*m_doc, req);
+    } catch (...) {
+        ReportException();
+        return 0;
+    }
+    Invalidate(false);
+    if (res.status == FxSearchFailed) {
+        ReportSearchFailure(pattern, res.error, res.messageId);
+        return -1;
+    }
+    if (res.count > 0) {
+        const int32_t first = NextBookmarkAfter(-1);
+        if (first >= 0)
+            GoToLine(first);
+    }
+    return res.count;
+}
+
+void CTextEditView::OnSearchFind() {
+    CFindReplaceDlg dlg(this, false);
+    dlg.DoModal();
+}
+
+void CTextEditView::OnSearchReplace() {
+    CFindReplaceDlg dlg(this, true);
+    dlg.DoModal();
+}
+
+static void FindNextOrPrevious(CTextEditView& view, bool down) {
+    const std::string text = LastFindText();
+    if (text.empty()) {
+        if (CAppMainFrame* frame = AppMainFrame())
+            frame->ShowStatusMessage(AfxLoadString(IDS_FIND_NO_TEXT).c_str());
+        MessageBeep(MB_OK);
+        return;
+    }
+    view.FindAndSelect(text, down, true);
+}
+
+void CTextEditView::OnSearchFindNext() {
+    FindNextOrPrevious(*this, true);
+}
+
+void CTextEditView::OnSearchFindPrev() {
+    FindNextOrPrevious(*this, false);
+}
+
+// --- The dialogs -------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CFindReplaceDlg, CDialog)
+ON_BN_CLICKED(IDC_FIND_FIND, OnFind)
+ON_BN_CLICKED(IDC_FIND_MARK, OnMark)
+ON_BN_CLICKED(IDC_FIND_REPLACE, OnReplace)
+ON_BN_CLICKED(IDC_FIND_REPLACE_ALL, OnReplaceAll)
+ON_BN_CLICKED(IDC_FIND_SCOPE_SELECTION, OnScopeChanged)
+ON_BN_CLICKED(IDC_FIND_SCOPE_DOCUMENT, OnScopeChanged)
+ON_CONTROL(CBN_EDITCHANGE, IDC_FIND_WHAT, OnTextChanged)
+ON_CONTROL(CBN_SELCHANGE, IDC_FIND_WHAT, OnTextChanged)
+END_MESSAGE_MAP()
+
+CFindReplaceDlg::CFindReplaceDlg(CTextEditView* view, bool replace)
+    : CDialog(replace ? IDD_REPLACE : IDD_FIND, view), m_view(view), m_replace(replace) {}
+
+std::string CFindReplaceDlg::BoxText(int id) const {
+    HWND box = GetDlgItem(id);
+    if (!box)
+        return std::string();
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(box)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(::GetWindowTextA(box, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+bool CFindReplaceDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SettingsStore* settings = AppSettings();
+    const int boxes[2] = {IDC_FIND_WHAT, IDC_FIND_REPLACE_WITH};
+    const HistoryKind kinds[2] = {HistoryFind, HistoryReplace};
+    for (int i = 0; i < (m_replace ? 2 : 1); ++i) {
+        HWND box = GetDlgItem(boxes[i]);
+        ::SendMessageA(box, CB_LIMITTEXT, kBoxLimit, 0);
+        if (settings)
+            for (const std::string& item : settings->History(kinds[i]))
+                ::SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    SetDlgItemTextA(m_hWnd, IDC_FIND_WHAT, m_view->FindPrefillText().c_str());
+    const SearchOptions& o = Options();
+    CheckDlgButton(m_hWnd, IDC_FIND_MATCH_CASE, o.matchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_FIND_WHOLE_WORD, o.wholeWord ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_FIND_REGEXP, o.regExp ? BST_CHECKED : BST_UNCHECKED);
+    if (!m_replace) {
+        CheckRadioButton(m_hWnd, IDC_FIND_UP, IDC_FIND_DOWN, o.down ? IDC_FIND_DOWN : IDC_FIND_UP);
+    } else {
+        const bool stream =
+            m_view->HasSelection() && m_view->SelectionKind() != CFxEditView::SEL_COLUMN;
+        ::EnableWindow(GetDlgItem(IDC_FIND_SCOPE_SELECTION), stream);
+        const bool multi = stream && m_view->SelectionFirst() != m_view->SelectionLast() &&
+                           m_view->SelectionStart().line != m_view->SelectionEnd().line;
+        CheckRadioButton(m_hWnd, IDC_FIND_SCOPE_SELECTION, IDC_FIND_SCOPE_DOCUMENT,
+                         multi ? IDC_FIND_SCOPE_SELECTION : IDC_FIND_SCOPE_DOCUMENT);
+    }
+    UpdateButtons();
+    return true;
+}
+
+void CFindReplaceDlg::UpdateButtons() {
+    HWND what = GetDlgItem(IDC_FIND_WHAT);
+    const bool hasText =
+        ::GetWindowTextLengthA(what) > 0 || ::SendMessageA(what, CB_GETCURSEL, 0, 0) != CB_ERR;
+    const bool scopeSel = m_replace && IsDlgButtonChecked(m_hWnd, IDC_FIND_SCOPE_SELECTION);
+    ::EnableWindow(GetDlgItem(IDC_FIND_FIND), hasText && !scopeSel);
+    if (m_replace)
+        ::EnableWindow(GetDlgItem(IDC_FIND_REPLACE), hasText && !scopeSel);
+    else
+        ::EnableWindow(GetDlgItem(IDC_FIND_MARK), hasText);
+}
+
+void CFindReplaceDlg::OnTextChanged() {
+    UpdateButtons();
+}
+
+void CFindReplaceDlg::OnScopeChanged() {
+    UpdateButtons();
+}
+
+void CFindReplaceDlg::PushToBox(int id, const std::string& text) {
+    HWND box = GetDlgItem(id);
+    const LRESULT at = ::SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(text.c_str()));
+    if (at != CB_ERR) {
+        // CB_FINDSTRINGEXACT ignores case: only an equal entry goes.
+        char item[kBoxLimit + 1] = "";
+        if (::SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0) <= kBoxLimit) {
+            ::SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(at),
+                           reinterpret_cast<LPARAM>(item));
+            if (text == item)
+                ::SendMessageA(box, CB_DELETESTRING, static_cast<WPARAM>(at), 0);
+        }
+    }
+    ::SendMessageA(box, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    while (::SendMessageA(box, CB_GETCOUNT, 0, 0) > SettingsStore::kHistoryLimit)
+        ::SendMessageA(box, CB_DELETESTRING, SettingsStore::kHistoryLimit, 0);
+    ::SetWindowTextA(box, text.c_str());
+}
+
+void CFindReplaceDlg::StoreHistory(int id) {
+    SettingsStore* settings = AppSettings();
+    if (!settings)
+        return;
+    const HistoryKind kind = id == IDC_FIND_WHAT ? HistoryFind : HistoryReplace;
+    settings->UpdateHistoryFromCombo(kind, GetDlgItem(id));
+    settings->SaveHistory(kind);
+}
+
+bool CFindReplaceDlg::ReadOptions() {
+    const std::string text = BoxText(IDC_FIND_WHAT);
+    SearchOptions& o = Options();
+    o.matchCase = IsDlgButtonChecked(m_hWnd, IDC_FIND_MATCH_CASE) == BST_CHECKED;
+    o.wholeWord = IsDlgButtonChecked(m_hWnd, IDC_FIND_WHOLE_WORD) == BST_CHECKED;
+    o.regExp = IsDlgButtonChecked(m_hWnd, IDC_FIND_REGEXP) == BST_CHECKED;
+    if (!m_replace)
+        o.down = IsDlgButtonChecked(m_hWnd, IDC_FIND_DOWN) == BST_CHECKED;
+    if (SettingsStore* settings = AppSettings()) {
+        settings->SetSearchDirty();
+        settings->SaveSearch();
+    }
+    if (text.empty()) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    PushToBox(IDC_FIND_WHAT, text);
+    return true;
+}
+
+void CFindReplaceDlg::OnOK() {
+    if (m_replace && IsDlgButtonChecked(m_hWnd, IDC_FIND_SCOPE_SELECTION))
+        OnReplaceAll();
+    else
+        OnFind();
+}
+
+void CFindReplaceDlg::OnFind() {
+    if (!ReadOptions())
+        return;
+    const std::string text = BoxText(IDC_FIND_WHAT);
+    if (!m_replace) {
+        if (m_view->FindAndSelect(text, Options().down, false)) {
+            StoreHistory(IDC_FIND_WHAT);
+            EndDialog(IDOK);
+        }
+        return;
+    }
+    StoreHistory(IDC_FIND_WHAT);
+    if (m_view->FindAndSelect(text, true, true))
+        MoveOutOfTheWay();
+}
+
+void CFindReplaceDlg::OnMark() {
+    if (!ReadOptions())
+        return;
+    const std::string text = BoxText(IDC_FIND_WHAT);
+    const int count = m_view->MarkAllMatches(text);
+    if (count == 0)
+        CTextEditView::ReportSearchFailure(text, FxSeNone, 0);
+    if (count > 0) {
+        StoreHistory(IDC_FIND_WHAT);
+        EndDialog(IDOK);
+    }
+}
+
+void CFindReplaceDlg::OnReplace() {
+    if (!ReadOptions())
+        return;
+    const std::string text = BoxText(IDC_FIND_WHAT);
+    const std::string with = BoxText(IDC_FIND_REPLACE_WITH);
+    PushToBox(IDC_FIND_REPLACE_WITH, with);
+    StoreHistory(IDC_FIND_WHAT);
+    StoreHistory(IDC_FIND_REPLACE_WITH);
+    if (m_view->ReplaceAndFind(text, with))
+        MoveOutOfTheWay();
+}
+
+void CFindReplaceDlg::OnReplaceAll() {
+    if (!ReadOptions())
+        return;
+    const std::string text = BoxText(IDC_FIND_WHAT);
+    const std::string with = BoxText(IDC_FIND_REPLACE_WITH);
+    PushToBox(IDC_FIND_REPLACE_WITH, with);
+    StoreHistory(IDC_FIND_WHAT);
+    StoreHistory(IDC_FIND_REPLACE_WITH);
+    const bool scopeSel = IsDlgButtonChecked(m_hWnd, IDC_FIND_SCOPE_SELECTION) == BST_CHECKED;
+    if (m_view->ReplaceAll(text, with, scopeSel) == 0)
+        CTextEditView::ReportSearchFailure(text, FxSeNone, 0);
+}
+
+void CFindReplaceDlg::MoveOutOfTheWay() {
+    if (!m_hWnd || !m_view->m_hWnd)
+        return;
+    // The caret's line as the match's rectangle, grown by 30 pixels each way.
+    const FxTextPos caret = m_view->Caret();
+    const int pitch =
+        m_view->WindowYFromRecord(caret.line + 1) - m_view->WindowYFromRecord(caret.line);
+    POINT top = {m_view->WindowXFromDoc(m_view->CaretX()), m_view->WindowYFromRecord(caret.line)};
+    ::ClientToScreen(m_view->m_hWnd, &top);
+    RECT match = {top.x - 30, top.y - 30, top.x + 30, top.y + pitch + 30};
+    RECT dlg;
+    ::GetWindowRect(m_hWnd, &dlg);
+    const int w = dlg.right - dlg.left, h = dlg.bottom - dlg.top;
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    const int cx = (match.left + match.right) / 2, cy = (match.top + match.bottom) / 2;
+    int x = cx - w / 2, y;
+    if (match.bottom + h <= screen.bottom) {
+        y = match.bottom;
+    } else if (match.top - h >= screen.top) {
+        y = match.top - h;
+    } else {
+        y = cy - h / 2;
+        x = match.right + w <= screen.right ? match.right : match.left - w;
+    }
+    x = std::max(static_cast<int>(screen.left), std::min(x, static_cast<int>(screen.right) - w));
+    y = std::max(static_cast<int>(screen.top), std::min(y, static_cast<int>(screen.bottom) - h));
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

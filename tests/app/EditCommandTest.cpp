@@ -1,0 +1,286 @@
+// The text view's editing and search commands in this process: the application object, a new
+// document through File > New, and WM_COMMAND sent to the view; the Find and Replace dialogs
+// created modeless and driven through their controls; message boxes answered by the hook.
+#include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "app/CommandIds.h"
+#include "app/FindIds.h"
+#include "app/TextEditView.h"
+#include "app/settings/SettingsStore.h"
+#include "framework/FwIds.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_boxes;
+
+int AnswerBox(const char* text, const char*, UINT) {
+    g_boxes.push_back(text);
+    return IDOK;
+}
+
+CApp& TheApp() {
+    static CApp* app = new CApp; // lives to the end of the process
+    return *app;
+}
+
+class EditCommandTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        CApp& app = TheApp();
+        app.m_nCmdShow = SW_SHOWNORMAL;
+        ASSERT_TRUE(app.InitInstance());
+        app.PumpPendingMessages();
+        AfxSetMessageBoxHook(AnswerBox);
+    }
+    static void TearDownTestSuite() {
+        AfxSetMessageBoxHook(nullptr);
+        CApp& app = TheApp();
+        app.m_bPostQuitOnMainWndDestroy = false;
+        if (CAppMainFrame* frame = AppMainFrame())
+            frame->DestroyWindow();
+        app.m_pMainWnd = nullptr;
+        app.PumpPendingMessages();
+        app.ExitInstance();
+    }
+    void SetUp() override {
+        g_boxes.clear();
+        CAppMainFrame* frame = AppMainFrame();
+        ASSERT_NE(frame, nullptr);
+        frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+        TheApp().PumpPendingMessages();
+        m_child = frame->MDIGetActive();
+        ASSERT_NE(m_child, nullptr);
+        m_view = DynamicDowncast<CTextEditView>(m_child->GetActiveView());
+        ASSERT_NE(m_view, nullptr);
+        SearchOptions& o = AppSettings()->Search();
+        o = SearchOptions();
+    }
+    void TearDown() override {
+        if (m_view && m_view->GetEditDoc())
+            m_view->GetEditDoc()->SetModifiedFlag(false);
+        if (m_child)
+            m_child->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+        TheApp().PumpPendingMessages();
+    }
+    void Type(const char* text) { m_view->InsertChars(text, static_cast<int32_t>(strlen(text))); }
+    void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id); }
+    std::string Text() {
+        CFxEditDoc* doc = m_view->GetEditDoc();
+        std::string all;
+        for (int32_t line = 0; line < doc->LogicalLineCount(); ++line) {
+            FxTextPos head(0, line);
+            doc->LogicalToPiece(head);
+            const FxLine& r = doc->Record(head.line);
+            if (line)
+                all += "\n";
+            all.append(r.data, static_cast<size_t>(r.lineLen));
+        }
+        return all;
+    }
+    std::string Selected() { return m_view->CopySelectionText(FxLineEndDos); }
+    void Select(FxTextPos a, FxTextPos b) {
+        m_view->GoToPos(a);
+        CFxEditDoc* doc = m_view->GetEditDoc();
+        m_view->MoveCaretTo(doc->LogicalToPiecePos(b));
+        m_view->SelectRange(doc->LogicalToPiecePos(a));
+    }
+    void SetBox(HWND dlg, int id, const char* text) {
+        SetDlgItemTextA(dlg, id, text);
+        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+    }
+
+    CMDIChildWnd* m_child = nullptr;
+    CTextEditView* m_view = nullptr;
+};
+
+} // namespace
+
+TEST_F(EditCommandTest, CopyPasteCutUndoAndSelectAll) {
+    Type("hello world");
+    Select(FxTextPos(0, 0), FxTextPos(5, 0));
+    Command(ID_EDIT_COPY);
+    m_view->GoToPos(FxTextPos(11, 0));
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(Text(), "hello worldhello");
+    EXPECT_EQ(CTextEditView::UndoMenuText(m_view->GetEditDoc(), false), "撤消粘贴");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "hello world");
+    EXPECT_EQ(CTextEditView::UndoMenuText(m_view->GetEditDoc(), true), "恢复粘贴");
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(Text(), "hello worldhello");
+
+    Select(FxTextPos(5, 0), FxTextPos(11, 0));
+    Command(ID_EDIT_CUT);
+    EXPECT_EQ(Text(), "hellohello");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "hello worldhello");
+
+    Command(ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(Selected(), "hello worldhello");
+}
+
+TEST_F(EditCommandTest, AppendCopyCollectsBothSelections) {
+    Type("abc def");
+    Select(FxTextPos(0, 0), FxTextPos(3, 0));
+    Command(ID_EDIT_COPY);
+    Select(FxTextPos(4, 0), FxTextPos(7, 0));
+    Command(ID_EDIT_APPEND_COPY);
+    m_view->ClearSelection();
+    m_view->GoToPos(FxTextPos(7, 0));
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(Text(), "abc defabcdef");
+}
+
+TEST_F(EditCommandTest, DeleteToLineStartKeepsTheSelectedText) {
+    Type("one two\r\nthree");
+    Select(FxTextPos(4, 0), FxTextPos(6, 0));
+    Command(ID_EDIT_DELETE_TO_LINE_START);
+    EXPECT_EQ(Text(), "o\nthree");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "one two\nthree");
+}
+
+TEST_F(EditCommandTest, ReadOnlyDocumentChangesNothing) {
+    Type("abc");
+    Select(FxTextPos(0, 0), FxTextPos(3, 0));
+    Command(ID_EDIT_COPY);
+    m_view->GetEditDoc()->SetReadOnly(true);
+    Command(ID_EDIT_CUT);
+    Command(ID_EDIT_PASTE);
+    Command(ID_EDIT_DELETE_TO_DOC_START);
+    EXPECT_EQ(Text(), "abc");
+    EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0), "只读文档不能修改");
+    m_view->GetEditDoc()->SetReadOnly(false);
+}
+
+TEST_F(EditCommandTest, ColumnBlockPastesAsBlockUntilAnotherProgramCopies) {
+    Type("ab\r\ncd\r\nef");
+    const int w = m_view->CaretX() / 2; // one character
+    const int pitch = m_view->WindowYFromRecord(1) - m_view->WindowYFromRecord(0);
+    m_view->SelectColumnBlock(RECT{0, 0, w, pitch + pitch / 2});
+    ASSERT_EQ(m_view->SelectionKind(), CFxEditView::SEL_COLUMN);
+    Command(ID_EDIT_COPY);
+    m_view->GoToPos(FxTextPos(2, 0));
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(Text(), "aba\ncdc\nef");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "ab\ncd\nef");
+
+    // The same text put there by someone else pastes as a stream.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 5);
+    memcpy(GlobalLock(mem), "a\r\nc", 5);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+    m_view->GoToPos(FxTextPos(2, 0));
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(Text(), "aba\nc\ncd\nef");
+}
+
+TEST_F(EditCommandTest, FindDialogSelectsTheMatchOrReportsNotFound) {
+    Type("xab cat,dog category");
+    m_view->GoToPos(FxTextPos(1, 0));
+    CFindReplaceDlg dlg(m_view, false);
+    ASSERT_TRUE(dlg.Create(IDD_FIND, m_view));
+    HWND h = dlg.m_hWnd;
+    SetBox(h, IDC_FIND_WHAT, "");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h, IDC_FIND_FIND)));
+    SetBox(h, IDC_FIND_WHAT, "zzz");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_FIND_FIND)));
+    SendMessageA(h, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "没有找到匹配的字符串“zzz”。");
+    EXPECT_TRUE(IsWindow(h));
+    CheckDlgButton(h, IDC_FIND_WHOLE_WORD, BST_CHECKED);
+    SetBox(h, IDC_FIND_WHAT, "cat");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_FIND, 0);
+    EXPECT_FALSE(IsWindow(h)); // found: the dialog closed
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(7, 0));
+    EXPECT_EQ(Selected(), "cat");
+    EXPECT_EQ(AppSettings()->History(HistoryFind).front(), "cat");
+
+    // Find Next: whole word skips category and wraps to the same match.
+    Command(ID_SEARCH_FIND_NEXT);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(7, 0));
+    EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0), "搜索已经从文档的尽头折回");
+}
+
+TEST_F(EditCommandTest, FindPrefillIsTheWordOrTheSelectionsFirstLine) {
+    Type("alpha beta\r\ngamma");
+    m_view->GoToPos(FxTextPos(7, 0));
+    EXPECT_EQ(m_view->FindPrefillText(), "beta");
+    Select(FxTextPos(2, 0), FxTextPos(3, 1));
+    EXPECT_EQ(m_view->FindPrefillText(), "pha beta");
+    EXPECT_EQ(m_view->FindPrefillText(3), "pha");
+}
+
+TEST_F(EditCommandTest, ReplaceAllInOneUndoStepAndWithinASelection) {
+    Type("aaa");
+    CFindReplaceDlg dlg(m_view, true);
+    ASSERT_TRUE(dlg.Create(IDD_REPLACE, m_view));
+    HWND h = dlg.m_hWnd;
+    SetBox(h, IDC_FIND_WHAT, "a");
+    SetDlgItemTextA(h, IDC_FIND_REPLACE_WITH, "aa");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_REPLACE_ALL, 0);
+    EXPECT_EQ(Text(), "aaaaaa");
+    EXPECT_TRUE(g_boxes.empty());
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "aaa");
+    dlg.DestroyWindow();
+
+    Command(ID_EDIT_SELECT_ALL);
+    Type("xa\r\nya\r\nza");
+    Select(FxTextPos(1, 0), FxTextPos(2, 1));
+    CFindReplaceDlg dlg2(m_view, true);
+    ASSERT_TRUE(dlg2.Create(IDD_REPLACE, m_view));
+    h = dlg2.m_hWnd;
+    EXPECT_EQ(IsDlgButtonChecked(h, IDC_FIND_SCOPE_SELECTION), BST_CHECKED);
+    SetBox(h, IDC_FIND_WHAT, "a");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h, IDC_FIND_FIND)));
+    SetDlgItemTextA(h, IDC_FIND_REPLACE_WITH, "bb");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_REPLACE_ALL, 0);
+    EXPECT_EQ(Text(), "xbb\nybb\nza");
+    EXPECT_EQ(Selected(), "bb\r\nybb");
+    dlg2.DestroyWindow();
+}
+
+TEST_F(EditCommandTest, InvalidRegularExpressionNamesTheError) {
+    Type("abc");
+    AppSettings()->Search().regExp = true;
+    EXPECT_FALSE(m_view->FindAndSelect("(ab", true, false));
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "正则表达式“(ab”有误：缺少右括号“)”。");
+    AppSettings()->Search().regExp = false;
+}
+
+TEST_F(EditCommandTest, FindNextWithoutTextBeepsWithStatus) {
+    AppSettings()->UpdateHistory(HistoryFind, {}); // an empty list that stays empty
+    Type("abc");
+    ASSERT_TRUE(AppSettings()->History(HistoryFind).empty());
+    Command(ID_SEARCH_FIND_NEXT);
+    EXPECT_FALSE(m_view->HasSelection());
+    EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0),
+                 "当前没有查找对象，请使用“查找”对话框输入您想要查找的信息。");
+}
+
+TEST_F(EditCommandTest, NextBookmarkWrapsWithItsStatus) {
+    Type("l0\r\nl1\r\nl2\r\nl3");
+    m_view->SetBookmarkOnLine(1);
+    m_view->SetBookmarkOnLine(3);
+    m_view->GoToLine(3);
+    Command(ID_SEARCH_NEXT_BOOKMARK);
+    EXPECT_EQ(m_view->LogicalCaret().line, 1);
+    EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0), "搜索已经从文档的尽头折回");
+    Command(ID_SEARCH_CLEAR_BOOKMARKS);
+    EXPECT_EQ(m_view->GetEditDoc()->BookmarkCount(), 0);
+}

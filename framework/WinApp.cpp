@@ -136,14 +136,18 @@ int CWinApp::Run() {
             if (!OnIdle(idleCount++))
                 idle = false;
         }
-        do {
-            if (!PumpMessage())
-                return ExitInstance();
-            if (IsIdleMessage(&msg)) {
-                idle = true;
-                idleCount = 0;
-            }
-        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        // The message about to be pumped decides whether idle work follows it: look at it
+        // first, and wait when there is none (the one seen last may be long gone).
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (!PumpMessage())
+            return ExitInstance();
+        if (IsIdleMessage(&msg)) {
+            idle = true;
+            idleCount = 0;
+        }
     }
 }
 

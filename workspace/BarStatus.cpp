@@ -194,6 +194,8 @@ bool CBarStatus::SetPaneText(int index, const char* text, bool redraw) {
     m_changed = true;
     if (redraw && m_hWnd)
         Layout();
+    else
+        SyncWindowText();
     return true;
 }
 
@@ -295,8 +297,22 @@ RECT CBarStatus::GripRect() const {
     return rc;
 }
 
+void CBarStatus::SyncWindowText() {
+    // Other processes read the text the window manager keeps, not WM_GETTEXT's answer: it
+    // follows the message pane.
+    int index = CommandToIndex(0);
+    if (!m_hWnd || index < 0)
+        return;
+    const char* text = m_panes[static_cast<size_t>(index)].text;
+    if (m_windowText == text)
+        return;
+    m_windowText = text;
+    ::DefWindowProcA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
 void CBarStatus::Layout() {
     m_changed = false;
+    SyncWindowText();
     if (!m_hWnd)
         return;
     int available = m_cx;

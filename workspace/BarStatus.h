@@ -89,6 +89,7 @@ private:
     friend class CStatusPaneCmdUI;
     void RefreshMetrics();
     void Layout();
+    void SyncWindowText();
     void StartTimer();
     void DrawPane(HDC dc, const Pane& pane, RECT rc);
     void DrawProgress(HDC dc, const Pane& pane, RECT rc);
@@ -105,4 +106,5 @@ private:
     HFONT m_font = nullptr; // owned
     int m_textHeight = 0, m_barHeight = 0, m_gap = 2, m_gripWidth = 0;
     int m_cx = 0, m_cy = 0;
+    std::string m_windowText; // the message pane's text as the window text holds it
 };

@@ -44,6 +44,32 @@ LOGFONTA DefaultEditorFont() {
 
 const LOGFONTA g_defaultEditorFont = DefaultEditorFont();
 
+// The characters of a number as NumberList writes it.
+size_t NumberLength(int value) {
+    char buf[16];
+    int n = std::snprintf(buf, sizeof buf, "%d", value);
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+// Drops the last item of a number list that the raw read buffer cut short: a value read at the
+// full length of the buffer is read once more with one character more, and unless that character
+// separates items, the text after the last separator is a cut number.
+void DropCutNumber(std::string& text, const char* path, const char* section, const char* key,
+                   size_t bufferSize) {
+    if (text.size() + 1 < bufferSize)
+        return;
+    std::vector<char> probe(bufferSize + 1);
+    GetPrivateProfileStringA(section, key, "", probe.data(), static_cast<DWORD>(probe.size()),
+                             path);
+    if (std::strlen(probe.data()) < bufferSize)
+        return; // the value ends in the buffer
+    char next = probe[bufferSize - 1];
+    if (next == ',' || next == ' ' || next == '\t')
+        return;
+    size_t cut = text.find_last_of(", \t");
+    text.resize(cut == std::string::npos ? 0 : cut);
+}
+
 } // namespace
 
 SettingsStore* GetSettings() {
@@ -540,11 +566,18 @@ void SettingsStore::SaveReopenList(ReopenHost& host) {
                 if (doc.active)
                     active = index;
                 WriteInt(IniProfile, section, "ActiveLine", doc.caretLine);
+                // Whole numbers only, as many as the raw read buffer takes back with its
+                // terminator.
                 std::vector<int> marks;
+                size_t length = 0;
                 for (int line = host.NextBookmark(doc.view, -1); line >= 0;
                      line = host.NextBookmark(doc.view, line)) {
                     if (!marks.empty() && line <= marks.back())
                         break; // a view that wraps around
+                    size_t next = length + (marks.empty() ? 0 : 1) + NumberLength(line);
+                    if (next > static_cast<size_t>(kStringBuffer - 1))
+                        break;
+                    length = next;
                     marks.push_back(line);
                 }
                 WriteString(IniProfile, section, "Bookmarks", NumberList::Format(marks).c_str());
@@ -572,7 +605,9 @@ void SettingsStore::RestoreReopenList(ReopenHost& host) {
             continue;
         if (i == active)
             activeView = view;
-        for (int line : NumberList::Parse(ReadString(IniProfile, section, "Bookmarks"))) {
+        std::string marks = ReadString(IniProfile, section, "Bookmarks");
+        DropCutNumber(marks, m_iniPath[IniProfile], section, "Bookmarks", kStringBuffer);
+        for (int line : NumberList::Parse(marks.c_str())) {
             if (line < 0 || line >= lines)
                 break;
             host.SetBookmark(view, line);

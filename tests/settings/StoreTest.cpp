@@ -643,6 +643,77 @@ TEST_F(Store, ReopenList) {
     EXPECT_TRUE(none.opened.empty());
 }
 
+// The value of one key in an INI text, as written (empty when missing).
+std::string ValueIn(const std::string& ini, const char* key) {
+    std::string at = std::string("\n") + key + "=";
+    size_t b = ini.find(at);
+    if (b == std::string::npos)
+        return std::string();
+    b += at.size();
+    return ini.substr(b, ini.find("\r\n", b) - b);
+}
+
+TEST_F(Store, ReopenListCapsBookmarks) {
+    SettingsStore s(m_dir.c_str());
+    FakeHost host;
+    host.docs = {{"C:\\big.c", true, 2, FakeHost::View(0)}};
+    host.marks.resize(1);
+    for (int i = 0; i < 3000; ++i)
+        host.marks[0].push_back(1000000 + 3 * i); // seven digits each
+    s.SaveReopenList(host);
+    std::string written = ValueIn(ReadText("QUORVANE.INI"), "Bookmarks");
+    // 512 numbers of seven digits and 511 commas fill the 4095 characters exactly.
+    ASSERT_EQ(4095u, written.size());
+    EXPECT_NE(',', written.back());
+    std::vector<int> first(host.marks[0].begin(), host.marks[0].begin() + 512);
+    EXPECT_EQ(first, NumberList::Parse(written.c_str()));
+    EXPECT_EQ(NumberList::Format(first), written);
+
+    FakeHost back;
+    back.lineCount = 2000000;
+    s.RestoreReopenList(back);
+    ASSERT_EQ(512u, back.setMarks.size());
+    for (size_t i = 0; i < back.setMarks.size(); ++i)
+        EXPECT_EQ(std::make_pair(0, first[i]), back.setMarks[i]) << i;
+
+    // One more digit per number: 455 numbers of eight digits fit, with 4094 characters.
+    for (int& m : host.marks[0])
+        m += 9000000;
+    s.SaveReopenList(host);
+    written = ValueIn(ReadText("QUORVANE.INI"), "Bookmarks");
+    EXPECT_EQ(4094u, written.size());
+    EXPECT_EQ(
+        NumberList::Format(std::vector<int>(host.marks[0].begin(), host.marks[0].begin() + 455)),
+        written);
+}
+
+TEST_F(Store, ReopenListDropsCutBookmark) {
+    SettingsStore s(m_dir.c_str());
+    // "5," and then numbers of seven digits: the 4095 characters read end five digits into the
+    // 512th of them.
+    std::vector<int> marks{5};
+    for (int i = 0; i < 600; ++i)
+        marks.push_back(1000000 + 3 * i);
+    WriteText("QUORVANE.INI",
+              "[File00]\r\nFile=C:\\a.c\r\nBookmarks=" + NumberList::Format(marks) + "\r\n");
+    FakeHost back;
+    back.lineCount = 2000000;
+    s.RestoreReopenList(back);
+    ASSERT_EQ(512u, back.setMarks.size());
+    for (size_t i = 0; i < back.setMarks.size(); ++i)
+        EXPECT_EQ(std::make_pair(0, marks[i]), back.setMarks[i]) << i;
+
+    // Without the "5," the buffer ends with a whole number, the one before a comma.
+    marks.erase(marks.begin());
+    WriteText("QUORVANE.INI",
+              "[File00]\r\nFile=C:\\a.c\r\nBookmarks=" + NumberList::Format(marks) + "\r\n");
+    FakeHost whole;
+    whole.lineCount = 2000000;
+    s.RestoreReopenList(whole);
+    ASSERT_EQ(512u, whole.setMarks.size());
+    EXPECT_EQ(std::make_pair(0, marks[511]), whole.setMarks.back());
+}
+
 TEST_F(Store, AutoSaveTimer) {
     SettingsStore s(m_dir.c_str());
     s.ConfigureAutoSave(true, 0, false);

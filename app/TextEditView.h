@@ -99,7 +99,15 @@ public:
     void OnPrevBookmark();
     void OnClearBookmarks();
     void OnUpdateNeedBookmark(CCmdUI* cmdUI);
+    // Moves the caret to the partner of the bracket at the caret (or just left of it): the
+    // file type's pairs, occurrences in comments and strings skipped, no wrap at the
+    // document's ends. False, with the caret left, when there is no pair or no partner.
+    bool MatchPair();
+    // The command: MatchPair, and a beep when it finds nothing.
     void OnMatchPair();
+    // Replaces MessageBeep for the beeps of the view's commands (null: MessageBeep again).
+    using BeepHook = void (*)(UINT type);
+    static void SetBeepHook(BeepHook hook);
     void OnUpdateAlways(CCmdUI* cmdUI);
     void OnUpdateNever(CCmdUI* cmdUI);
 

@@ -385,8 +385,3 @@ void CTextEditView::OnClearBookmarks() {
 void CTextEditView::OnUpdateNeedBookmark(CCmdUI* cmdUI) {
     cmdUI->Enable(m_doc && m_doc->BookmarkCount() > 0);
 }
-
-// Bracket matching is not built yet: the command beeps.
-void CTextEditView::OnMatchPair() {
-    MessageBeep(0);
-}

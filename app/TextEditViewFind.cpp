@@ -1,5 +1,5 @@
-// CTextEditView: find, mark, replace and replace all, Find Next / Previous, and the Find and
-// Replace dialogs. Layer: app/ (application shell).
+// CTextEditView: find, mark, replace and replace all, Find Next / Previous, bracket matching,
+// and the Find and Replace dialogs. Layer: app/ (application shell).
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/FindIds.h"
@@ -9,8 +9,11 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 #include "textdoc/Dbcs.h"
+#include "textview/SyntaxState.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <string>
 
 // The common dialogs' FindText and ReplaceText macros would rename the search functions.
@@ -279,6 +282,186 @@ void CTextEditView::OnSearchFindNext() {
 
 void CTextEditView::OnSearchFindPrev() {
     FindNextOrPrevious(*this, false);
+}
+
+// --- Bracket matching --------------------------------------------------------------------------
+
+namespace {
+
+CTextEditView::BeepHook g_beepHook = nullptr;
+
+// Equal texts of len bytes: exactly, or ignoring the case of single-byte characters.
+bool SameToken(const char* a, const char* b, int32_t len, bool matchCase) {
+    if (matchCase)
+        return memcmp(a, b, static_cast<size_t>(len)) == 0;
+    for (int32_t i = 0; i < len;) {
+        const int n = FxCharLen(a, static_cast<size_t>(i), static_cast<size_t>(len));
+        if (n == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+        } else if (tolower(static_cast<unsigned char>(a[i])) !=
+                   tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+// The start of the character before byte col (> 0) of a line.
+int32_t PrevCharStart(const char* text, int32_t len, int32_t col) {
+    int32_t i = 0, prev = 0;
+    while (i < col) {
+        prev = i;
+        i += FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
+    }
+    return prev;
+}
+
+// The text of a logical line: its head record's data and the line's length.
+const FxLine& LogicalHead(const CFxEditDoc& doc, int32_t line) {
+    FxTextPos head(0, line);
+    doc.LogicalToPiece(head);
+    return doc.Record(head.line);
+}
+
+// One bracket search over a document with its syntax.
+class PairSearch {
+public:
+    PairSearch(CFxEditDoc& doc, const SyntaxInfo& info) : m_doc(doc), m_info(info) {}
+
+    bool InCommentOrString(FxTextPos logical) {
+        const FxTextPos p = m_doc.LogicalToPiecePos(logical);
+        return IsInCommentOrString(m_info, &m_doc.RecordRef(0), m_doc.RecordCount(),
+                                   m_doc.m_prevSyntaxMark, m_doc.m_syntaxMark, p.line, p.col);
+    }
+
+    // The partner of the open (forward) or close string at [s, e); found: its start.
+    bool Find(const SyntaxPair& pair, bool forward, FxTextPos s, FxTextPos e, FxTextPos& found) {
+        FxMatchOptions options;
+        options.matchCase = m_info.MatchCase();
+        FxLineMatcher open, close;
+        if (!open.Prepare(pair.start, pair.startLen, options) ||
+            !close.Prepare(pair.end, pair.endLen, options))
+            return false;
+        // Neither search wraps: each stops at its end of the document.
+        if (forward) {
+            int opens = 1, closes = 0;
+            FxTextPos prev = e, from = e;
+            for (;;) {
+                const FxSearchResult r =
+                    FindInRange(m_doc, close, from, DocEnd(), true, nullptr, true);
+                if (!r.Found())
+                    return false;
+                from = r.matchEnd;
+                if (InCommentOrString(r.matchStart))
+                    continue;
+                opens += CountOutside(open, prev, r.matchStart);
+                prev = r.matchEnd;
+                if (opens == ++closes) {
+                    found = r.matchStart;
+                    return true;
+                }
+            }
+        }
+        int opens = 0, closes = 1;
+        FxTextPos prev = s, to = s;
+        for (;;) {
+            const FxSearchResult r = FindInRange(m_doc, open, FxTextPos(0, 0), to, false);
+            if (!r.Found())
+                return false;
+            to = r.matchStart;
+            if (InCommentOrString(r.matchStart))
+                continue;
+            closes += CountOutside(close, r.matchEnd, prev);
+            prev = r.matchStart;
+            if (++opens == closes) {
+                found = r.matchStart;
+                return true;
+            }
+        }
+    }
+
+private:
+    FxTextPos DocEnd() const {
+        const int32_t last = std::max(m_doc.LogicalLineCount() - 1, 0);
+        return FxTextPos(LogicalHead(m_doc, last).lineLen, last);
+    }
+
+    // The matches in [lo, hi] outside comments and strings.
+    int CountOutside(FxLineMatcher& matcher, FxTextPos lo, FxTextPos hi) {
+        int n = 0;
+        for (;;) {
+            const FxSearchResult r = FindInRange(m_doc, matcher, lo, hi, true, nullptr, true);
+            if (!r.Found())
+                return n;
+            if (!InCommentOrString(r.matchStart))
+                ++n;
+            lo = r.matchEnd;
+        }
+    }
+
+    CFxEditDoc& m_doc;
+    const SyntaxInfo& m_info;
+};
+
+} // namespace
+
+bool CTextEditView::MatchPair() {
+    if (!m_doc || m_doc->RecordCount() == 0)
+        return false;
+    const SyntaxInfo& info = FileType().syntax;
+    const SyntaxPair* pairs = info.Brackets();
+    int32_t longest = 0;
+    for (const SyntaxPair* p = pairs; p; p = p->next)
+        longest = std::max(longest, std::max(p->startLen, p->endLen));
+    if (longest == 0)
+        return false;
+    const FxTextPos caret = LogicalCaret();
+    const FxLine& head = LogicalHead(*m_doc, caret.line);
+    const char* text = head.data;
+    const int32_t len = text ? head.lineLen : 0;
+    PairSearch search(*m_doc, info);
+    // At the caret, then one character to its left.
+    const int32_t cols[2] = {caret.col, caret.col > 0 ? PrevCharStart(text, len, caret.col) : -1};
+    for (int32_t col : cols) {
+        if (col < 0 || col >= len)
+            continue;
+        const FxTextPos at(col, caret.line);
+        FxTextPos s, e;
+        WordAt(m_doc->LogicalToPiecePos(at), s, e);
+        const int32_t tokenLen = e.col - s.col;
+        if (tokenLen <= 0 || tokenLen > longest || search.InCommentOrString(at))
+            continue;
+        const char* token = text + s.col;
+        for (const SyntaxPair* p = pairs; p; p = p->next) {
+            const bool open =
+                tokenLen == p->startLen && SameToken(token, p->start, tokenLen, info.MatchCase());
+            const bool close = !open && p->end && tokenLen == p->endLen &&
+                               SameToken(token, p->end, tokenLen, info.MatchCase());
+            if (!open && !close)
+                continue;
+            FxTextPos found;
+            if (!search.Find(*p, open, s, e, found))
+                return false;
+            GoToPos(found);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CTextEditView::OnMatchPair() {
+    if (MatchPair())
+        return;
+    if (g_beepHook)
+        g_beepHook(0);
+    else
+        MessageBeep(0);
+}
+
+void CTextEditView::SetBeepHook(BeepHook hook) {
+    g_beepHook = hook;
 }
 
 // --- The dialogs -------------------------------------------------------------------------------

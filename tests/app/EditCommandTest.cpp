@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/FindIds.h"
 #include "app/TextEditView.h"
+#include "app/settings/FileTypes.h"
 #include "app/settings/SettingsStore.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
@@ -19,6 +20,27 @@
 namespace {
 
 std::vector<std::string> g_boxes;
+int g_beeps = 0;
+
+void CountBeep(UINT) {
+    ++g_beeps;
+}
+
+// A C-like file type: strings in double quotes, both comment kinds, and "(" ")" as its pair.
+const FileTypeInfo& CLikeType() {
+    static FileTypeInfo* type = [] {
+        FileTypeInfo* t = new FileTypeInfo; // lives to the end of the process
+        t->title = "C-like";
+        t->syntax.SetRule(SynQuoted, "\"", 1, "\"", 1);
+        t->syntax.SetRule(SynLineComment, "//", 2, nullptr, 0);
+        t->syntax.SetRule(SynBlockComment, "/*", 2, "*/", 2);
+        t->syntax.AddBracket("(", 1, ")", 1);
+        t->syntax.UpdateHasSyntax();
+        t->loaded = true;
+        return t;
+    }();
+    return *type;
+}
 
 int AnswerBox(const char* text, const char*, UINT) {
     g_boxes.push_back(text);
@@ -61,8 +83,11 @@ protected:
         ASSERT_NE(m_view, nullptr);
         SearchOptions& o = AppSettings()->Search();
         o = SearchOptions();
+        g_beeps = 0;
+        CTextEditView::SetBeepHook(CountBeep);
     }
     void TearDown() override {
+        CTextEditView::SetBeepHook(nullptr);
         if (m_view && m_view->GetEditDoc())
             m_view->GetEditDoc()->SetModifiedFlag(false);
         if (m_child)
@@ -283,4 +308,71 @@ TEST_F(EditCommandTest, NextBookmarkWrapsWithItsStatus) {
     EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0), "搜索已经从文档的尽头折回");
     Command(ID_SEARCH_CLEAR_BOOKMARKS);
     EXPECT_EQ(m_view->GetEditDoc()->BookmarkCount(), 0);
+}
+
+TEST_F(EditCommandTest, MatchPairJumpsToThePartnerAndBack) {
+    m_view->SetFileType(&CLikeType());
+    Type("f(a(b)c)");
+    m_view->GoToPos(FxTextPos(1, 0));
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(7, 0));
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(1, 0));
+    m_view->GoToPos(FxTextPos(3, 0)); // the inner pair
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(5, 0));
+    m_view->GoToPos(FxTextPos(2, 0)); // just right of the outer "(": one character left
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(7, 0));
+    EXPECT_EQ(g_beeps, 0);
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(EditCommandTest, MatchPairSkipsBracketsInCommentsAndStrings) {
+    m_view->SetFileType(&CLikeType());
+    Type("g(\")\" /* ) ( */ x)\r\n// )\r\n)");
+    m_view->GoToPos(FxTextPos(1, 0));
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(17, 0));
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(1, 0));
+    m_view->GoToPos(FxTextPos(9, 0)); // the ")" inside the block comment does nothing
+    EXPECT_FALSE(m_view->MatchPair());
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(9, 0));
+    m_view->GoToPos(FxTextPos(0, 2)); // the last ")" has no partner: the others are hidden
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(0, 2));
+    EXPECT_EQ(g_beeps, 1);
+}
+
+TEST_F(EditCommandTest, MatchPairWithoutPartnerBeepsAndLeavesTheCaret) {
+    Type("f(a(b)c");
+    m_view->GoToPos(FxTextPos(1, 0));
+    Command(ID_EDIT_MATCH_PAIR); // the default file type has no pairs
+    EXPECT_EQ(g_beeps, 1);
+    m_view->SetFileType(&CLikeType());
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(g_beeps, 2);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(1, 0));
+    m_view->GoToPos(FxTextPos(0, 0)); // "f": not a bracket
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(g_beeps, 3);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(0, 0));
+    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_FALSE(m_view->HasSelection());
+}
+
+TEST_F(EditCommandTest, MatchPairStopsAtTheDocumentsEnds) {
+    m_view->SetFileType(&CLikeType());
+    Type("q)\r\n(z)\r\n(");
+    m_view->GoToPos(FxTextPos(0, 1)); // a partner close to the end is found
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(2, 1));
+    m_view->GoToPos(FxTextPos(0, 2)); // past the end: no wrap to the ")" of the first line
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(0, 2));
+    m_view->GoToPos(FxTextPos(1, 0)); // before the start: no wrap to a "(" below
+    Command(ID_EDIT_MATCH_PAIR);
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(1, 0));
+    EXPECT_EQ(g_beeps, 2);
 }

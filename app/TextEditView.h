@@ -93,6 +93,23 @@ public:
     void OnUpdatePaste(CCmdUI* cmdUI);
     void OnUpdateColumnPaste(CCmdUI* cmdUI);
 
+    // --- Case and white-space conversion (TextEditViewConvert.cpp) --------------------------
+    // Case commands work on the selection (each row of a block), or the whole document without
+    // one; single-byte letters only, double-byte characters untouched. The white-space
+    // commands work on every line. Each is one undo group; the selection is cleared.
+    enum CaseKind { CaseLower, CaseUpper, CaseInvert, CaseCapitalize };
+    void ConvertCase(int kind);
+    enum BlankKind { BlankAllSpacesToTabs, BlankLeadingSpacesToTabs, BlankTabsToSpaces };
+    void ConvertBlanks(int kind);
+    void OnEditLowerCase();
+    void OnEditUpperCase();
+    void OnEditInvertCase();
+    void OnEditCapitalize();
+    void OnEditTrimTrailing();
+    void OnEditSpacesToTabs();
+    void OnEditLeadingSpacesToTabs();
+    void OnEditTabsToSpaces();
+
     // --- Bookmarks and bracket matching -----------------------------------------------------
     void OnToggleBookmark();
     void OnNextBookmark();

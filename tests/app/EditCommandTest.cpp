@@ -376,3 +376,88 @@ TEST_F(EditCommandTest, MatchPairStopsAtTheDocumentsEnds) {
     EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(1, 0));
     EXPECT_EQ(g_beeps, 2);
 }
+
+TEST_F(EditCommandTest, CaseConversionsLeaveDoubleByteCharactersAndUndoInOneStep) {
+    Type("hELLO \xD6\xD0\xCE\xC4 wORLD abc1def");
+    const std::string original = Text();
+    struct Case {
+        UINT id;
+        const char* result;
+        const char* undoName;
+    };
+    const Case cases[] = {
+        {ID_EDIT_LOWER_CASE, "hello \xD6\xD0\xCE\xC4 world abc1def", "撤消转换成小写"},
+        {ID_EDIT_UPPER_CASE, "HELLO \xD6\xD0\xCE\xC4 WORLD ABC1DEF", "撤消转换成大写"},
+        {ID_EDIT_INVERT_CASE, "Hello \xD6\xD0\xCE\xC4 World ABC1DEF", "撤消反转大小写"},
+        {ID_EDIT_CAPITALIZE, "Hello \xD6\xD0\xCE\xC4 World Abc1Def", "撤消首字符大写"},
+    };
+    for (const Case& c : cases) {
+        Command(c.id);
+        EXPECT_EQ(Text(), c.result) << c.id;
+        EXPECT_EQ(CTextEditView::UndoMenuText(m_view->GetEditDoc(), false), c.undoName);
+        Command(ID_EDIT_UNDO);
+        EXPECT_EQ(Text(), original) << c.id;
+    }
+}
+
+TEST_F(EditCommandTest, CaseConversionOfTheSelectionOnly) {
+    Type("abc\xD6\xD0"
+         "def\r\nghi");
+    Select(FxTextPos(2, 0), FxTextPos(1, 1));
+    Command(ID_EDIT_UPPER_CASE);
+    EXPECT_EQ(Text(), "abC\xD6\xD0"
+                      "DEF\nGhi");
+    EXPECT_FALSE(m_view->HasSelection());
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "abc\xD6\xD0"
+                      "def\nghi");
+}
+
+TEST_F(EditCommandTest, WhiteSpaceConversionsOnMixedText) {
+    const int tab = m_view->FileType().tabSize;
+    ASSERT_EQ(tab, 8);
+    Type("abcdefg h\r\n        \xD6\xD0  x  \r\n\t\xCE\xC4\tend\t ");
+    const std::string original = Text();
+    struct Case {
+        UINT id;
+        const char* result;
+    };
+    const Case cases[] = {
+        {ID_EDIT_SPACES_TO_TABS, "abcdefg\th\n\t\xD6\xD0  x  \n\t\xCE\xC4\tend\t "},
+        {ID_EDIT_LEADING_SPACES_TO_TABS, "abcdefg h\n\t\xD6\xD0  x  \n\t\xCE\xC4\tend\t "},
+        {ID_EDIT_TABS_TO_SPACES,
+         "abcdefg h\n        \xD6\xD0  x  \n        \xCE\xC4      end      "},
+        {ID_EDIT_TRIM_TRAILING, "abcdefg h\n        \xD6\xD0  x\n\t\xCE\xC4\tend"},
+    };
+    for (const Case& c : cases) {
+        Command(c.id);
+        EXPECT_EQ(Text(), c.result) << c.id;
+        Command(ID_EDIT_UNDO);
+        EXPECT_EQ(Text(), original) << c.id;
+    }
+}
+
+TEST_F(EditCommandTest, ConversionsRefuseReadOnlyDocuments) {
+    Type("Abc \t\r\n  d");
+    m_view->GetEditDoc()->SetReadOnly(true);
+    const UINT ids[] = {ID_EDIT_LOWER_CASE,     ID_EDIT_UPPER_CASE,
+                        ID_EDIT_INVERT_CASE,    ID_EDIT_CAPITALIZE,
+                        ID_EDIT_SPACES_TO_TABS, ID_EDIT_LEADING_SPACES_TO_TABS,
+                        ID_EDIT_TABS_TO_SPACES, ID_EDIT_TRIM_TRAILING};
+    for (UINT id : ids) {
+        AppMainFrame()->StatusBar().SetPaneText(0, "");
+        Command(id);
+        EXPECT_EQ(Text(), "Abc \t\n  d") << id;
+        EXPECT_STREQ(AppMainFrame()->StatusBar().GetPaneText(0), "只读文档不能修改") << id;
+    }
+    m_view->GetEditDoc()->SetReadOnly(false);
+}
+
+TEST_F(EditCommandTest, ConversionThatChangesNothingLeavesTheDocumentUnmodified) {
+    Type("abc \xD6\xD0");
+    m_view->GetEditDoc()->SetModifiedFlag(false);
+    Command(ID_EDIT_LOWER_CASE);
+    Command(ID_EDIT_TABS_TO_SPACES);
+    EXPECT_EQ(Text(), "abc \xD6\xD0");
+    EXPECT_FALSE(m_view->GetEditDoc()->IsModified());
+}

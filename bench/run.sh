@@ -24,3 +24,7 @@ if command -v vim >/dev/null 2>&1; then
     printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(awk "BEGIN{print $end - $start}")"
 fi
 rm -rf "$data"
+echo
+mkdir -p "$data"
+wine "$root/build/win/bin/search_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+rm -rf "$data"

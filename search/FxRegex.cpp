@@ -611,6 +611,8 @@ bool FxRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
     m_errorOffset = -1;
     m_groups = 0;
     m_hasFirst = false;
+    m_required.clear();
+    m_loopTest = -1;
     try {
         Parser parser(pattern, len, matchCase, m_classes);
         int root = parser.ParseAll();
@@ -628,7 +630,98 @@ bool FxRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
         return false;
     }
     ComputeFirstBytes();
+    ComputeRequired();
+    FindLeadingLoop();
     return true;
+}
+
+void FxRegex::FindLeadingLoop() {
+    // After the save of the match's start: x+ is x, L: split(L + 1, out), x, jmp L; x* is
+    // L: split(L + 1, out), x, jmp L. Either branch order (greedy or not).
+    m_loopTest = -1;
+    const int n = static_cast<int>(m_prog.size());
+    const auto at = [&](int pc) -> const Inst& { return m_prog[static_cast<size_t>(pc)]; };
+    const auto isTest = [&](int pc) {
+        return at(pc).op == OpChar || at(pc).op == OpAny || at(pc).op == OpClass;
+    };
+    const auto splitsTo = [&](int pc, int a, int b) {
+        return at(pc).op == OpSplit &&
+               ((at(pc).x == a && at(pc).y == b) || (at(pc).x == b && at(pc).y == a));
+    };
+    if (n < 5 || at(0).op != OpSave || at(0).x != 0)
+        return;
+    if (n > 5 && isTest(1) && splitsTo(2, 3, 5) && at(3).op == at(1).op && at(3).ch == at(1).ch &&
+        at(3).x == at(1).x && at(4).op == OpJmp && at(4).x == 2)
+        m_loopTest = 1;
+    else if (splitsTo(1, 2, 4) && isTest(2) && at(3).op == OpJmp && at(3).x == 1)
+        m_loopTest = 2;
+}
+
+bool FxRegex::LoopTakes(const char* line, int32_t pos, int32_t lineLen, int32_t limit) const {
+    if (m_loopTest < 0 || pos >= limit)
+        return false;
+    int cl;
+    uint16_t c = FxCharCodeAt(line, pos, lineLen, &cl);
+    if (pos + cl > limit)
+        return false;
+    const Inst& in = m_prog[static_cast<size_t>(m_loopTest)];
+    if (in.op == OpAny)
+        return true;
+    if (in.op == OpChar) {
+        if (!m_matchCase && cl == 1)
+            c = FoldAscii(c);
+        return c == in.ch;
+    }
+    return ClassMatches(m_classes[static_cast<size_t>(in.x)], c);
+}
+
+void FxRegex::ComputeRequired() {
+    // A character instruction on every path from the start to the match is followed on each of
+    // them by the character instructions after it: the stretch they make up is in every match.
+    // The longest such stretch is kept. Failing instructions are taken as passing, which can
+    // only make fewer characters required. Long programs are not analysed.
+    m_required.clear();
+    const int n = static_cast<int>(m_prog.size());
+    if (n > 1024)
+        return;
+    std::vector<char> seen;
+    std::vector<int> work;
+    const auto matchReachableWithout = [&](int skip) {
+        seen.assign(static_cast<size_t>(n), 0);
+        work.assign(1, 0);
+        while (!work.empty()) {
+            const int pc = work.back();
+            work.pop_back();
+            if (pc == skip || pc >= n || seen[static_cast<size_t>(pc)])
+                continue;
+            seen[static_cast<size_t>(pc)] = 1;
+            const Inst& in = m_prog[static_cast<size_t>(pc)];
+            if (in.op == OpMatch)
+                return true;
+            if (in.op == OpSplit) {
+                work.push_back(in.x);
+                work.push_back(in.y);
+            } else if (in.op == OpJmp) {
+                work.push_back(in.x);
+            } else {
+                work.push_back(pc + 1);
+            }
+        }
+        return false;
+    };
+    for (int pc = 0; pc < n; ++pc) {
+        if (m_prog[static_cast<size_t>(pc)].op != OpChar || matchReachableWithout(pc))
+            continue;
+        std::string run;
+        for (; pc < n && m_prog[static_cast<size_t>(pc)].op == OpChar; ++pc) {
+            const uint16_t ch = m_prog[static_cast<size_t>(pc)].ch;
+            if (ch > 0xFF)
+                run += static_cast<char>(ch >> 8);
+            run += static_cast<char>(ch & 0xFF);
+        }
+        if (run.size() > m_required.size())
+            m_required = run;
+    }
 }
 
 bool FxRegex::ClassMatches(const Class& c, uint16_t code) const {

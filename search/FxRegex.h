@@ -42,6 +42,16 @@ public:
     // True when a match can only start with a byte whose flag is set in FirstBytes().
     bool HasFirstBytes() const { return m_hasFirst; }
     const bool* FirstBytes() const { return m_first; }
+    // Bytes that every match holds, one after the other (letters in lower case without match
+    // case); may be empty.
+    const std::string& Required() const { return m_required; }
+
+    // True when the program starts with a loop over one character test (x+ or x*, greedy or
+    // not, in no group). An attempt that fails at a character the loop takes then means that the
+    // attempt at the next character fails too: it would try a subset of the same ends of the loop.
+    bool StartsWithLoop() const { return m_loopTest >= 0; }
+    // Whether the leading loop takes the character at pos, ending at or before limit.
+    bool LoopTakes(const char* line, int32_t pos, int32_t lineLen, int32_t limit) const;
 
     // Replacement text: $0-$9 and $& the groups, $$ a dollar; anything else is copied.
     void ExpandReplacement(const char* rep, int32_t len, const char* line, const FxRegexMatch& m,
@@ -88,6 +98,8 @@ public:
 private:
     bool ClassMatches(const Class& c, uint16_t code) const;
     void ComputeFirstBytes();
+    void ComputeRequired();
+    void FindLeadingLoop();
 
     std::vector<Inst> m_prog;
     std::vector<Class> m_classes;
@@ -101,6 +113,8 @@ private:
     int64_t m_lineSteps = 0;
     bool m_hasFirst = false;
     bool m_first[256];
+    std::string m_required;
+    int m_loopTest = -1; // the instruction of the leading loop's character test, -1 when none
 
     // Backtracking state kept between attempts to save allocations.
     struct Frame {

@@ -4,6 +4,8 @@
 #include "textdoc/Dbcs.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -78,6 +80,175 @@ bool StepOneChar(const CFxEditDoc& doc, FxTextPos& pos) {
     return true;
 }
 
+// The logical lines of a stretch of the document that may hold a match, one after the other,
+// down or up. With a prefilter, lines it rules out are passed over: the bytes of lines that lie
+// end to end in memory (as loading lays them out) are tested as one run, so that a line costs
+// little more than a look at its record. Going down, the run is then followed to its candidates;
+// going up, the lines of a run with a candidate are tested one by one. Empty lines never hold a
+// match then. Without a prefilter every line is handed out.
+class LineCandidates {
+public:
+    LineCandidates(const CFxEditDoc& doc, const FxLineMatcher& matcher, int32_t first, int32_t last,
+                   bool down)
+        : m_doc(doc), m_matcher(matcher), m_prefilter(matcher.HasPrefilter()), m_down(down),
+          m_line(first), m_stop(down ? last + 1 : last - 1) {
+        if (down ? first <= last : first >= last) {
+            FxTextPos head(0, first);
+            doc.LogicalToPiece(head);
+            m_rec = head.line;
+        } else {
+            m_line = m_stop;
+        }
+    }
+
+    // The next line that may hold a match: its number, head record and bytes. False at the end.
+    bool Next(int32_t& line, int32_t& rec, LineRef& bytes) {
+        while (m_line != m_stop) {
+            if (!m_down && m_prefilter && !m_runHit && !GatherRunUp())
+                continue;
+            if (!m_down || !m_prefilter) {
+                const FxLine& h = m_doc.Record(m_rec);
+                line = m_line;
+                rec = m_rec;
+                bytes = LineRef{h.data, h.lineLen};
+                if (m_line == m_runLast)
+                    m_runHit = false;
+                Advance();
+                if (!m_prefilter ||
+                    (h.lineLen > 0 &&
+                     m_matcher.NextCandidate(h.data, h.data + h.lineLen) != h.data + h.lineLen))
+                    return true;
+                continue;
+            }
+            if (m_pos == m_runEnd && !GatherRun())
+                continue;
+            const char* c = m_matcher.NextCandidate(m_pos, m_runEnd);
+            if (c == m_runEnd) {
+                // Nothing in the whole run: on to the line after it, with a longer run.
+                m_runBytes = std::min<ptrdiff_t>(m_runBytes * 2, kMaxRunBytes);
+                m_line = m_runLast;
+                m_rec = m_runLastRec;
+                m_pos = m_runEnd = nullptr;
+                Advance();
+                continue;
+            }
+            // The run's lines before the one holding c are passed over.
+            while (m_doc.Record(m_rec).lineLen == 0 ||
+                   c >= m_doc.Record(m_rec).data + m_doc.Record(m_rec).lineLen)
+                Advance();
+            const FxLine& h = m_doc.Record(m_rec);
+            line = m_line;
+            rec = m_rec;
+            bytes = LineRef{h.data, h.lineLen};
+            m_pos = h.data + h.lineLen;
+            m_runBytes = kMinRunBytes;
+            Advance();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // Runs start short, so that a search that ends soon reads few records ahead, and grow
+    // while they hold nothing.
+    static constexpr ptrdiff_t kMinRunBytes = 256;
+    static constexpr ptrdiff_t kMaxRunBytes = 1 << 16;
+
+    void Advance() {
+        m_line += m_down ? 1 : -1;
+        if (m_line == m_stop)
+            return;
+        if (m_down) {
+            ++m_rec;
+            while (m_rec < m_doc.RecordCount() && m_doc.Record(m_rec).IsContinued())
+                ++m_rec;
+        } else {
+            m_rec = m_doc.HeadPieceOf(m_rec - 1);
+        }
+    }
+
+    // The longest run of lines from m_line whose bytes lie end to end, up to m_runBytes.
+    // False when the run holds no bytes at all (the position has then moved past it).
+    bool GatherRun() {
+        const FxLine& h = m_doc.Record(m_rec);
+        const char* start = h.data;
+        const char* end = start + h.lineLen;
+        m_runLast = m_line;
+        m_runLastRec = m_rec;
+        while (m_runLast + 1 != m_stop) {
+            int32_t next = m_runLastRec + 1;
+            while (next < m_doc.RecordCount() && m_doc.Record(next).IsContinued())
+                ++next;
+            const FxLine& n = m_doc.Record(next);
+            if (n.lineLen > 0) {
+                if (end == start)
+                    start = end = n.data;
+                else if (n.data != end || end - start >= m_runBytes)
+                    break;
+                end += n.lineLen;
+            }
+            ++m_runLast;
+            m_runLastRec = next;
+        }
+        if (end == start) {
+            m_line = m_runLast;
+            m_rec = m_runLastRec;
+            Advance();
+            return false;
+        }
+        m_pos = start;
+        m_runEnd = end;
+        return true;
+    }
+
+    // Going up: m_line and the lines before it as long as each ends where the next one starts,
+    // up to m_runBytes. True when its bytes hold a candidate: its lines are then handed out one by
+    // one, each tested alone (m_runHit). False when the position has moved past the run.
+    bool GatherRunUp() {
+        const FxLine& h = m_doc.Record(m_rec);
+        const char* start = h.data;
+        const char* end = start + h.lineLen;
+        m_runLast = m_line;
+        m_runLastRec = m_rec;
+        while (m_runLast - 1 != m_stop) {
+            const int32_t prev = m_doc.HeadPieceOf(m_runLastRec - 1);
+            const FxLine& p = m_doc.Record(prev);
+            if (p.lineLen > 0) {
+                if (end == start)
+                    end = p.data + p.lineLen;
+                else if (p.data + p.lineLen != start || end - start >= m_runBytes)
+                    break;
+                start = p.data;
+            }
+            --m_runLast;
+            m_runLastRec = prev;
+        }
+        if (end != start && m_matcher.NextCandidate(start, end) != end) {
+            m_runHit = true;
+            m_runBytes = kMinRunBytes;
+            return true;
+        }
+        if (end != start)
+            m_runBytes = std::min<ptrdiff_t>(m_runBytes * 2, kMaxRunBytes);
+        m_line = m_runLast;
+        m_rec = m_runLastRec;
+        Advance();
+        return false;
+    }
+
+    const CFxEditDoc& m_doc;
+    const FxLineMatcher& m_matcher;
+    const bool m_prefilter, m_down;
+    int32_t m_line, m_stop; // the next line to hand out; the line past the stretch
+    int32_t m_rec = 0;      // head record of m_line
+    // The current run: its unscanned bytes, which start in m_line, and its last line.
+    const char* m_pos = nullptr;
+    const char* m_runEnd = nullptr;
+    int32_t m_runLast = 0, m_runLastRec = 0;
+    bool m_runHit = false;
+    ptrdiff_t m_runBytes = kMinRunBytes;
+};
+
 void RecountBookmarks(CFxEditDoc& doc) {
     int n = 0;
     for (int32_t i = 0; i < doc.RecordCount(); ++i)
@@ -103,10 +274,8 @@ FxSearchResult FindInRange(CFxEditDoc& doc, FxLineMatcher& matcher, FxTextPos lo
     if (hi < lo)
         return res;
     FxLineMatch m;
-    const int32_t first = down ? lo.line : hi.line, last = down ? hi.line : lo.line;
-    const int32_t step = down ? 1 : -1;
-    for (int32_t line = first; line != last + step; line += step) {
-        LineRef l = LineAt(doc, line);
+    // The search in one line, bounded by the range's ends in its first and last lines.
+    const auto search = [&](int32_t line, LineRef l) {
         int32_t from = 0;
         if (line == lo.line)
             from = loIsBoundary ? std::min(lo.col, l.len)
@@ -114,17 +283,29 @@ FxSearchResult FindInRange(CFxEditDoc& doc, FxLineMatcher& matcher, FxTextPos lo
         int32_t to = line == hi.line ? std::min(hi.col, l.len) : l.len;
         FxLineMatcher::Result r = down ? matcher.FindFirst(l.data, l.len, from, to, m)
                                        : matcher.FindLast(l.data, l.len, from, to, m);
-        if (r == FxLineMatcher::Failed)
-            return Failure(matcher.Error());
-        if (r == FxLineMatcher::Matched) {
+        if (r == FxLineMatcher::Failed) {
+            res = Failure(matcher.Error());
+        } else if (r == FxLineMatcher::Matched) {
             res.status = FxSearchFound;
             res.matchStart = FxTextPos(m.start, line);
             res.matchEnd = FxTextPos(m.end, line);
             if (groups)
                 *groups = m;
-            return res;
         }
-    }
+        return r != FxLineMatcher::NoMatch;
+    };
+    const int32_t first = down ? lo.line : hi.line, last = down ? hi.line : lo.line;
+    if (search(first, LineAt(doc, first)) || first == last)
+        return res;
+    // The lines between the range's first and last lines are searched whole.
+    const int32_t step = down ? 1 : -1;
+    LineCandidates lines(doc, matcher, first + step, last - step, down);
+    int32_t line, rec;
+    LineRef l;
+    while (lines.Next(line, rec, l))
+        if (search(line, l))
+            return res;
+    search(last, LineAt(doc, last));
     return res;
 }
 
@@ -196,12 +377,16 @@ FxSearchResult ReplaceText(CFxEditDoc& doc, FxSearch& req) {
     if (!found.Found())
         return found;
     FxSearchResult res = found;
+    const int32_t repLen = !req.replacement ? 0
+                           : req.replacementLen < 0
+                               ? static_cast<int32_t>(std::strlen(req.replacement))
+                               : req.replacementLen;
     {
         CFxEditDoc::BulkGuard bulk(doc, true);
         FxUndoGroupGuard group(doc, FxUndoReplaceAll);
         for (;;) {
             const FxTextPos ms = found.matchStart, me = found.matchEnd;
-            matcher.Expand(req.replacement, req.replacementLen, LineAt(doc, ms.line).data, m, text);
+            matcher.Expand(req.replacement, repLen, LineAt(doc, ms.line).data, m, text);
             const FxTextPos end = ReplaceRange(doc, ms, me, text);
             ++res.count;
             res.caret = end;
@@ -247,12 +432,12 @@ FxSearchResult MarkAll(CFxEditDoc& doc, const FxSearch& req, std::vector<FxSearc
         return PrepareFailure(matcher);
     FxSearchResult res;
     FxLineMatch m;
-    for (int32_t line = 0; line < doc.LogicalLineCount(); ++line) {
-        FxTextPos head(0, line);
-        doc.LogicalToPiece(head);
-        const FxLine& rec = doc.Record(head.line);
-        const char* data = rec.data;
-        const int32_t len = rec.lineLen;
+    LineCandidates lines(doc, matcher, 0, doc.LogicalLineCount() - 1, true);
+    int32_t line, headRec;
+    LineRef bytes;
+    while (lines.Next(line, headRec, bytes)) {
+        const char* data = bytes.data;
+        const int32_t len = bytes.len;
         bool marked = false;
         for (int32_t pos = 0; pos <= len;) {
             FxLineMatcher::Result r = matcher.FindFirst(data, len, pos, len, m);
@@ -267,7 +452,7 @@ FxSearchResult MarkAll(CFxEditDoc& doc, const FxSearch& req, std::vector<FxSearc
             if (!marked) {
                 marked = true;
                 ++res.count;
-                doc.RecordRef(head.line).flags |= FXL_BOOKMARK;
+                doc.RecordRef(headRec).flags |= FXL_BOOKMARK;
                 if (res.status != FxSearchFound) {
                     res.status = FxSearchFound;
                     res.matchStart = FxTextPos(m.start, line);

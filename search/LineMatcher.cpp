@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // The delimiters a file type has before its settings give others.
@@ -41,6 +45,8 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
         else
             m_singleDelim[*d] = true;
 
+    m_hasPrefilter = false;
+    m_byFirstBytes = false;
     if (len == 0) {
         m_error = FxSeEmptyPattern;
         return false;
@@ -51,6 +57,11 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
             m_errorOffset = m_regex.ErrorOffset();
             return false;
         }
+        m_hasPrefilter = m_regex.HasFirstBytes() || !m_regex.Required().empty();
+        if (!m_regex.Required().empty())
+            SetPrefilter(m_regex.Required());
+        else
+            m_byFirstBytes = m_regex.HasFirstBytes();
         return true;
     }
     // Lower-case single-byte letters only, stepping over double-byte characters whole.
@@ -65,7 +76,58 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
     int cl;
     m_firstIsBoundary = IsBoundary(FxCharCodeAt(m_pattern.data(), 0, len, &cl));
     m_lastIsBoundary = IsBoundary(FxCharCodeAt(m_pattern.data(), lastStart, len, &cl));
+    m_hasPrefilter = true;
+    SetPrefilter(m_pattern);
     return true;
+}
+
+void FxLineMatcher::SetPrefilter(const std::string& start) {
+    // Text that matches has, where the pattern has a lower-case letter, that letter in either
+    // case (a single byte) or exactly that byte (part of a double-byte character); or-ing 0x20
+    // into the text's byte covers both. Any other byte of the pattern is matched exactly.
+    m_span = static_cast<ptrdiff_t>(start.size()) - 1;
+    m_first = Byte(start.data(), 0);
+    m_last = Byte(start.data(), static_cast<int32_t>(m_span));
+    const auto fold = [&](unsigned char c) {
+        return static_cast<unsigned char>(!m_options.matchCase && c >= 'a' && c <= 'z' ? 0x20 : 0);
+    };
+    m_foldFirst = fold(m_first);
+    m_foldLast = fold(m_last);
+}
+
+const char* FxLineMatcher::NextCandidate(const char* p, const char* end) const {
+    if (!m_hasPrefilter)
+        return p;
+    if (m_byFirstBytes) {
+        const bool* first = m_regex.FirstBytes();
+        for (; p < end; ++p)
+            if (first[static_cast<unsigned char>(*p)])
+                return p;
+        return end;
+    }
+    // Candidates j lie in [p, stop); the second byte tested is read at j + span.
+    const ptrdiff_t span = m_span;
+    if (end - p <= span)
+        return end;
+    const char* const stop = end - span;
+#ifdef __SSE2__
+    const __m128i first = _mm_set1_epi8(static_cast<char>(m_first));
+    const __m128i last = _mm_set1_epi8(static_cast<char>(m_last));
+    const __m128i foldFirst = _mm_set1_epi8(static_cast<char>(m_foldFirst));
+    const __m128i foldLast = _mm_set1_epi8(static_cast<char>(m_foldLast));
+    for (; stop - p >= 16; p += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + span));
+        const __m128i hit = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, foldFirst), first),
+                                          _mm_cmpeq_epi8(_mm_or_si128(b, foldLast), last));
+        if (const int mask = _mm_movemask_epi8(hit))
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < stop; ++p)
+        if ((Byte(p, 0) | m_foldFirst) == m_first && (Byte(p, span) | m_foldLast) == m_last)
+            return p;
+    return end;
 }
 
 bool FxLineMatcher::IsBoundary(uint16_t code) const {
@@ -127,28 +189,68 @@ bool FxLineMatcher::WholeWordAt(const char* line, int32_t len, int32_t start, in
     return before && after;
 }
 
+// Candidates come from the prefilter and are then placed on the character grid that starts at
+// `from`: `known` is a character boundary at or before the candidate, `knownPrev` the start of
+// the character before it (-2 while unknown, which happens only at `from`). A candidate right
+// after a byte that is no lead byte starts a character; any other one is settled by stepping
+// from `known`, which only ever moves forward, so that a line costs linear time at worst.
+FxLineMatcher::Result FxLineMatcher::ScanLiteral(const char* line, int32_t len, int32_t from,
+                                                 int32_t to, FxLineMatch& m) const {
+    const int32_t plen = static_cast<int32_t>(m_pattern.size());
+    const auto stepTo = [&](int32_t& known, int32_t& knownPrev, int32_t target) {
+        while (known < target) {
+            knownPrev = known;
+            known += FxCharLen(line, static_cast<size_t>(known), static_cast<size_t>(len));
+        }
+    };
+    int32_t known = from, knownPrev = -2;
+    for (int32_t pos = from; to - pos >= plen;) {
+        const int32_t j = static_cast<int32_t>(NextCandidate(line + pos, line + to) - line);
+        if (j >= to)
+            break;
+        if (j != known && FxIsLeadByte(Byte(line, j - 1))) {
+            stepTo(known, knownPrev, j);
+            if (known != j) { // j is the trail byte of a double-byte character
+                pos = known;
+                continue;
+            }
+        }
+        if (LiteralAt(line, len, j, to)) {
+            if (!m_options.wholeWord) {
+                m.start = j;
+                m.end = j + plen;
+                return Matched;
+            }
+            stepTo(known, knownPrev, j);
+            const int32_t prev = j == 0            ? -1
+                                 : knownPrev == -2 ? FxCharStartBefore(line, j, len)
+                                                   : knownPrev;
+            if (WholeWordAt(line, len, j, j + plen, prev)) {
+                m.start = j;
+                m.end = j + plen;
+                return Matched;
+            }
+        }
+        knownPrev = j;
+        known = pos = j + FxCharLen(line, static_cast<size_t>(j), static_cast<size_t>(len));
+    }
+    return NoMatch;
+}
+
 FxLineMatcher::Result FxLineMatcher::Scan(const char* line, int32_t len, int32_t from, int32_t to,
                                           FxLineMatch& m) {
     if (from > to)
         return NoMatch;
-    const int32_t plen = static_cast<int32_t>(m_pattern.size());
-    const bool regex = m_options.regExp;
-    const bool* firstBytes = regex && m_regex.HasFirstBytes() ? m_regex.FirstBytes() : nullptr;
-    const unsigned char p0 = Byte(m_pattern.data(), 0);
-    const bool foldFirst = !m_options.matchCase && p0 >= 'a' && p0 <= 'z';
+    if (!m_options.regExp)
+        return ScanLiteral(line, len, from, to, m);
+    const bool* firstBytes = m_regex.HasFirstBytes() ? m_regex.FirstBytes() : nullptr;
     int32_t prev = -2; // the character before pos; found only when a whole word needs it
+    // True when the attempt at pos is known to fail: the one before failed at a character that
+    // the pattern's leading loop takes.
+    bool knownToFail = false;
     for (int32_t pos = from; pos <= to;) {
         bool hit = false;
-        if (!regex) {
-            if (pos + plen > to)
-                break;
-            const unsigned char b = Byte(line, pos);
-            if ((b == p0 || (foldFirst && b + 32 == p0)) && LiteralAt(line, len, pos, to)) {
-                hit = true;
-                m.start = pos;
-                m.end = pos + plen;
-            }
-        } else if (!firstBytes || (pos < to && firstBytes[Byte(line, pos)])) {
+        if (!knownToFail && (!firstBytes || (pos < to && firstBytes[Byte(line, pos)]))) {
             FxRegex::Result r = m_regex.MatchAt(line, len, pos, to, m.groups);
             if (r == FxRegex::Failed) {
                 m_error = m_regex.Error();
@@ -166,6 +268,7 @@ FxLineMatcher::Result FxLineMatcher::Scan(const char* line, int32_t len, int32_t
             return Matched;
         if (pos >= to)
             break;
+        knownToFail = !hit && m_regex.StartsWithLoop() && m_regex.LoopTakes(line, pos, len, to);
         prev = pos;
         pos += FxCharLen(line, static_cast<size_t>(pos), static_cast<size_t>(len));
     }

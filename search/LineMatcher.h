@@ -4,6 +4,7 @@
 
 #include "search/FxRegex.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,19 @@ public:
     void Expand(const char* rep, int32_t repLen, const char* line, const FxLineMatch& m,
                 std::string& out) const;
 
+    // True when NextCandidate can rule out stretches of text: a literal pattern, or a regular
+    // expression whose matches all hold known characters or start with one of a known set of
+    // bytes.
+    bool HasPrefilter() const { return m_hasPrefilter; }
+    // The first byte of [p, end) where a match lying inside [p, end) could start, or end when
+    // there is none: a cheap test of the first and last bytes of the pattern, to be confirmed by
+    // FindFirst. For a regular expression the test is of the characters that every match holds
+    // (the candidate is where they could start, inside the match), or else of its first byte's
+    // set. Any bytes will do: a candidate need not start a character, and [p, end) may hold
+    // several lines laid end to end, so that a line without a candidate holds no match. Every
+    // position is a candidate without a prefilter.
+    const char* NextCandidate(const char* p, const char* end) const;
+
     // A byte column moved forward to the next character boundary of the line.
     static int32_t SnapToChar(const char* line, int32_t len, int32_t col);
     // Space, tab or one of the delimiters; code as FxCharCodeAt gives it.
@@ -52,12 +66,24 @@ public:
 
 private:
     Result Scan(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
+    void SetPrefilter(const std::string& start);
+    Result ScanLiteral(const char* line, int32_t len, int32_t from, int32_t to,
+                       FxLineMatch& m) const;
     bool LiteralAt(const char* line, int32_t len, int32_t pos, int32_t to) const;
     bool WholeWordAt(const char* line, int32_t len, int32_t start, int32_t end, int32_t prev) const;
 
     FxMatchOptions m_options;
     std::string m_pattern; // lower-cased without match case
     bool m_firstIsBoundary = false, m_lastIsBoundary = false;
+    // The prefilter of a literal, or of the characters every match of a regular expression
+    // holds: a candidate's first byte and the byte m_span after it, or-ed with the fold bits
+    // (0x20 for a lower-case letter without match case, else 0), equal the pattern's. A regular
+    // expression without such characters may still have the set of its first bytes
+    // (m_byFirstBytes).
+    bool m_hasPrefilter = false;
+    bool m_byFirstBytes = false;
+    ptrdiff_t m_span = 0;
+    unsigned char m_first = 0, m_last = 0, m_foldFirst = 0, m_foldLast = 0;
     bool m_singleDelim[256];
     std::vector<uint16_t> m_doubleDelims; // lead << 8 | trail
     FxRegex m_regex;

@@ -10,7 +10,7 @@
 #define IDS_DOC_INTERNAL_ERROR 7153  // event 257
 #define IDS_DOC_LOAD_CONVERSION 7154 // event 260
 #define IDS_DOC_SAVE_CONVERSION 7155 // event 261
-#define IDS_DOC_RELOAD_CONFIRM 7156  // the reload command's warning
+#define IDS_DOC_RELOAD_CONFIRM 7006  // the reload command's warning
 #define IDS_DOC_RELOAD_MODIFIED 7157 // changed on disk while edited here
 #define IDS_DOC_LOSSY_OPEN 7158      // characters replaced while loading
 #define IDS_DOC_LOSSY_SAVE 7159      // about to overwrite the original with replaced characters

@@ -1,0 +1,15 @@
+# windres leaves no dependency file, so a resource script is not rebuilt when a script or an
+# id header it includes changes. Every resource script of the build depends on all of them.
+file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+    ${CMAKE_SOURCE_DIR}/app/*Ids.h ${CMAKE_SOURCE_DIR}/app/settings/*Ids.h
+    ${CMAKE_SOURCE_DIR}/framework/*Ids.h ${CMAKE_SOURCE_DIR}/tests/*/*Ids.h
+    ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
+file(GLOB qv_rc_scripts CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
+foreach(dir app loader tests/app tests/framework tests/shell tests/settings)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+        set_source_files_properties(${qv_rc_scripts} DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}
+            PROPERTIES OBJECT_DEPENDS "${qv_rc_inputs}")
+    endif()
+endforeach()

@@ -21,6 +21,42 @@ const UINT kIdTextDoc = 101;
 const UINT kDdeFindTimeoutMs = 1000;
 const UINT kDdeExecuteTimeoutMs = 10000;
 
+// HTML Help commands.
+const UINT kHelpContext = 0x000F;     // HH_HELP_CONTEXT
+const UINT kHelpWmHelpPopup = 0x0011; // HH_TP_HELP_WM_HELP
+const UINT kDefaultHelpTopic = 1000;
+
+// Help key -> topic number in the help file.
+const struct {
+    DWORD key;
+    UINT topic;
+} kHelpMap[] = {
+    {100, 1000}, {400, 1200}, {401, 1201}, {402, 1206},   {403, 1207}, {404, 1205},
+    {405, 1204}, {406, 1204}, {407, 1204}, {408, 1204},   {409, 1203}, {410, 1210},
+    {411, 1209}, {413, 1202}, {420, 1230}, {421, 1231},   {422, 1232}, {423, 1233},
+    {425, 1234}, {426, 1000}, {430, 1235}, {35821, 1002},
+};
+
+// Control identifier -> popup text number, ending with (0, 0): the form the help viewer takes.
+const DWORD kControlHelp[] = {
+    1,    2000, // OK
+    2,    2001, // Cancel
+    9,    2003, // Help
+    3000, 2100, // the open dialog's encoding
+    3003, 2200, // the save dialog's encoding
+    3002, 2201, // the save dialog's line ends
+    3200, 4200, // Find
+    3219, 4208, // the text to find
+    0,    0,
+};
+
+CApp::HelpViewer g_helpViewer = nullptr;
+
+BOOL CALLBACK CancelModeProc(HWND wnd, LPARAM) {
+    ::SendMessageA(wnd, WM_CANCELMODE, 0, 0);
+    return TRUE;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CApp, CWinApp)
@@ -87,7 +123,22 @@ bool CApp::OnIdle(LONG count) {
     if (count == 0 && frame && frame->m_hWnd && m_settings &&
         m_settings->FileChange().detectFileChanges && frame->MDIGetActive() && IsForeground())
         m_monitor.Poll(frame->m_hWnd);
+    if (!m_idleSignalled) {
+        m_idleSignalled = true;
+        SignalFirstIdle();
+    }
     return more;
+}
+
+void CApp::SignalFirstIdle() {
+    char name[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA(kFirstIdleEventVariable, name, sizeof name);
+    if (length == 0 || length >= sizeof name)
+        return;
+    if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
 }
 
 bool CApp::IsForeground() {
@@ -110,6 +161,82 @@ bool CApp::SaveAllModified(bool includeUntitled) {
         if (!doc->DoFileSave())
             return false;
     }
+    return true;
+}
+
+// --- Help ------------------------------------------------------------------------------------
+
+UINT CApp::HelpTopicOf(DWORD_PTR key) {
+    for (const auto& entry : kHelpMap)
+        if (entry.key == key)
+            return entry.topic;
+    return kDefaultHelpTopic;
+}
+
+UINT CApp::ControlHelpTextOf(DWORD controlId) {
+    for (size_t i = 0; kControlHelp[i] != 0; i += 2)
+        if (kControlHelp[i] == controlId)
+            return static_cast<UINT>(kControlHelp[i + 1]);
+    return 0;
+}
+
+CApp::HelpViewer CApp::SetHelpViewer(HelpViewer viewer) {
+    HelpViewer previous = g_helpViewer;
+    g_helpViewer = viewer;
+    return previous;
+}
+
+CApp::HelpViewer CApp::LoadHelpViewer() {
+    if (g_helpViewer)
+        return g_helpViewer;
+    // Loaded on the first request: most sessions never ask for help.
+    static HelpViewer viewer = [] {
+        HMODULE module = LoadLibraryA("hhctrl.ocx");
+        return module ? reinterpret_cast<HelpViewer>(
+                            reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")))
+                      : nullptr;
+    }();
+    return viewer;
+}
+
+void CApp::CancelModes(HWND extra) {
+    if (m_pMainWnd && m_pMainWnd->m_hWnd) {
+        ::SendMessageA(m_pMainWnd->m_hWnd, WM_CANCELMODE, 0, 0);
+        EnumChildWindows(m_pMainWnd->m_hWnd, CancelModeProc, 0);
+    }
+    if (HWND capture = ::GetCapture())
+        ::SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (extra)
+        ::SendMessageA(extra, WM_CANCELMODE, 0, 0);
+}
+
+void CApp::WinHelp(DWORD_PTR key, UINT cmd) {
+    if (key == 0 || cmd == HELP_QUIT)
+        return;
+    const DWORD attrs = GetFileAttributesA(m_strHelpFilePath.c_str());
+    if (m_strHelpFilePath.empty() || attrs == INVALID_FILE_ATTRIBUTES)
+        return;
+    HelpViewer viewer = LoadHelpViewer();
+    if (!viewer)
+        return;
+    CancelModes(nullptr);
+    viewer(::GetDesktopWindow(), m_strHelpFilePath.c_str(), kHelpContext, HelpTopicOf(key));
+}
+
+bool CApp::ShowControlHelp(HWND control, DWORD key) {
+    if (!control || !(GetWindowLongA(control, GWL_STYLE) & WS_CHILD) || GetDlgCtrlID(control) == 0)
+        return false;
+    if (key != static_cast<DWORD>(-1) && ControlHelpTextOf(key) == 0)
+        return false;
+    const DWORD attrs = GetFileAttributesA(m_strHelpFilePath.c_str());
+    if (m_strHelpFilePath.empty() || attrs == INVALID_FILE_ATTRIBUTES)
+        return false;
+    HelpViewer viewer = LoadHelpViewer();
+    if (!viewer)
+        return false;
+    CancelModes(::GetAncestor(control, GA_ROOT));
+    const std::string file = m_strHelpFilePath + "::/Help.txt";
+    viewer(control, file.c_str(), kHelpWmHelpPopup, reinterpret_cast<DWORD_PTR>(kControlHelp));
     return true;
 }
 

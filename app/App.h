@@ -22,13 +22,31 @@ public:
     bool InitInstance() override;
     int ExitInstance() override;
     // The framework's idle work, then one step of the file change monitor while detection is
-    // on, a document window is active and the program is in the foreground.
+    // on, a document window is active and the program is in the foreground. The first idle
+    // time sets the event named by the environment variable kFirstIdleEventVariable, if any:
+    // a starting program has drawn its windows then (start-up timing from outside).
     bool OnIdle(LONG count) override;
+    static constexpr const char* kFirstIdleEventVariable = "QUORVANE_IDLE_EVENT";
 
     // Saves every modified document that has a path, and the untitled ones when asked; the
     // first failed save stops and gives false.
     using CWinApp::SaveAllModified;
     bool SaveAllModified(bool includeUntitled);
+
+    // --- Help (HTML Help) ---------------------------------------------------------------------
+    // Opens the help file at the topic of a help key (a frame's or dialog's resource id, or a
+    // command), menus and mouse capture closed first; nothing for key 0, HELP_QUIT, or when
+    // the help file or the help viewer is missing.
+    void WinHelp(DWORD_PTR key, UINT cmd = HELP_CONTEXT) override;
+    // The popup text of a dialog control from "::/Help.txt" in the help file; false (nothing
+    // shown) when key is neither -1 nor a control of the control help table.
+    bool ShowControlHelp(HWND control, DWORD key) override;
+    static UINT HelpTopicOf(DWORD_PTR key);
+    // The popup text number of a control identifier; 0 when the table has none.
+    static UINT ControlHelpTextOf(DWORD controlId);
+    // The help viewer's entry point, HtmlHelpA by default; tests put their own.
+    using HelpViewer = HWND(WINAPI*)(HWND owner, const char* file, UINT command, DWORD_PTR data);
+    static HelpViewer SetHelpViewer(HelpViewer viewer);
 
     // "product (version)\n\ncopyright\n\n" from the program's version resource.
     static std::string GetVersionText();
@@ -41,6 +59,10 @@ public:
 
 private:
     static bool IsForeground();
+    static void SignalFirstIdle();
+    static HelpViewer LoadHelpViewer();
+    // Closes menus and ends mouse capture before the help viewer comes up.
+    void CancelModes(HWND extra);
     // Looks for a running instance; when one answers, hands it the command line and returns
     // true (this instance then ends).
     bool HandOverToRunningInstance(const CCommandLineInfo& info);
@@ -50,6 +72,7 @@ private:
     // Outlives every document: they remove their watches when they go.
     FileChangeMonitor m_monitor;
     CTextEditTemplate* m_pDocTemplate = nullptr;
+    bool m_idleSignalled = false;
 };
 
 CApp* AppGetApp();

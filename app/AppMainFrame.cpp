@@ -10,12 +10,14 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
+#include "app/settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 
+#include <dbt.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -49,6 +51,9 @@ ON_WM_INITMENUPOPUP()
 ON_WM_GETMINMAXINFO()
 ON_MESSAGE(FileChangeMonitor::kFileChangedMessage, OnFileChangedMessage)
 ON_MESSAGE(CAppMainFrame::kTrayMessage, OnTrayNotify)
+ON_MESSAGE(WM_DRAWCLIPBOARD, OnDrawClipboard)
+ON_WM_CHANGECBCHAIN()
+ON_WM_DEVICECHANGE()
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 ON_COMMAND(ID_FILE_SAVE_ALL, OnFileSaveAll)
 ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_ALL, OnUpdateNeedsChild)
@@ -59,11 +64,16 @@ ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
 ON_COMMAND(ID_VIEW_FULLSCREEN, OnViewFullScreen)
 ON_UPDATE_COMMAND_UI(ID_VIEW_FULLSCREEN, OnUpdateViewFullScreen)
 ON_COMMAND(ID_HELP_ABOUT, OnHelpAbout)
+ON_COMMAND(ID_HELP_TEMPLATE_RULES, OnHelpTemplateRules)
+ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
 
 CAppMainFrame::CAppMainFrame() {
     g_mainFrame = this;
     m_placement.length = sizeof m_placement;
+    for (int i = 0; i < kOutputChannels; ++i)
+        m_channels[i].key = i + 1;
 }
 
 CAppMainFrame::~CAppMainFrame() {
@@ -119,6 +129,8 @@ void CAppMainFrame::OnClose() {
 }
 
 void CAppMainFrame::OnDestroy() {
+    // A window that goes without leaving the chain would cut it for every viewer after it.
+    SetAutoPasteTarget(nullptr);
     RemoveTrayIcon();
     CTextEditDoc::SetHost(nullptr);
     if (SettingsStore* settings = AppSettings())
@@ -166,8 +178,16 @@ void CAppMainFrame::SetDocumentMode(bool hasDocument) {
         m_status.SetSimple(!hasDocument);
 }
 
-void CAppMainFrame::OnDocumentRemoved(CDocument*) {
-    // The document switch bar and the automatic paste target follow the documents here.
+void CAppMainFrame::OnDocumentRemoved(CDocument* doc) {
+    // A closed document stops automatic pasting.
+    if (doc && static_cast<CDocument*>(m_pasteTarget) == doc)
+        SetAutoPasteTarget(nullptr);
+}
+
+void CAppMainFrame::DropClientScrollBars() {
+    bool maximized = false;
+    if (m_hWndMDIClient && MDIGetActive(&maximized) && maximized)
+        ::ShowScrollBar(m_hWndMDIClient, SB_BOTH, FALSE);
 }
 
 void CAppMainFrame::ShowStatusMessage(const char* text) {
@@ -250,6 +270,45 @@ void CAppMainFrame::UpdateMenuTexts(HMENU popup) {
     }
 }
 
+void CAppMainFrame::GetMessageString(UINT id, std::string& message) const {
+    if (id >= ID_TOOL_FIRST && id < ID_TOOL_FIRST + 256) {
+        message.clear();
+        SettingsStore* settings = AppSettings();
+        const size_t index = id - ID_TOOL_FIRST;
+        if (settings && index < settings->Tools().size())
+            message = settings->Tools()[index].command;
+        return;
+    }
+    if (id >= ID_DATETIME_FIRST && id <= ID_DATETIME_LAST)
+        id = ID_INSERT_DATETIME;
+    else if (id >= ID_VIEWAS_FIRST && id < ID_VIEWAS_LIMIT)
+        id = ID_VIEW_AS;
+    CMDIFrameWnd::GetMessageString(id, message);
+}
+
+bool CAppMainFrame::OnToolTipText(UINT id, NMHDR* hdr, LRESULT* result) {
+    UINT_PTR command = hdr->idFrom;
+    const bool wide = hdr->code == TTN_NEEDTEXTW;
+    const UINT flags = wide ? reinterpret_cast<NMTTDISPINFOW*>(hdr)->uFlags
+                            : reinterpret_cast<NMTTDISPINFOA*>(hdr)->uFlags;
+    if (flags & TTF_IDISHWND)
+        command = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(command)));
+    if (command != ID_EDIT_UNDO && command != ID_EDIT_REDO)
+        return CMDIFrameWnd::OnToolTipText(id, hdr, result);
+    const std::string text = UndoName(command == ID_EDIT_REDO);
+    if (wide) {
+        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, info->szText, 80);
+        info->szText[79] = 0;
+    } else {
+        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(hdr)->szText, text.c_str(), 80);
+    }
+    *result = 0;
+    ::SetWindowPos(hdr->hwndFrom, HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER);
+    return true;
+}
+
 void CAppMainFrame::OnInitMenuPopup(HMENU popup, UINT index, bool sysMenu) {
     CMDIFrameWnd::OnInitMenuPopup(popup, index, sysMenu);
     if (!sysMenu)
@@ -301,6 +360,11 @@ void CAppMainFrame::OnHelpAbout() {
     AfxMessageBox(CApp::GetVersionText().c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
+void CAppMainFrame::OnHelpTemplateRules() {
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(ID_HELP_TEMPLATE_RULES, HELP_CONTEXT);
+}
+
 // --- Files changed on disk ---------------------------------------------------------------------
 
 LRESULT CAppMainFrame::OnFileChangedMessage(WPARAM wParam, LPARAM lParam) {
@@ -338,6 +402,138 @@ void CAppMainFrame::OnTimer(UINT_PTR id) {
         return;
     }
     Default();
+}
+
+// --- Automatic paste -------------------------------------------------------------------------
+
+void CAppMainFrame::SetAutoPasteTarget(CTextEditDoc* doc) {
+    if (doc == m_pasteTarget)
+        return;
+    if (!doc) {
+        if (m_inViewerChain)
+            ::ChangeClipboardChain(m_hWnd, m_nextViewer);
+        m_inViewerChain = false;
+        m_nextViewer = nullptr;
+        m_skipClipboardNotice = true;
+        m_pasteTarget = nullptr;
+        return;
+    }
+    if (!m_inViewerChain) {
+        if (!m_hWnd)
+            return;
+        // Joining sends a notice at once: that one is about the text already there.
+        m_skipClipboardNotice = true;
+        m_clipboardSequence = ::GetClipboardSequenceNumber();
+        ::SetLastError(0);
+        HWND next = ::SetClipboardViewer(m_hWnd);
+        if (!next && ::GetLastError() != 0) {
+            m_pasteTarget = nullptr;
+            return;
+        }
+        m_nextViewer = next;
+        m_inViewerChain = true;
+    }
+    m_pasteTarget = doc;
+}
+
+LRESULT CAppMainFrame::OnDrawClipboard(WPARAM wParam, LPARAM lParam) {
+    // The notice of the join, and repeats of a notice already handled, name a clipboard whose
+    // sequence number has not moved (0: the system does not count, the flag alone decides).
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    bool skip = sequence != 0 && sequence == m_clipboardSequence;
+    if (m_skipClipboardNotice) {
+        m_skipClipboardNotice = false;
+        skip = skip || sequence == 0;
+    }
+    m_clipboardSequence = sequence;
+    if (!skip && m_pasteTarget && ::IsClipboardFormatAvailable(CF_TEXT)) {
+        CTextEditView* view = FirstTextView(m_pasteTarget);
+        if (view && view->m_hWnd)
+            view->AutoPasteClipboard();
+    }
+    if (m_nextViewer)
+        ::SendMessageA(m_nextViewer, WM_DRAWCLIPBOARD, wParam, lParam);
+    return 0;
+}
+
+void CAppMainFrame::OnChangeCbChain(HWND removed, HWND next) {
+    if (removed == m_nextViewer)
+        m_nextViewer = next;
+    else if (m_nextViewer)
+        ::SendMessageA(m_nextViewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(removed),
+                       reinterpret_cast<LPARAM>(next));
+}
+
+// --- Output channels -------------------------------------------------------------------------
+
+bool CAppMainFrame::IsOwnChannel(const OutputChannel* channel) const {
+    return channel >= m_channels && channel < m_channels + kOutputChannels;
+}
+
+CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key) {
+    if (key < 1 || key > kOutputChannels)
+        return nullptr;
+    OutputChannel* chosen = &m_channels[key - 1];
+    if (chosen->inUse) {
+        const int first = key <= 2 ? 1 : 3; // the groups {1, 2} and {3, 4}
+        chosen = nullptr;
+        for (int k = first; k < first + 2 && !chosen; ++k)
+            if (!m_channels[k - 1].inUse)
+                chosen = &m_channels[k - 1];
+        if (!chosen)
+            return nullptr;
+    }
+    chosen->inUse = true;
+    if (m_outputPanes) {
+        chosen->pane = m_outputPanes->PaneForKey(chosen->key);
+        m_outputPanes->ShowOutputBar();
+    }
+    return chosen;
+}
+
+void CAppMainFrame::ReleaseOutputChannel(OutputChannel* channel) {
+    if (IsOwnChannel(channel))
+        channel->inUse = false;
+}
+
+bool CAppMainFrame::HasFreeOutputChannel(int key) const {
+    if (key < 1 || key > kOutputChannels)
+        return false;
+    const int first = key <= 2 ? 1 : 3;
+    return !m_channels[first - 1].inUse || !m_channels[first].inUse;
+}
+
+void CAppMainFrame::AppendOutput(const OutputChannel* channel, const char* text, int length) {
+    if (!IsOwnChannel(channel) || !channel->pane || !text)
+        return;
+    if (length < 0)
+        length = static_cast<int>(std::strlen(text));
+    ::SendMessageA(channel->pane, IOutputPanes::kAppendMessage, static_cast<WPARAM>(length),
+                   reinterpret_cast<LPARAM>(text));
+}
+
+void CAppMainFrame::ClearOutput(const OutputChannel* channel) {
+    if (IsOwnChannel(channel) && channel->pane && m_outputPanes)
+        m_outputPanes->ClearPane(channel->pane);
+}
+
+// --- Drives ----------------------------------------------------------------------------------
+
+bool CAppMainFrame::IsVolumeChange(UINT event, DWORD_PTR data) {
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
+        return false;
+    const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    return header && (header->dbch_devicetype & DBT_DEVTYP_VOLUME) != 0;
+}
+
+bool CAppMainFrame::OnDeviceChange(UINT event, DWORD_PTR data) {
+    if (IsVolumeChange(event, data) && m_fileTree) {
+        HWND tree = m_fileTree->DriveTreeWindow();
+        if (tree && ::IsWindow(tree))
+            ::SetTimer(tree, IFileTreeDrives::kDriveTimer, IFileTreeDrives::kDriveTimerDelayMs,
+                       nullptr);
+    }
+    return true;
 }
 
 // --- Full screen -------------------------------------------------------------------------------

@@ -1,14 +1,17 @@
 // CAppMainFrame: the editor's main window, an MDI frame loaded from resource 100: the status
 // bar, the application-wide commands (open with an encoding, save all, close all, full
 // screen, status bar toggle, about), the menu texts with their shortcuts and undo names, the
-// auto-save timer, the tray icon, the notices of files changed on disk, and the reopen list's
-// view of the open documents. Layer: app/.
+// auto-save timer, the tray icon, the notices of files changed on disk, the clipboard watch of
+// automatic pasting, the drive notices for the file tree, and the reopen list's view of the
+// open documents. Layer: app/.
 #pragma once
 
 #include "app/TextDocHost.h"
 #include "app/settings/SettingsStore.h"
 #include "framework/MDIFrameWnd.h"
 #include "workspace/BarStatus.h"
+#include "workspace/FileTreeDrives.h"
+#include "workspace/OutputPanes.h"
 
 #include <string>
 #include <vector>
@@ -43,12 +46,24 @@ public:
     // Indicators while a document is open; one message pane without.
     void SetDocumentMode(bool hasDocument);
     void OnDocumentRemoved(CDocument* doc);
+    // A maximised document frame covers the MDI client: scroll bars that the client showed
+    // while the frame was being made go at once, not after the client's own check in idle
+    // time, which would lay the document out a second time at the larger size.
+    void DropClientScrollBars();
 
     // --- Menus -------------------------------------------------------------------------------
     // The undo (or redo) item's text for the active view.
     std::string UndoName(bool redo);
     // Every item of the popup: the undo and redo names, the key map's shortcut after a tab.
     void UpdateMenuTexts(HMENU popup);
+
+    // --- Prompts and tips --------------------------------------------------------------------
+    // The status bar prompt of a command: a user tool's command line, the date and time
+    // formats and file types with the prompt of their submenu's command, else its string.
+    void GetMessageString(UINT id, std::string& message) const override;
+    // The tool tip of a toolbar button: the undo and redo names, else the text after the
+    // first line break of the command's string.
+    bool OnToolTipText(UINT id, NMHDR* hdr, LRESULT* result);
 
     // --- Full screen, tray -------------------------------------------------------------------
     bool IsFullScreen() const { return m_fullScreen; }
@@ -58,6 +73,42 @@ public:
     // --- Auto-save ---------------------------------------------------------------------------
     // One tick of the timer; skipped (false) while an auto-save, a close or a modal window runs.
     bool AutoSaveTick();
+
+    // --- Automatic paste ---------------------------------------------------------------------
+    // The document that text newly put on the clipboard is appended to (null: off). Setting a
+    // document joins the clipboard viewer chain, clearing leaves it; a join that fails leaves
+    // the target null. Text already on the clipboard is not pasted.
+    void SetAutoPasteTarget(CTextEditDoc* doc);
+    CTextEditDoc* AutoPasteTarget() const { return m_pasteTarget; }
+    bool IsClipboardViewer() const { return m_inViewerChain; }
+
+    // --- Drives ------------------------------------------------------------------------------
+    // The file tree that refreshes its drives when volumes come and go (null: none).
+    void SetFileTreeDrives(IFileTreeDrives* tree) { m_fileTree = tree; }
+    // A device notice about a volume arriving or removed (the device type has bit 2 set).
+    static bool IsVolumeChange(UINT event, DWORD_PTR data);
+
+    // --- Output channels ---------------------------------------------------------------------
+    // Four slots through which background jobs write into the output window: keys 1 and 2
+    // the capture panes, 3 and 4 the find-in-files panes.
+    struct OutputChannel {
+        bool inUse = false;
+        int key = 0;
+        HWND pane = nullptr;
+    };
+    static const int kOutputChannels = 4;
+    void SetOutputPanes(IOutputPanes* panes) { m_outputPanes = panes; }
+    // The slot of the key when it is free, else the first free slot of its group ({1, 2} or
+    // {3, 4}); null when both are busy or the key is none of the four. The pane is made and
+    // the output window shown.
+    OutputChannel* AcquireOutputChannel(int key);
+    void ReleaseOutputChannel(OutputChannel* channel);
+    // Whether a slot of the key's group is free (the commands that need one are enabled).
+    bool HasFreeOutputChannel(int key) const;
+    // Sends the text to the channel's pane; length -1: up to the terminator. Safe from a job
+    // thread: the send waits until the main thread has taken the text.
+    void AppendOutput(const OutputChannel* channel, const char* text, int length = -1);
+    void ClearOutput(const OutputChannel* channel);
 
     // --- ITextDocHost ------------------------------------------------------------------------
     void ShowStatusMessage(const char* text) override;
@@ -83,6 +134,9 @@ public:
     void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnFileChangedMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDrawClipboard(WPARAM wParam, LPARAM lParam);
+    void OnChangeCbChain(HWND removed, HWND next);
+    bool OnDeviceChange(UINT event, DWORD_PTR data);
 
     void OnFileOpen();
     void OnFileSaveAll();
@@ -93,6 +147,7 @@ public:
     void OnViewFullScreen();
     void OnUpdateViewFullScreen(CCmdUI* cmdUI);
     void OnHelpAbout();
+    void OnHelpTemplateRules();
 
     DECLARE_MESSAGE_MAP()
 
@@ -108,6 +163,17 @@ private:
     WINDOWPLACEMENT m_placement = {};
     bool m_statusWasVisible = true;
     bool m_trayIcon = false;
+    // Clipboard watch: the next viewer of the chain, and the notice that joining sends (or a
+    // repeat of the last one) to be skipped, recognised by the clipboard's sequence number.
+    CTextEditDoc* m_pasteTarget = nullptr;
+    bool m_inViewerChain = false;
+    HWND m_nextViewer = nullptr;
+    bool m_skipClipboardNotice = true;
+    DWORD m_clipboardSequence = 0;
+    IFileTreeDrives* m_fileTree = nullptr;
+    bool IsOwnChannel(const OutputChannel* channel) const;
+    OutputChannel m_channels[kOutputChannels];
+    IOutputPanes* m_outputPanes = nullptr;
 };
 
 // The one main frame (null before it is made and after it is gone).

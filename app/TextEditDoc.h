@@ -52,6 +52,9 @@ public:
     using CFxEditDoc::InitDocument;
     bool InitDocument(const char* path);
     const FileTypeInfo* FileType() const { return m_fileType; }
+    // The file type the user chose for this document ("view as"); the views follow through
+    // CTextEditView::ApplyFileType. A later Save As to another name picks the type again.
+    void SetFileType(const FileTypeInfo* type) { m_fileType = type; }
 
     // --- Engine events -------------------------------------------------------------------
     void OnDocEvent(int code, int arg) override;

@@ -15,8 +15,10 @@ CTextEditTemplate::CTextEditTemplate(UINT idResource)
 CDocument* CTextEditTemplate::OpenDocumentFile(const char* path, bool makeVisible) {
     CDocument* doc = CMultiDocTemplate::OpenDocumentFile(path, makeVisible);
     if (doc) {
-        if (CAppMainFrame* main = AppMainFrame())
+        if (CAppMainFrame* main = AppMainFrame()) {
             main->SetDocumentMode(true);
+            main->DropClientScrollBars();
+        }
     }
     return doc;
 }

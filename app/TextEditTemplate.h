@@ -1,6 +1,6 @@
 // CTextEditTemplate: the one document template of the editor: CTextEditDoc in CTextEditFrame
-// with CTextEditView panes. It keeps the main frame's status bar mode (and, later, its
-// document switch bar and automatic paste target) in step with the open documents.
+// with CTextEditView panes. It keeps the main frame's status bar mode and automatic paste
+// target (and, later, its document switch bar) in step with the open documents.
 // Layer: app/ (application shell).
 #pragma once
 

@@ -10,6 +10,7 @@
 #include <string>
 
 class CCmdUI;
+struct FileTypeInfo;
 struct FxSearch;
 class CTextEditDoc;
 
@@ -128,6 +129,17 @@ public:
     void OnUpdateAlways(CCmdUI* cmdUI);
     void OnUpdateNever(CCmdUI* cmdUI);
 
+    // --- Automatic paste (TextEditViewAutoPaste.cpp) ---------------------------------------
+    // The command makes this document the main frame's automatic paste target, or clears the
+    // target when it is; enabled while there is no target or this document is it.
+    void OnDocAutoPaste();
+    void OnUpdateDocAutoPaste(CCmdUI* cmdUI);
+    // The clipboard's text appended at the end of the document after one empty line (a line
+    // break when the last line is empty, else two), with a bookmark on the first new line; one
+    // undo step. A read-only document raises the read-only event and takes nothing.
+    bool AutoPasteClipboard();
+    bool AppendAutoPaste(const std::string& text);
+
     // --- Find and replace (TextEditViewFind.cpp) ------------------------------------------
     // The text offered to the Find and Replace boxes: a stream selection's first line, else
     // the word at the caret; at most maxBytes, cut at a character boundary.
@@ -138,6 +150,9 @@ public:
     // shows its error. quiet: no message boxes (the caller reports).
     bool FindAndSelect(const std::string& pattern, bool down, bool fromSelection,
                        bool quiet = false);
+    // The selected text's rectangle in screen pixels (the union of its pieces); empty without
+    // a stream selection.
+    RECT SelectionScreenRect();
     // Whether the stream selection is exactly a match of the pattern with the saved options.
     bool SelectionIsMatch(const std::string& pattern) const;
     // Replaces the selection when it is a match, then finds the next match.
@@ -153,6 +168,50 @@ public:
     void OnSearchReplace();
     void OnSearchFindNext();
     void OnSearchFindPrev();
+
+    // --- Document menu, display toggles, context menu (TextEditViewDocument.cpp) ----------
+    // The text of a date and time item as the document window's menu shows it (at most 260
+    // bytes); empty when the menu has no such item.
+    std::string DateTimeItemText(UINT id) const;
+    // Inserts text at the caret as one undo group of action `action`, the selection deleted
+    // first. False when nothing was inserted (read-only, empty text).
+    bool InsertTextAsAction(const std::string& text, int action);
+    void OnInsertDateTime(UINT id);
+    void OnUpdateDateTime(CCmdUI* cmdUI);
+    // The date and time item and the "view as" item get their submenus from the settings store
+    // when the menu holding them opens without them.
+    void OnUpdateDateTimeMenu(CCmdUI* cmdUI);
+    void OnUpdateViewAsMenu(CCmdUI* cmdUI);
+    // The four display switches of the document: ruler, line numbers, line breaks, white space.
+    enum DisplaySwitch { ShowRuler, ShowLineNumbers, ShowLineBreaks, ShowWhitespace };
+    bool IsSwitchOn(int which) const;
+    void ToggleSwitch(int which);
+    void OnViewRuler();
+    void OnViewLineNumbers();
+    void OnViewLineBreaks();
+    void OnViewWhitespace();
+    void OnUpdateViewSwitch(CCmdUI* cmdUI);
+    // The document takes a file type: its views, switches, layout and wrapping follow.
+    static void ApplyFileType(CTextEditDoc& doc, const FileTypeInfo& type);
+    void OnViewAs(UINT id);
+    void OnUpdateViewAs(CCmdUI* cmdUI);
+    void OnDocWordWrap();
+    void OnUpdateDocWordWrap(CCmdUI* cmdUI);
+    void OnDocReadOnly();
+    void OnUpdateDocReadOnly(CCmdUI* cmdUI);
+    // The word count's message: string 7004 with the seven counts.
+    static std::string WordCountText(const FxWordCount& counts);
+    void OnDocWordCount();
+    // The settings dialog and printing are not there yet: each says so in a message box.
+    void OnDocSettingsPage();
+    void OnUpdateDocAutoSave(CCmdUI* cmdUI);
+    void OnFilePrint();
+    void OnEditColumnSelect();
+    void OnUpdateColumnSelect(CCmdUI* cmdUI);
+    // Shows the first popup of menu 112 at a screen point, owned by the main frame so that the
+    // commands come back through the frame's route to this view. The chosen command, 0 when none.
+    UINT ShowContextMenu(POINT screenPt);
+    void OnContextMenu(HWND wnd, POINT screenPt);
 
     DECLARE_MESSAGE_MAP()
 
@@ -180,8 +239,15 @@ public:
     void OnTextChanged();
     void OnScopeChanged();
     void UpdateButtons();
-    // Puts the dialog next to the match's rectangle, out of its way.
+    // Puts the dialog next to the match's rectangle, out of its way; a mouse pointer over the
+    // Find or Replace button moves with it.
     void MoveOutOfTheWay();
+    // Where the dialog's top left goes for a match rectangle (screen pixels, not yet grown):
+    // below the grown rectangle when the dialog fits there, else above, else to its right,
+    // else to its left, centred on it along the other axis and kept inside the screen.
+    static POINT PlaceBeside(const RECT& match, SIZE dialog, const RECT& screen);
+    // How far the match rectangle is grown each way before the dialog is placed.
+    static const int kMatchMargin = 30;
 
     DECLARE_MESSAGE_MAP()
 

@@ -170,7 +170,12 @@ void CTextEditView::ConvertCase(int kind) {
                     continue;
                 const FxTextPos a = m_doc->PieceToLogical(FxTextPos(s, rec));
                 const FxTextPos b = m_doc->PieceToLogical(FxTextPos(e, rec));
-                ranges.push_back(LineRange{a.line, a.col, b.col});
+                // The pieces of a wrapped line join into one range: a word broken across
+                // pieces is still one word to capitalise.
+                if (!ranges.empty() && ranges.back().line == a.line && ranges.back().to == a.col)
+                    ranges.back().to = b.col;
+                else
+                    ranges.push_back(LineRange{a.line, a.col, b.col});
             }
         } else {
             for (int32_t line = 0; line < m_doc->LogicalLineCount(); ++line)

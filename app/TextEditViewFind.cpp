@@ -107,6 +107,29 @@ bool CTextEditView::SelectionIsMatch(const std::string& pattern) const {
     return res.Found() && res.matchStart == a && res.matchEnd == b;
 }
 
+RECT CTextEditView::SelectionScreenRect() {
+    RECT box = {0, 0, 0, 0};
+    if (!m_doc || !HasSelection() || m_selKind == SEL_COLUMN || !m_hWnd)
+        return box;
+    bool any = false;
+    for (int32_t rec = m_selFirst; rec <= m_selLast && rec < m_doc->RecordCount(); ++rec) {
+        const FxLine& r = m_doc->Record(rec);
+        FxTextPos a(std::min(std::max(0, r.selStart), r.len), rec);
+        FxTextPos b(std::min(std::max(0, r.selEnd), r.len), rec);
+        const RECT piece = {WindowXFromDoc(PieceColumnToX(a)), WindowYFromRecord(rec),
+                            WindowXFromDoc(PieceColumnToX(b)), WindowYFromRecord(rec + 1)};
+        if (!any) {
+            box = piece;
+            any = true;
+        } else {
+            UnionRect(&box, &box, &piece);
+        }
+    }
+    POINT corners[2] = {{box.left, box.top}, {box.right, box.bottom}};
+    MapWindowPoints(m_hWnd, HWND_DESKTOP, corners, 2);
+    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
 void CTextEditView::ReportSearchFailure(const std::string& pattern, int error, unsigned messageId) {
     UINT id = messageId;
     if (error != FxSeNone && !id)
@@ -652,32 +675,54 @@ void CFindReplaceDlg::OnReplaceAll() {
         CTextEditView::ReportSearchFailure(text, FxSeNone, 0);
 }
 
+POINT CFindReplaceDlg::PlaceBeside(const RECT& match, SIZE dialog, const RECT& screen) {
+    RECT grown = match;
+    InflateRect(&grown, kMatchMargin, kMatchMargin);
+    const LONG w = dialog.cx, h = dialog.cy;
+    const LONG cx = (grown.left + grown.right) / 2, cy = (grown.top + grown.bottom) / 2;
+    POINT at;
+    if (grown.bottom + h <= screen.bottom) {
+        at = {cx - w / 2, grown.bottom};
+    } else if (grown.top - h >= screen.top) {
+        at = {cx - w / 2, grown.top - h};
+    } else if (grown.right + w <= screen.right) {
+        at = {grown.right, cy - h / 2};
+    } else {
+        at = {grown.left - w, cy - h / 2};
+    }
+    at.x = std::max(screen.left, std::min(at.x, screen.right - w));
+    at.y = std::max(screen.top, std::min(at.y, screen.bottom - h));
+    return at;
+}
+
 void CFindReplaceDlg::MoveOutOfTheWay() {
     if (!m_hWnd || !m_view->m_hWnd)
         return;
-    // The caret's line as the match's rectangle, grown by 30 pixels each way.
-    const FxTextPos caret = m_view->Caret();
-    const int pitch =
-        m_view->WindowYFromRecord(caret.line + 1) - m_view->WindowYFromRecord(caret.line);
-    POINT top = {m_view->WindowXFromDoc(m_view->CaretX()), m_view->WindowYFromRecord(caret.line)};
-    ::ClientToScreen(m_view->m_hWnd, &top);
-    RECT match = {top.x - 30, top.y - 30, top.x + 30, top.y + pitch + 30};
+    const RECT match = m_view->SelectionScreenRect();
+    if (IsRectEmpty(&match))
+        return;
     RECT dlg;
     ::GetWindowRect(m_hWnd, &dlg);
-    const int w = dlg.right - dlg.left, h = dlg.bottom - dlg.top;
     RECT screen;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
-    const int cx = (match.left + match.right) / 2, cy = (match.top + match.bottom) / 2;
-    int x = cx - w / 2, y;
-    if (match.bottom + h <= screen.bottom) {
-        y = match.bottom;
-    } else if (match.top - h >= screen.top) {
-        y = match.top - h;
-    } else {
-        y = cy - h / 2;
-        x = match.right + w <= screen.right ? match.right : match.left - w;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0))
+        screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const POINT at = PlaceBeside(match, SIZE{dlg.right - dlg.left, dlg.bottom - dlg.top}, screen);
+    if (at.x == dlg.left && at.y == dlg.top)
+        return;
+    // A pointer resting on the button just pressed stays on it.
+    POINT cursor;
+    bool moveCursor = false;
+    if (GetCursorPos(&cursor)) {
+        const int buttons[2] = {IDC_FIND_FIND, IDC_FIND_REPLACE};
+        for (int id : buttons) {
+            HWND button = GetDlgItem(id);
+            RECT r;
+            if (button && ::IsWindowVisible(button) && ::GetWindowRect(button, &r) &&
+                PtInRect(&r, cursor))
+                moveCursor = true;
+        }
     }
-    x = std::max(static_cast<int>(screen.left), std::min(x, static_cast<int>(screen.right) - w));
-    y = std::max(static_cast<int>(screen.top), std::min(y, static_cast<int>(screen.bottom) - h));
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (moveCursor)
+        SetCursorPos(cursor.x + (at.x - dlg.left), cursor.y + (at.y - dlg.top));
 }

@@ -28,3 +28,8 @@ echo
 mkdir -p "$data"
 wine "$root/build/win/bin/search_bench.exe" "$(winepath -w "$data")" "${1:-100}"
 rm -rf "$data"
+echo
+mkdir -p "$data"
+wine "$root/build/win/bin/program_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+    "$(winepath -w "$root/build/win/bin")"
+rm -rf "$data"

@@ -537,6 +537,24 @@ LRESULT CBarStatus::OnSetText(WPARAM, LPARAM lParam) {
     return 0;
 }
 
+LRESULT CBarStatus::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT paneTextMessage = ::RegisterWindowMessageA(kPaneTextMessageName);
+    if (message != paneTextMessage || paneTextMessage == 0)
+        return CControlBar::WindowProc(message, wParam, lParam);
+    HWND answer = reinterpret_cast<HWND>(lParam);
+    const int index = static_cast<int>(wParam);
+    if (!answer || !::IsWindow(answer) || index < 0 || index >= GetPaneCount())
+        return 0;
+    const char* text = m_panes[static_cast<size_t>(index)].text;
+    COPYDATASTRUCT data = {};
+    data.dwData = static_cast<ULONG_PTR>(index);
+    data.cbData = static_cast<DWORD>(std::strlen(text));
+    data.lpData = const_cast<char*>(text);
+    ::SendMessageA(answer, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
+                   reinterpret_cast<LPARAM>(&data));
+    return 1;
+}
+
 LRESULT CBarStatus::OnGetText(WPARAM wParam, LPARAM lParam) {
     char* buffer = reinterpret_cast<char*>(lParam);
     int size = static_cast<int>(wParam);

@@ -27,6 +27,11 @@ public:
     static const UINT kTimerPeriod = 2000;    // ms
     static const DWORD kHighlightTime = 4000; // ms a notice stays highlighted at least
     static const size_t kMaxText = 259;
+    // Other processes (screen readers, tests) ask for a pane's text with the message
+    // registered under this name: wParam the pane index, lParam the window to answer. The
+    // answer is WM_COPYDATA with dwData the index and the text without terminator; the message
+    // returns 1 when it was sent.
+    static constexpr const char* kPaneTextMessageName = "QuorvaneStatusPaneText";
 
     struct Pane {
         UINT id = 0; // 0: the message pane
@@ -65,6 +70,7 @@ public:
     bool IsTimerRunning() const { return m_timer != 0; }
     bool HasSizeGrip() const { return m_sizeGrip; }
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     SIZE CalcFixedLayout(bool stretch, bool horz) override;
     void OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) override;
     void DoPaint(HDC dc) override;

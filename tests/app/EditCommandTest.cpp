@@ -1,30 +1,19 @@
 // The text view's editing and search commands in this process: the application object, a new
 // document through File > New, and WM_COMMAND sent to the view; the Find and Replace dialogs
 // created modeless and driven through their controls; message boxes answered by the hook.
-#include "app/App.h"
-#include "app/AppMainFrame.h"
-#include "app/CommandIds.h"
 #include "app/FindIds.h"
-#include "app/TextEditView.h"
 #include "app/settings/FileTypes.h"
-#include "app/settings/SettingsStore.h"
-#include "framework/FwIds.h"
-#include "framework/MDIChildWnd.h"
-#include "framework/MessageBox.h"
+#include "tests/app/TextViewFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> g_boxes;
-int g_beeps = 0;
-
-void CountBeep(UINT) {
-    ++g_beeps;
-}
+using namespace viewtest;
 
 // A C-like file type: strings in double quotes, both comment kinds, and "(" ")" as its pair.
 const FileTypeInfo& CLikeType() {
@@ -42,89 +31,7 @@ const FileTypeInfo& CLikeType() {
     return *type;
 }
 
-int AnswerBox(const char* text, const char*, UINT) {
-    g_boxes.push_back(text);
-    return IDOK;
-}
-
-CApp& TheApp() {
-    static CApp* app = new CApp; // lives to the end of the process
-    return *app;
-}
-
-class EditCommandTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        CApp& app = TheApp();
-        app.m_nCmdShow = SW_SHOWNORMAL;
-        ASSERT_TRUE(app.InitInstance());
-        app.PumpPendingMessages();
-        AfxSetMessageBoxHook(AnswerBox);
-    }
-    static void TearDownTestSuite() {
-        AfxSetMessageBoxHook(nullptr);
-        CApp& app = TheApp();
-        app.m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->DestroyWindow();
-        app.m_pMainWnd = nullptr;
-        app.PumpPendingMessages();
-        app.ExitInstance();
-    }
-    void SetUp() override {
-        g_boxes.clear();
-        CAppMainFrame* frame = AppMainFrame();
-        ASSERT_NE(frame, nullptr);
-        frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
-        TheApp().PumpPendingMessages();
-        m_child = frame->MDIGetActive();
-        ASSERT_NE(m_child, nullptr);
-        m_view = DynamicDowncast<CTextEditView>(m_child->GetActiveView());
-        ASSERT_NE(m_view, nullptr);
-        SearchOptions& o = AppSettings()->Search();
-        o = SearchOptions();
-        g_beeps = 0;
-        CTextEditView::SetBeepHook(CountBeep);
-    }
-    void TearDown() override {
-        CTextEditView::SetBeepHook(nullptr);
-        if (m_view && m_view->GetEditDoc())
-            m_view->GetEditDoc()->SetModifiedFlag(false);
-        if (m_child)
-            m_child->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
-        TheApp().PumpPendingMessages();
-    }
-    void Type(const char* text) { m_view->InsertChars(text, static_cast<int32_t>(strlen(text))); }
-    void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id); }
-    std::string Text() {
-        CFxEditDoc* doc = m_view->GetEditDoc();
-        std::string all;
-        for (int32_t line = 0; line < doc->LogicalLineCount(); ++line) {
-            FxTextPos head(0, line);
-            doc->LogicalToPiece(head);
-            const FxLine& r = doc->Record(head.line);
-            if (line)
-                all += "\n";
-            all.append(r.data, static_cast<size_t>(r.lineLen));
-        }
-        return all;
-    }
-    std::string Selected() { return m_view->CopySelectionText(FxLineEndDos); }
-    void Select(FxTextPos a, FxTextPos b) {
-        m_view->GoToPos(a);
-        CFxEditDoc* doc = m_view->GetEditDoc();
-        m_view->MoveCaretTo(doc->LogicalToPiecePos(b));
-        m_view->SelectRange(doc->LogicalToPiecePos(a));
-    }
-    void SetBox(HWND dlg, int id, const char* text) {
-        SetDlgItemTextA(dlg, id, text);
-        SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
-    }
-
-    CMDIChildWnd* m_child = nullptr;
-    CTextEditView* m_view = nullptr;
-};
+class EditCommandTest : public TextViewTest {};
 
 } // namespace
 
@@ -460,4 +367,105 @@ TEST_F(EditCommandTest, ConversionThatChangesNothingLeavesTheDocumentUnmodified)
     Command(ID_EDIT_TABS_TO_SPACES);
     EXPECT_EQ(Text(), "abc \xD6\xD0");
     EXPECT_FALSE(m_view->GetEditDoc()->IsModified());
+}
+
+// --- The Replace dialog moves out of the match's way ---------------------------------------------
+
+TEST(FindDialogPlacementTest, BelowElseAboveElseRightElseLeftInsideTheScreen) {
+    const RECT screen = {0, 0, 1000, 800};
+    const SIZE dialog = {300, 200};
+    struct Case {
+        RECT match;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {{400, 100, 500, 120}, {300, 150}}, // below the grown rectangle, centred
+        {{400, 700, 500, 720}, {300, 470}}, // no room below: above
+        {{400, 100, 500, 700}, {530, 300}}, // neither: to its right, centred vertically
+        {{800, 100, 900, 700}, {470, 300}}, // not even there: to its left
+        {{0, 100, 50, 120}, {0, 150}},      // centred would leave the screen: kept inside
+        {{900, 0, 1000, 790}, {570, 295}},  // left of it, inside the screen
+    };
+    for (const Case& c : cases) {
+        const POINT at = CFindReplaceDlg::PlaceBeside(c.match, dialog, screen);
+        EXPECT_EQ(at.x, c.expected.x) << c.match.left << "," << c.match.top;
+        EXPECT_EQ(at.y, c.expected.y) << c.match.left << "," << c.match.top;
+    }
+}
+
+TEST_F(EditCommandTest, ReplaceDialogMovesBesideTheMatchAndTakesThePointerAlong) {
+    CAppMainFrame* frame = AppMainFrame();
+    RECT frameWas;
+    ::GetWindowRect(frame->m_hWnd, &frameWas);
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    ::SetWindowPos(frame->m_hWnd, nullptr, screen.left + 20, screen.top + 20, 700, 500,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    TheApp().PumpPendingMessages();
+
+    Type("first line\r\nthe cat sat\r\nlast");
+    m_view->GoToPos(FxTextPos(0, 0));
+    CFindReplaceDlg dlg(m_view, true);
+    ASSERT_TRUE(dlg.Create(IDD_REPLACE, m_view));
+    HWND h = dlg.m_hWnd;
+    ::SetWindowPos(h, nullptr, screen.left, screen.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    SetBox(h, IDC_FIND_WHAT, "cat");
+    RECT button;
+    ::GetWindowRect(GetDlgItem(h, IDC_FIND_FIND), &button);
+    const POINT pointer = {(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+    SetCursorPos(pointer.x, pointer.y);
+    RECT before;
+    ::GetWindowRect(h, &before);
+    SendMessageA(h, WM_COMMAND, IDC_FIND_FIND, 0);
+    ASSERT_EQ(Selected(), "cat");
+
+    // The match's rectangle: the selected text on its line, in screen pixels.
+    const RECT match = m_view->SelectionScreenRect();
+    POINT lineTop = {m_view->WindowXFromDoc(0), m_view->WindowYFromRecord(1)};
+    ::ClientToScreen(m_view->m_hWnd, &lineTop);
+    EXPECT_EQ(match.top, lineTop.y);
+    EXPECT_EQ(match.bottom - match.top,
+              m_view->WindowYFromRecord(2) - m_view->WindowYFromRecord(1));
+    EXPECT_GT(match.left, lineTop.x); // "the " comes before it
+    EXPECT_GT(match.right, match.left);
+
+    // Room below: 30 pixels under it, centred on it.
+    RECT after;
+    ::GetWindowRect(h, &after);
+    const int w = after.right - after.left;
+    EXPECT_EQ(after.top, match.bottom + CFindReplaceDlg::kMatchMargin);
+    EXPECT_EQ(after.left, std::max(static_cast<int>(screen.left),
+                                   static_cast<int>((match.left + match.right) / 2 - w / 2)));
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now.x, pointer.x + (after.left - before.left));
+    EXPECT_EQ(now.y, pointer.y + (after.top - before.top));
+
+    // Near the bottom of the screen: above it. The pointer is elsewhere and stays.
+    ::SetWindowPos(frame->m_hWnd, nullptr, screen.left + 20, screen.bottom - 180, 700, 500,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    TheApp().PumpPendingMessages();
+    SetCursorPos(screen.right - 5, screen.bottom - 5);
+    m_view->GoToPos(FxTextPos(0, 0));
+    SendMessageA(h, WM_COMMAND, IDC_FIND_FIND, 0);
+    ASSERT_EQ(Selected(), "cat");
+    const RECT low = m_view->SelectionScreenRect();
+    ASSERT_GT(low.bottom + CFindReplaceDlg::kMatchMargin + (after.bottom - after.top),
+              screen.bottom);
+    ::GetWindowRect(h, &after);
+    EXPECT_EQ(after.bottom, low.top - CFindReplaceDlg::kMatchMargin);
+    GetCursorPos(&now);
+    EXPECT_EQ(now.x, screen.right - 5);
+    EXPECT_EQ(now.y, screen.bottom - 5);
+
+    // Replace moves it the same way after it replaced the match.
+    SetDlgItemTextA(h, IDC_FIND_REPLACE_WITH, "dog");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_REPLACE, 0);
+    EXPECT_EQ(Text(), "first line\nthe dog sat\nlast");
+    dlg.DestroyWindow();
+    ::SetWindowPos(frame->m_hWnd, nullptr, frameWas.left, frameWas.top,
+                   frameWas.right - frameWas.left, frameWas.bottom - frameWas.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }

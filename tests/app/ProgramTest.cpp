@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -382,6 +383,385 @@ TEST_F(ProgramTest, TheNextStartReopensTheDocumentsOfTheLastSession) {
     for (const std::string& t : ChildTitles(frame))
         titles += t + "|";
     EXPECT_TRUE(HasChildTitled(frame, "two.txt")) << titles;
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+}
+
+namespace {
+
+const UINT kIdFileOpen = 57601;
+const UINT kIdFileSaveAs = 57604;
+const UINT kIdEditUndo = 57643;
+const UINT kIdReadOnly = 35526;
+const UINT kIdAutoPaste = 35529;
+const int kPaneType = 4; // " %s，%s ": line ends, encoding
+const int kOpenEncodingBox = 3000;
+const int kSaveFormatBox = 3002;
+const int kSaveEncodingBox = 3003;
+
+bool PutClipboardText(const char* text) {
+    if (!OpenClipboard(nullptr))
+        return false;
+    EmptyClipboard();
+    const size_t size = std::strlen(text) + 1;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    bool ok = false;
+    if (mem) {
+        std::memcpy(GlobalLock(mem), text, size);
+        GlobalUnlock(mem);
+        ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+        if (!ok)
+            GlobalFree(mem);
+    }
+    CloseClipboard();
+    return ok;
+}
+
+// The texts of the status bar's panes, asked across the process boundary: the bar answers the
+// registered message with WM_COPYDATA to a window of ours.
+std::string g_paneAnswer;
+
+LRESULT CALLBACK PaneAnswerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA) {
+        const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+        g_paneAnswer.assign(static_cast<const char*>(data->lpData), data->cbData);
+        return TRUE;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+std::string PaneText(HWND status, int index) {
+    static HWND answer = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = PaneAnswerProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QvPaneAnswer";
+        RegisterClassA(&wc);
+        return CreateWindowA("QvPaneAnswer", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                             nullptr);
+    }();
+    static const UINT message = RegisterWindowMessageA("QuorvaneStatusPaneText");
+    g_paneAnswer = "(no answer)";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(status, message, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(answer), SMTO_NORMAL, 5000, &result);
+    return g_paneAnswer;
+}
+
+BOOL CALLBACK CollectDialogsProc(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char cls[32] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (owner == s->first && IsWindowVisible(wnd) && std::string(cls) == "#32770")
+        s->second.push_back(wnd);
+    return TRUE;
+}
+
+// Every visible dialog and message box of the process.
+std::vector<HWND> Dialogs(DWORD pid) {
+    std::pair<DWORD, std::vector<HWND>> search(pid, {});
+    EnumWindows(CollectDialogsProc, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+struct DescendantSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindDescendantProc(HWND wnd, LPARAM lp) {
+    DescendantSearch* s = reinterpret_cast<DescendantSearch*>(lp);
+    if (GetDlgCtrlID(wnd) == s->id) {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A control anywhere below a window (the file dialog's extra area is a dialog of its own).
+HWND Descendant(HWND parent, int id) {
+    DescendantSearch search = {id, nullptr};
+    EnumChildWindows(parent, FindDescendantProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The file dialog of the process: the dialog that holds the given extra box.
+HWND WaitForFileDialog(DWORD pid, int extraBox) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND d : Dialogs(pid))
+                if (Descendant(d, extraBox))
+                    return (found = d) != nullptr;
+            return false;
+        },
+        15000);
+    return found;
+}
+
+// A dialog of the process other than `except` (a message box over the file dialog).
+HWND WaitForOtherDialog(DWORD pid, HWND except, DWORD ms = 10000) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND d : Dialogs(pid))
+                if (d != except)
+                    return (found = d) != nullptr;
+            return false;
+        },
+        ms);
+    return found;
+}
+
+BOOL CALLBACK FindEditProc(HWND wnd, LPARAM lp) {
+    char cls[16] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(lp) = wnd;
+    return FALSE;
+}
+
+// The file name field of the system's dialog: an edit box, or the edit of a combo box.
+HWND FileNameField(HWND dialog) {
+    if (HWND edit = Descendant(dialog, 0x480)) // edt1
+        return edit;
+    if (HWND combo = Descendant(dialog, 0x47c)) { // cmb13, an extended combo box
+        HWND edit = nullptr;
+        EnumChildWindows(combo, FindEditProc, reinterpret_cast<LPARAM>(&edit));
+        return edit ? edit : combo;
+    }
+    return nullptr;
+}
+
+// Selects the item of a combo box whose item data is value.
+bool SelectItemWithValue(HWND combo, LRESULT value) {
+    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        if (SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0) == value) {
+            SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            return true;
+        }
+    return false;
+}
+
+LRESULT SelectedValue(HWND combo) {
+    LRESULT item = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    return item == CB_ERR ? CB_ERR : SendMessageA(combo, CB_GETITEMDATA, item, 0);
+}
+
+void Press(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Fills in the file name and presses OK.
+void ChooseFile(HWND dialog, const std::string& path) {
+    HWND name = FileNameField(dialog);
+    ASSERT_NE(name, nullptr) << "no file name field";
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    Press(dialog, IDOK);
+}
+
+} // namespace
+
+TEST_F(ProgramTest, AutomaticPasteAppendsNewClipboardTextInOneUndoStep) {
+    std::string path = WriteFile("paste.txt", "first");
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (view = ActiveView(frame)) != nullptr; }, kStartTimeoutMs));
+    HWND status = GetDlgItem(frame, kStatusBarId);
+    ASSERT_NE(status, nullptr);
+
+    // What is on the clipboard before the watch starts stays out.
+    ASSERT_TRUE(PutClipboardText("before"));
+    PostMessageA(frame, WM_COMMAND, kIdAutoPaste, 0);
+    ASSERT_TRUE(WaitFor([&] { return GetClipboardViewer() == frame; }, 10000))
+        << "the main frame did not join the clipboard viewer chain";
+    Sleep(300);
+    EXPECT_FALSE(HasChildTitled(frame, " *"));
+
+    ASSERT_TRUE(PutClipboardText("copied\r\nelsewhere"));
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "paste.txt *"); }, 10000))
+        << "nothing was pasted";
+    PostMessageA(frame, WM_COMMAND, kIdFileSave, 0);
+    EXPECT_TRUE(
+        WaitFor([&] { return ReadBytes(path) == "first\r\n\r\ncopied\r\nelsewhere"; }, 10000))
+        << ReadBytes(path);
+
+    // One undo takes the breaks and the text away.
+    PostMessageA(frame, WM_COMMAND, kIdEditUndo, 0);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "paste.txt *"); }, 10000));
+    PostMessageA(frame, WM_COMMAND, kIdFileSave, 0);
+    EXPECT_TRUE(WaitFor([&] { return ReadBytes(path) == "first"; }, 10000)) << ReadBytes(path);
+
+    // A read-only target takes nothing and says why.
+    PostMessageA(frame, WM_COMMAND, kIdReadOnly, 0);
+    ASSERT_TRUE(WaitFor([&] { return PaneText(status, 6) == " 只读 "; }, 10000));
+    ASSERT_TRUE(PutClipboardText("refused"));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(status) == kReadOnlyNotice; }, 10000))
+        << TextOf(status);
+    EXPECT_FALSE(HasChildTitled(frame, " *"));
+
+    // Closing the document ends the watch.
+    PostMessageA(frame, WM_COMMAND, kIdReadOnly, 0);
+    PostMessageA(frame, WM_COMMAND, 57602, 0); // File > Close
+    EXPECT_TRUE(WaitFor([&] { return GetClipboardViewer() != frame; }, 10000))
+        << "the main frame stayed in the chain";
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+    EXPECT_EQ(ReadBytes(path), "first");
+}
+
+TEST_F(ProgramTest, SaveAsWithUtf8AndUnixChosenInTheDialogWritesTheMarkAndLineFeeds) {
+    std::string path = WriteFile("dos.txt", "one\r\n中文\r\n");
+    std::string target = m_dir + "\\unix.txt";
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return ActiveView(frame) != nullptr; }, kStartTimeoutMs));
+    HWND status = GetDlgItem(frame, kStatusBarId);
+    ASSERT_TRUE(WaitFor([&] { return PaneText(status, kPaneType) == " DOS，A "; }, 10000))
+        << PaneText(status, kPaneType);
+
+    PostMessageA(frame, WM_COMMAND, kIdFileSaveAs, 0);
+    HWND dialog = WaitForFileDialog(p.Id(), kSaveEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    EXPECT_EQ(TextOf(dialog), "保存为");
+    HWND encoding = Descendant(dialog, kSaveEncodingBox);
+    HWND format = Descendant(dialog, kSaveFormatBox);
+    ASSERT_NE(format, nullptr);
+    // The document's own encoding and line ends are preselected.
+    EXPECT_EQ(SelectedValue(encoding), 1);
+    EXPECT_EQ(SelectedValue(format), 0);
+    ASSERT_TRUE(SelectItemWithValue(encoding, 2)); // UTF8
+    ASSERT_TRUE(SelectItemWithValue(format, 1));   // UNIX
+    ChooseFile(dialog, target);
+
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "unix.txt"); }, 10000));
+    EXPECT_EQ(ReadBytes(target), "\xEF\xBB\xBFone\n\xE4\xB8\xAD\xE6\x96\x87\n");
+    EXPECT_EQ(ReadBytes(path), "one\r\n中文\r\n");
+    EXPECT_TRUE(WaitFor([&] { return PaneText(status, kPaneType) == " UNIX，U8 "; }, 10000))
+        << PaneText(status, kPaneType);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+}
+
+TEST_F(ProgramTest, SaveAsOntoALockedOrReadOnlyTargetFailsAndLeavesItAsItWas) {
+    std::string path = WriteFile("source.txt", "new text\r\n");
+    std::string locked = WriteFile("locked.txt", "locked");
+    std::string readOnly = WriteFile("readonly.txt", "read only");
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return ActiveView(frame) != nullptr; }, kStartTimeoutMs));
+
+    // Another program holds the file open without sharing.
+    HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    for (const std::string& target : {locked, readOnly}) {
+        PostMessageA(frame, WM_COMMAND, kIdFileSaveAs, 0);
+        HWND dialog = WaitForFileDialog(p.Id(), kSaveEncodingBox);
+        ASSERT_NE(dialog, nullptr) << "no save dialog";
+        ChooseFile(dialog, target);
+        // The system's question about replacing the file, then the program's refusal.
+        std::string messages;
+        for (int step = 0; step < 3; ++step) {
+            HWND box = WaitForOtherDialog(p.Id(), dialog, 5000);
+            if (!box)
+                break;
+            messages += DialogText(box) + "\n";
+            const bool question = GetDlgItem(box, IDYES) != nullptr;
+            Press(box, question ? IDYES : IDOK);
+            WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+            if (!question)
+                break;
+        }
+        EXPECT_FALSE(messages.empty()) << "no message for " << target;
+        if (target == readOnly) {
+            EXPECT_NE(messages.find("该文件具有只读属性"), std::string::npos) << messages;
+        }
+        // The save dialog is gone and nothing else is asked.
+        EXPECT_TRUE(WaitFor([&] { return Dialogs(p.Id()).empty(); }, 10000)) << messages;
+    }
+    CloseHandle(hold);
+    EXPECT_EQ(ReadBytes(locked), "locked");
+    EXPECT_EQ(ReadBytes(readOnly), "read only");
+    EXPECT_TRUE(HasChildTitled(frame, "source.txt"));
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+}
+
+TEST_F(ProgramTest, SavingAnUntitledDocumentProposesItsNameWithTheDefaultExtension) {
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    PostMessageA(frame, WM_COMMAND, kIdFileNew, 0);
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (view = ActiveView(frame)) != nullptr; }, 10000));
+    PostMessageA(view, WM_CHAR, 'x', 1);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "未命名文档1 *"); }, 10000));
+
+    PostMessageA(frame, WM_COMMAND, kIdFileSave, 0);
+    HWND dialog = WaitForFileDialog(p.Id(), kSaveEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    HWND name = FileNameField(dialog);
+    ASSERT_NE(name, nullptr);
+    // Another process's edit box answers WM_GETTEXT (GetWindowText gives its caption).
+    auto nameText = [&] {
+        char text[MAX_PATH] = "";
+        SendMessageA(name, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return std::string(text);
+    };
+    EXPECT_TRUE(WaitFor([&] { return nameText() == "未命名文档1.txt"; }, 5000)) << nameText();
+    std::string target = m_dir + "\\named.txt";
+    ChooseFile(dialog, target);
+    EXPECT_TRUE(WaitFor([&] { return ReadBytes(target) == "x"; }, 10000)) << ReadBytes(target);
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "named.txt"); }, 10000));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+}
+
+TEST_F(ProgramTest, OpeningWithUnicodeBigEndianChosenReadsAFileWithoutMark) {
+    // "中" U+4E2D, "A", CR LF as big-endian units without a mark.
+    const char bytes[] = "\x4E\x2D\x00\x41\x00\x0D\x00\x0A";
+    std::string path = m_dir + "\\be.txt";
+    std::ofstream(path, std::ios::binary).write(bytes, sizeof bytes - 1);
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+
+    PostMessageA(frame, WM_COMMAND, kIdFileOpen, 0);
+    HWND dialog = WaitForFileDialog(p.Id(), kOpenEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    HWND encoding = Descendant(dialog, kOpenEncodingBox);
+    EXPECT_EQ(SelectedValue(encoding), 0); // detect
+    ASSERT_TRUE(SelectItemWithValue(encoding, 4));
+    ChooseFile(dialog, path);
+
+    HWND view = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (view = ActiveView(frame)) != nullptr; }, 10000));
+    HWND status = GetDlgItem(frame, kStatusBarId);
+    EXPECT_TRUE(WaitFor([&] { return PaneText(status, kPaneType) == " DOS，UBE "; }, 10000))
+        << PaneText(status, kPaneType);
+    // Two lines: the text and the empty one after the break; the text is "中A".
+    PostMessageA(view, WM_CHAR, 'z', 1);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "be.txt *"); }, 10000));
+    PostMessageA(frame, WM_COMMAND, kIdFileSave, 0);
+    const std::string saved("\xFE\xFF\x00\x7A\x4E\x2D\x00\x41\x00\x0D\x00\x0A", 12);
+    EXPECT_TRUE(WaitFor([&] { return ReadBytes(path) == saved; }, 10000));
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitExit(10000));
 }

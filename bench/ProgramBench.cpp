@@ -1,0 +1,230 @@
+// Benchmark of the editor as a program under the same Wine as its baseline: start-up of
+// Quorvane.exe to its first idle time with no document, beside a minimal Win32 program measured
+// the same way; and opening the generated ~100 MB GBK file from the command line to the first
+// idle time after its view has painted, beside the engine's bare load of the same file.
+// Both programs set the event named by QUORVANE_IDLE_EVENT when their queue first runs empty.
+// The bare load is measured twice: in this process after a first load (its memory reused) and,
+// like the editor's, in a fresh process (this program run with --load FILE, which answers the
+// load time in microseconds as its exit code).
+#include "BenchUtil.h"
+
+#include "textdoc/Dbcs.h"
+#include "textdoc/FileIO.h"
+#include "textdoc/FxEditDoc.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD kIdleTimeoutMs = 120000;
+const int kStartRuns = 9;
+const int kOpenRuns = 5;
+
+struct TopWindowSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopWindow(HWND wnd, LPARAM lp) {
+    TopWindowSearch* s = reinterpret_cast<TopWindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (owner == s->pid && IsWindowVisible(wnd) && !GetWindow(wnd, GW_OWNER)) {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Starts the program and waits for its first idle time; seconds from the start, or -1.
+// The program is closed through its main window afterwards.
+double TimeToFirstIdle(const std::string& exe, const std::string& args) {
+    static int serial = 0;
+    char name[64];
+    std::snprintf(name, sizeof name, "QvBenchIdle_%lu_%d",
+                  static_cast<unsigned long>(GetCurrentProcessId()), ++serial);
+    HANDLE idle = CreateEventA(nullptr, TRUE, FALSE, name);
+    if (!idle)
+        return -1;
+    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", name);
+    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const double t0 = NowSeconds();
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        CloseHandle(idle);
+        return -1;
+    }
+    HANDLE both[2] = {idle, pi.hProcess};
+    const DWORD woke = WaitForMultipleObjects(2, both, FALSE, kIdleTimeoutMs);
+    const double t = woke == WAIT_OBJECT_0 ? NowSeconds() - t0 : -1;
+    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", nullptr);
+
+    TopWindowSearch search = {pi.dwProcessId, nullptr};
+    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found)
+        PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    CloseHandle(idle);
+    return t;
+}
+
+// A fresh program folder: the editor with default settings, its syntax templates beside it.
+bool MakeProgramFolder(const std::string& bin, const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyFileA((bin + "\\Quorvane.exe").c_str(), (folder + "\\Quorvane.exe").c_str(), FALSE))
+        return false;
+    const std::string stf = folder + "\\STF";
+    CreateDirectoryA(stf.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((bin + "\\STF\\*.STF").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            CopyFileA((bin + "\\STF\\" + fd.cFileName).c_str(), (stf + "\\" + fd.cFileName).c_str(),
+                      FALSE);
+        while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    return true;
+}
+
+void RemoveFolder(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+struct Doc : CFxEditDoc {
+    Doc() { InitDocument(0); }
+};
+
+void PrintBaseline(const char* name, double seconds) {
+    std::printf("%-44s %10.3f s    (baseline)\n", name, seconds);
+}
+
+// The bare load in a fresh process: seconds, or -1.
+double FreshProcessLoad(const std::string& self, const std::string& path) {
+    std::string cmd = "\"" + self + "\" --load \"" + path + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(self.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return -1;
+    DWORD code = 0;
+    if (WaitForSingleObject(pi.hProcess, kIdleTimeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(pi.hProcess, &code))
+        code = 0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code ? code / 1e6 : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    FxInitLeadBytes();
+    if (argc == 3 && std::string(argv[1]) == "--load") {
+        Doc doc;
+        const double t0 = NowSeconds();
+        if (!LoadDocumentFile(doc, argv[2]))
+            return 0;
+        return static_cast<int>((NowSeconds() - t0) * 1e6);
+    }
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string dir = argc > 1 ? argv[1] : ".";
+    const size_t megabytes = argc > 2 ? static_cast<size_t>(std::atoi(argv[2])) : 100;
+    const std::string bin = argc > 3 ? argv[3] : ".";
+    const std::string minimal = bin + "\\bench_minimal_window.exe";
+
+    // --- Start-up with no document ------------------------------------------------------------
+    const std::string home = dir + "\\program";
+    if (!MakeProgramFolder(bin, home)) {
+        std::printf("cannot copy Quorvane.exe from %s\n", bin.c_str());
+        return 1;
+    }
+    const std::string editor = home + "\\Quorvane.exe";
+    // The first start of each loads what Wine caches and writes the settings files.
+    TimeToFirstIdle(minimal, "");
+    TimeToFirstIdle(editor, "");
+    std::vector<double> base, start;
+    for (int i = 0; i < kStartRuns; ++i) {
+        base.push_back(TimeToFirstIdle(minimal, ""));
+        start.push_back(TimeToFirstIdle(editor, ""));
+    }
+    const double baseStart = Median(base), editorStart = Median(start);
+    if (baseStart <= 0 || editorStart <= 0) {
+        std::printf("a program did not reach its first idle time\n");
+        return 1;
+    }
+    std::printf("start-up to the first idle time, median of %d runs\n", kStartRuns);
+    PrintBaseline("minimal Win32 program (baseline)", baseStart);
+    PrintFigure("Quorvane.exe, no document", editorStart, "s", baseStart, 2.0);
+
+    // --- Opening the big file -----------------------------------------------------------------
+    const std::string big = dir + "\\big_ansi.txt";
+    std::printf("\ngenerating %u MB of GBK text...\n", static_cast<unsigned>(megabytes));
+    GenerateGbkText(big, megabytes << 20, 1);
+    std::vector<double> loads, freshLoads;
+    for (int i = 0; i < kOpenRuns; ++i) {
+        Doc doc;
+        const double t0 = NowSeconds();
+        const bool ok = LoadDocumentFile(doc, big.c_str());
+        loads.push_back(ok ? NowSeconds() - t0 : -1);
+        freshLoads.push_back(FreshProcessLoad(self, big));
+    }
+    // The program's own start-up is measured in the same folder just before each open, and
+    // taken off: what is left is the open, the layout and the first paint.
+    std::vector<double> opens, totals;
+    for (int i = 0; i < kOpenRuns; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\open%d", i);
+        const std::string folder = dir + name;
+        MakeProgramFolder(bin, folder);
+        const std::string exe = folder + "\\Quorvane.exe";
+        const double empty = TimeToFirstIdle(exe, "");
+        const double withFile = TimeToFirstIdle(exe, "\"" + big + "\"");
+        totals.push_back(withFile);
+        opens.push_back(empty > 0 && withFile > 0 ? withFile - empty : -1);
+        RemoveFolder(folder);
+    }
+    const double bareLoad = Median(loads), freshLoad = Median(freshLoads);
+    std::printf("open of the file to its first painted view, median of %d runs\n", kOpenRuns);
+    PrintBaseline("engine's bare load (LoadDocumentFile)", bareLoad);
+    PrintBaseline("the same in a fresh process", freshLoad);
+    std::printf("%-44s %10.3f s\n", "Quorvane.exe start with the file", Median(totals));
+    const double open = Median(opens);
+    PrintFigure("  less its start-up: open to first paint", open, "s", bareLoad, 1.3);
+    PrintFigure("  the same beside the fresh-process load", open, "s", freshLoad, 1.3);
+    DeleteFileA(big.c_str());
+    RemoveFolder(home);
+    return 0;
+}

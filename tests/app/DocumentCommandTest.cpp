@@ -1,0 +1,597 @@
+// The text view's document commands in this process: date and time from the document menu,
+// the display switches, the file type choice, word wrap and read-only, word count, reload, the
+// placeholders of settings and printing, the context menu through a real popup, and every
+// text-changing command on a read-only document.
+#include "app/TextEditDoc.h"
+#include "app/settings/FileTypes.h"
+#include "app/settings/SettingsIds.h"
+#include "tests/app/TextViewFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace viewtest;
+
+std::string MenuText(HMENU menu, UINT item, UINT flags) {
+    char text[512] = "";
+    GetMenuStringA(menu, item, text, sizeof text, flags);
+    return text;
+}
+
+// The popup of the frame's menu bar whose title is `title`.
+HMENU BarPopup(const char* title, int* index = nullptr) {
+    HMENU bar = AppMainFrame()->GetMenu();
+    for (int i = 0; i < GetMenuItemCount(bar); ++i)
+        if (MenuText(bar, static_cast<UINT>(i), MF_BYPOSITION) == title) {
+            if (index)
+                *index = i;
+            return GetSubMenu(bar, i);
+        }
+    return nullptr;
+}
+
+// Opens a popup as the menu loop would: WM_INITMENUPOPUP to the main frame.
+void InitPopup(HMENU popup, int index) {
+    AppMainFrame()->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+                                MAKELPARAM(index, 0));
+}
+
+HMENU SubMenuOf(HMENU menu, UINT command) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_SUBMENU;
+    return GetMenuItemInfoA(menu, command, FALSE, &mii) ? mii.hSubMenu : nullptr;
+}
+
+// --- A real popup menu, answered from a timer inside its modal loop ---------------------------
+
+struct MenuProbe {
+    HWND keyTarget = nullptr;
+    std::vector<UINT> keys; // posted as WM_CHAR (or WM_KEYDOWN for VK_ESCAPE)
+    HMENU shown = nullptr;  // the popup that opened
+    int itemCount = 0;
+    bool copyGrayed = false, pasteGrayed = false, columnSelectGrayed = false;
+    std::string shortcutOfCut; // the text of the cut item, with its shortcut
+    int ticks = 0;
+};
+MenuProbe g_probe;
+
+void CALLBACK ProbeMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup)) {
+        if (++g_probe.ticks > 300) {
+            KillTimer(nullptr, timer);
+            EndMenu();
+        }
+        return;
+    }
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    g_probe.shown = menu;
+    g_probe.itemCount = GetMenuItemCount(menu);
+    g_probe.copyGrayed = (GetMenuState(menu, ID_EDIT_COPY, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    g_probe.pasteGrayed = (GetMenuState(menu, ID_EDIT_PASTE, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    g_probe.columnSelectGrayed =
+        (GetMenuState(menu, ID_EDIT_COLUMN_SELECT, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    g_probe.shortcutOfCut = MenuText(menu, ID_EDIT_CUT, MF_BYCOMMAND);
+    for (UINT key : g_probe.keys) {
+        if (key == VK_ESCAPE)
+            PostMessageA(g_probe.keyTarget, WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(g_probe.keyTarget, WM_CHAR, key, 0);
+    }
+}
+
+void ProbeNextMenu(HWND keyTarget, std::vector<UINT> keys) {
+    g_probe = MenuProbe();
+    g_probe.keyTarget = keyTarget;
+    g_probe.keys = std::move(keys);
+    SetTimer(nullptr, 0, 20, ProbeMenu);
+}
+
+class DocumentCommandTest : public TextViewTest {};
+
+} // namespace
+
+// --- Date and time ---------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, DateAndTimeItemInsertsTheMenusTextInOneInsertStep) {
+    int editIndex = -1;
+    HMENU edit = BarPopup("编辑(&E)", &editIndex);
+    ASSERT_NE(edit, nullptr);
+    InitPopup(edit, editIndex); // the Edit menu opens: the item gets its submenu
+    HMENU dates = SubMenuOf(edit, ID_INSERT_DATETIME);
+    ASSERT_NE(dates, nullptr);
+    const size_t formats = AppSettings()->DateTimeFormats().size();
+    ASSERT_GT(formats, 0u);
+    EXPECT_EQ(GetMenuItemCount(dates), static_cast<int>(formats));
+    EXPECT_EQ(GetMenuItemID(dates, 0), ID_DATETIME_FIRST);
+    for (int i = 0; i < GetMenuItemCount(edit); ++i) {
+        if (GetSubMenu(edit, i) == dates) {
+            EXPECT_FALSE(GetMenuState(edit, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED);
+        }
+    }
+
+    // Opening the submenu sets every item to the current time in its format.
+    ModifyMenuA(dates, ID_DATETIME_FIRST, MF_BYCOMMAND | MF_STRING, ID_DATETIME_FIRST, "old");
+    InitPopup(dates, 0);
+    const std::string now = MenuText(dates, ID_DATETIME_FIRST, MF_BYCOMMAND);
+    EXPECT_NE(now, "old");
+    EXPECT_FALSE(now.empty());
+    EXPECT_FALSE(GetMenuState(dates, ID_DATETIME_FIRST, MF_BYCOMMAND) & MF_GRAYED);
+
+    // The command inserts what the item shows, over the selection, as one insert.
+    Type("x12z");
+    Select(FxTextPos(1, 0), FxTextPos(3, 0));
+    Command(ID_DATETIME_FIRST);
+    EXPECT_EQ(Text(), "x" + now + "z");
+    EXPECT_FALSE(m_view->HasSelection());
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(static_cast<int32_t>(1 + now.size()), 0));
+    EXPECT_EQ(CTextEditView::UndoMenuText(Doc(), false), "撤消插入");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "x12z");
+    EXPECT_EQ(CTextEditView::UndoMenuText(Doc(), false), "撤消键入");
+
+    // The text is the menu's: at most 260 bytes of it.
+    const std::string longText(300, 'd');
+    ModifyMenuA(dates, ID_DATETIME_FIRST, MF_BYCOMMAND | MF_STRING, ID_DATETIME_FIRST,
+                longText.c_str());
+    m_view->GoToPos(FxTextPos(0, 0));
+    Command(ID_DATETIME_FIRST);
+    EXPECT_EQ(Text(), std::string(260, 'd') + "x12z");
+}
+
+// --- Display switches ------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, DisplaySwitchesFlipCheckAndLayOutAgain) {
+    CFxEditDoc* doc = Doc();
+    Type("one\r\ntwo");
+    const bool ruler = doc->m_showRuler;
+    EXPECT_EQ(State(ID_VIEW_RULER).check, ruler ? 1 : 0);
+    EXPECT_TRUE(State(ID_VIEW_RULER).enabled);
+    const LONG textTop = m_view->Layout().text.top;
+    Command(ID_VIEW_RULER);
+    EXPECT_NE(doc->m_showRuler, ruler);
+    EXPECT_EQ(State(ID_VIEW_RULER).check, ruler ? 0 : 1);
+    EXPECT_NE(m_view->Layout().text.top, textTop); // the ruler's band came or went
+    Command(ID_VIEW_RULER);
+    EXPECT_EQ(doc->m_showRuler, ruler);
+    EXPECT_EQ(m_view->Layout().text.top, textTop);
+
+    ASSERT_TRUE(doc->m_showLineNumbers);
+    EXPECT_EQ(State(ID_VIEW_LINE_NUMBERS).check, 1);
+    const LONG textLeft = m_view->Layout().text.left;
+    Command(ID_VIEW_LINE_NUMBERS);
+    EXPECT_FALSE(doc->m_showLineNumbers);
+    EXPECT_EQ(State(ID_VIEW_LINE_NUMBERS).check, 0);
+    EXPECT_LT(m_view->Layout().text.left, textLeft); // the numbers' gutter is gone
+    Command(ID_VIEW_LINE_NUMBERS);
+    EXPECT_EQ(m_view->Layout().text.left, textLeft);
+
+    const UINT marks[2] = {ID_VIEW_LINE_BREAKS, ID_VIEW_WHITESPACE};
+    bool* switches[2] = {&doc->m_showLineBreaks, &doc->m_showWhitespace};
+    for (int i = 0; i < 2; ++i) {
+        const bool before = *switches[i];
+        Command(marks[i]);
+        EXPECT_NE(*switches[i], before) << marks[i];
+        EXPECT_EQ(State(marks[i]).check, before ? 0 : 1) << marks[i];
+        EXPECT_EQ(m_view->Layout().text.left, textLeft) << marks[i];
+        Command(marks[i]);
+        EXPECT_EQ(*switches[i], before) << marks[i];
+    }
+    EXPECT_EQ(Text(), "one\ntwo");
+}
+
+TEST_F(DocumentCommandTest, LineNumbersRewrapADocumentWrappedAtTheWindowEdge) {
+    std::string words;
+    for (int i = 0; i < 60; ++i)
+        words += "word ";
+    Type(words.c_str());
+    CFxEditDoc* doc = Doc();
+    ASSERT_EQ(m_view->FileType().wrapStyle, 1);
+    Command(ID_DOC_WORD_WRAP);
+    ASSERT_EQ(doc->WrapMode(), 1);
+    const int width = m_view->Layout().text.right - m_view->Layout().text.left;
+    EXPECT_EQ(doc->WrapColumn(), width);
+    const int32_t pieces = doc->RecordCount();
+    ASSERT_GT(pieces, 1);
+
+    Command(ID_VIEW_LINE_NUMBERS); // off: the text is wider now
+    const int wider = m_view->Layout().text.right - m_view->Layout().text.left;
+    EXPECT_GT(wider, width);
+    EXPECT_EQ(doc->WrapMode(), 1);
+    EXPECT_EQ(doc->WrapColumn(), wider);
+    EXPECT_LE(doc->RecordCount(), pieces);
+    EXPECT_EQ(Text(), words);
+    Command(ID_VIEW_LINE_NUMBERS);
+    EXPECT_EQ(doc->WrapColumn(), width);
+    EXPECT_EQ(doc->RecordCount(), pieces);
+}
+
+// --- Word wrap and read-only ------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, WordWrapAndReadOnlyToggleWithTheirChecks) {
+    CFxEditDoc* doc = Doc();
+    Type("abcdefghij abcdefghij abcdefghij");
+    EXPECT_EQ(State(ID_DOC_WORD_WRAP).check, 0);
+    EXPECT_TRUE(State(ID_DOC_WORD_WRAP).enabled);
+    Command(ID_DOC_WORD_WRAP);
+    EXPECT_EQ(doc->WrapMode(), m_view->FileType().wrapStyle);
+    EXPECT_EQ(State(ID_DOC_WORD_WRAP).check, 1);
+    Command(ID_DOC_WORD_WRAP);
+    EXPECT_FALSE(doc->IsWrapped());
+    EXPECT_EQ(doc->RecordCount(), 1);
+    EXPECT_EQ(State(ID_DOC_WORD_WRAP).check, 0);
+
+    EXPECT_EQ(State(ID_DOC_READ_ONLY).check, 0);
+    Command(ID_DOC_READ_ONLY);
+    EXPECT_TRUE(doc->IsReadOnly());
+    EXPECT_EQ(State(ID_DOC_READ_ONLY).check, 1);
+    AppMainFrame()->StatusBar().SetPaneText(0, "");
+    Type("x");
+    EXPECT_EQ(StatusText(), "只读文档不能修改");
+    Command(ID_DOC_READ_ONLY);
+    EXPECT_FALSE(doc->IsReadOnly());
+    Type("x");
+    EXPECT_EQ(Text(), "abcdefghij abcdefghij abcdefghijx");
+
+    // The built-in keys: Ctrl+W wraps, Ctrl+P prints.
+    HACCEL accel = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(100));
+    ASSERT_NE(accel, nullptr);
+    ACCEL keys[128];
+    const int n = CopyAcceleratorTableA(accel, keys, 128);
+    bool ctrlW = false, ctrlP = false;
+    for (int i = 0; i < n; ++i) {
+        const bool ctrl = (keys[i].fVirt & (FCONTROL | FSHIFT | FALT)) == FCONTROL;
+        ctrlW = ctrlW || (ctrl && keys[i].key == 'W' && keys[i].cmd == ID_DOC_WORD_WRAP);
+        ctrlP = ctrlP || (ctrl && keys[i].key == 'P' && keys[i].cmd == ID_FILE_PRINT);
+    }
+    EXPECT_TRUE(ctrlW);
+    EXPECT_TRUE(ctrlP);
+}
+
+// --- File type choice --------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, ViewAsTakesTheChosenTypeWithItsSwitchesAndWrapping) {
+    SettingsStore* settings = AppSettings();
+    CLstFileTypeInfo& types = settings->FileTypes();
+    ASSERT_GT(types.size(), 2u);
+    int docIndex = -1;
+    HMENU docMenu = BarPopup("文档(&D)", &docIndex);
+    ASSERT_NE(docMenu, nullptr);
+    InitPopup(docMenu, docIndex); // the menu gets its file type list
+    HMENU viewAs = SubMenuOf(docMenu, ID_VIEW_AS);
+    ASSERT_NE(viewAs, nullptr);
+    InitPopup(viewAs, 0);
+    CTextEditDoc* doc = m_view->GetTextDoc();
+    ASSERT_EQ(doc->FileType(), &types.front());
+    EXPECT_EQ(GetMenuState(viewAs, ID_VIEWAS_FIRST, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(State(ID_VIEWAS_FIRST).check, 1);
+
+    FileTypeInfo& cpp = types[1]; // some template's type
+    ASSERT_TRUE(settings->EnsureLoaded(cpp));
+    const FileTypeInfo saved = cpp;
+    cpp.ruler = 1;
+    cpp.lineNumber = 0;
+    cpp.lineBreak = 0;
+    cpp.whitespace = 1;
+    cpp.wrapStyle = 2;
+    cpp.wrapWidth = 10;
+    cpp.tabSize = 4;
+
+    Type("\tabc defghi jklmno pqrstu");
+    Command(ID_DOC_WORD_WRAP); // at the window edge, the default type's way
+    ASSERT_EQ(Doc()->WrapMode(), 1);
+    Command(cpp.menuId);
+    EXPECT_EQ(doc->FileType(), &cpp);
+    EXPECT_EQ(&m_view->FileType(), &cpp);
+    EXPECT_EQ(State(cpp.menuId).check, 1);
+    EXPECT_EQ(State(ID_VIEWAS_FIRST).check, 0);
+    EXPECT_TRUE(Doc()->m_showRuler);
+    EXPECT_FALSE(Doc()->m_showLineNumbers);
+    EXPECT_FALSE(Doc()->m_showLineBreaks);
+    EXPECT_TRUE(Doc()->m_showWhitespace);
+    EXPECT_EQ(State(ID_VIEW_LINE_NUMBERS).check, 0);
+    // Re-wrapped the new type's way: ten columns, its tab of 4.
+    EXPECT_EQ(Doc()->WrapMode(), 2);
+    EXPECT_EQ(Doc()->WrapColumn(), 10);
+    EXPECT_GE(Doc()->RecordCount(), 3);
+    EXPECT_EQ(Text(), "\tabc defghi jklmno pqrstu");
+
+    // Choosing the current type again changes nothing.
+    Doc()->m_showRuler = false;
+    Command(cpp.menuId);
+    EXPECT_FALSE(Doc()->m_showRuler);
+
+    // A type whose template cannot be read leaves the document as it is, with a message.
+    FileTypeInfo& broken = types.back();
+    const FileTypeInfo savedBroken = broken;
+    broken.loaded = false;
+    broken.templatePath = "Z:\\missing\\NOWHERE.STF";
+    Command(broken.menuId);
+    EXPECT_EQ(doc->FileType(), &cpp);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("NOWHERE.STF"), std::string::npos);
+    EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    broken = savedBroken;
+
+    Command(ID_VIEWAS_FIRST);
+    EXPECT_EQ(doc->FileType(), &types.front());
+    cpp = saved;
+}
+
+// --- Word count --------------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, WordCountShowsTheSevenCounts) {
+    Type("ab-\r\ncd");
+    EXPECT_TRUE(State(ID_DOC_WORD_COUNT).enabled);
+    Command(ID_DOC_WORD_COUNT);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    // The hyphen at the end of a line joins the two halves into one word.
+    EXPECT_EQ(g_boxes[0], "总字符数：\t5\t\t\n英文单词：\t1\t\t\n标点符号：\t0\t\t\n"
+                          "空白字符：\t0\t\t\n其他字符：\t1\t\t\n中文字符：\t0\t\t\n"
+                          "不明字符：\t0\t\t\n");
+    EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(g_boxes[0], CTextEditView::WordCountText(Doc()->CountWords()));
+}
+
+// --- Reload --------------------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, ReloadAsksFirstAndOnOkReadsTheFileAgain) {
+    EXPECT_FALSE(State(ID_FILE_RELOAD).enabled); // untitled: nothing to read
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "qv_reload_command.txt";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("one\r\ntwo", f);
+    std::fclose(f);
+    CTextEditDoc* doc =
+        DynamicDowncast<CTextEditDoc>(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0));
+    ASSERT_NE(doc, nullptr);
+    TheApp().PumpPendingMessages();
+    CTextEditView* view = DynamicDowncast<CTextEditView>(doc->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    view->GoToPos(FxTextPos(3, 1));
+    view->InsertChars("!", 1);
+    ASSERT_EQ(TextOf(doc), "one\ntwo!");
+
+    CTestCmdUI ui;
+    ui.m_nID = ID_FILE_RELOAD;
+    ui.DoUpdate(view, true);
+    EXPECT_TRUE(ui.m_bEnabled);
+    g_answer = IDCANCEL;
+    view->SendMessage(WM_COMMAND, ID_FILE_RELOAD);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0],
+              "“" + path + "”\n重新读取文档将会丢失当前对文档所作的修改，请确认是否继续。");
+    EXPECT_EQ(g_boxTypes[0] & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK),
+              static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+    EXPECT_EQ(TextOf(doc), "one\ntwo!");
+    EXPECT_TRUE(doc->IsModified());
+
+    g_answer = IDOK;
+    view->SendMessage(WM_COMMAND, ID_FILE_RELOAD);
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(TextOf(doc), "one\ntwo");
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(view->LogicalCaret().line, 1); // the caret stays on its line
+
+    CFrameWnd* frame = view->GetParentFrame();
+    frame->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+    DeleteFileA(path.c_str());
+}
+
+// --- Settings shortcuts and printing
+// --------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, SettingsShortcutsAndPrintingSayTheyAreNotThereYet) {
+    const UINT settingsIds[] = {ID_DOC_FONT,         ID_DOC_LINE_SPACING,   ID_DOC_WRAP_SETTINGS,
+                                ID_DOC_TAB_SETTINGS, ID_DOC_COLOR_SETTINGS, ID_DOC_AUTO_SAVE};
+    for (UINT id : settingsIds) {
+        g_boxes.clear();
+        EXPECT_TRUE(State(id).enabled) << id;
+        Command(id);
+        ASSERT_EQ(g_boxes.size(), 1u) << id;
+        EXPECT_EQ(g_boxes[0], "本版本尚未提供参数设置对话框，该项设置暂时不能修改。") << id;
+    }
+    EXPECT_EQ(State(ID_DOC_AUTO_SAVE).check, AppSettings()->IsAutoSaveOn() ? 1 : 0);
+    for (UINT id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW}) {
+        g_boxes.clear();
+        EXPECT_TRUE(State(id).enabled) << id;
+        Command(id);
+        ASSERT_EQ(g_boxes.size(), 1u) << id;
+        EXPECT_EQ(g_boxes[0], "本版本尚未提供打印和打印预览功能。") << id;
+        EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    }
+    EXPECT_EQ(Text(), "");
+}
+
+// --- Context menu
+// ----------------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, RightClickShowsTheContextMenuAndItsCommandReachesTheView) {
+    Type("alpha beta\r\ngamma");
+    m_view->GoToPos(FxTextPos(0, 0));
+    // A click in the text of line 1: the caret goes there, the menu opens; "选择" then "全选".
+    const POINT at = {m_view->WindowXFromDoc(m_view->CaretX()) + 2,
+                      m_view->WindowYFromRecord(1) + 2};
+    ProbeNextMenu(m_view->m_hWnd, {'s', 'a'});
+    m_view->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    m_view->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    ASSERT_NE(g_probe.shown, nullptr);
+    EXPECT_EQ(g_probe.itemCount, 13); // 10 items, 3 separators
+    EXPECT_TRUE(g_probe.copyGrayed);  // no selection
+    EXPECT_FALSE(g_probe.columnSelectGrayed);
+    // The main frame prepared it: the shortcut follows the text.
+    EXPECT_EQ(g_probe.shortcutOfCut.rfind("剪切(&T)\t", 0), 0u) << g_probe.shortcutOfCut;
+    EXPECT_EQ(Selected(), "alpha beta\r\ngamma");
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(5, 1));
+
+    // From the keyboard, Escape: no command.
+    ProbeNextMenu(m_view->m_hWnd, {VK_ESCAPE});
+    m_view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_view->m_hWnd),
+                        MAKELPARAM(-1, -1));
+    EXPECT_NE(g_probe.shown, nullptr);
+    EXPECT_FALSE(g_probe.copyGrayed); // the selection is there now
+    EXPECT_EQ(Selected(), "alpha beta\r\ngamma");
+    EXPECT_EQ(Text(), "alpha beta\ngamma");
+}
+
+TEST_F(DocumentCommandTest, ContextMenuDeleteSubmenuEditsAsOneUndoStep) {
+    Type("one two");
+    m_view->GoToPos(FxTextPos(3, 0));
+    POINT screen = {m_view->WindowXFromDoc(m_view->CaretX()), m_view->WindowYFromRecord(0) + 2};
+    ::ClientToScreen(m_view->m_hWnd, &screen);
+    ProbeNextMenu(m_view->m_hWnd, {'d', 'n'}); // 删除 > 删除至行末
+    EXPECT_EQ(m_view->ShowContextMenu(screen), static_cast<UINT>(ID_EDIT_DELETE_TO_LINE_END));
+    EXPECT_EQ(Text(), "one");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "one two");
+}
+
+// --- Read-only documents -------------------------------------------------------------------------
+
+TEST_F(DocumentCommandTest, EveryTextChangingCommandRefusesAReadOnlyDocument) {
+    Type("Abc \tdef\r\n  ghi");
+    Type("Z");
+    Command(ID_EDIT_UNDO); // one step to undo and one to redo
+    Select(FxTextPos(0, 0), FxTextPos(3, 0));
+    Command(ID_EDIT_COPY); // the paste commands have text to refuse
+    int editIndex = -1;
+    HMENU edit = BarPopup("编辑(&E)", &editIndex);
+    ASSERT_NE(edit, nullptr);
+    InitPopup(edit, editIndex);
+    const std::string before = Text();
+    ASSERT_EQ(before, "Abc \tdef\n  ghi");
+    ASSERT_TRUE(Doc()->CanUndo());
+    ASSERT_TRUE(Doc()->CanRedo());
+    const int32_t undoPosition = Doc()->UndoPosition();
+    Doc()->SetReadOnly(true);
+    const UINT ids[] = {ID_EDIT_CUT,
+                        ID_EDIT_APPEND_CUT,
+                        ID_EDIT_PASTE,
+                        ID_EDIT_COLUMN_PASTE_ALIGNED,
+                        ID_EDIT_COLUMN_PASTE_APPENDED,
+                        ID_EDIT_CLEAR,
+                        ID_EDIT_DELETE_TO_LINE_START,
+                        ID_EDIT_DELETE_TO_LINE_END,
+                        ID_EDIT_DELETE_TO_DOC_START,
+                        ID_EDIT_DELETE_TO_DOC_END,
+                        ID_EDIT_LOWER_CASE,
+                        ID_EDIT_UPPER_CASE,
+                        ID_EDIT_INVERT_CASE,
+                        ID_EDIT_CAPITALIZE,
+                        ID_EDIT_TRIM_TRAILING,
+                        ID_EDIT_SPACES_TO_TABS,
+                        ID_EDIT_LEADING_SPACES_TO_TABS,
+                        ID_EDIT_TABS_TO_SPACES,
+                        ID_DATETIME_FIRST,
+                        ID_EDIT_UNDO,
+                        ID_EDIT_REDO};
+    for (UINT id : ids) {
+        Select(FxTextPos(0, 0), FxTextPos(3, 0));
+        AppMainFrame()->StatusBar().SetPaneText(0, "");
+        Command(id);
+        EXPECT_EQ(Text(), before) << id;
+        EXPECT_EQ(StatusText(), "只读文档不能修改") << id;
+        EXPECT_EQ(Doc()->UndoPosition(), undoPosition) << id;
+        EXPECT_TRUE(g_boxes.empty()) << id;
+    }
+    // Copying, selecting and the display commands still work.
+    Command(ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(Selected(), "Abc \tdef\r\n  ghi");
+    Command(ID_EDIT_COPY);
+    Doc()->SetReadOnly(false);
+}
+
+// --- Conversions on a wrapped document and on a column block
+// ---------------------------------------
+
+TEST_F(DocumentCommandTest, CaseConversionsOfAWrappedDocumentWorkOnLogicalLines) {
+    Type("abcdefghij klm\r\nxy zz");
+    ASSERT_TRUE(m_view->SetWrapMode(2, 4));
+    CFxEditDoc* doc = Doc();
+    ASSERT_GT(doc->RecordCount(), doc->LogicalLineCount());
+    const int32_t pieces = doc->RecordCount();
+
+    // A selection over several pieces: a word broken by the wrap is one word.
+    Command(ID_EDIT_SELECT_ALL);
+    Command(ID_EDIT_CAPITALIZE);
+    EXPECT_EQ(Text(), "Abcdefghij Klm\nXy Zz");
+    EXPECT_EQ(doc->RecordCount(), pieces);
+    EXPECT_EQ(doc->WrapMode(), 2);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "abcdefghij klm\nxy zz");
+
+    // Without a selection: every logical line whole.
+    Command(ID_EDIT_UPPER_CASE);
+    EXPECT_EQ(Text(), "ABCDEFGHIJ KLM\nXY ZZ");
+    Command(ID_EDIT_INVERT_CASE);
+    EXPECT_EQ(Text(), "abcdefghij klm\nxy zz");
+
+    // A stream selection from inside the first piece into the third.
+    Select(FxTextPos(2, 0), FxTextPos(9, 0));
+    Command(ID_EDIT_UPPER_CASE);
+    EXPECT_EQ(Text(), "abCDEFGHIj klm\nxy zz");
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "abcdefghij klm\nxy zz");
+    EXPECT_EQ(doc->RecordCount(), pieces);
+}
+
+TEST_F(DocumentCommandTest, WhiteSpaceConversionsOfAWrappedDocumentCountWholeLines) {
+    const int tab = m_view->FileType().tabSize;
+    ASSERT_EQ(tab, 8);
+    Type("abcdefghijk\tx        y");
+    ASSERT_TRUE(m_view->SetWrapMode(2, 4));
+    ASSERT_GT(Doc()->RecordCount(), 1);
+    // The tab stops count from the start of the logical line, not of its piece.
+    Command(ID_EDIT_TABS_TO_SPACES);
+    EXPECT_EQ(Text(), "abcdefghijk     x        y");
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_SPACES_TO_TABS);
+    EXPECT_EQ(Text(), "abcdefghijk\tx\t y");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "abcdefghijk\tx        y");
+}
+
+TEST_F(DocumentCommandTest, CaseConversionOfAColumnBlockChangesEachRowsPart) {
+    Type("abc def\r\nabc def\r\nmno pqr"); // rows alike: one x is one column in both
+    m_view->GoToPos(FxTextPos(1, 0));
+    const int x1 = m_view->CaretX();
+    m_view->GoToPos(FxTextPos(5, 0));
+    const int x5 = m_view->CaretX();
+    const int pitch = m_view->WindowYFromRecord(1) - m_view->WindowYFromRecord(0);
+    m_view->SelectColumnBlock(RECT{x1, 0, x5, pitch + pitch / 2});
+    ASSERT_EQ(m_view->SelectionKind(), CFxEditView::SEL_COLUMN);
+    ASSERT_EQ(Selected(), "bc d\r\nbc d\r\n"); // each row with its line break
+    Command(ID_EDIT_UPPER_CASE);
+    EXPECT_EQ(Text(), "aBC Def\naBC Def\nmno pqr");
+    EXPECT_FALSE(m_view->HasSelection());
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Text(), "abc def\nabc def\nmno pqr");
+
+    // Capitalise starts a word at the block's edge: the first letter of each run inside it.
+    m_view->SelectColumnBlock(RECT{x1, 0, x5, pitch + pitch / 2});
+    Command(ID_EDIT_CAPITALIZE);
+    EXPECT_EQ(Text(), "aBc Def\naBc Def\nmno pqr");
+    Command(ID_EDIT_UNDO);
+
+    // The white-space commands ignore the block: every line.
+    m_view->GoToPos(FxTextPos(7, 2));
+    Type("\r\n        x");
+    m_view->SelectColumnBlock(RECT{x1, 0, x5, pitch + pitch / 2});
+    ASSERT_EQ(m_view->SelectionKind(), CFxEditView::SEL_COLUMN);
+    Command(ID_EDIT_LEADING_SPACES_TO_TABS);
+    EXPECT_EQ(Text(), "abc def\nabc def\nmno pqr\n\tx");
+    EXPECT_FALSE(m_view->HasSelection());
+}

@@ -107,13 +107,7 @@ TEST_F(EditCommandTest, ColumnBlockPastesAsBlockUntilAnotherProgramCopies) {
     EXPECT_EQ(Text(), "ab\ncd\nef");
 
     // The same text put there by someone else pastes as a stream.
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 5);
-    memcpy(GlobalLock(mem), "a\r\nc", 5);
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    CloseClipboard();
+    ASSERT_TRUE(PutClipboardText("a\r\nc"));
     m_view->GoToPos(FxTextPos(2, 0));
     Command(ID_EDIT_PASTE);
     EXPECT_EQ(Text(), "aba\nc\ncd\nef");

@@ -12,6 +12,8 @@
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
 
+#include "tests/app/AppTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <dbt.h>
@@ -28,24 +30,6 @@ namespace {
 CApp& TheApp() {
     static CApp* app = new CApp; // lives to the end of the process
     return *app;
-}
-
-bool PutClipboardText(const char* text) {
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    const size_t size = std::strlen(text) + 1;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-    bool ok = false;
-    if (mem) {
-        std::memcpy(GlobalLock(mem), text, size);
-        GlobalUnlock(mem);
-        ok = SetClipboardData(CF_TEXT, mem) != nullptr;
-        if (!ok)
-            GlobalFree(mem);
-    }
-    CloseClipboard();
-    return ok;
 }
 
 // Enabled and checked states of a command as its update handler leaves them.
@@ -102,19 +86,7 @@ protected:
         CMDIChildWnd* child = m_frame->MDIGetActive();
         return child ? DynamicDowncast<CTextEditView>(child->GetActiveView()) : nullptr;
     }
-    static std::string Text(CTextEditView* view) {
-        CFxEditDoc* doc = view->GetEditDoc();
-        std::string all;
-        for (int32_t line = 0; line < doc->LogicalLineCount(); ++line) {
-            FxTextPos head(0, line);
-            doc->LogicalToPiece(head);
-            const FxLine& r = doc->Record(head.line);
-            if (line)
-                all += "\n";
-            all.append(r.data, static_cast<size_t>(r.lineLen));
-        }
-        return all;
-    }
+    static std::string Text(CTextEditView* view) { return DocumentText(view->GetEditDoc()); }
     static StateCmdUI AutoPasteState(CTextEditView* view) {
         StateCmdUI state;
         state.m_nID = ID_DOC_AUTO_PASTE;

@@ -1,5 +1,7 @@
 // The editor as a program: a copy of Quorvane.exe in a fresh folder (so that its settings are
 // the defaults: one instance) is started as real processes and driven through its windows.
+#include "tests/app/AppTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -398,24 +400,6 @@ const int kPaneType = 4; // " %s，%s ": line ends, encoding
 const int kOpenEncodingBox = 3000;
 const int kSaveFormatBox = 3002;
 const int kSaveEncodingBox = 3003;
-
-bool PutClipboardText(const char* text) {
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    const size_t size = std::strlen(text) + 1;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-    bool ok = false;
-    if (mem) {
-        std::memcpy(GlobalLock(mem), text, size);
-        GlobalUnlock(mem);
-        ok = SetClipboardData(CF_TEXT, mem) != nullptr;
-        if (!ok)
-            GlobalFree(mem);
-    }
-    CloseClipboard();
-    return ok;
-}
 
 // The texts of the status bar's panes, asked across the process boundary: the bar answers the
 // registered message with WM_COPYDATA to a window of ours.

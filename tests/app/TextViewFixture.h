@@ -13,6 +13,8 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
 
+#include "tests/app/AppTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -93,18 +95,7 @@ protected:
     CFxEditDoc* Doc() { return m_view->GetEditDoc(); }
     std::string Text() { return TextOf(Doc()); }
     // The document's logical lines joined by "\n".
-    static std::string TextOf(CFxEditDoc* doc) {
-        std::string all;
-        for (int32_t line = 0; line < doc->LogicalLineCount(); ++line) {
-            FxTextPos head(0, line);
-            doc->LogicalToPiece(head);
-            const FxLine& r = doc->Record(head.line);
-            if (line)
-                all += "\n";
-            all.append(r.data, static_cast<size_t>(r.lineLen));
-        }
-        return all;
-    }
+    static std::string TextOf(CFxEditDoc* doc) { return DocumentText(doc); }
     std::string Selected() { return m_view->CopySelectionText(FxLineEndDos); }
     void Select(FxTextPos a, FxTextPos b) {
         m_view->GoToPos(a);

@@ -1,0 +1,38 @@
+#include "tests/app/AppTestUtil.h"
+
+#include "textdoc/FxEditDoc.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+bool PutClipboardText(const char* text) {
+    if (!OpenClipboard(nullptr))
+        return false;
+    EmptyClipboard();
+    const size_t size = std::strlen(text) + 1;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    bool ok = false;
+    if (mem) {
+        std::memcpy(GlobalLock(mem), text, size);
+        GlobalUnlock(mem);
+        ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+        if (!ok)
+            GlobalFree(mem);
+    }
+    CloseClipboard();
+    return ok;
+}
+
+std::string DocumentText(CFxEditDoc* doc) {
+    std::string all;
+    for (int32_t line = 0; line < doc->LogicalLineCount(); ++line) {
+        FxTextPos head(0, line);
+        doc->LogicalToPiece(head);
+        const FxLine& r = doc->Record(head.line);
+        if (line)
+            all += "\n";
+        all.append(r.data, static_cast<size_t>(r.lineLen));
+    }
+    return all;
+}

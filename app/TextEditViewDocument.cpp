@@ -228,26 +228,12 @@ void CTextEditView::OnUpdateViewSwitch(CCmdUI* cmdUI) {
 
 // --- File type ---------------------------------------------------------------------------------
 
-// Every view of the document takes the type, the document its four switches; the layout and
-// the syntax colours start again, and a wrapped document is split again with the type's way
-// of wrapping (its tab size and width may differ).
+// The document keeps the type; its views take it, with the type's switches, a new layout and
+// the wrap made again.
 void CTextEditView::ApplyFileType(CTextEditDoc& doc, const FileTypeInfo& type) {
     doc.SetFileType(&type);
-    for (CView* view : doc.GetViews())
-        if (CFxEditView* edit = DynamicDowncast<CFxEditView>(view))
-            edit->SetFileType(&type);
-    doc.m_showRuler = type.ruler != 0;
-    doc.m_showLineNumbers = type.lineNumber != 0;
-    doc.m_showLineBreaks = type.lineBreak != 0;
-    doc.m_showWhitespace = type.whitespace != 0;
-    CFxEditView* first = WrappingView(doc);
-    if (!first || !first->m_hWnd)
-        return;
-    first->UpdateViews(RefreshRelayout, 0, -1);
-    if (doc.IsWrapped()) {
-        first->SetWrapMode(0, 0);
-        first->SetWrapMode(type.wrapStyle, type.wrapWidth);
-    }
+    if (CFxEditView* first = WrappingView(doc))
+        first->CFxEditView::ApplyFileType(&type);
 }
 
 void CTextEditView::OnViewAs(UINT id) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <new>
 
 IMPLEMENT_DYNCREATE(CFxEditView, CView)
@@ -79,6 +80,8 @@ ColumnDragData& ColumnDragData::Shared() {
 CFxEditView::CFxEditView() : m_type(&DefaultFileType()), m_fm(ViewFontMetrics::Shared()) {}
 
 CFxEditView::~CFxEditView() {
+    Register(false);
+    RevokeDropTarget();
     if (m_doc) {
         IFxDocView* first = m_doc->FirstView();
         IFxDocView* second = m_doc->SecondView();
@@ -133,6 +136,7 @@ int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
     if (!m_fm.measured)
         m_fm.Measure();
     RegisterDropTarget();
+    Register(true);
     return 0;
 }
 
@@ -142,9 +146,10 @@ const UINT kScrollBarDelay = 15; // ms
 } // namespace
 
 void CFxEditView::OnDestroy() {
-    if (m_vbarStale || m_hbarStale)
+    if (m_vbarStale || m_hbarStale || m_caretHiddenForScroll)
         KillTimer(kScrollBarTimer);
-    m_vbarStale = m_hbarStale = false;
+    m_vbarStale = m_hbarStale = m_caretHiddenForScroll = false;
+    Register(false);
     RevokeDropTarget();
     if (m_capture)
         ReleaseCapture();
@@ -286,10 +291,47 @@ void CFxEditView::UpdateScrollBars(int bar) {
     }
 }
 
-void CFxEditView::DeferScrollBarRedraw(int bar) {
-    if (!m_vbarStale && !m_hbarStale)
+void CFxEditView::ArmScrollTimer() {
+    if (!m_vbarStale && !m_hbarStale && !m_caretHiddenForScroll)
         SetTimer(kScrollBarTimer, kScrollBarDelay);
+}
+
+void CFxEditView::DeferScrollBarRedraw(int bar) {
+    ArmScrollTimer();
     (bar == SB_VERT ? m_vbarStale : m_hbarStale) = true;
+}
+
+void CFxEditView::ScrollPixels(int dx, int dy, const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    // ScrollDC and painting the band straight away costs a fraction of ScrollWindowEx with
+    // its invalidation and the paint message; it needs a window whose pixels are all current.
+    // Asking the window for its update region is dear; the queue tells at less cost whether
+    // any window of the thread awaits a paint at all.
+    const bool direct =
+        m_doc && m_doc->RecordCount() > 0 && ::IsWindowVisible(m_hWnd) && std::abs(dx) < w &&
+        std::abs(dy) < h &&
+        (!(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) || !GetUpdateRect(m_hWnd, nullptr, FALSE));
+    if (!direct) {
+        ScrollWindowEx(m_hWnd, dx, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        return;
+    }
+    if (m_hasFocus && !m_dropCaret && !m_caretHiddenForScroll) {
+        HideCaret(m_hWnd); // its pixels must not travel with the text
+        ArmScrollTimer();
+        m_caretHiddenForScroll = true;
+    }
+    HDC dc = GetDC(m_hWnd);
+    CRgnHandle uncovered(CreateRectRgn(0, 0, 0, 0));
+    RECT box;
+    ScrollDC(dc, dx, dy, &r, &r, uncovered.Get(), &box);
+    // The band the move uncovered, and whatever it could not bring along from outside the
+    // visible part of the window, is painted now through the same painter.
+    const int kind = GetRgnBox(uncovered.Get(), &box);
+    if (kind == SIMPLEREGION || kind == COMPLEXREGION) {
+        SelectClipRgn(dc, uncovered.Get());
+        PaintAll(dc, box);
+    }
+    ReleaseDC(m_hWnd, dc);
 }
 
 void CFxEditView::OnTimer(UINT_PTR id) {
@@ -298,6 +340,10 @@ void CFxEditView::OnTimer(UINT_PTR id) {
         return;
     }
     KillTimer(kScrollBarTimer);
+    if (m_caretHiddenForScroll) {
+        m_caretHiddenForScroll = false;
+        ShowCaret(m_hWnd);
+    }
     // A scroll bar redraws when its position changes: it is moved off and back.
     const bool stale[2] = {m_hbarStale, m_vbarStale};
     m_vbarStale = m_hbarStale = false;
@@ -351,7 +397,7 @@ int32_t CFxEditView::ScrollLines(int code) {
         const int dy = (m_top - top) * m_fm.linePitch;
         m_top = top;
         RECT r = {0, m_layout.ruler.bottom, m_layout.client.right, m_layout.text.bottom};
-        ScrollWindowEx(m_hWnd, 0, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        ScrollPixels(0, dy, r);
         SetScrollPos(m_hWnd, SB_VERT, m_top, FALSE);
         DeferScrollBarRedraw(SB_VERT);
     }
@@ -393,7 +439,7 @@ int CFxEditView::ScrollColumns(int code) {
         const int dx = (m_hscroll - col) * m_fm.aveWidth;
         m_hscroll = col;
         RECT r = {m_layout.text.left, 0, m_layout.text.right, m_layout.text.bottom};
-        ScrollWindowEx(m_hWnd, dx, 0, &r, &r, nullptr, nullptr, SW_INVALIDATE);
+        ScrollPixels(dx, 0, r);
         SetScrollPos(m_hWnd, SB_HORZ, m_hscroll, FALSE);
         DeferScrollBarRedraw(SB_HORZ);
     }
@@ -620,7 +666,15 @@ int CFxEditView::WrapLine(const FxLine& head, std::vector<FxLine>& out) {
     const int mode = m_doc ? m_doc->WrapMode() : 0;
     if (mode == 0 || head.lineLen == 0 || !head.data) {
         FxLine r = head;
-        r.len = r.lineLen;
+        if (mode != 0) {
+            // An empty line: a fresh record that keeps the line's flags and number.
+            CFxEditDoc::InitPieces(&r, 1);
+            r.flags = head.flags & ~FXL_CONTINUED;
+            r.logLine = head.logLine;
+            r.data = head.data;
+            r.block = head.block;
+        }
+        r.len = r.lineLen = head.lineLen;
         r.selStart = r.selEnd = -1;
         r.dispCol = 0;
         out.push_back(r);
@@ -642,24 +696,70 @@ int CFxEditView::WrapLine(const FxLine& head, std::vector<FxLine>& out) {
     return static_cast<int>(out.size() - before);
 }
 
+int CFxEditView::WrapLines(const FxLine* heads, int32_t count, int32_t caretLine,
+                           std::vector<FxLine>& out, int32_t* caretIndex) {
+    const size_t before = out.size();
+    if (caretIndex)
+        *caretIndex = -1;
+    for (int32_t i = 0; i < count; ++i) {
+        if (i == caretLine && caretIndex)
+            *caretIndex = static_cast<int32_t>(out.size() - before);
+        WrapLine(heads[i], out);
+    }
+    return static_cast<int>(out.size() - before);
+}
+
 void CFxEditView::SplitLogicalLine(const FxLine& head, std::vector<FxLine>& out) {
     WrapLine(head, out);
+    if (m_progress.on && ++m_progress.seen % m_progress.step == 0)
+        ReportWrapProgress(false);
 }
+
+void CFxEditView::ReportWrapProgress(bool finished) {
+    if (finished) {
+        if (m_progress.reports < 100)
+            m_doc->OnDocEvent(FxEvWrapProgress, 100);
+        m_progress = WrapProgress();
+        return;
+    }
+    m_doc->OnDocEvent(FxEvWrapProgress, ++m_progress.reports);
+}
+
+namespace {
+// Documents this small are wrapped too fast for a progress notice to be seen.
+const int64_t kProgressMinSize = 65536;
+} // namespace
 
 void CFxEditView::WrapDocument(int mode, int width) {
     m_doc->SetWrap(mode, width);
     // One device context for the whole pass: getting one per line costs more than the split.
     CViewDC dc(m_hWnd, m_fm.Font());
     struct Holder {
-        HDC& slot;
-        ~Holder() { slot = nullptr; }
-    } hold{m_wrapDC = dc};
+        CFxEditView& view;
+        ~Holder() {
+            view.m_wrapDC = nullptr;
+            view.m_progress = WrapProgress();
+            view.m_doc->SuppressProgress(false);
+        }
+    } hold{*this};
+    m_wrapDC = dc;
+    // The view counts the lines it splits and reports every hundredth of them, numbered from
+    // 1; the document's own percentage notices stay quiet meanwhile.
+    m_progress = WrapProgress();
+    m_progress.on = m_doc->DocumentSize() >= kProgressMinSize;
+    m_progress.step = std::max(1, (m_doc->LogicalLineCount() + 99) / 100);
+    m_doc->SuppressProgress(true);
     m_doc->WrapAllLines();
+    if (m_progress.on)
+        ReportWrapProgress(true);
 }
 
 void CFxEditView::UnwrapDocument() {
     m_doc->UnwrapAllLines();
     m_doc->SetWrap(0, 0);
+    // Merging the pieces back runs in one go: only its end is reported.
+    if (m_doc->DocumentSize() >= kProgressMinSize)
+        m_doc->OnDocEvent(FxEvWrapProgress, 100);
 }
 
 bool CFxEditView::SetWrapMode(int mode, int width) {
@@ -756,6 +856,7 @@ void CFxEditView::OnSetFocus(HWND oldWnd) {
         if (other->HasSelection())
             other->ClearSelection();
     ClampCaret();
+    m_caretHiddenForScroll = false; // a new caret starts shown
     CreateCaret(m_hWnd, nullptr, m_fm.caretWidth, m_fm.textHeight);
     UpdateCaretX();
     PlaceCaret();
@@ -764,6 +865,7 @@ void CFxEditView::OnSetFocus(HWND oldWnd) {
 
 void CFxEditView::OnKillFocus(HWND) {
     m_hasFocus = false;
+    m_caretHiddenForScroll = false; // the caret goes with the focus
     if (!m_dropCaret) {
         HideCaret(m_hWnd);
         DestroyCaret();

@@ -70,6 +70,22 @@ public:
     // Gives the document its attached views: the first two CFxEditView objects of the list.
     static void AttachViews(CFxEditDoc& doc, const std::vector<CView*>& views);
 
+    // --- Settings and file type --------------------------------------------------------------
+    // The display settings changed: the display font (null: the system font), the extra
+    // pixels between lines or the gap between line numbers and text. The shared metrics take
+    // the new values and every open document is refreshed through its first view: after a
+    // new font or gap a document wrapped at the window edge is wrapped again to its new text
+    // width, any other document is laid out and repainted. Nothing happens when all three
+    // are as before.
+    static void ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGap);
+    // The file type of this view's document changed: both of its views take `type` (null:
+    // the built-in "Default"; it must outlive them), the document's ruler, line number,
+    // whitespace and line break switches are copied from it, the views are laid out and
+    // repainted, and a wrapped document is wrapped again with the type's wrap style and width.
+    void ApplyFileType(const FileTypeInfo* type);
+    // Every editor view whose window exists, in the order they were created.
+    static const std::vector<CFxEditView*>& LiveViews();
+
     // --- Geometry (document pixels unless said otherwise) ----------------------------------
     void LayoutView();
     const ViewLayout& Layout() const { return m_layout; }
@@ -93,7 +109,14 @@ public:
 
     // --- Word wrap -------------------------------------------------------------------------
     bool SetWrapMode(int mode, int width);
+    // The pieces of one logical line (`head`: its flags with FXL_LINEEND when a break
+    // follows, logical number, data, line length) appended to out; returns their count.
     int WrapLine(const FxLine& head, std::vector<FxLine>& out);
+    // The same for `count` consecutive logical lines; *caretIndex (when given) receives the
+    // index in out, counted from its size on entry, where the pieces of heads[caretLine]
+    // begin (-1 when caretLine is outside the run). Returns the number of pieces.
+    int WrapLines(const FxLine* heads, int32_t count, int32_t caretLine, std::vector<FxLine>& out,
+                  int32_t* caretIndex);
     void WrapDocument(int mode, int width);
     void UnwrapDocument();
     bool IsRewrapPending() const { return m_rewrapPending; }
@@ -170,6 +193,11 @@ public:
     // Paints the records [first, last] into a memory bitmap of the client size (the same line
     // painter as WM_PAINT); for tests of what a person sees.
     HBITMAP RenderToBitmap();
+    // Lines are composed without a text call per run (true): glyphs of a font drawn without
+    // antialiasing are set straight into the line bitmap, other fonts get one text call per
+    // colour. False: one text call per run between tabs. Both give the same pixels; tests
+    // compare the two.
+    static bool s_composeLines;
 
     // Message handlers.
     int OnCreate(LPCREATESTRUCTA cs);
@@ -197,6 +225,13 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // The live views.
+    static std::vector<CFxEditView*>& Registry();
+    void Register(bool live);
+    // A caret of the current metrics when this view has the focus.
+    void RecreateCaret();
+    // The wrapping view lays out again and wraps the document at its new text width.
+    void RewrapAtWindowEdge();
     // Caret placement.
     void ClampCaret();
     void UpdateCaretX();
@@ -288,9 +323,23 @@ protected:
     // Scroll-bar thumbs moved without a redraw, redrawn by a timer: drawing a scroll bar costs
     // several times as much as scrolling the text by a line.
     void DeferScrollBarRedraw(int bar);
+    void ArmScrollTimer();
     bool m_vbarStale = false, m_hbarStale = false;
-    HDC m_wrapDC = nullptr;        // the measuring context of a whole-document wrap, while it runs
-    std::vector<SyntaxRun> m_runs; // scratch of the syntax painter
+    // Moves the pixels of `r` by (dx, dy) and paints what that uncovers at once; with a paint
+    // pending it scrolls the window's update region along and leaves the paint to WM_PAINT.
+    void ScrollPixels(int dx, int dy, const RECT& r);
+    // The caret is hidden while scrolling goes on and shown again by the scroll timer: hiding
+    // and showing it costs more than the scroll itself.
+    bool m_caretHiddenForScroll = false;
+    HDC m_wrapDC = nullptr; // the measuring context of a whole-document wrap, while it runs
+    // Progress of a whole-document pass: a notice every `step` logical lines, numbered from 1.
+    struct WrapProgress {
+        bool on = false;
+        int32_t step = 1, seen = 0;
+        int reports = 0;
+    } m_progress;
+    void ReportWrapProgress(bool finished);
+    std::vector<SyntaxRun> m_runs;   // scratch of the syntax painter
     std::vector<POINT> m_markPoints; // scratch of the marks painter: segment ends
     std::vector<DWORD> m_markCounts;
     std::vector<int> m_extents;

@@ -3,231 +3,91 @@
 // Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
+#include "framework/OleDataSource.h"
+#include "framework/OleDropTarget.h"
 #include "textview/ViewFontMetrics.h"
-
-#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
 
 namespace {
 
-// The text of a drop, read before anything changes: the source selection may be deleted by
-// the drop itself.
-bool ReadDroppedText(IDataObject* data, std::string& text, bool& isBlock) {
-    FORMATETC fmt = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    if (FAILED(data->GetData(&fmt, &medium)))
+// The text of a drop as the source delivered it, read before anything changes: in a move
+// within one view the source selection is deleted by the drop itself. isBlock: the handle is
+// the editor's own column block of the drag in progress.
+bool ReadDroppedText(COleDataObject& data, std::string& text, bool& isBlock) {
+    HGLOBAL h = data.GetGlobalData(CF_TEXT);
+    if (!h)
         return false;
-    bool ok = false;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        const char* p = static_cast<const char*>(GlobalLock(medium.hGlobal));
-        if (p) {
-            const SIZE_T size = GlobalSize(medium.hGlobal);
-            SIZE_T n = 0;
-            while (n < size && p[n])
-                ++n;
-            text.assign(p, n);
-            GlobalUnlock(medium.hGlobal);
-            ok = true;
-        }
-        isBlock = medium.hGlobal == ColumnDragData::Shared().dragHandle;
-    }
-    ReleaseStgMedium(&medium);
-    return ok;
+    const char* p = static_cast<const char*>(GlobalLock(h));
+    if (!p)
+        return false;
+    const SIZE_T size = GlobalSize(h);
+    SIZE_T n = 0;
+    while (n < size && p[n])
+        ++n;
+    text.assign(p, n);
+    GlobalUnlock(h);
+    isBlock = h == ColumnDragData::Shared().dragHandle;
+    return true;
 }
 
-bool HasText(IDataObject* data) {
-    FORMATETC fmt = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return data && data->QueryGetData(&fmt) == S_OK;
-}
-
-// The selection of the dragging view as CF_TEXT, rendered when the drop asks for it.
-class CFxDataSource : public IDataObject {
+// The dragging view's selection as CF_TEXT, rendered when a drop first asks for it.
+class CFxDragSource : public COleDataSource {
 public:
-    explicit CFxDataSource(CFxEditView* view) : m_view(view) {}
+    explicit CFxDragSource(CFxEditView* view) : m_view(view) { DelayRenderData(CF_TEXT); }
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *out = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    STDMETHODIMP GetData(FORMATETC* fmt, STGMEDIUM* medium) override {
-        if (QueryGetData(fmt) != S_OK)
-            return DV_E_FORMATETC;
+    bool OnRenderGlobalData(CLIPFORMAT format, HGLOBAL* data) override {
+        if (format != CF_TEXT)
+            return false;
         const std::string text = m_view->CopySelectionText(FxLineEndDos);
         HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
         if (!h)
-            return E_OUTOFMEMORY;
+            return false;
         char* p = static_cast<char*>(GlobalLock(h));
         std::copy(text.begin(), text.end(), p);
         p[text.size()] = '\0';
         GlobalUnlock(h);
         if (m_view->SelectionKind() == CFxEditView::SEL_COLUMN)
             ColumnDragData::Shared().dragHandle = h;
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = h;
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
+        *data = h;
+        return true;
     }
-    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHODIMP QueryGetData(FORMATETC* fmt) override {
-        return fmt && fmt->cfFormat == CF_TEXT && (fmt->tymed & TYMED_HGLOBAL) &&
-                       fmt->dwAspect == DVASPECT_CONTENT
-                   ? S_OK
-                   : DV_E_FORMATETC;
-    }
-    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
-        if (direction != DATADIR_GET)
-            return E_NOTIMPL;
-        FORMATETC fmt = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        return SHCreateStdEnumFmtEtc(1, &fmt, out);
-    }
-    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    virtual ~CFxDataSource() = default;
+    ~CFxDragSource() override = default;
     CFxEditView* m_view;
-    ULONG m_refs = 1;
-};
-
-class CFxDropSource : public IDropSource {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *out = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-    STDMETHODIMP QueryContinueDrag(BOOL escape, DWORD keys) override {
-        if (escape)
-            return DRAGDROP_S_CANCEL;
-        if (!(keys & (MK_LBUTTON | MK_RBUTTON)))
-            return DRAGDROP_S_DROP;
-        return S_OK;
-    }
-    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-private:
-    virtual ~CFxDropSource() = default;
-    ULONG m_refs = 1;
 };
 
 } // namespace
 
-// The view's drop target, registered at creation.
-class CFxDropTarget : public IDropTarget {
+// The view's drop target, registered at creation: the framework's target with the view's
+// drop caret, effects and insertion.
+class CFxDropTarget : public COleDropTarget {
 public:
     explicit CFxDropTarget(CFxEditView* view) : m_view(view) {}
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDropTarget) {
-            *out = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+    DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keys, POINT pt) override {
+        return OnDragOver(wnd, data, keys, pt);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject* data, DWORD keys, POINT pt) override {
+        const DROPEFFECT effect = m_view->DropEffectFor(data->IsDataAvailable(CF_TEXT), keys);
+        if (effect != DROPEFFECT_NONE)
+            m_view->ShowDropCaret(pt);
+        return effect;
     }
-    STDMETHODIMP DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override {
-        m_hasText = HasText(data);
-        return DragOver(keys, pt, effect);
-    }
-    STDMETHODIMP DragOver(DWORD keys, POINTL pt, DWORD* effect) override {
-        if (!m_view)
-            return E_UNEXPECTED;
-        *effect = m_view->DropEffectFor(m_hasText, keys);
-        if (*effect != DROPEFFECT_NONE) {
-            POINT p = ClientPoint(pt);
-            DragScroll(p);
-            m_view->ShowDropCaret(p);
-        }
-        return S_OK;
-    }
-    STDMETHODIMP DragLeave() override {
-        if (m_view)
-            m_view->HideDropCaret();
-        return S_OK;
-    }
-    STDMETHODIMP Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) override {
-        if (!m_view)
-            return E_UNEXPECTED;
+    void OnDragLeave(CWnd*) override { m_view->HideDropCaret(); }
+    bool OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, POINT pt) override {
         m_view->HideDropCaret();
-        DWORD wanted = m_view->DropEffectFor(HasText(data), keys);
-        *effect = DROPEFFECT_NONE;
         std::string text;
         bool isBlock = false;
-        if (wanted == DROPEFFECT_NONE || !ReadDroppedText(data, text, isBlock))
-            return S_OK;
-        *effect = m_view->DropText(text, isBlock, ClientPoint(pt), wanted);
-        return S_OK;
+        if (!ReadDroppedText(*data, text, isBlock))
+            return false;
+        return m_view->DropText(text, isBlock, pt, effect) != DROPEFFECT_NONE;
     }
-    void Detach() { m_view = nullptr; }
 
 private:
-    virtual ~CFxDropTarget() = default;
-    POINT ClientPoint(POINTL pt) const {
-        POINT p = {pt.x, pt.y};
-        ScreenToClient(m_view->m_hWnd, &p);
-        return p;
-    }
-    // Near an edge of the text area the view scrolls (vertical code high, horizontal low).
-    void DragScroll(POINT p) {
-        const RECT& t = m_view->Layout().text;
-        const int inset = ViewFontMetrics::Shared().linePitch;
-        UINT vert = 0xFF, horz = 0xFF;
-        if (p.y < t.top + inset)
-            vert = SB_LINEUP;
-        else if (p.y >= t.bottom - inset)
-            vert = SB_LINEDOWN;
-        if (p.x < t.left + inset)
-            horz = SB_LINELEFT;
-        else if (p.x >= t.right - inset)
-            horz = SB_LINERIGHT;
-        if (vert != 0xFF || horz != 0xFF)
-            m_view->OnScroll(MAKEWORD(horz, vert), 0, true);
-    }
-
     CFxEditView* m_view;
-    ULONG m_refs = 1;
-    bool m_hasText = false;
 };
 
 IDropTarget* CFxEditView::DropTargetInterface() const {
@@ -236,8 +96,8 @@ IDropTarget* CFxEditView::DropTargetInterface() const {
 
 void CFxEditView::RegisterDropTarget() {
     m_dropTarget = new CFxDropTarget(this);
-    if (FAILED(RegisterDragDrop(m_hWnd, m_dropTarget))) {
-        m_dropTarget->Release();
+    if (!m_dropTarget->Register(this)) {
+        delete m_dropTarget;
         m_dropTarget = nullptr;
     }
 }
@@ -245,9 +105,8 @@ void CFxEditView::RegisterDropTarget() {
 void CFxEditView::RevokeDropTarget() {
     if (!m_dropTarget)
         return;
-    RevokeDragDrop(m_hWnd);
-    m_dropTarget->Detach();
-    m_dropTarget->Release();
+    m_dropTarget->Revoke();
+    delete m_dropTarget;
     m_dropTarget = nullptr;
 }
 
@@ -263,6 +122,7 @@ void CFxEditView::ShowDropCaret(POINT windowPt) {
             HideCaret(m_hWnd);
             DestroyCaret();
         }
+        m_caretHiddenForScroll = false;
         CreateCaret(m_hWnd, nullptr, m_fm.caretWidth, m_fm.textHeight);
         m_dropCaret = true;
         ShowCaret(m_hWnd);
@@ -289,13 +149,10 @@ void CFxEditView::HideDropCaret() {
 
 void CFxEditView::StartDrag() {
     BeginDragState();
-    CFxDataSource* data = new CFxDataSource(this);
-    CFxDropSource* source = new CFxDropSource;
-    DWORD effect = DROPEFFECT_NONE;
-    if (DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect) != DRAGDROP_S_DROP)
-        effect = DROPEFFECT_NONE;
-    data->Release();
-    source->Release();
+    CFxDragSource* source = new CFxDragSource(this);
+    const DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    source->InternalRelease(); // frees the rendered text: its handle identifies nothing now
+    ColumnDragData::Shared().dragHandle = nullptr;
     FinishDrag(effect);
 }
 
@@ -317,6 +174,7 @@ void CFxEditView::FinishDrag(DWORD effect) {
     m_dragSource = false;
     m_droppedIntoSource = false;
     if (m_hasFocus) {
+        m_caretHiddenForScroll = false;
         CreateCaret(m_hWnd, nullptr, m_fm.caretWidth, m_fm.textHeight);
         PlaceCaret();
         ShowCaret(m_hWnd);

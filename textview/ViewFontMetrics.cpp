@@ -3,6 +3,8 @@
 
 #include "framework/GdiObject.h"
 
+#include <algorithm>
+
 ViewFontMetrics& ViewFontMetrics::Shared() {
     static ViewFontMetrics metrics;
     return metrics;
@@ -50,6 +52,14 @@ void ViewFontMetrics::Measure() {
         if (markSize < 4)
             markSize = 4;
         widths.Build(dc);
+        ink.Reset(Font(), static_cast<int>(std::max(tm.tmMaxCharWidth, 2 * tm.tmAveCharWidth)),
+                  tm.tmHeight);
+        ABC abc[10];
+        digitCells = true;
+        if (GetCharABCWidthsA(dc, '0', '9', abc)) // raster fonts have none and never overhang
+            for (const ABC& a : abc)
+                if (a.abcA < 0 || a.abcC < 0)
+                    digitCells = false;
     }
     ReleaseDC(desktop, dc);
     caretWidth = 2 * GetSystemMetrics(SM_CXBORDER);

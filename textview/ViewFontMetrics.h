@@ -2,6 +2,7 @@
 // (view side, windows).
 #pragma once
 
+#include "textview/GlyphInk.h"
 #include "textview/WordWrap.h"
 
 #include <windows.h>
@@ -21,7 +22,9 @@ struct ViewFontMetrics {
     int rulerHeight = 16;  // tmHeight - tmInternalLeading, at least 16
     int markSize = 10;     // 2/3 of the text height, at least 4
     bool measured = false;
-    CharWidthTable widths; // the font's character widths, when they add up as runs measure
+    bool digitCells = false; // no digit's glyph reaches out of its advance (no overhang)
+    CharWidthTable widths;   // the font's character widths, when they add up as runs measure
+    GlyphInk ink;            // the pixels of the font's glyphs, read as they are first drawn
 
     // The font of every view; null means the stock system font. Measures at once.
     void SetFont(HFONT f);

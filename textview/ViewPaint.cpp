@@ -10,8 +10,21 @@
 #include "textview/ViewFontMetrics.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A line bitmap whose pixels may also be written directly: a 32-bit top-down DIB section.
+struct DibLine {
+    uint32_t* bits = nullptr; // null: draw through GDI only
+    int width = 0, height = 0;
+};
+
+} // namespace
 
 struct CFxEditView::PaintContext {
     int x = 0, y = 0;
@@ -27,6 +40,12 @@ struct CFxEditView::PaintContext {
     HPEN marksPen = nullptr, selMarksPen = nullptr;
     COLORREF colours[FxColorSlotCount] = {};
     TextMeasure measure;
+    // The line bitmap's pixels, when marks and gutter cells are written straight into it.
+    DibLine dib;
+    // The ten digits drawn once per paint as the gutter draws a number, copied cell by cell
+    // (for fonts whose glyphs cannot be set pixel by pixel).
+    DibLine digits;
+    int digitX[10] = {}, digitW[10] = {};
 };
 
 namespace {
@@ -50,7 +69,79 @@ void Segment(HDC dc, int x0, int y0, int x1, int y1) {
 // The longest run handed to one text call: runs that long are cut at a character boundary.
 const int32_t kMaxRun = 512;
 
+// A 32-bit top-down DIB section: making a device-dependent bitmap costs more than painting
+// a dozen lines under some displays; a DIB holds every colour exactly all the same.
+HBITMAP CreateLineBitmap(HDC target, int w, int h, DibLine* dib = nullptr) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = std::max(1, w);
+    bi.bmiHeader.biHeight = -std::max(1, h);
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(target, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp && dib) {
+        dib->bits = static_cast<uint32_t*>(bits);
+        dib->width = bi.bmiHeader.biWidth;
+        dib->height = -bi.bmiHeader.biHeight;
+    }
+    return bmp ? bmp : CreateCompatibleBitmap(target, std::max(1, w), std::max(1, h));
+}
+
+uint32_t DibPixel(COLORREF c) {
+    return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 |
+           GetBValue(c);
+}
+
+// The pixels a one-pixel solid pen sets for MoveToEx (x0, y0) and LineTo (x1, y1): from the
+// start up to, not including, the end. Only horizontal, vertical and diagonal segments, the
+// only ones the marks have; false (nothing set) for any other.
+bool PutSegment(const DibLine& d, int x0, int y0, int x1, int y1, uint32_t px) {
+    const int dx = x1 - x0, dy = y1 - y0;
+    if (dx != 0 && dy != 0 && std::abs(dx) != std::abs(dy))
+        return false;
+    const int n = std::max(std::abs(dx), std::abs(dy));
+    const int sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
+    for (int k = 0; k < n; ++k) {
+        const int x = x0 + k * sx, y = y0 + k * sy;
+        if (x >= 0 && x < d.width && y >= 0 && y < d.height)
+            d.bits[static_cast<size_t>(y) * d.width + x] = px;
+    }
+    return true;
+}
+
+// Sets a glyph's pixels with its top-left text position at (x, y), inside clip only.
+void PutGlyph(const DibLine& d, const GlyphInk::Glyph& g, int x, int y, const RECT& clip,
+              uint32_t px) {
+    const int left = std::max(0, static_cast<int>(clip.left));
+    const int right = std::min(d.width, static_cast<int>(clip.right));
+    const int top = std::max(0, static_cast<int>(clip.top));
+    const int bottom = std::min(d.height, static_cast<int>(clip.bottom));
+    for (const GlyphInk::Run& r : g.runs) {
+        const int row = y + r.dy;
+        if (row < top || row >= bottom)
+            continue;
+        const int x0 = std::max(left, x + r.dx), x1 = std::min(right, x + r.dx + r.len);
+        uint32_t* line = d.bits + static_cast<size_t>(row) * d.width;
+        for (int k = x0; k < x1; ++k)
+            line[k] = px;
+    }
+}
+
+void FillDib(const DibLine& d, int left, int top, int right, int bottom, uint32_t px) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, d.width);
+    bottom = std::min(bottom, d.height);
+    for (int y = top; y < bottom; ++y)
+        std::fill(d.bits + static_cast<size_t>(y) * d.width + left,
+                  d.bits + static_cast<size_t>(y) * d.width + right, px);
+}
+
 } // namespace
+
+bool CFxEditView::s_composeLines = true;
 
 COLORREF CFxEditView::Colour(int slot) const {
     return m_type->colors[slot];
@@ -129,15 +220,46 @@ void CFxEditView::PaintAll(HDC target, const RECT& clip) {
     HDC mem = CreateCompatibleDC(target);
     const int saved = SaveDC(mem);
     SetBkMode(mem, TRANSPARENT);
-    CBitmapHandle bitmap(CreateCompatibleBitmap(target, std::max(1, pc.lineWidth), pitch));
+    CBitmapHandle bitmap(CreateLineBitmap(target, pc.lineWidth, pitch, &pc.dib));
     SelectObject(mem, bitmap.Get());
     SelectObject(mem, m_fm.Font());
     pc.measure = MakeMeasure(mem);
+    if (!s_composeLines)
+        pc.dib = DibLine();
 
     const int textTop = m_layout.text.top;
     pc.first =
         clip.top <= textTop ? m_top : m_top + static_cast<int32_t>((clip.top - textTop) / pitch);
     pc.last = std::min(m_top + static_cast<int32_t>((clip.bottom - textTop) / pitch), count - 1);
+    // For a font whose glyphs cannot be set pixel by pixel, the digits of the gutter are drawn
+    // once as each number would be and copied per line (a band of a line or two costs less
+    // than drawing them).
+    HDC digitsDC = nullptr;
+    int digitsSaved = 0;
+    CBitmapHandle digitsBitmap;
+    if (pc.dib.bits && pc.showNumbers && m_fm.digitCells && pc.measure.widths &&
+        pc.last - pc.first >= 3 && !m_fm.ink.Get("0", 1)) {
+        char digits[10];
+        int w = 0;
+        for (int d = 0; d < 10; ++d) {
+            digits[d] = static_cast<char>('0' + d);
+            pc.digitX[d] = w;
+            m_fm.widths.CharWidth(mem, digits + d, 1, pc.digitW[d]);
+            w += pc.digitW[d];
+        }
+        digitsDC = CreateCompatibleDC(target);
+        digitsSaved = SaveDC(digitsDC);
+        digitsBitmap.Reset(CreateLineBitmap(target, w, pitch, &pc.digits));
+        SelectObject(digitsDC, digitsBitmap.Get());
+        SelectObject(digitsDC, m_fm.Font());
+        RECT box = {0, 0, w, pitch};
+        SetTextAlign(digitsDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        SetTextColor(digitsDC, pc.colours[LineNumberFore]);
+        SetBkColor(digitsDC, pc.colours[LineNumberBack]);
+        ExtTextOutA(digitsDC, 0, pc.halfSpacing, ETO_CLIPPED | ETO_OPAQUE, &box, digits, 10,
+                    nullptr);
+        GdiFlush();
+    }
 
     if (m_selFirst >= 0 && m_selKind == SEL_COLUMN) {
         pc.rubber = {std::max(WindowXFromDoc(m_colRect.left), pc.textLeft), 0,
@@ -175,6 +297,10 @@ void CFxEditView::PaintAll(HDC target, const RECT& clip) {
     }
     RestoreDC(mem, saved);
     DeleteDC(mem);
+    if (digitsDC) {
+        RestoreDC(digitsDC, digitsSaved);
+        DeleteDC(digitsDC);
+    }
 }
 
 void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
@@ -190,7 +316,8 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
         return;
     HDC dc = CreateCompatibleDC(target);
     const int saved = SaveDC(dc);
-    CBitmapHandle bitmap(CreateCompatibleBitmap(target, w, h));
+    DibLine dib;
+    CBitmapHandle bitmap(CreateLineBitmap(target, w, h, &dib));
     SelectObject(dc, bitmap.Get());
     SelectObject(dc, m_fm.Font());
     CPenHandle pen(CreatePen(PS_SOLID, 1, pc.colours[RulerFore]));
@@ -201,15 +328,51 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     const int ave = m_fm.aveWidth;
     const int e = pc.hscrollPx;
-    int c = (e / ave / 10) * 10;
-    for (int x = pc.textLeft + c * ave - e; x <= w; ++c, x += ave) {
-        if (c % 10) {
-            Segment(dc, x, h - h / 3, x, h);
-        } else {
-            Segment(dc, x, h - h / 3 - 2, x, h);
+    const int c0 = (e / ave / 10) * 10, x0 = pc.textLeft + c0 * ave - e;
+    // With the pixels at hand and digits that keep to their cells, the numbers go in one text
+    // call placed by advances, between the long ticks they stand on and the short ticks drawn
+    // over them, as drawing column by column layers them.
+    bool batched = s_composeLines && dib.bits && m_fm.digitCells && pc.measure.widths;
+    std::string numbers;
+    std::vector<int>& advances = m_extents;
+    advances.clear();
+    if (batched) {
+        GdiFlush();
+        const uint32_t px = DibPixel(pc.colours[RulerFore]);
+        for (int c = c0, x = x0; x <= w && batched; c += 10, x += 10 * ave) {
+            PutSegment(dib, x, h - h / 3 - 2, x, h, px);
             char num[16];
-            int n = std::snprintf(num, sizeof num, "%d", c / 10 + 1);
-            TextOutA(dc, x, 0, num, n);
+            const int n = std::snprintf(num, sizeof num, "%d", c / 10 + 1);
+            int width = 0;
+            for (int k = 0; k < n; ++k) {
+                int dw = 0;
+                m_fm.widths.CharWidth(dc, num + k, 1, dw);
+                advances.push_back(dw);
+                width += dw;
+            }
+            advances.back() += 10 * ave - width;
+            numbers.append(num, static_cast<size_t>(n));
+            batched = width <= 10 * ave;
+        }
+    }
+    if (batched) {
+        ExtTextOutA(dc, x0, 0, 0, nullptr, numbers.data(), static_cast<UINT>(numbers.size()),
+                    advances.data());
+        GdiFlush();
+        const uint32_t px = DibPixel(pc.colours[RulerFore]);
+        for (int c = c0, x = x0; x <= w; ++c, x += ave)
+            if (c % 10)
+                PutSegment(dib, x, h - h / 3, x, h, px);
+    } else {
+        for (int c = c0, x = x0; x <= w; ++c, x += ave) {
+            if (c % 10) {
+                Segment(dc, x, h - h / 3, x, h);
+            } else {
+                Segment(dc, x, h - h / 3 - 2, x, h);
+                char num[16];
+                int n = std::snprintf(num, sizeof num, "%d", c / 10 + 1);
+                TextOutA(dc, x, 0, num, n);
+            }
         }
     }
     FillSolid(dc, 0, 0, pc.textLeft, h, pc.colours[RulerBack]);
@@ -236,6 +399,45 @@ void CFxEditView::PaintLineBack(HDC mem, PaintContext& pc, int32_t rec, int from
 
 namespace {
 
+// Bytes [start, end) of a piece drawn in one colour.
+struct ColourSpan {
+    int32_t start, end;
+    COLORREF colour;
+};
+
+// The strings of a line being composed, kept between lines so that their buffers are reused.
+struct ComposeScratch {
+    struct Pass {
+        COLORREF colour;
+        bool open; // a string of this colour is being built
+        int x;     // where it starts
+        std::string text;
+        size_t inked; // bytes up to its last glyph: trailing filler is not drawn
+    };
+    struct Call {
+        COLORREF colour;
+        int x;
+        size_t offset, len; // in pool
+    };
+    std::vector<Pass> passes;
+    std::vector<Call> calls;
+    std::string pool;
+    std::vector<ColourSpan> spans;
+    struct Placed {
+        const GlyphInk::Glyph* glyph;
+        uint16_t key;
+        int x;
+        COLORREF colour;
+    };
+    std::vector<Placed> placed;
+    std::vector<uint16_t> keys;
+
+    static ComposeScratch& Shared() {
+        static ComposeScratch scratch; // painting happens on the UI thread only
+        return scratch;
+    }
+};
+
 // Draws text[from, to) of a piece at the context's position in one colour: one text call per
 // run between tabs (spaces included), each tab advancing to its stop. The marks over tabs and
 // spaces are collected and drawn by Flush with one call: per-space text calls and pen moves
@@ -249,7 +451,10 @@ struct SpanPainter {
     HPEN pen;
     std::vector<POINT>& points; // two per mark segment
     std::vector<DWORD>& counts;
-    std::vector<int>& extents; // scratch: the x after each byte of a run
+    std::vector<int>& extents;    // scratch: the x after each byte of a run
+    const DibLine* dib = nullptr; // marks are set straight into these pixels when given
+    COLORREF penColour = 0;
+    GlyphInk* ink = nullptr; // with dib: glyphs are set straight into the pixels too
 
     void Segment2(int x0, int y0, int x1, int y1) {
         points.push_back(POINT{x0, y0});
@@ -314,8 +519,27 @@ struct SpanPainter {
         if (x < textRight)
             Run(text, runStart, to, len);
     }
+    // Draws text[from, to) with one text call per colour instead of one per run: each colour's
+    // glyphs go into one string in which the characters of other colours, the blanks and the
+    // tabs between them are spaces of the same width, so that every glyph lands where drawing
+    // the runs one by one puts it. A character whose width is no whole number of spaces ends
+    // the strings of the other colours there (they go on in a call of their own). False, with
+    // nothing drawn, when the width table cannot place a character.
+    bool Compose(const CharWidthTable& widths, const char* text, int32_t len, int32_t from,
+                 int32_t to, int32_t& dispCol, const std::vector<ColourSpan>& spans,
+                 COLORREF& current);
+    // The same without any text call: each glyph's pixels, read once from the font, are set
+    // into the line bitmap, left to right as the runs would be drawn. False, with nothing
+    // drawn, when a glyph cannot be drawn this way (an antialiased font).
+    bool InkGlyphs(const CharWidthTable& widths, const char* text, int32_t len, int32_t from,
+                   int32_t to, int32_t& dispCol, const std::vector<ColourSpan>& spans);
     void Flush() {
-        if (!counts.empty()) {
+        if (!counts.empty() && dib && dib->bits) {
+            GdiFlush();
+            const uint32_t px = DibPixel(penColour);
+            for (size_t k = 0; k + 1 < points.size(); k += 2)
+                PutSegment(*dib, points[k].x, points[k].y, points[k + 1].x, points[k + 1].y, px);
+        } else if (!counts.empty()) {
             SelectObject(dc, pen);
             PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
         }
@@ -323,6 +547,188 @@ struct SpanPainter {
         counts.clear();
     }
 };
+
+bool SpanPainter::InkGlyphs(const CharWidthTable& widths, const char* text, int32_t len,
+                            int32_t from, int32_t to, int32_t& dispCol,
+                            const std::vector<ColourSpan>& spans) {
+    std::vector<ComposeScratch::Placed>& placed = ComposeScratch::Shared().placed;
+    placed.clear();
+    const size_t pointsAt = points.size(), countsAt = counts.size();
+    auto fail = [&] {
+        points.resize(pointsAt);
+        counts.resize(countsAt);
+        return false;
+    };
+    const bool drawMarks = marks && pen;
+    int cx = x;
+    int32_t col = dispCol;
+    size_t si = 0;
+    for (int32_t i = from; i < to && cx < textRight;) {
+        const char c = text[i];
+        if (c == '\t') {
+            const int cols = tabSize - col % tabSize;
+            const int w = cols * spaceWidth;
+            if (drawMarks) {
+                const int ym = y + textHeight / 2;
+                Segment2(cx, ym, cx + w - 2, ym);
+                Segment2(cx + w - 2, ym - 2, cx + w - 2, ym + 3);
+            }
+            cx += w;
+            col += cols;
+            ++i;
+            continue;
+        }
+        const int n = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
+        int w = 0;
+        if (!widths.CharWidth(dc, text + i, n, w))
+            return fail();
+        if (c == ' ') {
+            if (drawMarks)
+                SpaceMark(cx);
+        } else {
+            while (si < spans.size() && spans[si].end <= i)
+                ++si;
+            if (si < spans.size() && spans[si].start <= i)
+                placed.push_back({nullptr, GlyphInk::Key(text + i, n), cx, spans[si].colour});
+        }
+        cx += w;
+        col += n;
+        i += n;
+    }
+    std::vector<uint16_t>& keys = ComposeScratch::Shared().keys;
+    keys.clear();
+    for (const ComposeScratch::Placed& p : placed)
+        keys.push_back(p.key);
+    ink->Prefetch(keys);
+    for (ComposeScratch::Placed& p : placed)
+        if (!(p.glyph = ink->Get(p.key)))
+            return fail();
+    GdiFlush(); // what GDI drew before must be in the pixels
+    const RECT all = {0, 0, dib->width, dib->height};
+    COLORREF last = CLR_INVALID;
+    uint32_t px = 0;
+    for (const ComposeScratch::Placed& p : placed) {
+        if (p.colour != last) {
+            last = p.colour;
+            px = DibPixel(p.colour);
+        }
+        PutGlyph(*dib, *p.glyph, p.x, y, all, px);
+    }
+    x = cx;
+    dispCol = col;
+    return true;
+}
+
+bool SpanPainter::Compose(const CharWidthTable& widths, const char* text, int32_t len, int32_t from,
+                          int32_t to, int32_t& dispCol, const std::vector<ColourSpan>& spans,
+                          COLORREF& current) {
+    if (ink && dib && dib->bits && InkGlyphs(widths, text, len, from, to, dispCol, spans))
+        return true;
+    ComposeScratch& cs = ComposeScratch::Shared();
+    for (ComposeScratch::Pass& p : cs.passes) {
+        p.open = false;
+        p.text.clear();
+        p.inked = 0;
+    }
+    cs.passes.clear();
+    cs.calls.clear();
+    cs.pool.clear();
+    const size_t pointsAt = points.size(), countsAt = counts.size();
+    auto close = [&](ComposeScratch::Pass& p) {
+        if (p.open && p.inked > 0) {
+            cs.calls.push_back({p.colour, p.x, cs.pool.size(), p.inked});
+            cs.pool.append(p.text, 0, p.inked);
+        }
+        p.open = false;
+        p.text.clear();
+        p.inked = 0;
+    };
+    // Another colour's character (or a blank) of `spaces` spaces' width; -1: none fits.
+    auto fill = [&](int spaces, const ComposeScratch::Pass* except) {
+        for (ComposeScratch::Pass& p : cs.passes) {
+            if (!p.open || &p == except)
+                continue;
+            if (spaces < 0)
+                close(p);
+            else
+                p.text.append(static_cast<size_t>(spaces), ' ');
+        }
+    };
+    const bool drawMarks = marks && pen;
+    int cx = x;
+    int32_t col = dispCol;
+    size_t si = 0;
+    for (int32_t i = from; i < to && cx < textRight;) {
+        const char c = text[i];
+        if (c == '\t') {
+            const int cols = tabSize - col % tabSize;
+            const int w = cols * spaceWidth;
+            fill(cols, nullptr);
+            if (drawMarks) {
+                const int ym = y + textHeight / 2;
+                Segment2(cx, ym, cx + w - 2, ym);
+                Segment2(cx + w - 2, ym - 2, cx + w - 2, ym + 3);
+            }
+            cx += w;
+            col += cols;
+            ++i;
+            continue;
+        }
+        const int n = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
+        int w = 0;
+        if (!widths.CharWidth(dc, text + i, n, w)) {
+            points.resize(pointsAt);
+            counts.resize(countsAt);
+            return false;
+        }
+        const int spaces = spaceWidth > 0 && w % spaceWidth == 0 ? w / spaceWidth : -1;
+        ComposeScratch::Pass* own = nullptr;
+        if (c != ' ') {
+            while (si < spans.size() && spans[si].end <= i)
+                ++si;
+            if (si < spans.size() && spans[si].start <= i) {
+                const COLORREF colour = spans[si].colour;
+                for (ComposeScratch::Pass& p : cs.passes)
+                    if (p.colour == colour)
+                        own = &p;
+                if (!own) {
+                    cs.passes.push_back({colour, false, 0, std::string(), 0});
+                    own = &cs.passes.back();
+                }
+            }
+        } else if (drawMarks) {
+            SpaceMark(cx);
+        }
+        fill(spaces, own);
+        if (own) {
+            if (!own->open) {
+                own->open = true;
+                own->x = cx;
+            }
+            own->text.append(text + i, static_cast<size_t>(n));
+            own->inked = own->text.size();
+            if (own->inked >= static_cast<size_t>(kMaxRun))
+                close(*own);
+        }
+        cx += w;
+        col += n;
+        i += n;
+    }
+    for (ComposeScratch::Pass& p : cs.passes)
+        close(p);
+    for (const ComposeScratch::Call& call : cs.calls) {
+        if (call.colour != current) {
+            SetTextColor(dc, call.colour);
+            current = call.colour;
+        }
+        MoveToEx(dc, call.x, y, nullptr);
+        ExtTextOutA(dc, 0, 0, 0, nullptr, cs.pool.data() + call.offset, static_cast<UINT>(call.len),
+                    nullptr);
+    }
+    x = cx;
+    dispCol = col;
+    return true;
+}
 
 } // namespace
 
@@ -345,8 +751,19 @@ void CFxEditView::PaintRuns(HDC mem, PaintContext& pc, const FxLine& line, int32
                    m_markPoints,
                    m_markCounts,
                    m_extents};
+    sp.dib = &pc.dib;
+    sp.ink = &m_fm.ink;
+    sp.penColour = pc.colours[selected ? SelectionFore : MarksFore];
     int32_t dispCol = DisplayColumn(line.data, line.data + from, pc.tabSize, line.dispCol);
-    sp.Span(line.data, line.len, from, to, dispCol);
+    bool composed = false;
+    if (s_composeLines && pc.measure.widths) {
+        std::vector<ColourSpan>& spans = ComposeScratch::Shared().spans;
+        spans.assign(1, ColourSpan{from, to, colour});
+        composed = sp.Compose(*pc.measure.widths, line.data, line.len, from, to, dispCol, spans,
+                              pc.textColour);
+    }
+    if (!composed)
+        sp.Span(line.data, line.len, from, to, dispCol);
     sp.Flush();
 }
 
@@ -358,7 +775,29 @@ void CFxEditView::PaintSyntaxRuns(HDC mem, PaintContext& pc, const FxLine& line,
     SpanPainter sp{mem,           pc.x,         pc.y,          pc.textRight,
                    pc.spaceWidth, pc.tabSize,   pc.textHeight, pc.showWhitespace,
                    pc.marksPen,   m_markPoints, m_markCounts,  m_extents};
+    sp.dib = &pc.dib;
+    sp.ink = &m_fm.ink;
+    sp.penColour = pc.colours[MarksFore];
     int32_t dispCol = line.dispCol;
+    if (s_composeLines && pc.measure.widths) {
+        std::vector<ColourSpan>& spans = ComposeScratch::Shared().spans;
+        spans.clear();
+        for (const SyntaxRun& run : m_runs) {
+            if (run.start >= upTo)
+                break;
+            COLORREF colour = pc.colours[run.slot];
+            if (run.group >= 0) {
+                const uint32_t g = info.Group(run.group).colour;
+                colour = g == 0xFFFFFFFFu ? pc.colours[TextFore] : static_cast<COLORREF>(g);
+            }
+            spans.push_back(ColourSpan{run.start, std::min(run.start + run.len, upTo), colour});
+        }
+        if (sp.Compose(*pc.measure.widths, line.data, line.len, 0, upTo, dispCol, spans,
+                       pc.textColour)) {
+            sp.Flush();
+            return;
+        }
+    }
     // Neighbouring runs of one colour are drawn as one span.
     int32_t spanStart = 0, spanEnd = 0;
     COLORREF spanColour = CLR_INVALID;
@@ -435,7 +874,10 @@ void CFxEditView::PaintLine(HDC mem, PaintContext& pc, int32_t rec) {
                 IntersectClipRect(mem, xr, 0, pc.lineWidth, pc.pitch);
                 pc.x = lineX;
                 pc.textColour = CLR_INVALID;
+                const DibLine dib = pc.dib;
+                pc.dib = DibLine(); // the marks of the tail go through the clip too
                 PaintSyntaxRuns(mem, pc, line, line.len);
+                pc.dib = dib;
                 RestoreDC(mem, saved);
             } else {
                 PaintRuns(mem, pc, line, e, line.len, false);
@@ -449,20 +891,35 @@ void CFxEditView::PaintLine(HDC mem, PaintContext& pc, int32_t rec) {
         if (endX < pc.textRight) {
             const int x = endX, y = pc.y, h = pc.textHeight;
             const int c = (std::min(pc.markSize, h) + 3) / 4;
+            const bool selBreak =
+                line.HasLineEnd() && selected && line.selEnd > line.len && pc.selMarksPen;
+            POINT pts[5];
             if (line.HasLineEnd()) {
-                const bool selBreak = selected && line.selEnd > line.len && pc.selMarksPen;
-                SelectObject(mem, selBreak ? pc.selMarksPen : pc.marksPen);
-                MoveToEx(mem, x + c - 1, y + 3 * c, nullptr);
-                LineTo(mem, x + 2 * c - 1, y + 4 * c);
-                LineTo(mem, x + 3 * c, y + 3 * c - 1);
-                Segment(mem, x + 2 * c - 1, y + c, x + 2 * c - 1, y + 4 * c);
+                pts[0] = {x + c - 1, y + 3 * c};
+                pts[1] = {x + 2 * c - 1, y + 4 * c};
+                pts[2] = {x + 3 * c, y + 3 * c - 1};
+                pts[3] = {x + 2 * c - 1, y + c};
+                pts[4] = {x + 2 * c - 1, y + 4 * c};
             } else {
-                SelectObject(mem, pc.marksPen);
                 const int ym = y + h / 2;
-                MoveToEx(mem, x + 2 * c, ym - c, nullptr);
-                LineTo(mem, x + c, ym);
-                LineTo(mem, x + 2 * c + 1, ym + c + 1);
-                Segment(mem, x + c, ym, x + 4 * c, ym);
+                pts[0] = {x + 2 * c, ym - c};
+                pts[1] = {x + c, ym};
+                pts[2] = {x + 2 * c + 1, ym + c + 1};
+                pts[3] = {x + c, ym};
+                pts[4] = {x + 4 * c, ym};
+            }
+            if (pc.dib.bits) {
+                GdiFlush();
+                const uint32_t px = DibPixel(pc.colours[selBreak ? SelectionFore : MarksFore]);
+                PutSegment(pc.dib, pts[0].x, pts[0].y, pts[1].x, pts[1].y, px);
+                PutSegment(pc.dib, pts[1].x, pts[1].y, pts[2].x, pts[2].y, px);
+                PutSegment(pc.dib, pts[3].x, pts[3].y, pts[4].x, pts[4].y, px);
+            } else {
+                SelectObject(mem, selBreak ? pc.selMarksPen : pc.marksPen);
+                MoveToEx(mem, pts[0].x, pts[0].y, nullptr);
+                LineTo(mem, pts[1].x, pts[1].y);
+                LineTo(mem, pts[2].x, pts[2].y);
+                Segment(mem, pts[3].x, pts[3].y, pts[4].x, pts[4].y);
             }
         }
     }
@@ -474,7 +931,12 @@ void CFxEditView::PaintLine(HDC mem, PaintContext& pc, int32_t rec) {
 
 void CFxEditView::PaintGutter(HDC mem, PaintContext& pc, int32_t rec) {
     const int split = pc.textLeft - m_layout.margin;
-    FillSolid(mem, split, 0, pc.textLeft, pc.pitch, pc.colours[TextBack]);
+    if (pc.dib.bits) {
+        GdiFlush();
+        FillDib(pc.dib, split, 0, pc.textLeft, pc.pitch, DibPixel(pc.colours[TextBack]));
+    } else {
+        FillSolid(mem, split, 0, pc.textLeft, pc.pitch, pc.colours[TextBack]);
+    }
     if (!pc.showNumbers || split <= m_layout.gutter.left)
         return;
     const FxLine& line = m_doc->Record(rec);
@@ -484,6 +946,46 @@ void CFxEditView::PaintGutter(HDC mem, PaintContext& pc, int32_t rec) {
         n = std::snprintf(num, sizeof num, "%d", rec + 1);
     else if (!line.IsContinued())
         n = std::snprintf(num, sizeof num, "%d", line.logLine + 1);
+    if (pc.dib.bits && pc.measure.widths) {
+        // The number's glyphs right-aligned at the split on the box's background, clipped to
+        // the box, as the opaque text call draws them.
+        const GlyphInk::Glyph* glyphs[16];
+        int widths[16];
+        bool inked = true;
+        for (int k = 0; k < n && inked; ++k)
+            inked = (glyphs[k] = m_fm.ink.Get(num + k, 1)) != nullptr &&
+                    pc.measure.widths->CharWidth(mem, num + k, 1, widths[k]);
+        if (inked) {
+            GdiFlush();
+            const RECT box = {m_layout.gutter.left, 0, split, pc.pitch};
+            FillDib(pc.dib, box.left, 0, split, pc.pitch, DibPixel(pc.colours[LineNumberBack]));
+            const uint32_t px = DibPixel(pc.colours[LineNumberFore]);
+            int x = split;
+            for (int k = n - 1; k >= 0; --k) {
+                x -= widths[k];
+                PutGlyph(pc.dib, *glyphs[k], x, pc.halfSpacing, box, px);
+            }
+            return;
+        }
+    }
+    if (pc.digits.bits) {
+        // The number right-aligned at the split, cell by cell, on the box's background.
+        const int left = m_layout.gutter.left;
+        FillDib(pc.dib, left, 0, split, pc.pitch, DibPixel(pc.colours[LineNumberBack]));
+        int x = split;
+        for (int k = n - 1; k >= 0 && x > left; --k) {
+            const int d = num[k] - '0';
+            x -= pc.digitW[d];
+            const int from = std::max(x, left), to = std::min(x + pc.digitW[d], pc.dib.width);
+            for (int y = 0; y < pc.pitch && y < pc.dib.height && from < to; ++y)
+                std::copy(pc.digits.bits + static_cast<size_t>(y) * pc.digits.width + pc.digitX[d] +
+                              (from - x),
+                          pc.digits.bits + static_cast<size_t>(y) * pc.digits.width + pc.digitX[d] +
+                              (to - x),
+                          pc.dib.bits + static_cast<size_t>(y) * pc.dib.width + from);
+        }
+        return;
+    }
     RECT box = {m_layout.gutter.left, 0, split, pc.pitch};
     SetTextAlign(mem, TA_RIGHT | TA_TOP | TA_NOUPDATECP);
     SetTextColor(mem, pc.colours[LineNumberFore]);

@@ -123,6 +123,21 @@ int CharWidthTable::Pair(HDC dc, unsigned char lead, unsigned char trail) const 
     return w;
 }
 
+bool CharWidthTable::CharWidth(HDC dc, const char* ch, int n, int& width) const {
+    if (!m_usable)
+        return false;
+    const unsigned char c = static_cast<unsigned char>(ch[0]);
+    if (n == 1) {
+        width = m_single[c];
+        return true;
+    }
+    const int p = Pair(dc, c, static_cast<unsigned char>(ch[1]));
+    if (p < 0)
+        return false;
+    width = p;
+    return true;
+}
+
 bool CharWidthTable::Width(HDC dc, const char* text, int32_t from, int32_t to, int32_t dispCol,
                            int tabSize, int spaceWidth, int tabGlyphWidth, int& width) const {
     if (!m_usable)

@@ -26,6 +26,9 @@ public:
     // TextMeasure::Width; false (and nothing) when a character can't be looked up.
     bool Width(HDC dc, const char* text, int32_t from, int32_t to, int32_t dispCol, int tabSize,
                int spaceWidth, int tabGlyphWidth, int& width) const;
+    // The advance of one character of n bytes (1, or 2 for a double-byte character; not a
+    // tab); false when it can't be looked up.
+    bool CharWidth(HDC dc, const char* ch, int n, int& width) const;
 
 private:
     int Pair(HDC dc, unsigned char lead, unsigned char trail) const;

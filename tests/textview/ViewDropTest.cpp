@@ -258,3 +258,53 @@ TEST_F(ViewTest, DropTargetInterfaceRefusesDataWithoutText) {
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
     EXPECT_EQ(Text(), "abc");
 }
+
+// The real drag loop: the button goes down on the selection and, with the button already up
+// again and the pointer elsewhere in the text, the loop drops there at once.
+TEST_F(ViewTest, DragLoopMovesTheSelectionToThePointer) {
+    m_type.dragDrop = 1;
+    SetScript("[hello| world");
+    POINT screen = PointOf(FxTextPos(11, 0));
+    ClientToScreen(m_view->m_hWnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+    Mouse(WM_LBUTTONDOWN, PointOf(FxTextPos(2, 0)), MK_LBUTTON);
+    PumpViewMessages();
+    EXPECT_EQ(Text(), " worldhello");
+    EXPECT_FALSE(m_view->IsDragSource());
+    // One undo step puts the text back.
+    EXPECT_TRUE(m_view->Undo());
+    EXPECT_EQ(Text(), "hello world");
+}
+
+// Released without moving onto another place: the drop lands on the selection itself, which
+// changes nothing; the caret stays where the button went down.
+TEST_F(ViewTest, DragLoopOntoItsOwnSelectionOnlyPlacesTheCaret) {
+    m_type.dragDrop = 1;
+    SetScript("[hello| world");
+    POINT screen = PointOf(FxTextPos(2, 0));
+    ClientToScreen(m_view->m_hWnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+    Mouse(WM_LBUTTONDOWN, PointOf(FxTextPos(2, 0)), MK_LBUTTON);
+    PumpViewMessages();
+    EXPECT_EQ(Text(), "hello world");
+    EXPECT_FALSE(m_view->HasSelection());
+    EXPECT_EQ(m_view->Caret(), FxTextPos(2, 0));
+}
+
+// A column block dragged through the real loop is recognised by its handle and lands as a
+// block.
+TEST_F(ViewTest, DragLoopMovesAColumnBlockAsABlock) {
+    m_type.dragDrop = 1;
+    SetText("abc\ndef\nxy\nzz");
+    const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+    m_view->SelectColumnBlock(RECT{0, 0, 1 * fm.aveWidth, fm.linePitch + 1});
+    POINT screen = PointOf(FxTextPos(2, 2));
+    ClientToScreen(m_view->m_hWnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+    POINT down = PointOf(FxTextPos(0, 1));
+    down.x += fm.aveWidth / 2;
+    Mouse(WM_LBUTTONDOWN, down, MK_LBUTTON);
+    PumpViewMessages();
+    EXPECT_EQ(Text(), "bc\nef\nxya\nzzd");
+    EXPECT_EQ(ColumnDragData::Shared().dragHandle, nullptr);
+}

@@ -1,7 +1,12 @@
 // What a person sees: pixels of the painted view, captured through the same line painter.
 #include "tests/textview/ViewTestUtil.h"
 
+#include "tests/textview/SyntaxTestUtil.h"
 #include "textview/ViewFontMetrics.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -163,4 +168,222 @@ TEST_F(ViewTest, LineNumbersCountLogicalLinesWhenWrapped) {
     EXPECT_FALSE(inked(1));
     EXPECT_FALSE(inked(2));
     EXPECT_TRUE(inked(3));
+}
+
+namespace {
+
+// The view's pixels, 32 bits each, as RenderToBitmap paints them.
+std::vector<uint32_t> Pixels(CFxEditView* view) {
+    HBITMAP bmp = view->RenderToBitmap();
+    BITMAP info;
+    GetObject(bmp, sizeof info, &info);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = info.bmWidth;
+    bi.bmiHeader.biHeight = -info.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> px(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bmp, 0, static_cast<UINT>(info.bmHeight), px.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(bmp);
+    px.push_back(static_cast<uint32_t>(info.bmWidth));
+    return px;
+}
+
+// Where two captures first differ ("" when they are equal).
+std::string FirstDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    if (a.size() != b.size())
+        return "sizes differ";
+    const uint32_t w = a.back();
+    for (size_t i = 0; i + 1 < a.size(); ++i)
+        if (a[i] != b[i]) {
+            char at[96];
+            std::snprintf(at, sizeof at, "pixel (%u, %u): %06X vs %06X",
+                          static_cast<unsigned>(i % w), static_cast<unsigned>(i / w),
+                          static_cast<unsigned>(a[i] & 0xFFFFFF),
+                          static_cast<unsigned>(b[i] & 0xFFFFFF));
+            return at;
+        }
+    return "";
+}
+
+const char* const kComposeStf[] = {"[#General]",
+                                   "Delimiters=,.;:?!~%^&*()-+=|/\\<>[]{}\"'#",
+                                   "MatchCase=yes",
+                                   "Escape=\\",
+                                   "LineComment=//",
+                                   "BlockComment={on=\"/*\",off=\"*/\"}",
+                                   "QuotedString={on=\"\\\"\",off=\"\\\"\"}",
+                                   "QuotedString2={on=\"'\",off=\"'\"}",
+                                   "[#Ends]",
+                                   "[#Keyword:name=\"Keywords\",color=\"#FF0000\"]",
+                                   "static",
+                                   "struct",
+                                   "return",
+                                   "if",
+                                   "else",
+                                   "for",
+                                   "while",
+                                   "[#Keyword:name=\"Types\",color=\"#008080\"]",
+                                   "int",
+                                   "char",
+                                   "size_t",
+                                   "unsigned"};
+
+std::string ComposeSample() {
+    std::string s;
+    s += "/* Merges the sorted runs, \xD6\xD0\xCE\xC4 comment */\n";
+    s += "static size_t merge_runs(struct entry *table, size_t count)\n";
+    s += "{\n";
+    s += "    size_t moves = 0; // entries \xB2\xE2\xCA\xD4 moved\n";
+    s += "\tfor (int i = 1;\ti < count; i *= 2) {\t\t/* tabbed */\n";
+    s += "        if (table[i].key == '\\0' || table[i].key == '\\t')   \n";
+    s += "            fprintf(stderr, \"run %zu: \\\"%s\\\"\\n\", i, \"\xD6\xD0\");\n";
+    s += "x\x01y\x7F\xA1\xA1z\xA3\xAC.\xA1\xA3Wi fl  gj\n";
+    s += "    /* a comment that runs\n";
+    s += "       over two lines */ return moves;\n";
+    s += std::string(700, 'w') + " tail " + std::string(40, 'q') + "\n";
+    s += "\xD6\xD0\xCE\xC4\xD6\xD0\xCE\xC4 \xB2\xE2\tstatic\xB2\xE2int\n";
+    s += "}";
+    return s;
+}
+
+} // namespace
+
+// Lines are composed without a text call per run (glyphs set into the line's pixels, or one
+// text call per colour); what a person sees must be what drawing each run on its own gives,
+// in every state a line can be painted in, with and without antialiasing.
+TEST_F(ViewTest, ComposedLinesPaintLikeRunByRun) {
+    Distinct(m_type);
+    std::string stf;
+    for (const char* l : kComposeStf)
+        stf += std::string(l) + "\r\n";
+    SetText(ComposeSample());
+    auto compare = [&](const char* what) {
+        CFxEditView::s_composeLines = false;
+        const std::vector<uint32_t> runs = Pixels(m_view);
+        CFxEditView::s_composeLines = true;
+        const std::vector<uint32_t> composed = Pixels(m_view);
+        EXPECT_EQ(FirstDifference(runs, composed), "") << what;
+    };
+    HFONT antialiased = CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                                    FIXED_PITCH | FF_MODERN, "WenQuanYi Micro Hei Mono");
+    for (int syntax = 0; syntax < 2; ++syntax) {
+        if (syntax) {
+            LoadSyntax(m_type.syntax, stf);
+            ASSERT_TRUE(m_type.syntax.HasSyntax());
+        }
+        for (HFONT font : {TestFont(), antialiased}) {
+            CFxEditView::ApplyDisplaySettings(font, 0, 0);
+            if (font == antialiased) {
+                // Glyphs with grey edges cannot be set pixel by pixel: the lines are composed
+                // with text calls then.
+                EXPECT_EQ(ViewFontMetrics::Shared().ink.Get("a", 1), nullptr);
+            }
+            for (int marks = 0; marks < 2; ++marks) {
+                m_doc->m_showWhitespace = m_doc->m_showLineBreaks = marks != 0;
+                m_view->ClearSelection();
+                m_view->UpdateViews(CFxEditView::RefreshRelayout, 0, -1);
+                m_view->MoveCaretTo(FxTextPos(3, 1));
+                compare("plain");
+                m_view->MoveCaretTo(FxTextPos(9, 3));
+                m_view->SelectRange(FxTextPos(5, 4));
+                compare("stream selection over lines");
+                m_view->MoveCaretTo(FxTextPos(20, 6));
+                m_view->SelectRange(FxTextPos(12, 6));
+                compare("selection inside a line");
+                const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+                m_view->SelectColumnBlock(
+                    RECT{3 * fm.aveWidth, fm.linePitch, 17 * fm.aveWidth, 8 * fm.linePitch});
+                compare("column block");
+                m_view->ClearSelection();
+                for (int i = 0; i < 3; ++i)
+                    m_view->ScrollColumns(1);
+                compare("scrolled three columns");
+                m_view->ScrollColumns(6);
+                m_view->SetWrapMode(1, 0);
+                compare("wrapped at the window edge");
+                m_view->SetWrapMode(0, 0);
+            }
+        }
+    }
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
+    DeleteObject(antialiased);
+}
+
+namespace {
+
+// The pixels the window shows now, in the layout of Pixels().
+std::vector<uint32_t> WindowPixels(CFxEditView* view) {
+    RECT rc;
+    GetClientRect(view->m_hWnd, &rc);
+    HDC wdc = GetDC(view->m_hWnd);
+    HDC mem = CreateCompatibleDC(wdc);
+    HBITMAP bmp = CreateCompatibleBitmap(wdc, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, rc.right, rc.bottom, wdc, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = rc.right;
+    bi.bmiHeader.biHeight = -rc.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> px(static_cast<size_t>(rc.right) * rc.bottom);
+    GetDIBits(mem, bmp, 0, static_cast<UINT>(rc.bottom), px.data(), &bi, DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(view->m_hWnd, wdc);
+    px.push_back(static_cast<uint32_t>(rc.right));
+    return px;
+}
+
+} // namespace
+
+// Scrolling moves the pixels already shown and paints only the uncovered band: the window
+// must then look exactly as after painting it all.
+TEST_F(ViewTest, ScrolledWindowLooksLikeAFullRepaint) {
+    Distinct(m_type);
+    std::string stf;
+    for (const char* l : kComposeStf)
+        stf += std::string(l) + "\r\n";
+    LoadSyntax(m_type.syntax, stf);
+    std::string text;
+    for (int i = 0; i < 12; ++i)
+        text += ComposeSample() + "\n";
+    SetText(text);
+    m_view->MoveCaretTo(FxTextPos(2, 5));
+    UpdateWindow(m_view->m_hWnd);
+    struct Step {
+        bool vertical;
+        int code;
+        const char* what;
+    } steps[] = {{true, 1, "line down"},
+                 {true, 1, "line down again"},
+                 {true, 0, "line up"},
+                 {true, 3, "page down"},
+                 {true, 2, "page up"},
+                 {false, 1, "column right"},
+                 {false, 3, "page right"},
+                 {false, 0, "column left"},
+                 {true, 1, "line down, scrolled"},
+                 {false, 6, "back to column 0"}};
+    for (const Step& s : steps) {
+        if (s.vertical)
+            m_view->ScrollLines(s.code);
+        else
+            m_view->ScrollColumns(s.code);
+        UpdateWindow(m_view->m_hWnd);
+        EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << s.what;
+    }
+    // With the band's paint still pending the pixels are moved with their invalid area.
+    m_view->InvalidateLines(m_view->TopRecord() + 2, m_view->TopRecord() + 2);
+    m_view->ScrollLines(1);
+    UpdateWindow(m_view->m_hWnd);
+    EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "with a pending paint";
 }

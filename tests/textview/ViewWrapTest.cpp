@@ -153,3 +153,81 @@ TEST_F(ViewTest, WrapKeepsCaretAndSelectionAsLogicalPositions) {
     EXPECT_EQ(m_view->SelectionLength(m_doc->LineEndType(), true), 24);
     EXPECT_EQ(m_view->CopySelectionText(0), "beta gamma delta epsilon");
 }
+
+namespace {
+
+// A document that keeps the progress notices it is given.
+class ProgressDoc : public CFxEditHostDoc {
+public:
+    std::vector<int> progress;
+    void OnDocEvent(int code, int arg) override {
+        if (code == FxEvWrapProgress)
+            progress.push_back(arg);
+        CFxEditHostDoc::OnDocEvent(code, arg);
+    }
+};
+
+} // namespace
+
+TEST_F(ViewTest, WholeDocumentWrapReportsEveryHundredthLineFromOne) {
+    ProgressDoc* doc = new ProgressDoc;
+    doc->m_bAutoDelete = false;
+    doc->OnNewDocument();
+    std::string text;
+    for (int i = 0; i < 250; ++i) // 250 lines of 300 bytes: above the 64 KB of a notice
+        text += std::string(290, 'a' + i % 26) + " tail\r\n";
+    text += "last";
+    FxTextPos at(0, 0);
+    doc->InsertText(at, text.data(), static_cast<int32_t>(text.size()), nullptr);
+    ViewWindow win;
+    win.Open(doc, 400, 200, &m_type);
+    doc->progress.clear();
+    ASSERT_TRUE(win.view->SetWrapMode(2, 40));
+    // Every (251 + 99) / 100 = 3 lines, numbered 1, 2, ...; 83 of them, then 100.
+    ASSERT_EQ(doc->progress.size(), 84u);
+    for (size_t i = 0; i < 83; ++i)
+        EXPECT_EQ(doc->progress[i], static_cast<int>(i + 1));
+    EXPECT_EQ(doc->progress.back(), 100);
+    doc->progress.clear();
+    ASSERT_TRUE(win.view->SetWrapMode(0, 0));
+    EXPECT_EQ(doc->progress, std::vector<int>{100});
+    // A small document is wrapped without notices.
+    doc->progress.clear();
+    SetText("short\nlines");
+    m_view->SetWrapMode(2, 3);
+    win.Close();
+    delete doc;
+}
+
+TEST_F(ViewTest, WrapLinesTellsWhereTheCaretLinePiecesBegin) {
+    SetText("x");
+    m_view->SetWrapMode(2, 4);
+    std::string a = "abcdefghij", b = "", c = "xy zw";
+    FxLine heads[3];
+    std::string* texts[3] = {&a, &b, &c};
+    for (int i = 0; i < 3; ++i) {
+        heads[i] = FxFreshLine();
+        heads[i].flags = FXL_LINEEND;
+        if (i == 1)
+            heads[i].flags |= FXL_BOOKMARK;
+        heads[i].logLine = 7 + i;
+        heads[i].data = texts[i]->empty() ? nullptr : &(*texts[i])[0];
+        heads[i].len = heads[i].lineLen = static_cast<int32_t>(texts[i]->size());
+    }
+    std::vector<FxLine> out(1); // pieces are appended: indexes count from here
+    int32_t caretIndex = 0;
+    EXPECT_EQ(m_view->WrapLines(heads, 3, 2, out, &caretIndex), 6);
+    EXPECT_EQ(caretIndex, 4); // abcd/efgh/ij, the empty line, then "xy "/"zw"
+    EXPECT_EQ(out[1 + 4].logLine, 9);
+    EXPECT_EQ(out[1 + 4].len, 3);
+    EXPECT_FALSE(out[1 + 4].IsContinued());
+    // The empty line is one record that keeps its flags and number.
+    EXPECT_EQ(out[4].len, 0);
+    EXPECT_EQ(out[4].logLine, 8);
+    EXPECT_TRUE(out[4].flags & FXL_BOOKMARK);
+    EXPECT_TRUE(out[4].flags & FXL_LINEEND);
+    EXPECT_FALSE(out[5].flags & FXL_LINEEND);
+    EXPECT_TRUE(out[6].flags & FXL_LINEEND);
+    EXPECT_EQ(m_view->WrapLines(heads, 3, 5, out, &caretIndex), 6);
+    EXPECT_EQ(caretIndex, -1);
+}

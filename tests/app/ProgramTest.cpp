@@ -55,28 +55,34 @@ std::string TextOf(HWND wnd) {
     return text;
 }
 
-struct FrameSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindFrameProc(HWND wnd, LPARAM lp) {
-    FrameSearch* s = reinterpret_cast<FrameSearch*>(lp);
+BOOL CALLBACK CollectTopWindowsProc(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lp);
     DWORD owner = 0;
     GetWindowThreadProcessId(wnd, &owner);
-    if (owner == s->pid && IsWindowVisible(wnd) &&
-        FindWindowExA(wnd, nullptr, "MDIClient", nullptr)) {
-        s->found = wnd;
-        return FALSE;
-    }
+    if (owner == s->first && IsWindowVisible(wnd))
+        s->second.push_back(wnd);
     return TRUE;
+}
+
+// The process's visible top-level windows, topmost first.
+std::vector<HWND> TopWindows(DWORD pid) {
+    std::pair<DWORD, std::vector<HWND>> search(pid, {});
+    EnumWindows(CollectTopWindowsProc, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+bool IsDialogWindow(HWND wnd) {
+    char cls[32] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    return std::string(cls) == "#32770";
 }
 
 // The process's visible top-level window that holds an MDI client.
 HWND FindMainFrame(DWORD pid) {
-    FrameSearch search = {pid, nullptr};
-    EnumWindows(FindFrameProc, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND wnd : TopWindows(pid))
+        if (FindWindowExA(wnd, nullptr, "MDIClient", nullptr))
+            return wnd;
+    return nullptr;
 }
 
 std::vector<std::string> ChildTitles(HWND frame) {
@@ -227,29 +233,12 @@ HWND ActiveView(HWND frame) {
     return splitter ? GetDlgItem(splitter, kPaneFirst) : nullptr;
 }
 
-struct DialogSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialogProc(HWND wnd, LPARAM lp) {
-    DialogSearch* s = reinterpret_cast<DialogSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    char cls[32] = "";
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (owner == s->pid && IsWindowVisible(wnd) && std::string(cls) == "#32770") {
-        s->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A message box (or other dialog) of the process.
 HWND FindDialog(DWORD pid) {
-    DialogSearch search = {pid, nullptr};
-    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND wnd : TopWindows(pid))
+        if (IsDialogWindow(wnd))
+            return wnd;
+    return nullptr;
 }
 
 std::string DialogText(HWND dialog) {
@@ -432,22 +421,13 @@ std::string PaneText(HWND status, int index) {
     return g_paneAnswer;
 }
 
-BOOL CALLBACK CollectDialogsProc(HWND wnd, LPARAM lp) {
-    auto* s = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    char cls[32] = "";
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (owner == s->first && IsWindowVisible(wnd) && std::string(cls) == "#32770")
-        s->second.push_back(wnd);
-    return TRUE;
-}
-
 // Every visible dialog and message box of the process.
 std::vector<HWND> Dialogs(DWORD pid) {
-    std::pair<DWORD, std::vector<HWND>> search(pid, {});
-    EnumWindows(CollectDialogsProc, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    std::vector<HWND> dialogs;
+    for (HWND wnd : TopWindows(pid))
+        if (IsDialogWindow(wnd))
+            dialogs.push_back(wnd);
+    return dialogs;
 }
 
 struct DescendantSearch {

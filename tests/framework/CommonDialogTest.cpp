@@ -8,6 +8,7 @@
 #include "framework/PrintDialog.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -27,6 +28,9 @@ public:
     HWND m_shownWindow = nullptr;
 };
 
+// Clicks its button once the browser shows the initial folder. Under Wine the first
+// BFFM_SETSELECTION now and then loses a race with the tree's filling of the drives and the
+// browser stays at the desktop; the selection is then asked for again, for at most 5 seconds.
 class AutoCloseFolder : public CFolderDialog {
 public:
     AutoCloseFolder(int button, const char* folder) : CFolderDialog("选择文件夹", folder) {
@@ -34,11 +38,35 @@ public:
     }
     void OnInitialized(HWND browser) override {
         ++m_inits;
-        ::PostMessageA(browser, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), 0);
+        s_active = this;
+        m_browser = browser;
+        m_started = GetTickCount();
+        SetTimer(browser, 1, 50, &AutoCloseFolder::Tick);
     }
+    bool OnSelChanged(const char* path) override {
+        m_selection = path;
+        return true;
+    }
+    static void CALLBACK Tick(HWND wnd, UINT, UINT_PTR id, DWORD) {
+        AutoCloseFolder* self = s_active;
+        bool arrived = lstrcmpiA(self->m_selection.c_str(), self->m_strInitialFolder.c_str()) == 0;
+        DWORD waited = GetTickCount() - self->m_started;
+        if (arrived || waited > 5000) {
+            KillTimer(wnd, id);
+            ::PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(self->m_button, BN_CLICKED), 0);
+        } else if (waited / 50 % 10 == 9) {
+            ::SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE,
+                           reinterpret_cast<LPARAM>(self->m_strInitialFolder.c_str()));
+        }
+    }
+    static AutoCloseFolder* s_active;
     int m_button;
     int m_inits = 0;
+    HWND m_browser = nullptr;
+    DWORD m_started = 0;
+    std::string m_selection;
 };
+AutoCloseFolder* AutoCloseFolder::s_active = nullptr;
 
 } // namespace
 

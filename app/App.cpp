@@ -6,6 +6,7 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/settings/SettingsStore.h"
+#include "common/UiResources.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/OleInit.h"
@@ -73,6 +74,7 @@ CApp::~CApp() {
 bool CApp::InitInstance() {
     if (!AfxOleInit())
         return false;
+    SharedUi().Init(m_hInstance);
 
     m_settings.reset(new SettingsStore());
     m_settings->LoadAll();
@@ -114,6 +116,12 @@ bool CApp::InitInstance() {
     m_settings->LoadKeyMap();
     m_settings->InstallKeyMap(&frame->m_hAccelTable);
     m_settings->RestoreReopenList(*frame);
+    // The document menu's date and time formats and file types, built once here; the view
+    // builds them again only for a menu that lacks them.
+    if (HMENU docMenu = m_pDocTemplate->m_hMenuShared) {
+        m_settings->BuildDateTimeMenu(docMenu);
+        m_settings->BuildViewAsMenu(docMenu);
+    }
     return true;
 }
 
@@ -308,6 +316,7 @@ int CApp::ExitInstance() {
     if (m_settings)
         m_settings->SaveOnExit();
     m_settings.reset();
+    SharedUi().Release();
     return CWinApp::ExitInstance();
 }
 

@@ -11,6 +11,7 @@
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsIds.h"
+#include "common/UiResources.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
@@ -54,6 +55,8 @@ ON_MESSAGE(CAppMainFrame::kTrayMessage, OnTrayNotify)
 ON_MESSAGE(WM_DRAWCLIPBOARD, OnDrawClipboard)
 ON_WM_CHANGECBCHAIN()
 ON_WM_DEVICECHANGE()
+ON_WM_SYSCOLORCHANGE()
+ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 ON_COMMAND(ID_FILE_SAVE_ALL, OnFileSaveAll)
 ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_ALL, OnUpdateNeedsChild)
@@ -699,4 +702,22 @@ void CAppMainFrame::ActivateFrameOf(void* view) {
 
 CAppMainFrame* AppMainFrame() {
     return g_mainFrame;
+}
+
+// --- System colours and metrics ------------------------------------------------------------
+
+// The shared colours, pen and brush first: the bars repaint with them when the notice reaches
+// them.
+void CAppMainFrame::OnSysColorChange() {
+    if (SharedUi().IsInitialised())
+        SharedUi().RefreshColours();
+    CMDIFrameWnd::OnSysColorChange();
+}
+
+LRESULT CAppMainFrame::OnSettingChange(WPARAM wParam, LPARAM) {
+    if (wParam == SPI_SETNONCLIENTMETRICS && SharedUi().IsInitialised()) {
+        SharedUi().RefreshFonts();
+        RecalcLayout();
+    }
+    return Default();
 }

@@ -137,6 +137,8 @@ public:
     LRESULT OnDrawClipboard(WPARAM wParam, LPARAM lParam);
     void OnChangeCbChain(HWND removed, HWND next);
     bool OnDeviceChange(UINT event, DWORD_PTR data);
+    void OnSysColorChange();
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
 
     void OnFileOpen();
     void OnFileSaveAll();

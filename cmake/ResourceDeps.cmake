@@ -1,10 +1,13 @@
-# windres leaves no dependency file, so a resource script is not rebuilt when a script or an
-# id header it includes changes. Every resource script of the build depends on all of them.
+# windres leaves no dependency file, so a resource script is not rebuilt when a script, an id
+# header it includes or an image it names changes. Every resource script of the build depends on
+# all of them.
 file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
-    ${CMAKE_SOURCE_DIR}/app/*Ids.h ${CMAKE_SOURCE_DIR}/app/settings/*Ids.h
-    ${CMAKE_SOURCE_DIR}/framework/*Ids.h ${CMAKE_SOURCE_DIR}/tests/*/*Ids.h
-    ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
+    ${CMAKE_SOURCE_DIR}/res/images/*.bmp ${CMAKE_SOURCE_DIR}/res/images/*.ico
+    ${CMAKE_SOURCE_DIR}/res/images/*.cur
+    ${CMAKE_SOURCE_DIR}/common/*Ids.h ${CMAKE_SOURCE_DIR}/app/*Ids.h
+    ${CMAKE_SOURCE_DIR}/app/settings/*Ids.h ${CMAKE_SOURCE_DIR}/framework/*Ids.h
+    ${CMAKE_SOURCE_DIR}/tests/*/*Ids.h ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
 file(GLOB qv_rc_scripts CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
 foreach(dir app loader tests/app tests/framework tests/shell tests/settings)

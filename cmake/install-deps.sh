@@ -13,8 +13,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     need_update=1
 fi
-for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 xvfb xdotool x11-apps \
-         imagemagick fonts-wqy-microhei googletest libgtest-dev locales; do
+# fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
+# them (a recommendation of Wine that --no-install-recommends would leave out).
+for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
+         x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

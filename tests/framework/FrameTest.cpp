@@ -254,3 +254,13 @@ TEST_F(FrameworkTest, HelpGoesToTheApplicationWithTheFramesKey) {
     ASSERT_EQ(App().m_helpKeys.size(), 1u);
     EXPECT_EQ(App().m_helpKeys[0], static_cast<DWORD_PTR>(IDR_TESTMAIN));
 }
+
+// With no child there is nothing to scroll: a new frame's client has no scroll bars before
+// its first paint (the bars would be drawn, then hidden by the client's first recalculation).
+TEST_F(FrameworkTest, ANewFramesClientShowsNoScrollBars) {
+    TestMainFrame* frame = new TestMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(IDR_TESTMAIN, WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(GetWindowLongA(frame->m_hWndMDIClient, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+    frame->DestroyWindow();
+    Pump();
+}

@@ -108,6 +108,7 @@ int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
         !m_status.SetIndicators(kIndicators, 7))
         return -1;
     m_status.SetSimple(true);
+    SetMessageText(AFX_IDS_IDLEMESSAGE);
     CTextEditDoc::SetHost(this);
     return 0;
 }

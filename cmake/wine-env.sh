@@ -21,7 +21,7 @@ wine_start() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
-    wineserver -p
+    wineserver -p 2>/dev/null || true # already running for this prefix: keep it
     # Without a window manager, Wine waits up to two seconds for each managed window it hides;
     # unmanaged windows draw their own frames and hide at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true

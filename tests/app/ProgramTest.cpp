@@ -531,6 +531,20 @@ void ChooseFile(HWND dialog, const std::string& path) {
 
 } // namespace
 
+// A start with no document shows the help prompt in the status bar.
+TEST_F(ProgramTest, StartsWithTheHelpPromptInTheStatusBar) {
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    HWND status = GetDlgItem(frame, kStatusBarId);
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return PaneText(status, 0) == "如需帮助，请按F1键"; }, 5000))
+        << PaneText(status, 0);
+    PostMessageA(frame, WM_COMMAND, kIdAppExit, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
+}
+
 TEST_F(ProgramTest, AutomaticPasteAppendsNewClipboardTextInOneUndoStep) {
     std::string path = WriteFile("paste.txt", "first");
     Process p;

@@ -6,6 +6,8 @@
 #include "app/settings/SettingsIds.h"
 #include "app/settings/SettingsStore.h"
 #include "common/UiResources.h"
+#include "framework/FwIds.h"
+#include "framework/MDIChildWnd.h"
 
 #include "tests/app/AppTestUtil.h"
 
@@ -192,4 +194,24 @@ TEST_F(UiResourcesTest, TheDocumentMenuHasItsStoreBuiltPopupsFromStartUp) {
     ASSERT_NE(mii.hSubMenu, nullptr);
     EXPECT_GE(static_cast<size_t>(GetMenuItemCount(mii.hSubMenu)), settings->FileTypes().size());
     EXPECT_EQ(settings->FileTypes().front().menuId, static_cast<UINT>(ID_VIEWAS_FIRST));
+}
+
+// The main frame and the document frames carry the program's own icons.
+TEST_F(UiResourcesTest, FramesCarryTheProgramsIcons) {
+    CAppMainFrame* frame = AppMainFrame();
+    ASSERT_NE(frame, nullptr);
+    const HICON standard = LoadIconA(nullptr, IDI_APPLICATION);
+    const HICON frameIcon = reinterpret_cast<HICON>(GetClassLongPtrA(frame->m_hWnd, GCLP_HICON));
+    EXPECT_NE(frameIcon, nullptr);
+    EXPECT_NE(frameIcon, standard);
+    frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+    TheApp().PumpPendingMessages();
+    CMDIChildWnd* child = frame->MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    const HICON docIcon = reinterpret_cast<HICON>(GetClassLongPtrA(child->m_hWnd, GCLP_HICON));
+    EXPECT_NE(docIcon, nullptr);
+    EXPECT_NE(docIcon, standard);
+    EXPECT_NE(docIcon, frameIcon);
+    TheApp().CloseAllDocuments(false);
+    TheApp().PumpPendingMessages();
 }

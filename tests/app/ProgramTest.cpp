@@ -159,9 +159,13 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
+    // The program's main frame; none when it does not show one in time or ends first (as a
+    // second instance does when another Quorvane answers its DDE search).
     HWND WaitForMainFrame(const Process& p) {
         HWND frame = nullptr;
-        WaitFor([&] { return (frame = FindMainFrame(p.Id())) != nullptr; }, kStartTimeoutMs);
+        WaitFor([&] { return (frame = FindMainFrame(p.Id())) != nullptr || p.WaitExit(0); },
+                kStartTimeoutMs);
+        EXPECT_FALSE(!frame && p.WaitExit(0)) << "the program ended without showing its window";
         return frame;
     }
 

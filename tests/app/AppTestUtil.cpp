@@ -1,10 +1,29 @@
 #include "tests/app/AppTestUtil.h"
 
+#include "app/App.h"
+#include "app/AppMainFrame.h"
 #include "textdoc/FxEditDoc.h"
 
 #include <windows.h>
 
 #include <cstring>
+
+bool StartInProcessApp(CApp& app) {
+    app.m_nCmdShow = SW_SHOWNORMAL;
+    if (!app.InitInstance())
+        return false;
+    app.PumpPendingMessages();
+    return true;
+}
+
+void StopInProcessApp(CApp& app) {
+    app.m_bPostQuitOnMainWndDestroy = false;
+    if (CAppMainFrame* frame = AppMainFrame())
+        frame->DestroyWindow();
+    app.m_pMainWnd = nullptr;
+    app.PumpPendingMessages();
+    app.ExitInstance();
+}
 
 bool PutClipboardText(const char* text) {
     if (!OpenClipboard(nullptr))

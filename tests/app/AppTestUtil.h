@@ -3,7 +3,14 @@
 
 #include <string>
 
+class CApp;
 class CFxEditDoc;
+
+// The application object of the tests that run the editor in their own process (one object
+// per suite, which lives to the end of the process): started by the suite's set-up through
+// InitInstance, stopped by its tear-down through the main frame and ExitInstance.
+bool StartInProcessApp(CApp& app);
+void StopInProcessApp(CApp& app);
 
 // Puts `text` on the clipboard as CF_TEXT, as another program would. False when the clipboard
 // could not be opened or the text not stored.

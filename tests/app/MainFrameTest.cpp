@@ -43,21 +43,8 @@ public:
 
 class MainFrameTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CApp& app = TheApp();
-        app.m_nCmdShow = SW_SHOWNORMAL;
-        ASSERT_TRUE(app.InitInstance());
-        app.PumpPendingMessages();
-    }
-    static void TearDownTestSuite() {
-        CApp& app = TheApp();
-        app.m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->DestroyWindow();
-        app.m_pMainWnd = nullptr;
-        app.PumpPendingMessages();
-        app.ExitInstance();
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(StartInProcessApp(TheApp())); }
+    static void TearDownTestSuite() { StopInProcessApp(TheApp()); }
     void SetUp() override {
         m_frame = AppMainFrame();
         ASSERT_NE(m_frame, nullptr);

@@ -5,6 +5,8 @@
 #include "app/AppMainFrame.h"
 #include "framework/MDIChildWnd.h"
 
+#include "tests/app/AppTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,9 +37,7 @@ CApp& TheApp() {
 
 TEST(AppMenuTest, FileNewSwapsMenu100ForMenu101) {
     CApp& app = TheApp();
-    app.m_nCmdShow = SW_SHOWNORMAL;
-    ASSERT_TRUE(app.InitInstance());
-    app.PumpPendingMessages();
+    ASSERT_TRUE(StartInProcessApp(TheApp()));
     CAppMainFrame* frame = AppMainFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(app.m_pMainWnd, frame);
@@ -80,9 +80,5 @@ TEST(AppMenuTest, FileNewSwapsMenu100ForMenu101) {
     EXPECT_EQ(frame->MDIGetActive(), nullptr);
     EXPECT_EQ(FindPopup(frame->GetMenu(), "编辑(&E)"), -1);
 
-    app.m_bPostQuitOnMainWndDestroy = false;
-    frame->DestroyWindow();
-    app.m_pMainWnd = nullptr;
-    app.PumpPendingMessages();
-    app.ExitInstance();
+    StopInProcessApp(TheApp());
 }

@@ -47,21 +47,12 @@ inline CApp& TheApp() {
 class TextViewTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        CApp& app = TheApp();
-        app.m_nCmdShow = SW_SHOWNORMAL;
-        ASSERT_TRUE(app.InitInstance());
-        app.PumpPendingMessages();
+        ASSERT_TRUE(StartInProcessApp(TheApp()));
         AfxSetMessageBoxHook(AnswerBox);
     }
     static void TearDownTestSuite() {
         AfxSetMessageBoxHook(nullptr);
-        CApp& app = TheApp();
-        app.m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->DestroyWindow();
-        app.m_pMainWnd = nullptr;
-        app.PumpPendingMessages();
-        app.ExitInstance();
+        StopInProcessApp(TheApp());
     }
     void SetUp() override {
         g_boxes.clear();

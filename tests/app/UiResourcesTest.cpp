@@ -24,21 +24,8 @@ CApp& TheApp() {
 
 class UiResourcesTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        CApp& app = TheApp();
-        app.m_nCmdShow = SW_SHOWNORMAL;
-        ASSERT_TRUE(app.InitInstance());
-        app.PumpPendingMessages();
-    }
-    static void TearDownTestSuite() {
-        CApp& app = TheApp();
-        app.m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->DestroyWindow();
-        app.m_pMainWnd = nullptr;
-        app.PumpPendingMessages();
-        app.ExitInstance();
-    }
+    static void SetUpTestSuite() { ASSERT_TRUE(StartInProcessApp(TheApp())); }
+    static void TearDownTestSuite() { StopInProcessApp(TheApp()); }
 };
 
 // The colour a brush paints at (x, y) of a 2 x 2 area filled from the origin.

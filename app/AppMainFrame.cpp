@@ -718,6 +718,8 @@ void CAppMainFrame::OnSysColorChange() {
 LRESULT CAppMainFrame::OnSettingChange(WPARAM wParam, LPARAM) {
     if (wParam == SPI_SETNONCLIENTMETRICS && SharedUi().IsInitialised()) {
         SharedUi().RefreshFonts();
+        if (m_status.m_hWnd)
+            m_status.RefreshFonts();
         RecalcLayout();
     }
     return Default();

@@ -137,8 +137,8 @@ bool CUiResources::RefreshFonts() {
     const bool known = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
     ReleaseFonts();
     m_font = MakeFont(known ? &metrics.lfMenuFont : nullptr, m_fontMetrics);
-    m_captionFont = MakeFont(known ? &metrics.lfSmCaptionFont : nullptr, m_captionMetrics);
-    return m_font && m_captionFont;
+    m_statusFont = MakeFont(known ? &metrics.lfStatusFont : nullptr, m_statusMetrics);
+    return m_font && m_statusFont;
 }
 
 void CUiResources::ReleaseColourObjects() {
@@ -152,7 +152,7 @@ void CUiResources::ReleaseColourObjects() {
 
 void CUiResources::ReleaseFonts() {
     DeleteFont(m_font);
-    DeleteFont(m_captionFont);
+    DeleteFont(m_statusFont);
 }
 
 void CUiResources::Release() {

@@ -58,12 +58,12 @@ public:
     HPEN m_textPen = nullptr;       // one pixel, button text colour
     HBRUSH m_ditherBrush = nullptr; // 8 x 8 checkerboard of face and highlight
 
-    // The user-interface font (the menu font) and the small caption font of floating bars,
-    // each with its metrics.
+    // The user-interface font of the bars (the menu font) and the status bar's font, each with
+    // its metrics.
     HFONT m_font = nullptr;
-    HFONT m_captionFont = nullptr;
+    HFONT m_statusFont = nullptr;
     TEXTMETRICA m_fontMetrics = {};
-    TEXTMETRICA m_captionMetrics = {};
+    TEXTMETRICA m_statusMetrics = {};
 
     static const int kImageSize = 16;
     static const COLORREF kMaskColour = RGB(255, 0, 255);

@@ -5,6 +5,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"
+#include "common/UiResources.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -90,10 +91,7 @@ private:
 
 CBarStatus::CBarStatus() = default;
 
-CBarStatus::~CBarStatus() {
-    if (m_font)
-        DeleteObject(m_font);
-}
+CBarStatus::~CBarStatus() = default;
 
 bool CBarStatus::Create(CWnd* parent, DWORD style, UINT id) {
     m_sizeGrip = parent && (parent->GetStyle() & WS_THICKFRAME) != 0;
@@ -121,17 +119,13 @@ void CBarStatus::RefreshMetrics() {
     m_selBack = GetSysColor(COLOR_HIGHLIGHT);
     m_selText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     m_greyText = GetSysColor(COLOR_GRAYTEXT);
-    if (!m_font) {
-        NONCLIENTMETRICSA ncm;
-        std::memset(&ncm, 0, sizeof ncm);
-        ncm.cbSize = sizeof ncm;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-            m_font = CreateFontIndirectA(&ncm.lfStatusFont);
-    }
+    const CUiResources& ui = SharedUi();
+    m_font = ui.IsInitialised() && ui.m_statusFont
+                 ? ui.m_statusFont
+                 : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     HDC dc = GetDC(nullptr);
     {
-        SelectGuard font(dc,
-                         m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(DEFAULT_GUI_FONT));
+        SelectGuard font(dc, m_font);
         TEXTMETRICA tm;
         GetTextMetricsA(dc, &tm);
         m_textHeight = tm.tmHeight;
@@ -285,6 +279,11 @@ void CBarStatus::OnSysColorChange() {
     Layout();
 }
 
+void CBarStatus::RefreshFonts() {
+    RefreshMetrics();
+    Layout();
+}
+
 bool CBarStatus::IsFrameMaximized() const {
     CFrameWnd* frame = GetTopLevelFrame();
     return frame && frame->m_hWnd && IsZoomed(frame->m_hWnd);
@@ -320,8 +319,7 @@ void CBarStatus::Layout() {
         available -= m_gripWidth;
     HDC dc = GetDC(m_hWnd);
     {
-        SelectGuard font(dc,
-                         m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(DEFAULT_GUI_FONT));
+        SelectGuard font(dc, m_font);
         int used = 0, stretchCount = 0;
         for (Pane& pane : m_panes) {
             SIZE size = {0, 0};
@@ -395,8 +393,7 @@ void CBarStatus::DoPaint(HDC target) {
     HBITMAP bitmap = CreateCompatibleBitmap(target, cx, cy);
     {
         SelectGuard bmp(dc, bitmap);
-        SelectGuard font(dc,
-                         m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(DEFAULT_GUI_FONT));
+        SelectGuard font(dc, m_font);
         HBRUSH face = CreateSolidBrush(m_face);
         FillRect(dc, &client, face);
         DeleteObject(face);

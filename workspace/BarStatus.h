@@ -82,6 +82,8 @@ public:
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     void OnSysColorChange();
+    // The shared fonts were made again: measured and laid out with the new status font.
+    void RefreshFonts();
     LRESULT OnNcHitTest(POINT pt);
     LRESULT OnSetText(WPARAM, LPARAM lParam);
     LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
@@ -109,7 +111,7 @@ private:
     bool m_changed = false; // a pane's text or state changed since the last layout
     COLORREF m_face = 0, m_text = 0, m_shadow = 0, m_highlight = 0, m_selBack = 0, m_selText = 0,
              m_greyText = 0;
-    HFONT m_font = nullptr; // owned
+    HFONT m_font = nullptr; // the shared status font (not owned), or the default GUI font
     int m_textHeight = 0, m_barHeight = 0, m_gap = 2, m_gripWidth = 0;
     int m_cx = 0, m_cy = 0;
     std::string m_windowText; // the message pane's text as the window text holds it

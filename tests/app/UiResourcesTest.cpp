@@ -103,9 +103,9 @@ TEST_F(UiResourcesTest, StartUpFillsColoursPenBrushFontsImagesAndCursors) {
     EXPECT_EQ(BrushPixel(ui.m_ditherBrush, 1, 1), ui.m_face);
 
     ASSERT_NE(ui.m_font, nullptr);
-    ASSERT_NE(ui.m_captionFont, nullptr);
+    ASSERT_NE(ui.m_statusFont, nullptr);
     EXPECT_GT(ui.m_fontMetrics.tmHeight, 0);
-    EXPECT_GT(ui.m_captionMetrics.tmHeight, 0);
+    EXPECT_GT(ui.m_statusMetrics.tmHeight, 0);
 
     // Cursors of the program's own resources, not the arrow they would fall back to.
     EXPECT_NE(ui.m_arrow, nullptr);
@@ -201,4 +201,24 @@ TEST_F(UiResourcesTest, FramesCarryTheProgramsIcons) {
     EXPECT_NE(docIcon, frameIcon);
     TheApp().CloseAllDocuments(false);
     TheApp().PumpPendingMessages();
+}
+
+// A change of the system's metrics makes both fonts again; the status bar measures itself with
+// the new status font and keeps its height.
+TEST_F(UiResourcesTest, AMetricsChangeRemakesTheFonts) {
+    CAppMainFrame* frame = AppMainFrame();
+    ASSERT_NE(frame, nullptr);
+    const CUiResources& ui = SharedUi();
+    const HFONT before = ui.m_statusFont;
+    RECT bar = {};
+    GetWindowRect(frame->StatusBar().m_hWnd, &bar);
+    frame->SendMessage(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    TheApp().PumpPendingMessages();
+    ASSERT_NE(ui.m_statusFont, nullptr);
+    LOGFONTA font = {};
+    EXPECT_EQ(GetObjectA(ui.m_statusFont, sizeof font, &font), static_cast<int>(sizeof font));
+    EXPECT_EQ(GetObjectA(before, sizeof font, &font), 0) << "the old font was kept";
+    RECT after = {};
+    GetWindowRect(frame->StatusBar().m_hWnd, &after);
+    EXPECT_EQ(after.bottom - after.top, bar.bottom - bar.top);
 }

@@ -48,16 +48,13 @@ HFONT DisplayFont() {
 }
 
 FileTypeInfo MakeType(const std::string& stf) {
-    FileTypeInfo t;
-    t.title = stf.empty() ? "Default" : "C/C++";
-    t.templatePath = stf.empty() ? "Default" : stf;
-    t.delimiters = kDefaultDelimiters;
-    for (int i = 0; i < FxColorSlotCount; ++i)
-        t.colors[kDefColorsOrder[i]] = DefaultColorAt(i);
-    if (!stf.empty())
+    FileTypeInfo t = MakeDefaultFileType();
+    if (!stf.empty()) {
+        t.title = "C/C++";
+        t.templatePath = stf;
         t.syntax.LoadFile(stf.c_str());
-    t.syntax.SetDelimiters(t.delimiters.data(), static_cast<int>(t.delimiters.size()));
-    t.loaded = true;
+        t.syntax.SetDelimiters(t.delimiters.data(), static_cast<int>(t.delimiters.size()));
+    }
     return t;
 }
 

@@ -47,17 +47,7 @@ namespace {
 
 // The built-in "Default" file type, for documents that have none.
 const FileTypeInfo& DefaultFileType() {
-    static FileTypeInfo* type = [] {
-        FileTypeInfo* d = new FileTypeInfo; // lives to the end of the process
-        d->title = "Default";
-        d->templatePath = "Default";
-        d->delimiters = kDefaultDelimiters;
-        for (int i = 0; i < FxColorSlotCount; ++i)
-            d->colors[kDefColorsOrder[i]] = DefaultColorAt(i);
-        d->syntax.SetDelimiters(d->delimiters.data(), static_cast<int>(d->delimiters.size()));
-        d->loaded = true;
-        return d;
-    }();
+    static FileTypeInfo* type = new FileTypeInfo(MakeDefaultFileType()); // lives to the end
     return *type;
 }
 

@@ -73,20 +73,6 @@ void Trim(std::string& s) {
     s = s.substr(b, e - b + 1);
 }
 
-// The built-in "Default" entry.
-FileTypeInfo BuiltInDefault(const std::string& title) {
-    FileTypeInfo d;
-    d.title = title;
-    d.extensions = "*.TXT";
-    d.delimiters = kDefaultDelimiters;
-    d.templatePath = "Default";
-    for (int i = 0; i < FxColorSlotCount; ++i)
-        d.colors[kDefColorsOrder[i]] = DefaultColorAt(i);
-    d.syntax.SetDelimiters(d.delimiters.data(), static_cast<int>(d.delimiters.size()));
-    d.loaded = true;
-    return d;
-}
-
 const char* const kOptionKeys[] = {"Ruler",       "LineNumber",        "Whitespace",
                                    "LineBreak",   "ExpandTabToSpaces", "DragDrop",
                                    "HomeKeyGFNW", "SyncTextBkWithSys", "SyncActLineWithTextBk"};
@@ -102,9 +88,22 @@ const int kOptionDefaults[] = {1, 1, 1, 1, 0, 1, 1, 1, 0};
 
 } // namespace
 
+FileTypeInfo MakeDefaultFileType(const std::string& title) {
+    FileTypeInfo d;
+    d.title = title;
+    d.extensions = "*.TXT";
+    d.delimiters = kDefaultDelimiters;
+    d.templatePath = "Default";
+    for (int i = 0; i < FxColorSlotCount; ++i)
+        d.colors[kDefColorsOrder[i]] = DefaultColorAt(i);
+    d.syntax.SetDelimiters(d.delimiters.data(), static_cast<int>(d.delimiters.size()));
+    d.loaded = true;
+    return d;
+}
+
 void SettingsStore::BuildFileTypeList() {
     m_fileTypes.clear();
-    FileTypeInfo def = BuiltInDefault(LoadText(IDS_FILETYPE_DEFAULT));
+    FileTypeInfo def = MakeDefaultFileType(LoadText(IDS_FILETYPE_DEFAULT));
     std::string des = ReadString(IniFileTypes, "Default", "Des");
     std::string ext = ReadString(IniFileTypes, "Default", "Ext");
     std::string delims = ReadString(IniFileTypes, "Default", "Delimiters");

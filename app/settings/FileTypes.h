@@ -52,3 +52,6 @@ extern const FxColorSlot kDefColorsOrder[FxColorSlotCount];
 COLORREF DefaultColorAt(int position);
 // The 25 default delimiters of a file type.
 extern const char kDefaultDelimiters[];
+// The built-in "Default" type: default options, "*.TXT", the default delimiters and colours,
+// no syntax template; complete (loaded) as made.
+FileTypeInfo MakeDefaultFileType(const std::string& title = "Default");

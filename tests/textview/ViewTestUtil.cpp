@@ -44,15 +44,7 @@ HFONT TestFont() {
 }
 
 FileTypeInfo MakeFileType() {
-    FileTypeInfo t;
-    t.title = "Default";
-    t.templatePath = "Default";
-    t.delimiters = kDefaultDelimiters;
-    for (int i = 0; i < FxColorSlotCount; ++i)
-        t.colors[kDefColorsOrder[i]] = DefaultColorAt(i);
-    t.syntax.SetDelimiters(t.delimiters.data(), static_cast<int>(t.delimiters.size()));
-    t.loaded = true;
-    return t;
+    return MakeDefaultFileType();
 }
 
 void ViewWindow::Open(CFxEditHostDoc* doc, int w, int h, const FileTypeInfo* type) {

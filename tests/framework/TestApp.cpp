@@ -191,28 +191,6 @@ void TestBar::OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) {
     m_handledEnabled = state.m_bEnabled;
 }
 
-// --- Message boxes ----------------------------------------------------------------------------
-
-std::vector<std::string> BoxLog::texts;
-std::vector<UINT> BoxLog::types;
-std::vector<int> BoxLog::answers;
-
-int BoxLog::Hook(const char* text, const char*, UINT type) {
-    texts.push_back(text);
-    types.push_back(type);
-    if (answers.empty())
-        return IDOK;
-    int answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-}
-
-void BoxLog::Clear() {
-    texts.clear();
-    types.clear();
-    answers.clear();
-}
-
 // --- Fixture ----------------------------------------------------------------------------------
 
 void FrameworkTest::SetUp() {
@@ -239,21 +217,7 @@ void FrameworkTest::TearDown() {
     app.m_pMainWnd = nullptr;
     Pump();
     BoxLog::Clear();
-    if (!m_tempDir.empty()) {
-        WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((m_tempDir + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    std::string file = m_tempDir + "\\" + fd.cFileName;
-                    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(file.c_str());
-                }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
-        }
-        RemoveDirectoryA(m_tempDir.c_str());
-    }
+    m_temp.Remove();
     AfxSetMessageBoxHook(nullptr);
 }
 
@@ -261,30 +225,4 @@ TestDoc* FrameworkTest::NewDocument() {
     m_main->SendMessage(WM_COMMAND, ID_FILE_NEW);
     Pump();
     return DynamicDowncast<TestDoc>(m_main->GetActiveDocument());
-}
-
-std::string FrameworkTest::TempPath(const char* name) {
-    if (m_tempDir.empty()) {
-        char base[MAX_PATH];
-        GetTempPathA(sizeof base, base);
-        char dir[MAX_PATH];
-        std::snprintf(dir, sizeof dir, "%sqvfw%lu_%lu", base,
-                      static_cast<unsigned long>(GetCurrentProcessId()),
-                      static_cast<unsigned long>(GetTickCount()));
-        CreateDirectoryA(dir, nullptr);
-        m_tempDir = dir;
-    }
-    return m_tempDir + "\\" + name;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }

@@ -10,6 +10,7 @@
 #include "framework/SplitterWnd.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
+#include "tests/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -111,15 +112,6 @@ public:
     bool m_handledEnabled = false; // what command-UI said about ID_TEST_HANDLED
 };
 
-// Message boxes shown while a test runs.
-struct BoxLog {
-    static std::vector<std::string> texts;
-    static std::vector<UINT> types;
-    static std::vector<int> answers; // answered in order; IDOK when used up
-    static int Hook(const char* text, const char* caption, UINT type);
-    static void Clear();
-};
-
 class FrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -128,9 +120,6 @@ protected:
     TestMainFrame* m_main = nullptr;
     TestDoc* NewDocument();
     // A fresh temporary folder for files of one test (removed in TearDown).
-    std::string TempPath(const char* name);
-    std::string m_tempDir;
+    std::string TempPath(const char* name) { return m_temp.Path(name); }
+    TempFolder m_temp{"qvfw"};
 };
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& text);

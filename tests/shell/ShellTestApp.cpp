@@ -115,26 +115,6 @@ void ShellTestFrame::OnDocumentStateChanged(CTextEditDoc*, int state) {
 
 // --- Hooks ------------------------------------------------------------------------------------
 
-std::vector<std::string> BoxLog::texts;
-std::vector<UINT> BoxLog::types;
-std::vector<int> BoxLog::answers;
-
-int BoxLog::Hook(const char* text, const char*, UINT type) {
-    texts.push_back(text);
-    types.push_back(type);
-    if (answers.empty())
-        return IDOK;
-    int answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-}
-
-void BoxLog::Clear() {
-    texts.clear();
-    types.clear();
-    answers.clear();
-}
-
 std::string DialogAnswer::path;
 int DialogAnswer::encoding = 1, DialogAnswer::lineEnd = 0;
 bool DialogAnswer::cancel = false;
@@ -187,39 +167,9 @@ void ShellTest::TearDown() {
     m_monitor.reset();
     m_settings.reset();
     BoxLog::Clear();
-    if (!m_tempDir.empty()) {
-        WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((m_tempDir + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                    std::string file = m_tempDir + "\\" + fd.cFileName;
-                    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(file.c_str());
-                }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
-        }
-        RemoveDirectoryA(m_tempDir.c_str());
-    }
+    m_temp.Remove();
     CDlgFile::SetPromptHook(nullptr);
     AfxSetMessageBoxHook(nullptr);
-}
-
-std::string ShellTest::TempPath(const char* name) {
-    if (m_tempDir.empty()) {
-        char base[MAX_PATH];
-        GetTempPathA(sizeof base, base);
-        char dir[MAX_PATH];
-        static int serial = 0;
-        std::snprintf(dir, sizeof dir, "%sqvsh%lu_%d", base,
-                      static_cast<unsigned long>(GetCurrentProcessId()), ++serial);
-        CreateDirectoryA(dir, nullptr);
-        char full[MAX_PATH];
-        GetFullPathNameA(dir, sizeof full, full, nullptr);
-        m_tempDir = full;
-    }
-    return m_tempDir + "\\" + name;
 }
 
 CTextEditDoc* ShellTest::Open(const std::string& path, int encoding) {
@@ -244,16 +194,4 @@ std::string ShellTest::Text(CTextEditDoc* doc) {
     int32_t n = doc->CopyText(start, end, &text[0], static_cast<int32_t>(text.size()), 0);
     text.resize(static_cast<size_t>(n));
     return text;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
 }

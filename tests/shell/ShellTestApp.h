@@ -16,6 +16,7 @@
 #include "framework/WinApp.h"
 #include "textdoc/DocView.h"
 #include "workspace/BarStatus.h"
+#include "tests/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -86,14 +87,6 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-struct BoxLog {
-    static std::vector<std::string> texts;
-    static std::vector<UINT> types;
-    static std::vector<int> answers; // in order; IDOK when used up
-    static int Hook(const char* text, const char* caption, UINT type);
-    static void Clear();
-};
-
 // The file dialog's answer for the next prompts.
 struct DialogAnswer {
     static std::string path;
@@ -110,7 +103,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::string TempPath(const char* name);
+    std::string TempPath(const char* name) { return m_temp.Path(name); }
     CTextEditDoc* Open(const std::string& path, int encoding = 0);
     ShellTestView* ViewOf(CTextEditDoc* doc);
     // Types text at the start of a line as the view would, marking the document modified.
@@ -120,8 +113,5 @@ protected:
     ShellTestFrame* m_main = nullptr;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<FileChangeMonitor> m_monitor;
-    std::string m_tempDir;
+    TempFolder m_temp{"qvsh"};
 };
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);

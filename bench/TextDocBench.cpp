@@ -40,14 +40,17 @@ void TypeByte(CFxEditDoc& doc, FxTextPos logical, const char* bytes, int len) {
 }
 
 uint32_t g_seed = 12345;
-uint32_t Rand() { return g_seed = g_seed * 1103515245u + 12345u, g_seed >> 4; }
+uint32_t Rand() {
+    return g_seed = g_seed * 1103515245u + 12345u, g_seed >> 4;
+}
 
 std::vector<double> TypingTimes(CFxEditDoc& doc, int count) {
     std::vector<double> t;
     t.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         int32_t line = static_cast<int32_t>(Rand() % static_cast<uint32_t>(doc.LogicalLineCount()));
-        int32_t col = static_cast<int32_t>(Rand() % static_cast<uint32_t>(doc.GetLineLength(line) + 1));
+        int32_t col =
+            static_cast<int32_t>(Rand() % static_cast<uint32_t>(doc.GetLineLength(line) + 1));
         double t0 = NowSeconds();
         TypeByte(doc, FxTextPos(col, line), "x", 1);
         t.push_back(NowSeconds() - t0);
@@ -85,6 +88,21 @@ int ReplaceAll(CFxEditDoc& doc) {
         }
     }
     return count;
+}
+
+// The store of the document into a new file, without the flush and rename of a save.
+double StoreOnly(CFxEditDoc& doc, const std::string& path) {
+    double t0 = NowSeconds();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    FxArchive ar;
+    ar.file = file;
+    ar.loading = false;
+    doc.Serialize(ar);
+    CloseHandle(file);
+    double t = NowSeconds() - t0;
+    DeleteFileA(path.c_str());
+    return t;
 }
 
 bool SameAsFile(const CFxEditDoc& doc, const std::string& path) {
@@ -180,7 +198,7 @@ int main(int argc, char** argv) {
             std::fclose(f);
             bytes.resize(got);
         }
-        std::vector<double> w, wf, s;
+        std::vector<double> w, wf, s, st;
         const std::string out = dir + "\\saved_ansi.txt";
         for (int i = 0; i < 5; ++i) {
             w.push_back(WriteBaseline(dir + "\\write_base.bin", bytes.data(), bytes.size()));
@@ -188,10 +206,27 @@ int main(int argc, char** argv) {
             double t0 = NowSeconds();
             SaveDocumentFile(doc, out.c_str());
             s.push_back(NowSeconds() - t0);
+            st.push_back(StoreOnly(doc, dir + "\\stored_ansi.txt"));
         }
+        std::printf("%-44s %10.3f s\n%-44s %10.3f s\n", "one WriteFile", Median(w),
+                    "one WriteFile + flush", Median(wf));
+        // The store alone (copying and writing, no flush or rename) against one WriteFile.
+        std::printf("%-44s %10.3f s    %6.2f x one WriteFile (printed only)\n",
+                    "ANSI store, no flush or rename", Median(st), Median(st) / Median(w));
         PrintFigure("ANSI save (base: one WriteFile)", Median(s), "s", Median(w), 2.0);
         // The save flushes its temporary file before the rename replaces the target.
         PrintFigure("ANSI save (base: one WriteFile + flush)", Median(s), "s", Median(wf), 2.0);
+        // The Unicode stores of the same document, which convert as they go.
+        for (int enc : {FxEncUtf8, FxEncUtf16Le}) {
+            std::vector<double> u;
+            doc.SetEncoding(enc);
+            for (int i = 0; i < 5; ++i)
+                u.push_back(StoreOnly(doc, dir + "\\stored_unicode.txt"));
+            std::printf("%-44s %10.3f s\n",
+                        enc == FxEncUtf8 ? "UTF-8 store, no flush" : "UTF-16 LE store, no flush",
+                        Median(u));
+        }
+        doc.SetEncoding(FxEncAnsi);
         bool identical = SameAsFile(doc, out);
         std::printf("%-44s %s\n", "saved file identical to the original", identical ? "yes" : "NO");
         DeleteFileA(out.c_str());
@@ -207,7 +242,8 @@ int main(int argc, char** argv) {
 
         std::vector<double> enter;
         for (int i = 0; i < 200; ++i) {
-            int32_t line = static_cast<int32_t>(Rand() % static_cast<uint32_t>(doc.LogicalLineCount()));
+            int32_t line =
+                static_cast<int32_t>(Rand() % static_cast<uint32_t>(doc.LogicalLineCount()));
             double t0 = NowSeconds();
             TypeByte(doc, FxTextPos(0, line), "\r\n", 2);
             enter.push_back(NowSeconds() - t0);
@@ -227,7 +263,8 @@ int main(int argc, char** argv) {
         double tu = NowSeconds() - t0;
         PrintFigure("undo of the replace-all", tu, "s", B, 4.0);
         bool identical = SameAsFile(doc, ansi);
-        std::printf("%-44s %s\n", "text after undo identical to the original", identical ? "yes" : "NO");
+        std::printf("%-44s %s\n", "text after undo identical to the original",
+                    identical ? "yes" : "NO");
     }
     static const struct {
         const char* name;

@@ -1,12 +1,13 @@
 // Storing CFxEditDoc: the logical lines with the document's terminator, as ANSI bytes or
-// converted to UTF-8 or UTF-16 with their mark. Output is gathered and written in large runs.
-// Layer: textdoc/.
+// converted to UTF-8 or UTF-16 with their mark. Output is gathered in large buffers, which a
+// writer thread writes while the next one is filled. Layer: textdoc/.
 #include "textdoc/FxEditDoc.h"
 
 #include "common/FxErrors.h"
 #include "common/SysText.h"
 #include "textdoc/Dbcs.h"
 #include "textdoc/MappedBuffer.h"
+#include "textdoc/StoreWriter.h"
 #include "textdoc/Utf8.h"
 
 #include <cstring>
@@ -17,9 +18,12 @@
 
 namespace {
 
-// ANSI bytes gathered before one write (ANSI) or one conversion (UTF-8, UTF-16).
-const size_t kAnsiRun = 256 * 1024;
+// ANSI bytes gathered before one write (ANSI) or one conversion (UTF-8, UTF-16), and the
+// number of buffers the store fills in turn: one filled while the writer writes the others.
+const size_t kAnsiRun = CFxEditDoc::kStoreBufferBytes;
+const int kAnsiBuffers = 3;
 const size_t kConvertRun = 256 * 1024;
+const int kConvertBuffers = 3;
 
 // Copies a line's bytes into the output buffer, which has kCopySlack bytes to spare after them.
 // Most lines are short, and a call of memcpy would cost more than their bytes: up to 48 bytes go
@@ -87,10 +91,18 @@ bool CFxEditDoc::StoreArchive(const FxArchive& ar) {
 }
 
 bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
-    FxMappedBuffer buffer;
-    buffer.OpenAnonymous(kAnsiRun);
-    char* const start = buffer.Data();
-    char* const limit = start + kAnsiRun;
+    // The document's size is its ANSI store's: a text that fits in one buffer (the most common
+    // save) is written at once on this thread, from a buffer of its size.
+    const bool one = m_size + static_cast<int64_t>(kCopySlack) <= static_cast<int64_t>(kAnsiRun);
+    const size_t size = one ? static_cast<size_t>(m_size) + kCopySlack : kAnsiRun;
+    const int count = one ? 1 : kAnsiBuffers;
+    FxMappedBuffer buffers;
+    buffers.OpenAnonymous(size * static_cast<size_t>(count));
+    FxStoreWriter writer(
+        [this, file](const void* data, size_t len) { WriteForStore(file, data, len); },
+        buffers.Data(), size, count);
+    char* start = writer.Buffer();
+    char* limit = start + size;
     char* out = start;
     const char* term = FxTerminator(m_lineEndType);
     const size_t termLen = static_cast<size_t>(FxTerminatorLength(m_lineEndType));
@@ -103,12 +115,15 @@ bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
         const size_t len = line.lineLen > 0 ? static_cast<size_t>(line.lineLen) : 0;
         const size_t need = len + (first ? 0 : termLen);
         if (need + kCopySlack > static_cast<size_t>(limit - out)) {
-            WriteForStore(file, start, static_cast<size_t>(out - start));
+            start = writer.HandOver(static_cast<size_t>(out - start));
+            limit = start + size;
             out = start;
-            if (need + kCopySlack > kAnsiRun) { // a line longer than the buffer goes out as it is
+            // A line longer than a buffer goes out from its own memory, which stays as it is
+            // until the save is over.
+            if (need + kCopySlack > size) {
                 if (!first)
-                    WriteForStore(file, term, termLen);
-                WriteForStore(file, line.data, len);
+                    writer.HandOverDirect(term, termLen);
+                writer.HandOverDirect(line.data, len);
                 first = false;
                 continue;
             }
@@ -122,8 +137,7 @@ bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
         CopyLine(out, line, len);
         out += len;
     }
-    if (out > start)
-        WriteForStore(file, start, static_cast<size_t>(out - start));
+    writer.Finish(static_cast<size_t>(out - start));
     return true;
 }
 
@@ -133,58 +147,68 @@ bool CFxEditDoc::StoreUnicode(fxsys::FileHandle file, int encoding) {
     static const unsigned char kBeMark[] = {0xFE, 0xFF};
     const bool utf8 = encoding == FxEncUtf8;
 
-    // One mapping: the ANSI run, its UTF-16 units (at most one per byte) and, for UTF-8, the
-    // encoded bytes (at most three per unit).
+    // One mapping: the ANSI run and, for UTF-8, its UTF-16 units (at most one per byte), then
+    // the writer's buffers, each holding a converted run: its UTF-16 units, or for UTF-8 the
+    // encoded bytes (at most three per unit). A text that fits in one run is written at once on
+    // this thread.
+    const size_t scratch = kConvertRun * (utf8 ? 3 : 1);
+    const size_t converted = kConvertRun * (utf8 ? 3 : 2);
+    const int count = m_size > static_cast<int64_t>(kConvertRun) ? kConvertBuffers : 1;
     FxMappedBuffer work;
-    work.OpenAnonymous(kConvertRun * (utf8 ? 6 : 3));
+    work.OpenAnonymous(scratch + converted * static_cast<size_t>(count));
     char* const ansi = work.Data();
-    uint16_t* const units = reinterpret_cast<uint16_t*>(work.Data() + kConvertRun);
-    char* const bytes = work.Data() + kConvertRun * 3;
+    uint16_t* const wide = reinterpret_cast<uint16_t*>(work.Data() + kConvertRun);
     size_t used = 0;
 
-    // Converts a run of whole characters and writes it in the file's encoding. The units are
-    // written as they lie in memory, which on this little-endian machine is UTF-16 LE.
-    auto emit = [&](const char* p, size_t n) {
-        int count = ConvertForStore(p, static_cast<int>(n), units, static_cast<int>(kConvertRun));
-        if (count <= 0)
-            throw ConversionFailed();
-        size_t k = static_cast<size_t>(count);
-        if (utf8) {
-            WriteForStore(file, bytes, EncodeUtf8(units, k, bytes, kConvertRun * 3));
-            return;
-        }
-        if (encoding == FxEncUtf16Be)
-            for (size_t i = 0; i < k; ++i)
-                units[i] = static_cast<uint16_t>((units[i] << 8) | (units[i] >> 8));
-        WriteForStore(file, units, k * 2);
-    };
-    auto flush = [&] {
-        if (used > 0)
-            emit(ansi, used);
-        used = 0;
-    };
-    auto put = [&](const char* p, size_t n) {
-        if (n > kConvertRun - used) {
-            flush();
-            // A line longer than the run is converted in parts cut between characters.
-            while (n > kConvertRun) {
-                size_t cut = CutBefore(p, kConvertRun);
-                emit(p, cut);
-                p += cut;
-                n -= cut;
-            }
-        }
-        std::memcpy(ansi + used, p, n);
-        used += n;
-    };
-
     try {
+        FxStoreWriter writer(
+            [this, file](const void* data, size_t len) { WriteForStore(file, data, len); },
+            work.Data() + scratch, converted, count);
+
+        // Converts a run of whole characters into the buffer being filled and hands it over. The
+        // units are written as they lie in memory, which on this little-endian machine is
+        // UTF-16 LE.
+        auto emit = [&](const char* p, size_t n) {
+            uint16_t* units = utf8 ? wide : reinterpret_cast<uint16_t*>(writer.Buffer());
+            int got = ConvertForStore(p, static_cast<int>(n), units, static_cast<int>(kConvertRun));
+            if (got <= 0)
+                throw ConversionFailed();
+            size_t k = static_cast<size_t>(got);
+            if (utf8) {
+                writer.HandOver(EncodeUtf8(units, k, writer.Buffer(), converted));
+                return;
+            }
+            if (encoding == FxEncUtf16Be)
+                for (size_t i = 0; i < k; ++i)
+                    units[i] = static_cast<uint16_t>((units[i] << 8) | (units[i] >> 8));
+            writer.HandOver(k * 2);
+        };
+        auto flush = [&] {
+            if (used > 0)
+                emit(ansi, used);
+            used = 0;
+        };
+        auto put = [&](const char* p, size_t n) {
+            if (n > kConvertRun - used) {
+                flush();
+                // A line longer than the run is converted in parts cut between characters.
+                while (n > kConvertRun) {
+                    size_t cut = CutBefore(p, kConvertRun);
+                    emit(p, cut);
+                    p += cut;
+                    n -= cut;
+                }
+            }
+            std::memcpy(ansi + used, p, n);
+            used += n;
+        };
+
         if (utf8)
-            WriteForStore(file, kUtf8Mark, sizeof kUtf8Mark);
+            writer.HandOverDirect(kUtf8Mark, sizeof kUtf8Mark);
         else if (encoding == FxEncUtf16Be)
-            WriteForStore(file, kBeMark, sizeof kBeMark);
+            writer.HandOverDirect(kBeMark, sizeof kBeMark);
         else
-            WriteForStore(file, kLeMark, sizeof kLeMark);
+            writer.HandOverDirect(kLeMark, sizeof kLeMark);
 
         const char* term = FxTerminator(m_lineEndType);
         const size_t termLen = static_cast<size_t>(FxTerminatorLength(m_lineEndType));
@@ -206,7 +230,9 @@ bool CFxEditDoc::StoreUnicode(fxsys::FileHandle file, int encoding) {
                 flush();
         }
         flush();
+        writer.Finish(0);
     } catch (const ConversionFailed&) {
+        // The writer has stopped and been joined on the way out of the block.
         OnDocEvent(FxEvSaveConversion, 0);
         return false;
     }

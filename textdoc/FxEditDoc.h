@@ -262,6 +262,9 @@ private:
 public:
     // The largest file a document takes: line lengths and conversion sizes are 32-bit.
     static constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
+    // The ANSI store copies the lines into buffers of this size, written in turn by a thread of
+    // its own; a line that does not fit in one is written from its own memory.
+    static constexpr size_t kStoreBufferBytes = 1024 * 1024;
 
 protected:
     // The two steps of storing that can fail, overridable so that tests can make them fail: the

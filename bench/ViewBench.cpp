@@ -5,13 +5,13 @@
 // 100 MB document against the same in a 1 MB one.
 #include "BenchUtil.h"
 
-#include "app/settings/FileTypes.h"
 #include "framework/CreateContext.h"
 #include "framework/FrameWnd.h"
 #include "framework/OleInit.h"
 #include "framework/WinApp.h"
 #include "textdoc/Dbcs.h"
 #include "textdoc/FileIO.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/FxEditHostDoc.h"
 #include "textview/FxEditView.h"
 #include "textview/ViewFontMetrics.h"

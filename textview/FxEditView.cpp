@@ -2,13 +2,13 @@
 // word wrap and the refresh after changes. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
 #include "framework/GdiObject.h"
 #include "framework/MemoryException.h"
 #include "framework/ResourceException.h"
 #include "textdoc/Dbcs.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/ViewDC.h"
 #include "textview/ViewFontMetrics.h"
 

@@ -2,8 +2,8 @@
 // primitives that typing and the keys share. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "textdoc/Dbcs.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/ViewFontMetrics.h"
 
 #include <algorithm>

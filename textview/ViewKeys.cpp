@@ -2,8 +2,8 @@
 // and the input method's result string. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "textdoc/Dbcs.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/SyntaxText.h"
 
 #include <imm.h>

@@ -2,8 +2,8 @@
 // with the inverted rubber band, and the cursors. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "textdoc/Dbcs.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/ViewFontMetrics.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 // end-of-document marks, and the gutter. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "framework/GdiObject.h"
 #include "textdoc/Dbcs.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/SyntaxState.h"
 #include "textview/ViewFontMetrics.h"
 

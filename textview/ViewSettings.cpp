@@ -2,7 +2,7 @@
 // a document's file type does to them. Layer: textview/ (view side).
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
+#include "textview/FileTypeInfo.h"
 #include "textview/ViewFontMetrics.h"
 
 #include <algorithm>

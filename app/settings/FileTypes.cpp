@@ -12,51 +12,12 @@
 #include <cstdio>
 #include <cstring>
 
-const FxColorSlot kDefColorsOrder[FxColorSlotCount] = {
-    TextFore,     SelectionFore,   LineNumberFore,   RulerFore,        MarksFore,
-    TextBack,     SelectionBack,   LineNumberBack,   RulerBack,        ActiveLineBack,
-    BookmarkBack, LineCommentFore, LineComment2Fore, BlockCommentFore, BlockComment2Fore,
-    StringFore,   String2Fore};
-
-const char kDefaultDelimiters[] = ",.\"'?!:;(){}[]<>-+*/%=~&|";
-
-COLORREF DefaultColorAt(int position) {
-    switch (position) {
-    case 0:
-        return GetSysColor(COLOR_WINDOWTEXT);
-    case 1:
-        return GetSysColor(COLOR_HIGHLIGHTTEXT);
-    case 2:
-        return GetSysColor(COLOR_WINDOWTEXT);
-    case 3:
-        return GetSysColor(COLOR_WINDOWTEXT);
-    case 4:
-        return 0xFFCC66;
-    case 5:
-        return GetSysColor(COLOR_WINDOW);
-    case 6:
-        return GetSysColor(COLOR_HIGHLIGHT);
-    case 7:
-        return GetSysColor(COLOR_BTNFACE);
-    case 8:
-        return GetSysColor(COLOR_BTNFACE);
-    case 9:
-        return 0x00FFFF;
-    case 10:
-        return 0xFFCC66;
-    case 15:
-    case 16:
-        return 0x808080;
-    default:
-        return 0x008000; // the four comment colours
-    }
-}
-
-std::string FileTypeInfo::Section() const {
-    if (IsDefault())
+std::string FileTypeSection(const FileTypeInfo& e) {
+    if (e.IsDefault())
         return "Default";
-    size_t slash = templatePath.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? templatePath : templatePath.substr(slash + 1);
+    size_t slash = e.templatePath.find_last_of("\\/");
+    std::string name =
+        slash == std::string::npos ? e.templatePath : e.templatePath.substr(slash + 1);
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
@@ -88,19 +49,6 @@ const int kOptionDefaults[] = {1, 1, 1, 1, 0, 1, 1, 1, 0};
 
 } // namespace
 
-FileTypeInfo MakeDefaultFileType(const std::string& title) {
-    FileTypeInfo d;
-    d.title = title;
-    d.extensions = "*.TXT";
-    d.delimiters = kDefaultDelimiters;
-    d.templatePath = "Default";
-    for (int i = 0; i < FxColorSlotCount; ++i)
-        d.colors[kDefColorsOrder[i]] = DefaultColorAt(i);
-    d.syntax.SetDelimiters(d.delimiters.data(), static_cast<int>(d.delimiters.size()));
-    d.loaded = true;
-    return d;
-}
-
 void SettingsStore::BuildFileTypeList() {
     m_fileTypes.clear();
     FileTypeInfo def = MakeDefaultFileType(LoadText(IDS_FILETYPE_DEFAULT));
@@ -129,7 +77,7 @@ void SettingsStore::BuildFileTypeList() {
         e.loaded = false;
         e.modified = false;
         e.templatePath = dir + fd.cFileName;
-        std::string section = e.Section();
+        std::string section = FileTypeSection(e);
         des = ReadString(IniFileTypes, section.c_str(), "Des");
         ext = ReadString(IniFileTypes, section.c_str(), "Ext");
         delims = ReadString(IniFileTypes, section.c_str(), "Delimiters");
@@ -159,7 +107,7 @@ void SettingsStore::BuildFileTypeList() {
 }
 
 void SettingsStore::LoadFileTypeOptions(FileTypeInfo& e) {
-    std::string section = e.Section();
+    std::string section = FileTypeSection(e);
     const char* s = section.c_str();
     e.tabSize = ReadInt(IniFileTypes, s, "Tab", 8, 1, 64);
     e.indentSize = ReadInt(IniFileTypes, s, "IndentSize", 0, 0, 80);
@@ -181,7 +129,7 @@ bool SettingsStore::EnsureLoaded(FileTypeInfo& e) {
     LoadFileTypeOptions(e);
     e.syntax.Reset();
     if (!e.IsDefault()) {
-        std::string section = e.Section();
+        std::string section = FileTypeSection(e);
         bool opened = e.syntax.LoadFile(
             e.templatePath.c_str(), [&](const std::string& group, uint32_t& colour) {
                 std::string key = "clr_" + group;
@@ -277,7 +225,7 @@ void SettingsStore::SaveFileTypes() {
     for (FileTypeInfo& e : m_fileTypes) {
         if (!e.loaded || !e.modified)
             continue;
-        std::string section = e.Section();
+        std::string section = FileTypeSection(e);
         const char* s = section.c_str();
         WriteString(IniFileTypes, s, "Des", e.title.c_str());
         WriteString(IniFileTypes, s, "Ext", e.extensions.c_str());

@@ -53,7 +53,7 @@ TEST_F(FileTypes, DiscoveryWritesTheHeaderValues) {
     ASSERT_EQ(3u, s.FileTypes().size()) << "the template without extensions is left out";
     FileTypeInfo* cpp = nullptr;
     for (FileTypeInfo& e : s.FileTypes())
-        if (e.Section() == "CPP")
+        if (FileTypeSection(e) == "CPP")
             cpp = &e;
     ASSERT_NE(nullptr, cpp);
     EXPECT_EQ("C/C++", cpp->title);
@@ -80,7 +80,7 @@ TEST_F(FileTypes, LoadingMatchingAndColourOverrides) {
     s.LoadAll();
     FileTypeInfo* c = s.FindFileType("D:\\src\\main.c");
     ASSERT_NE(nullptr, c);
-    EXPECT_EQ("CPP", c->Section());
+    EXPECT_EQ("CPP", FileTypeSection(*c));
     EXPECT_EQ(c, s.FindFileType("x.H")) << "after a blank that follows the ;";
     EXPECT_TRUE(c->loaded);
     EXPECT_TRUE(c->hasSyntax);
@@ -116,8 +116,9 @@ TEST_F(FileTypes, ExtensionWalkEdgeCases) {
                               "[SHELL]\r\nDes=S\r\nExt=*.sh;*\r\nDelimiters=,\r\n");
     SettingsStore s(m_dir.c_str());
     s.LoadAll();
-    EXPECT_EQ("SHELL", s.FindFileType("readme")->Section()) << "an entry with the item *";
-    EXPECT_NE("INI", s.FindFileType("a.ini")->Section()) << "an empty first item ends the walk";
+    EXPECT_EQ("SHELL", FileTypeSection(*s.FindFileType("readme"))) << "an entry with the item *";
+    EXPECT_NE("INI", FileTypeSection(*s.FindFileType("a.ini")))
+        << "an empty first item ends the walk";
 }
 
 TEST_F(FileTypes, ATemplateThatCannotBeOpenedLeavesTheEntryUnloaded) {
@@ -146,7 +147,7 @@ TEST_F(FileTypes, SavingWritesLoadedAndModifiedEntries) {
         EXPECT_TRUE(s.ReplaceFileType(edited));
         int applied = 0;
         s.ReapplyModified([&](FileTypeInfo& e) {
-            EXPECT_EQ("INI", e.Section());
+            EXPECT_EQ("INI", FileTypeSection(e));
             ++applied;
         });
         EXPECT_EQ(1, applied);

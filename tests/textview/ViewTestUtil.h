@@ -6,8 +6,8 @@
 #include "textview/FxEditHostDoc.h"
 #include "textview/FxEditView.h"
 
-#include "app/settings/FileTypes.h"
 #include "framework/FrameWnd.h"
+#include "textview/FileTypeInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -64,6 +64,12 @@ ON_COMMAND(ID_WINDOW_CLOSE_ALL, OnWindowCloseAll)
 ON_UPDATE_COMMAND_UI(ID_WINDOW_CLOSE_ALL, OnUpdateNeedsChild)
 ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
 ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
+ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_OUTPUT, OnViewBar)
+ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_OUTPUT, OnUpdateViewBar)
+ON_COMMAND(ID_VIEW_FILETREE, OnViewFileTree)
+ON_COMMAND(ID_VIEW_CLIPTEXT, OnViewClipText)
+ON_UPDATE_COMMAND_UI(ID_VIEW_FILETREE, OnUpdateViewPage)
+ON_UPDATE_COMMAND_UI(ID_VIEW_CLIPTEXT, OnUpdateViewPage)
 ON_COMMAND(ID_VIEW_FULLSCREEN, OnViewFullScreen)
 ON_UPDATE_COMMAND_UI(ID_VIEW_FULLSCREEN, OnUpdateViewFullScreen)
 ON_COMMAND(ID_HELP_ABOUT, OnHelpAbout)
@@ -104,8 +110,8 @@ bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
 int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     if (CMDIFrameWnd::OnCreate(cs) == -1)
         return -1;
-    if (!m_status.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_BOTTOM, CBarStatus::kBarId) ||
-        !m_status.SetIndicators(kIndicators, 7))
+    ReadBarTable();
+    if (!CreateBars())
         return -1;
     m_status.SetSimple(true);
     SetMessageText(AFX_IDS_IDLEMESSAGE);
@@ -128,6 +134,9 @@ void CAppMainFrame::OnClose() {
     KillTimer(kAutoSaveTimer);
     if (app)
         app->CloseAllDocuments(false);
+    // The bars are written while every one of them still exists: a floating bar's mini
+    // frame goes before the frame's own WM_DESTROY.
+    SaveBarTable();
     if (m_hWnd)
         DestroyWindow();
 }
@@ -136,6 +145,7 @@ void CAppMainFrame::OnDestroy() {
     // A window that goes without leaving the chain would cut it for every viewer after it.
     SetAutoPasteTarget(nullptr);
     RemoveTrayIcon();
+    SaveBarTable();
     CTextEditDoc::SetHost(nullptr);
     if (SettingsStore* settings = AppSettings())
         settings->SetMainFrame(nullptr);
@@ -546,9 +556,17 @@ void CAppMainFrame::SetFullScreen(bool on) {
     if (on == m_fullScreen)
         return;
     if (on) {
-        m_statusWasVisible = m_status.m_hWnd && m_status.IsVisible();
-        if (m_statusWasVisible && MDIGetActive())
-            ShowControlBar(&m_status, false, true);
+        // Each bar remembers whether it was shown; the shown ones go while a document is
+        // open, so that the document takes the whole screen.
+        const bool hasChild = MDIGetActive() != nullptr;
+        for (int i = 0; i < kBarCount; ++i) {
+            CControlBar* bar = BarOfEntry(i);
+            if (!bar || !bar->m_hWnd)
+                continue;
+            m_barTable[i].visible = bar->IsVisible();
+            if (m_barTable[i].visible && hasChild)
+                ShowControlBar(bar, false, true);
+        }
         RECT work;
         RECT target;
         if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
@@ -572,8 +590,11 @@ void CAppMainFrame::SetFullScreen(bool on) {
         SetWindowPlacement(m_hWnd, &full);
         LockWindowUpdate(nullptr);
     } else {
-        if (m_statusWasVisible && m_status.m_hWnd && !m_status.IsVisible())
-            ShowControlBar(&m_status, true, true);
+        for (int i = 0; i < kBarCount; ++i) {
+            CControlBar* bar = BarOfEntry(i);
+            if (bar && bar->m_hWnd && m_barTable[i].visible && !bar->IsVisible())
+                ShowControlBar(bar, true, true);
+        }
         m_fullScreen = false;
         LockWindowUpdate(m_hWnd);
         SetWindowPlacement(m_hWnd, &m_placement);

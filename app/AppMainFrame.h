@@ -11,7 +11,9 @@
 #include "framework/MDIFrameWnd.h"
 #include "workspace/BarStatus.h"
 #include "workspace/FileTreeDrives.h"
+#include "workspace/OutputBar.h"
 #include "workspace/OutputPanes.h"
+#include "workspace/WorkspaceBar.h"
 
 #include <string>
 #include <vector>
@@ -50,6 +52,31 @@ public:
     // while the frame was being made go at once, not after the client's own check in idle
     // time, which would lay the document out a second time at the larger size.
     void DropClientScrollBars();
+
+    // --- The bar table -----------------------------------------------------------------------
+    // The five bars in table order: toolbar, workspace, output window, switch bar, status bar.
+    enum BarEntryIndex { kBarToolbar, kBarWorkspace, kBarOutput, kBarSwitch, kBarStatus };
+    static const int kBarCount = 5;
+    struct BarEntry {
+        UINT dockBarId = 0;       // the dock bar it was docked to last (0 none)
+        RECT rect = {0, 0, 0, 0}; // last window rectangle, frame client coordinates
+        bool visible = true;      // also the visibility before full screen
+    };
+    // The bar object of an entry (null while that bar is not built).
+    CControlBar* BarOfEntry(int entry);
+    const BarEntry& GetBarEntry(int entry) const { return m_barTable[entry]; }
+    COutputBar& OutputBar() { return m_outputBar; }
+    CWorkspaceBar& WorkspaceBar() { return m_workspaceBar; }
+    // Reads the "ControlBars" records into the table; anything that would leave a bar out
+    // of reach (a dock side it may not use, a rectangle off every monitor, a size out of
+    // range) falls back to the entry's default side and size, visible.
+    void ReadBarTable();
+    // Creates the bars in table order and docks them; false when one cannot be made.
+    bool CreateBars();
+    // Writes the "ControlBars" records of the bars that exist (once per frame).
+    void SaveBarTable();
+    // The workspace at the page of the command (0xE901 file tree, 0xE902 clip texts).
+    void ShowWorkspacePage(UINT pageId);
 
     // --- Menus -------------------------------------------------------------------------------
     // The undo (or redo) item's text for the active view.
@@ -146,6 +173,11 @@ public:
     void OnUpdateNeedsChild(CCmdUI* cmdUI);
     void OnViewStatusBar();
     void OnUpdateViewStatusBar(CCmdUI* cmdUI);
+    void OnViewBar(UINT id);
+    void OnUpdateViewBar(CCmdUI* cmdUI);
+    void OnViewFileTree();
+    void OnViewClipText();
+    void OnUpdateViewPage(CCmdUI* cmdUI);
     void OnViewFullScreen();
     void OnUpdateViewFullScreen(CCmdUI* cmdUI);
     void OnHelpAbout();
@@ -158,12 +190,15 @@ private:
     void RemoveTrayIcon();
 
     CBarStatus m_status;
+    COutputBar m_outputBar;
+    CWorkspaceBar m_workspaceBar;
+    BarEntry m_barTable[kBarCount];
+    bool m_barsSaved = false;
     bool m_inAutoSave = false;
     bool m_closing = false;
     bool m_fullScreen = false;
     RECT m_fullScreenRect = {0, 0, 0, 0};
     WINDOWPLACEMENT m_placement = {};
-    bool m_statusWasVisible = true;
     bool m_trayIcon = false;
     // Clipboard watch: the next viewer of the chain, and the notice that joining sends (or a
     // repeat of the last one) to be skipped, recognised by the clipboard's sequence number.

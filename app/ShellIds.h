@@ -49,3 +49,9 @@
 #define IDC_OPEN_ENCODING_LABEL 3004
 #define IDC_SAVE_FORMAT_LABEL 3005
 #define IDC_SAVE_ENCODING_LABEL 3006
+
+// The docking windows: the workspace bar's page titles and the two bars' titles.
+#define IDS_WORKSPACE_FILETREE 5300 // "资源管理"
+#define IDS_WORKSPACE_CLIPTEXT 5301 // "剪贴文本"
+#define IDS_BAR_WORKSPACE 5302      // "工作区窗口"
+#define IDS_BAR_OUTPUT 5303         // "输出窗口"

@@ -1,6 +1,8 @@
 // CControlBar. Layer: framework/.
 #include "framework/ControlBar.h"
 
+#include "framework/DockBar.h"
+#include "framework/DockContext.h"
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 
@@ -10,13 +12,18 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
 ON_WM_DESTROY()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CControlBar::CControlBar() = default;
 
 CControlBar::~CControlBar() {
+    if (m_pDockBar)
+        m_pDockBar->RemoveControlBar(this);
     if (m_pDockSite)
         m_pDockSite->RemoveControlBar(this);
+    delete m_pDockContext;
 }
 
 bool CControlBar::CreateBar(CWnd* parent, DWORD style, UINT id, const char* className) {
@@ -105,6 +112,31 @@ void CControlBar::SetBarStyle(DWORD style) {
 
 void CControlBar::EnableDocking(DWORD style) {
     m_dwDockStyle = style & CBRS_ALIGN_ANY;
+    if (m_dwDockStyle && !m_pDockContext)
+        m_pDockContext = new CDockContext(this);
+    if (m_pDockContext && !m_pDockContext->m_pDockSite)
+        m_pDockContext->m_pDockSite = m_pDockSite ? m_pDockSite : GetParentFrame();
+}
+
+bool CControlBar::IsFloating() const {
+    return m_pDockBar && m_pDockBar->m_bFloating;
+}
+
+void CControlBar::OnLButtonDown(UINT, POINT pt) {
+    if (m_pDockBar && m_pDockContext) {
+        ::ClientToScreen(m_hWnd, &pt);
+        m_pDockContext->StartDrag(pt);
+        return;
+    }
+    Default();
+}
+
+void CControlBar::OnLButtonDblClk(UINT, POINT) {
+    if (m_pDockBar && m_pDockContext) {
+        m_pDockContext->ToggleDocking();
+        return;
+    }
+    Default();
 }
 
 bool CControlBar::IsVisible() const {
@@ -164,6 +196,8 @@ bool CControlBar::OnEraseBkgnd(HDC dc) {
 }
 
 void CControlBar::OnDestroy() {
+    if (m_pDockBar)
+        m_pDockBar->RemoveControlBar(this);
     if (m_pDockSite) {
         m_pDockSite->RemoveControlBar(this);
         m_pDockSite = nullptr;

@@ -5,6 +5,8 @@
 
 #include "framework/Wnd.h"
 
+class CDockBar;
+class CDockContext;
 class CFrameWnd;
 
 class CControlBar : public CWnd {
@@ -33,9 +35,12 @@ public:
 
     DWORD GetBarStyle() const { return m_dwStyle; }
     virtual void SetBarStyle(DWORD style);
+    // The sides the bar may dock to; a bar that may dock gets a dock context for dragging.
     void EnableDocking(DWORD style);
     bool IsVisible() const;
-    bool IsFloating() const { return false; }
+    // In a dock bar that floats in a mini frame.
+    bool IsFloating() const;
+    bool IsDocked() const { return m_pDockBar && !IsFloating(); }
     bool IsHorz() const;
     void DelayShow(bool show);
     void ApplyDelayedShow();
@@ -47,6 +52,10 @@ public:
     void OnPaint();
     bool OnEraseBkgnd(HDC dc);
     void OnDestroy();
+    // A press in the client area of a bar in a dock bar drags it; a double-click toggles
+    // between docked and floating.
+    void OnLButtonDown(UINT flags, POINT pt);
+    void OnLButtonDblClk(UINT flags, POINT pt);
 
     DWORD m_dwStyle = 0;     // bar style (CBRS_)
     DWORD m_dwDockStyle = 0; // sides the bar may dock to
@@ -54,6 +63,8 @@ public:
     int m_cxLeftBorder = 6, m_cxRightBorder = 6, m_cyTopBorder = 1, m_cyBottomBorder = 1;
     UINT m_nStateFlags = 0;
     CFrameWnd* m_pDockSite = nullptr;
+    CDockBar* m_pDockBar = nullptr;         // the dock bar holding the bar, null when none
+    CDockContext* m_pDockContext = nullptr; // owned; made by EnableDocking
     bool m_bAutoDelete = false;
 
     DECLARE_MESSAGE_MAP()

@@ -4,8 +4,11 @@
 #include "framework/CmdUI.h"
 #include "framework/ControlBar.h"
 #include "framework/CreateContext.h"
+#include "framework/DockBar.h"
+#include "framework/DockContext.h"
 #include "framework/Document.h"
 #include "framework/FwIds.h"
+#include "framework/MiniDockFrameWnd.h"
 #include "framework/ResourceException.h"
 #include "framework/ResourceText.h"
 #include "framework/View.h"
@@ -126,6 +129,12 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
 }
 
 void CFrameWnd::OnDestroy() {
+    // The mini frames go first, while their bars' frame still exists.
+    std::vector<CMiniDockFrameWnd*> floating = m_floatingFrames;
+    for (CMiniDockFrameWnd* mini : floating)
+        if (mini->m_hWnd)
+            mini->DestroyWindow();
+    m_floatingFrames.clear();
     for (CControlBar* bar : m_listControlBars)
         bar->m_pDockSite = nullptr;
     m_listControlBars.clear();
@@ -449,6 +458,11 @@ bool CFrameWnd::PreTranslateMessage(MSG* msg) {
 void CFrameWnd::OnIdleUpdateCmdUI() {
     SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true);
+    // Floating bars live in mini frames outside the frame's own windows.
+    std::vector<CMiniDockFrameWnd*> floating = m_floatingFrames;
+    for (CMiniDockFrameWnd* mini : floating)
+        if (mini->m_hWnd && mini->IsWindowVisible())
+            mini->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, true);
 }
 
 void CFrameWnd::OnUpdateCmdUIIdle(bool) {
@@ -486,21 +500,67 @@ CControlBar* CFrameWnd::GetControlBar(UINT id) const {
 }
 
 void CFrameWnd::ShowControlBar(CControlBar* bar, bool show, bool delay) {
-    if (delay) {
+    if (!bar || !bar->m_hWnd)
+        return;
+    CMiniDockFrameWnd* mini = nullptr;
+    if (bar->IsFloating())
+        mini = DynamicDowncast<CMiniDockFrameWnd>(bar->m_pDockBar->GetParent());
+    if (delay && !mini) {
         bar->DelayShow(show);
         DelayRecalcLayout();
-    } else {
-        bar->ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
-        bar->m_nStateFlags &= ~(CControlBar::delayShow | CControlBar::delayHide);
-        RecalcLayout();
+        return;
     }
+    bar->ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
+    bar->m_nStateFlags &= ~(CControlBar::delayShow | CControlBar::delayHide);
+    if (mini) {
+        if (show) {
+            mini->RecalcLayout();
+            mini->ShowWindow(SW_SHOWNOACTIVATE);
+        } else {
+            mini->ShowWindow(SW_HIDE);
+        }
+        return;
+    }
+    RecalcLayout();
+}
+
+CDockBar* CFrameWnd::GetDockBar(UINT id) const {
+    for (CControlBar* bar : m_listControlBars) {
+        if (bar->m_hWnd && static_cast<UINT>(bar->GetDlgCtrlID()) == id)
+            if (CDockBar* dock = DynamicDowncast<CDockBar>(bar))
+                if (!dock->m_bFloating)
+                    return dock;
+    }
+    return nullptr;
 }
 
 void CFrameWnd::EnableDocking(DWORD dockStyle) {
     m_dwDockStyle = dockStyle & CBRS_ALIGN_ANY;
+    static const struct {
+        DWORD align;
+        UINT id;
+    } sides[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+                 {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+                 {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+                 {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
+    for (const auto& side : sides) {
+        if (!(m_dwDockStyle & side.align) || GetDockBar(side.id))
+            continue;
+        CDockBar* dock = new CDockBar(false);
+        if (!dock->Create(this, side.align, side.id)) {
+            delete dock;
+            continue;
+        }
+        // Laid out after every bar made before (the status bar stays outermost), in this
+        // order: the top and bottom dock bars span the frame, the side ones the rest.
+        ::SetWindowPos(dock->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
-void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT*) {
+void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT* rect) {
+    if (!bar)
+        return;
     DWORD side = 0;
     switch (dockBarId) {
     case AFX_IDW_DOCKBAR_TOP:
@@ -516,8 +576,8 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT*) {
         side = CBRS_ALIGN_BOTTOM;
         break;
     default: {
-        // The first side both the bar and the frame allow, in the order top, bottom, left,
-        // right.
+        // The bar's own side when it may dock there, else the first side both the bar and
+        // the frame allow, in the order top, bottom, left, right.
         DWORD allowed = bar->m_dwDockStyle & (m_dwDockStyle ? m_dwDockStyle : CBRS_ALIGN_ANY);
         DWORD current = bar->GetBarStyle() & CBRS_ALIGN_ANY;
         const DWORD order[] = {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT,
@@ -536,14 +596,98 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, const RECT*) {
             side = CBRS_ALIGN_TOP;
     }
     }
-    bar->SetBarStyle((bar->GetBarStyle() & ~CBRS_ALIGN_ANY) | side);
-    bar->m_nDockBarId = dockBarId ? dockBarId
-                                  : (side == CBRS_ALIGN_TOP     ? AFX_IDW_DOCKBAR_TOP
-                                     : side == CBRS_ALIGN_LEFT  ? AFX_IDW_DOCKBAR_LEFT
-                                     : side == CBRS_ALIGN_RIGHT ? AFX_IDW_DOCKBAR_RIGHT
-                                                                : AFX_IDW_DOCKBAR_BOTTOM);
+    dockBarId = side == CBRS_ALIGN_TOP     ? AFX_IDW_DOCKBAR_TOP
+                : side == CBRS_ALIGN_LEFT  ? AFX_IDW_DOCKBAR_LEFT
+                : side == CBRS_ALIGN_RIGHT ? AFX_IDW_DOCKBAR_RIGHT
+                                           : AFX_IDW_DOCKBAR_BOTTOM;
     AddControlBar(bar);
+    CDockBar* dock = GetDockBar(dockBarId);
+    if (!dock) {
+        // No dock bars: the bar is only aligned, and laid out in a fixed row of its own.
+        bar->SetBarStyle((bar->GetBarStyle() & ~CBRS_ALIGN_ANY) | side);
+        bar->m_nDockBarId = dockBarId;
+        DelayRecalcLayout();
+        return;
+    }
+    // Leaving a mini frame: the frame goes when it is empty.
+    CMiniDockFrameWnd* oldMini = nullptr;
+    if (bar->IsFloating())
+        oldMini = DynamicDowncast<CMiniDockFrameWnd>(bar->m_pDockBar->GetParent());
+    dock->DockControlBar(bar, rect);
+    bar->m_nDockBarId = dockBarId;
+    if (bar->m_pDockContext) {
+        bar->m_pDockContext->m_pDockSite = this;
+        bar->m_pDockContext->m_uMRUDockID = dockBarId;
+        if (rect)
+            bar->m_pDockContext->m_rectMRUDockPos = *rect;
+    }
+    if (oldMini && !oldMini->GetBar())
+        oldMini->DestroyWindow();
+    RecalcLayout();
     DelayRecalcLayout();
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* bar, POINT pt) {
+    if (!bar || !bar->m_hWnd)
+        return;
+    AddControlBar(bar);
+    if (bar->m_pDockContext) {
+        bar->m_pDockContext->m_pDockSite = this;
+        bar->m_pDockContext->m_ptMRUFloatPos = pt;
+        // Where it was docked, for the way back.
+        if (bar->IsDocked()) {
+            bar->m_pDockContext->m_uMRUDockID = static_cast<UINT>(bar->m_pDockBar->GetDlgCtrlID());
+            bar->GetWindowRect(&bar->m_pDockContext->m_rectMRUDockPos);
+        }
+    }
+    CMiniDockFrameWnd* mini = nullptr;
+    if (bar->IsFloating()) {
+        mini = DynamicDowncast<CMiniDockFrameWnd>(bar->m_pDockBar->GetParent());
+    } else {
+        const bool wasDocked = bar->m_pDockBar != nullptr;
+        mini = new CMiniDockFrameWnd;
+        std::string title = bar->GetWindowText();
+        if (!mini->Create(this, title.c_str())) {
+            delete mini;
+            return;
+        }
+        m_floatingFrames.push_back(mini);
+        mini->GetDockBar()->DockControlBar(bar, nullptr);
+        if (wasDocked)
+            RecalcLayout();
+    }
+    if (!mini)
+        return;
+    mini->RecalcLayout();
+    // Kept on a monitor: the caption must stay within reach.
+    RECT rc;
+    mini->GetWindowRect(&rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    POINT at = pt;
+    HMONITOR monitor = ::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor && ::GetMonitorInfoA(monitor, &info)) {
+        const RECT& work = info.rcWork;
+        at.x = std::max<LONG>(work.left, std::min<LONG>(at.x, work.right - std::min<LONG>(w, 64)));
+        at.y = std::max<LONG>(work.top, std::min<LONG>(at.y, work.bottom - 24));
+    }
+    ::SetWindowPos(mini->m_hWnd, nullptr, at.x, at.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    (void)h;
+    if (bar->GetStyle() & WS_VISIBLE)
+        mini->ShowWindow(SW_SHOWNOACTIVATE);
+    bar->SendMessage(WM_NCPAINT, 1);
+    ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    mini->RecalcLayout();
+    DelayRecalcLayout();
+}
+
+void CFrameWnd::RemoveFloatingFrame(CMiniDockFrameWnd* frame) {
+    auto it = std::find(m_floatingFrames.begin(), m_floatingFrames.end(), frame);
+    if (it != m_floatingFrames.end())
+        m_floatingFrames.erase(it);
 }
 
 void CFrameWnd::DelayRecalcLayout(bool) {
@@ -561,16 +705,25 @@ void CFrameWnd::RecalcLayout(bool) {
 void CFrameWnd::RepositionBars(UINT flags, RECT* rectOut) {
     RECT rc;
     GetClientRect(&rc);
+    const bool query = (flags & reposQuery) != 0;
     for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         CControlBar* bar = DynamicDowncast<CControlBar>(FromHandle(child));
         if (!bar || std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) ==
                         m_listControlBars.end())
             continue;
-        if (!bar->IsVisible())
+        CDockBar* dock = DynamicDowncast<CDockBar>(bar);
+        if (!dock && !bar->IsVisible())
             continue;
         DWORD align = bar->GetBarStyle() & CBRS_ALIGN_ANY;
         bool horz = (align & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)) != 0 || align == 0;
-        SIZE size = bar->CalcDynamicLayout(-1, horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+        SIZE size;
+        if (dock) {
+            // The dock bar lays its rows out in the room that is left.
+            dock->m_rectLayout = rc;
+            size = dock->LayoutBars(query);
+        } else {
+            size = bar->CalcDynamicLayout(-1, horz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+        }
         RECT place = rc;
         if (align & CBRS_ALIGN_TOP || align == 0) {
             place.bottom = std::min(rc.bottom, rc.top + size.cy);
@@ -585,15 +738,28 @@ void CFrameWnd::RepositionBars(UINT flags, RECT* rectOut) {
             place.left = std::max(rc.left, rc.right - size.cx);
             rc.right = place.left;
         }
-        if (!(flags & reposQuery))
-            ::SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
-                           place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!query) {
+            RECT cur;
+            bar->GetWindowRect(&cur);
+            ScreenToClient(&cur);
+            if (!::EqualRect(&cur, &place))
+                ::SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
+                               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     if (rectOut)
         *rectOut = rc;
     if (flags & reposQuery)
         return;
-    if (HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+    if (HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)) {
+        // A pane whose origin moves is drawn afresh: its old bits would stay where they were.
+        RECT cur;
+        ::GetWindowRect(pane, &cur);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&cur), 2);
+        UINT swp = SWP_NOZORDER | SWP_NOACTIVATE;
+        if (cur.left != rc.left || cur.top != rc.top)
+            swp |= SWP_NOCOPYBITS;
         ::SetWindowPos(pane, nullptr, rc.left, rc.top, std::max(0L, rc.right - rc.left),
-                       std::max(0L, rc.bottom - rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
+                       std::max(0L, rc.bottom - rc.top), swp);
+    }
 }

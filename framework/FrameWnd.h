@@ -10,7 +10,9 @@
 #include <vector>
 
 class CControlBar;
+class CDockBar;
 class CDocument;
+class CMiniDockFrameWnd;
 class CView;
 
 class CFrameWnd : public CWnd {
@@ -57,11 +59,22 @@ public:
     void RemoveControlBar(CControlBar* bar);
     const std::vector<CControlBar*>& GetControlBars() const { return m_listControlBars; }
     CControlBar* GetControlBar(UINT id) const;
+    // Shows or hides the bar (and the mini frame of a floating one); delayed: at the next
+    // idle layout.
     void ShowControlBar(CControlBar* bar, bool show, bool delay);
-    // Docking: bars are placed in fixed rows along the edges they are aligned to.
+    // Makes the dock bars (ids AFX_IDW_DOCKBAR_TOP ... _BOTTOM) of the sides given, in the
+    // order top, bottom, left, right, so that the top and bottom ones span the frame.
     void EnableDocking(DWORD dockStyle);
+    // Docks the bar in the dock bar of the id (0: the bar's own side, else the first side
+    // the bar allows), in the row the screen rectangle chooses (none: a new last row).
+    // Without dock bars the bar is only aligned to the side.
     void DockControlBar(CControlBar* bar, UINT dockBarId = 0, const RECT* rect = nullptr);
+    // Floats the bar in a mini frame of its own whose top left is at the screen point.
+    void FloatControlBar(CControlBar* bar, POINT screenPoint);
     DWORD GetDockStyle() const { return m_dwDockStyle; }
+    CDockBar* GetDockBar(UINT id) const;
+    const std::vector<CMiniDockFrameWnd*>& GetFloatingFrames() const { return m_floatingFrames; }
+    void RemoveFloatingFrame(CMiniDockFrameWnd* frame);
 
     // --- Idle, keys, menus ---------------------------------------------------------------
     // The framework's idle pass: delayed layout and title, then the command UI of every bar.
@@ -109,6 +122,7 @@ protected:
     UINT m_nIDTracking = 0; // the command whose prompt the status bar shows
     std::vector<CControlBar*> m_listControlBars;
     DWORD m_dwDockStyle = 0;
+    std::vector<CMiniDockFrameWnd*> m_floatingFrames;
     bool m_bInRecalcLayout = false;
     CCreateContext* m_pCreateContext = nullptr; // during creation
 };

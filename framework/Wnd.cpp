@@ -2,6 +2,8 @@
 // exceptions inside. Layer: framework/.
 #include "framework/Wnd.h"
 
+#include "framework/Button.h"
+
 #include "framework/CmdUI.h"
 #include "framework/Exception.h"
 #include "framework/FrameWnd.h"
@@ -272,6 +274,15 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         // continue into the map: a class may handle the message itself as well
     }
     const AFX_MSGMAP_ENTRY* e = FindMessageEntry(AfxEntryMessage, message, 0);
+    if (!e && message == WM_DRAWITEM && wParam != 0) {
+        // Reflected to an owner-drawn button the framework knows: it draws itself.
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (CButton* button = DynamicDowncast<CButton>(FromHandle(item->hwndItem))) {
+            button->DrawItem(item);
+            *result = TRUE;
+            return true;
+        }
+    }
     if (!e)
         return message == WM_IDLEUPDATECMDUI;
     AFX_MSGCALL call = {};

@@ -196,6 +196,7 @@ void CAppMainFrame::OnDocumentRemoved(CDocument* doc) {
     // A closed document stops automatic pasting.
     if (doc && static_cast<CDocument*>(m_pasteTarget) == doc)
         SetAutoPasteTarget(nullptr);
+    RemoveDocumentTab(doc);
 }
 
 void CAppMainFrame::DropClientScrollBars() {
@@ -217,9 +218,13 @@ void CAppMainFrame::ShowStatusProgress(UINT labelId, int position, int maximum) 
         m_status.SetPaneText(0, AfxLoadString(AFX_IDS_IDLEMESSAGE).c_str());
 }
 
-void CAppMainFrame::OnDocumentRenamed(CTextEditDoc*, const char*) {}
+void CAppMainFrame::OnDocumentRenamed(CTextEditDoc* doc, const char* path) {
+    RenameDocumentTab(doc, path);
+}
 
-void CAppMainFrame::OnDocumentStateChanged(CTextEditDoc*, int) {}
+void CAppMainFrame::OnDocumentStateChanged(CTextEditDoc* doc, int state) {
+    SetDocumentTabState(doc, state);
+}
 
 void CAppMainFrame::OnViewStatusBar() {
     ShowControlBar(&m_status, !m_status.IsVisible(), false);
@@ -227,6 +232,104 @@ void CAppMainFrame::OnViewStatusBar() {
 
 void CAppMainFrame::OnUpdateViewStatusBar(CCmdUI* cmdUI) {
     cmdUI->SetCheck(m_status.m_hWnd && m_status.IsVisible() ? 1 : 0);
+}
+
+// --- Document switch bar and toolbar ------------------------------------------------------------
+
+bool CAppMainFrame::CreateToolBar(DWORD alignment, bool visible) {
+    if (!m_toolbar.Create(this, alignment, visible))
+        return false;
+    m_toolbar.SetWindowText(AfxLoadString(IDS_TOOLBAR_STANDARD).c_str());
+    if (SettingsStore* settings = AppSettings()) {
+        ToolbarButtonSet& set = settings->Toolbar();
+        if (!set.loaded)
+            settings->LoadToolbar();
+        settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount);
+    }
+    m_toolbar.OnButtonsReplaced();
+    return m_toolbar.m_hWnd != nullptr;
+}
+
+bool CAppMainFrame::CreateSwitchBar(DWORD style) {
+    if (!m_switch.Create(this, CBarSwitch::kBarId, style))
+        return false;
+    m_switch.SetWindowText(AfxLoadString(IDS_SWITCHBAR_TITLE).c_str());
+    m_switch.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_docImages : nullptr,
+                          SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    return m_switch.m_hWnd != nullptr;
+}
+
+int CAppMainFrame::SwitchBarImage(int state) {
+    // The document image list holds the plain document first, the modified one second.
+    return state == ITextDocHost::StateModified ? 1 : 0;
+}
+
+std::string CAppMainFrame::DocumentTabLabel(CDocument* doc) {
+    const std::string& path = doc->GetPathName();
+    if (path.empty()) {
+        // The title without the modified marker.
+        std::string title = doc->GetTitle();
+        if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0)
+            title.resize(title.size() - 2);
+        return title;
+    }
+    // The part after the last separator; a trail byte that looks like one is skipped.
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':')
+            start = i + 1;
+    }
+    return path.substr(start);
+}
+
+void CAppMainFrame::AddDocumentTab(CDocument* doc) {
+    if (!doc || !m_switch.m_hWnd)
+        return;
+    int index = m_switch.FindItem(doc);
+    if (index < 0) {
+        const bool modified = doc->IsModified();
+        index = m_switch.InsertItem(
+            -1, DocumentTabLabel(doc).c_str(),
+            SwitchBarImage(modified ? ITextDocHost::StateModified : ITextDocHost::StateUnmodified),
+            doc);
+    } else {
+        m_switch.SelectItem(index);
+    }
+}
+
+void CAppMainFrame::RemoveDocumentTab(CDocument* doc) {
+    if (!m_switch.m_hWnd)
+        return;
+    // A document is never listed twice, but a stale cell must not survive either.
+    for (int index = m_switch.FindItem(doc); index >= 0; index = m_switch.FindItem(doc))
+        m_switch.RemoveItem(index);
+}
+
+void CAppMainFrame::SelectDocumentTab(CDocument* doc) {
+    if (!m_switch.m_hWnd)
+        return;
+    const int index = m_switch.FindItem(doc);
+    if (index >= 0)
+        m_switch.SelectItem(index);
+}
+
+void CAppMainFrame::RenameDocumentTab(CDocument* doc, const char*) {
+    const int index = m_switch.m_hWnd ? m_switch.FindItem(doc) : -1;
+    if (index < 0)
+        return;
+    m_switch.SetItemText(index, DocumentTabLabel(doc).c_str());
+    m_switch.Invalidate(false);
+}
+
+void CAppMainFrame::SetDocumentTabState(CDocument* doc, int state) {
+    const int index = m_switch.m_hWnd ? m_switch.FindItem(doc) : -1;
+    if (index >= 0)
+        m_switch.SetItemImage(index, SwitchBarImage(state));
 }
 
 // --- Menus -------------------------------------------------------------------------------------
@@ -741,6 +844,11 @@ LRESULT CAppMainFrame::OnSettingChange(WPARAM wParam, LPARAM) {
         SharedUi().RefreshFonts();
         if (m_status.m_hWnd)
             m_status.RefreshFonts();
+        if (m_switch.m_hWnd) {
+            m_switch.RefreshMetrics();
+            m_switch.RecalcCells();
+            m_switch.Invalidate(false);
+        }
         RecalcLayout();
     }
     return Default();

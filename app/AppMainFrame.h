@@ -10,6 +10,8 @@
 #include "app/settings/SettingsStore.h"
 #include "framework/MDIFrameWnd.h"
 #include "workspace/BarStatus.h"
+#include "workspace/BarSwitch.h"
+#include "workspace/BarTool.h"
 #include "workspace/FileTreeDrives.h"
 #include "workspace/OutputBar.h"
 #include "workspace/OutputPanes.h"
@@ -77,6 +79,21 @@ public:
     void SaveBarTable();
     // The workspace at the page of the command (0xE901 file tree, 0xE902 clip texts).
     void ShowWorkspacePage(UINT pageId);
+    // --- Document switch bar and toolbar ----------------------------------------------------
+    CBarSwitch& SwitchBar() { return m_switch; }
+    CBarTool& ToolBar() { return m_toolbar; }
+    // One cell per open document: added when the template opens or makes a document (an
+    // already-open document only has its cell selected), removed when it closes, selected when
+    // its frame is activated, renamed on Save As, its image following the modified flag.
+    void AddDocumentTab(CDocument* doc);
+    void RemoveDocumentTab(CDocument* doc);
+    void SelectDocumentTab(CDocument* doc);
+    void RenameDocumentTab(CDocument* doc, const char* path);
+    void SetDocumentTabState(CDocument* doc, int state);
+    // The switch bar's image for a document state of ITextDocHost.
+    static int SwitchBarImage(int state);
+    // The cell label: the path's file name, or the title when there is no path.
+    static std::string DocumentTabLabel(CDocument* doc);
 
     // --- Menus -------------------------------------------------------------------------------
     // The undo (or redo) item's text for the active view.
@@ -186,6 +203,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The standard toolbar with the stored layout, and the switch bar (called by CreateBars).
+    bool CreateToolBar(DWORD alignment, bool visible);
+    bool CreateSwitchBar(DWORD style);
     void AddTrayIcon();
     void RemoveTrayIcon();
 
@@ -194,6 +214,8 @@ private:
     CWorkspaceBar m_workspaceBar;
     BarEntry m_barTable[kBarCount];
     bool m_barsSaved = false;
+    CBarSwitch m_switch;
+    CBarTool m_toolbar;
     bool m_inAutoSave = false;
     bool m_closing = false;
     bool m_fullScreen = false;

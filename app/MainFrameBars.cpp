@@ -104,8 +104,12 @@ CControlBar* CAppMainFrame::BarOfEntry(int entry) {
         return &m_outputBar;
     case kBarStatus:
         return &m_status;
+    case kBarToolbar:
+        return &m_toolbar;
+    case kBarSwitch:
+        return &m_switch;
     default:
-        return nullptr; // the toolbar and the switch bar come with their own classes
+        return nullptr;
     }
 }
 
@@ -191,6 +195,14 @@ bool CAppMainFrame::CreateBars() {
         case kBarStatus:
             if (!m_status.Create(this, WS_CHILD | visible | CBRS_ALIGN_BOTTOM, d.id) ||
                 !m_status.SetIndicators(kIndicators, 7))
+                return false;
+            break;
+        case kBarToolbar:
+            if (!CreateToolBar(AlignmentStyle(side), entry.visible))
+                return false;
+            break;
+        case kBarSwitch:
+            if (!CreateSwitchBar(WS_CHILD | visible | AlignmentStyle(side)))
                 return false;
             break;
         default:

@@ -15,6 +15,9 @@
 #define IDS_DOC_LOSSY_OPEN 7158      // characters replaced while loading
 #define IDS_DOC_LOSSY_SAVE 7159      // about to overwrite the original with replaced characters
 
+// Titles of the bars.
+#define IDS_SWITCHBAR_TITLE 5305 // the document switch bar
+
 // Names in the file dialog's lists.
 #define IDS_ENC_DETECT 7160
 #define IDS_ENC_ANSI 7161

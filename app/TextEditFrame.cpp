@@ -36,8 +36,10 @@ bool CTextEditFrame::OnCreateClient(LPCREATESTRUCTA, CCreateContext* context) {
 void CTextEditFrame::OnMDIActivate(bool activate, HWND activateWnd, HWND deactivateWnd) {
     CMDIChildWnd::OnMDIActivate(activate, activateWnd, deactivateWnd);
     if (activate && GetActiveDocument()) {
-        if (CAppMainFrame* main = AppMainFrame())
+        if (CAppMainFrame* main = AppMainFrame()) {
+            main->SelectDocumentTab(GetActiveDocument());
             main->SetDocumentMode(true);
+        }
     }
 }
 

@@ -16,6 +16,7 @@ CDocument* CTextEditTemplate::OpenDocumentFile(const char* path, bool makeVisibl
     CDocument* doc = CMultiDocTemplate::OpenDocumentFile(path, makeVisible);
     if (doc) {
         if (CAppMainFrame* main = AppMainFrame()) {
+            main->AddDocumentTab(doc);
             main->SetDocumentMode(true);
             main->DropClientScrollBars();
         }

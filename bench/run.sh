@@ -33,3 +33,5 @@ mkdir -p "$data"
 wine "$root/build/win/bin/program_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
     "$(winepath -w "$root/build/win/bin")"
 rm -rf "$data"
+echo
+wine "$root/build/win/bin/bars_bench.exe"

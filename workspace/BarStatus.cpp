@@ -6,6 +6,7 @@
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"
 #include "common/UiResources.h"
+#include "workspace/BarPaint.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -112,13 +113,15 @@ bool CBarStatus::Create(CWnd* parent, DWORD style, UINT id) {
 }
 
 void CBarStatus::RefreshMetrics() {
-    m_face = GetSysColor(COLOR_BTNFACE);
-    m_text = GetSysColor(COLOR_BTNTEXT);
-    m_shadow = GetSysColor(COLOR_BTNSHADOW);
-    m_highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-    m_selBack = GetSysColor(COLOR_HIGHLIGHT);
-    m_selText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    m_greyText = GetSysColor(COLOR_GRAYTEXT);
+    BarColours colours;
+    colours.Load();
+    m_face = colours.face;
+    m_text = colours.text;
+    m_shadow = colours.shadow;
+    m_highlight = colours.highlight;
+    m_selBack = colours.selection;
+    m_selText = colours.selectionText;
+    m_greyText = colours.grayText;
     const CUiResources& ui = SharedUi();
     m_font = ui.IsInitialised() && ui.m_statusFont
                  ? ui.m_statusFont
@@ -435,7 +438,7 @@ void CBarStatus::DrawPane(HDC dc, const Pane& pane, RECT rc) {
         textRc.left += 3;
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
         if (pane.style & PaneHighlight) {
-            RECT back = {rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
+            RECT back = {rc.left + 1, rc.top, rc.right - 1, rc.bottom - 1};
             SetBkColor(dc, m_selBack);
             SetTextColor(dc, m_selText);
             ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &back, nullptr, 0, nullptr);
@@ -457,10 +460,13 @@ void CBarStatus::DrawPane(HDC dc, const Pane& pane, RECT rc) {
             DrawTextA(dc, pane.text, pane.length, &textRc, format);
         }
     }
+    BarColours edges;
+    edges.shadow = m_shadow;
+    edges.highlight = m_highlight;
     if ((pane.style & 0xFFFF) == 0)
-        DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+        DrawSunkenFrame(dc, rc, edges);
     else if ((pane.style & 0xFFFF) == PaneRaised)
-        DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
+        DrawRaisedFrame(dc, rc, edges);
 }
 
 void CBarStatus::DrawProgress(HDC dc, const Pane& pane, RECT rc) {
@@ -485,7 +491,10 @@ void CBarStatus::DrawProgress(HDC dc, const Pane& pane, RECT rc) {
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_WORD_ELLIPSIS);
     RECT bar = {label.right + 3, rc.top + 1, label.right + 3 + barWidth, rc.bottom - 1};
     bar.right = std::min(bar.right, rc.right - 1);
-    DrawEdge(dc, &bar, BDR_SUNKENOUTER, BF_RECT);
+    BarColours edges;
+    edges.shadow = m_shadow;
+    edges.highlight = m_highlight;
+    DrawSunkenFrame(dc, bar, edges);
     RECT inner = {bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1};
     int fill = static_cast<int>(static_cast<long long>(inner.right - inner.left) *
                                 std::max(pane.position, 0) / maximum);

@@ -7,7 +7,9 @@
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "framework/FwIds.h"
+#include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/View.h"
 
 #include <windows.h>
 

@@ -112,8 +112,9 @@ public:
     int GetRedoAction() const;
     bool CanUndo() const;
     bool CanRedo() const;
-    // Undo / redo one whole group; the caret comes back as a piece position. Returns false
-    // when nothing was done (nothing to replay, or read-only).
+    // Undo / redo one whole group; the caret comes back as a piece position, and the view is
+    // told to refresh from the first record the group touched down. Returns false when
+    // nothing was done (nothing to replay, or read-only).
     bool Undo(FxTextPos* caret, IFxDocView* view = nullptr);
     bool Redo(FxTextPos* caret, IFxDocView* view = nullptr);
     // A save just made the document unmodified: the undo position becomes the saved one.
@@ -214,6 +215,9 @@ protected:
     void DiscardRedo();
     bool DropOldestUndo();
     void AfterReplay(bool redo);
+    // The record from which the views are refreshed after a replay whose records began no
+    // earlier than logical line firstLine and that left the caret at `caret` (a piece position).
+    int32_t FirstReplayedRecord(int32_t firstLine, const FxTextPos& caret) const;
 
     // Storing.
     bool StoreAnsi(fxsys::FileHandle file);
@@ -224,7 +228,6 @@ protected:
     int32_t LastPieceOf(int32_t rec) const { return HeadPieceOf(rec) + GetPieceCount(rec) - 1; }
 
 private:
-
     bool m_readOnly = false;
     bool m_compactionSuspended = false;
     bool m_progressSuppressed = false;

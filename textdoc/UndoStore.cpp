@@ -3,6 +3,7 @@
 #include "textdoc/FxEditDoc.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -102,8 +103,8 @@ bool CFxEditDoc::DropOldestUndo() {
     // Give back what an oversized group made the array grow to.
     if (m_undoCount + m_undoSpare > kUndoMax) {
         int32_t cap = std::max(kUndoMax, m_undoCount + 1);
-        FxUndoRec* shrunk =
-            static_cast<FxUndoRec*>(std::realloc(m_undo, static_cast<size_t>(cap) * sizeof(FxUndoRec)));
+        FxUndoRec* shrunk = static_cast<FxUndoRec*>(
+            std::realloc(m_undo, static_cast<size_t>(cap) * sizeof(FxUndoRec)));
         if (shrunk) {
             m_undo = shrunk;
             m_undoSpare = cap - m_undoCount;
@@ -156,8 +157,7 @@ void CFxEditDoc::RecordInsert(const FxTextPos& start, const FxTextPos& endPiece)
     DiscardRedo();
     // Consecutive typing on one line extends the last record, unless that record is the one
     // the last save stands on: the saved state must stay reachable as it was.
-    if (m_action == FxUndoTyping && s.line == e.line && m_undoPos > 0 &&
-        m_undoPos != m_savedPos) {
+    if (m_action == FxUndoTyping && s.line == e.line && m_undoPos > 0 && m_undoPos != m_savedPos) {
         FxUndoRec& last = m_undo[m_undoPos - 1];
         if (last.action == FxUndoTyping && (last.flags & FXU_INSERT) && last.startLine == s.line &&
             last.endLine == s.line && last.endCol == s.col) {
@@ -235,8 +235,22 @@ int CFxEditDoc::GetRedoAction() const {
     return r ? r->action : 0;
 }
 
-bool CFxEditDoc::CanUndo() const { return m_undoPos > 0; }
-bool CFxEditDoc::CanRedo() const { return m_undoPos < m_undoCount; }
+bool CFxEditDoc::CanUndo() const {
+    return m_undoPos > 0;
+}
+bool CFxEditDoc::CanRedo() const {
+    return m_undoPos < m_undoCount;
+}
+
+int32_t CFxEditDoc::FirstReplayedRecord(int32_t firstLine, const FxTextPos& caret) const {
+    int32_t rec = HeadPieceOf(caret.line);
+    if (firstLine >= 0 && firstLine < m_logicalLines) {
+        FxTextPos p(0, firstLine);
+        LogicalToPiece(p);
+        rec = std::min(rec, p.line);
+    }
+    return rec;
+}
 
 bool CFxEditDoc::Undo(FxTextPos* caret, IFxDocView* view) {
     if (m_undoPos == 0)
@@ -245,13 +259,16 @@ bool CFxEditDoc::Undo(FxTextPos* caret, IFxDocView* view) {
         OnDocEvent(FxEvReadOnly, 0);
         return false;
     }
-    const int32_t recordsBefore = m_lineCount;
     FxTextPos out;
+    // A group may change lines far apart (a block, a conversion, replace-all): the views are
+    // refreshed from the first line any record touched, which no later record can move.
+    int32_t firstLine = INT32_MAX;
     {
         BulkGuard guard(*this, GetUndoAction() == FxUndoReplaceAll);
         for (;;) {
             FxUndoRec& r = m_undo[m_undoPos - 1];
             const uint16_t flags = r.flags;
+            firstLine = std::min(firstLine, r.startLine);
             if (flags & FXU_INSERT)
                 UndoRemove(r, out, false);
             else
@@ -265,7 +282,7 @@ bool CFxEditDoc::Undo(FxTextPos* caret, IFxDocView* view) {
     if (caret)
         *caret = out;
     if (view)
-        view->OnTextEdited(out, HeadPieceOf(out.line), m_lineCount != recordsBefore);
+        view->OnTextEdited(out, FirstReplayedRecord(firstLine, out), true);
     return true;
 }
 
@@ -276,12 +293,13 @@ bool CFxEditDoc::Redo(FxTextPos* caret, IFxDocView* view) {
         OnDocEvent(FxEvReadOnly, 0);
         return false;
     }
-    const int32_t recordsBefore = m_lineCount;
     FxTextPos out;
+    int32_t firstLine = INT32_MAX; // as in Undo
     {
         BulkGuard guard(*this, GetRedoAction() == FxUndoReplaceAll);
         for (;;) {
             FxUndoRec& r = m_undo[m_undoPos];
+            firstLine = std::min(firstLine, r.startLine);
             if (r.flags & FXU_INSERT)
                 UndoReinsert(r, out, true);
             else
@@ -296,7 +314,7 @@ bool CFxEditDoc::Redo(FxTextPos* caret, IFxDocView* view) {
     if (caret)
         *caret = out;
     if (view)
-        view->OnTextEdited(out, HeadPieceOf(out.line), m_lineCount != recordsBefore);
+        view->OnTextEdited(out, FirstReplayedRecord(firstLine, out), true);
     return true;
 }
 

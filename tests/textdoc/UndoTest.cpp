@@ -224,3 +224,30 @@ TEST(Undo, ReplaceAllReplayRunsUnwrappedAndRewrapsAfter) {
     EXPECT_EQ(LogicalText(doc), "aaaa bbbb aaaa\r\naaaa");
     EXPECT_EQ(CheckInvariants(doc), "");
 }
+
+// A group that changed lines far apart tells the view to refresh from the first of them down,
+// not only around the caret where the replay ended.
+TEST(Undo, AGroupOverSeveralLinesRefreshesFromItsFirstLineDown) {
+    TestDoc doc;
+    ColumnSplitter view(80); // the document is not wrapped: only the notices count
+    SetText(doc, "zero\r\none\r\ntwo\r\nthree\r\nfour\r\nfive");
+    {
+        // Replaced bottom to top, as a block delete works: undoing it ends on line 4.
+        FxUndoGroupGuard group(doc, FxUndoUpperCase);
+        for (int32_t line = 4; line >= 1; --line) {
+            DeleteRange(doc, FxTextPos(0, line), FxTextPos(1, line), FxUndoUpperCase);
+            TypeAt(doc, FxTextPos(0, line), "#", FxUndoUpperCase);
+        }
+    }
+    ASSERT_EQ(LogicalText(doc), "zero\r\n#ne\r\n#wo\r\n#hree\r\n#our\r\nfive");
+    FxTextPos caret;
+    ASSERT_TRUE(doc.Undo(&caret, &view));
+    EXPECT_EQ(LogicalText(doc), "zero\r\none\r\ntwo\r\nthree\r\nfour\r\nfive");
+    EXPECT_EQ(view.lastRecord, 1);
+    EXPECT_TRUE(view.lastFromLineDown) << "lines 2 to 4 changed too";
+
+    // Redo ends on line 1, where the first change is; the lines below changed as well.
+    ASSERT_TRUE(doc.Redo(&caret, &view));
+    EXPECT_EQ(view.lastRecord, 1);
+    EXPECT_TRUE(view.lastFromLineDown);
+}

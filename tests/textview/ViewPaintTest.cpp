@@ -387,3 +387,38 @@ TEST_F(ViewTest, ScrolledWindowLooksLikeAFullRepaint) {
     UpdateWindow(m_view->m_hWnd);
     EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "with a pending paint";
 }
+
+// Undoing and redoing a change over several lines repaints every line it changed, with the
+// syntax colours below them: the window looks as after painting it all.
+TEST_F(ViewTest, UndoOfAChangeOverSeveralLinesRepaintsThemAll) {
+    Distinct(m_type);
+    LoadSyntax(m_type.syntax, "[#General]\r\nBlockComment={on=\"/*\",off=\"*/\"}\r\n[#Ends]\r\n");
+    SetText("zero line\n/*one line\ntwo line\nthree line\nfour line\nfive */ line\nsix line");
+    UpdateWindow(m_view->m_hWnd);
+    const int pitch = ViewFontMetrics::Shared().linePitch;
+    const int w = ViewFontMetrics::Shared().aveWidth;
+    // A block of the first two characters of lines 1 to 4: the comment opener goes with it.
+    m_view->SelectColumnBlock(RECT{0, pitch, 2 * w, 4 * pitch + pitch / 2});
+    ASSERT_EQ(m_view->SelectionKind(), CFxEditView::SEL_COLUMN);
+    {
+        FxUndoGroupGuard group(*m_doc, FxUndoDelete);
+        m_view->DeleteSelection();
+    }
+    m_view->UpdateViews(CFxEditView::RefreshAll, 0, -1);
+    ASSERT_EQ(Text(), "zero line\none line\no line\nree line\nur line\nfive */ line\nsix line");
+    UpdateWindow(m_view->m_hWnd);
+    HideCaret(m_view->m_hWnd);
+    EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "after the delete";
+
+    ASSERT_TRUE(m_view->Undo());
+    ASSERT_EQ(Text(),
+              "zero line\n/*one line\ntwo line\nthree line\nfour line\nfive */ line\nsix line");
+    UpdateWindow(m_view->m_hWnd);
+    HideCaret(m_view->m_hWnd);
+    EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "after undo";
+
+    ASSERT_TRUE(m_view->Redo());
+    UpdateWindow(m_view->m_hWnd);
+    HideCaret(m_view->m_hWnd);
+    EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "after redo";
+}

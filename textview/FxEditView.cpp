@@ -475,8 +475,14 @@ bool CFxEditView::OnMouseWheel(UINT, short delta, POINT) {
     UINT lines = 3;
     if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
         lines = 3;
-    for (UINT i = 0; i < lines; ++i)
-        ScrollLines(delta > 0 ? 0 : 1);
+    if (lines == WHEEL_PAGESCROLL) {
+        ScrollLines(delta > 0 ? 2 : 3); // "one screen at a time"
+    } else {
+        // More lines than the document has records scroll no further.
+        lines = std::min<UINT>(lines, static_cast<UINT>(m_doc ? m_doc->RecordCount() : 0));
+        for (UINT i = 0; i < lines; ++i)
+            ScrollLines(delta > 0 ? 0 : 1);
+    }
     PlaceCaret();
     return true;
 }

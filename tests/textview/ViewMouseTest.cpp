@@ -108,6 +108,36 @@ TEST_F(ViewTest, WheelAndScrollBarsMoveTheTop) {
     EXPECT_EQ(m_view->HScroll(), 0);
 }
 
+// The system setting "one screen at a time" gives 0xFFFFFFFF lines per notch: one page.
+TEST_F(ViewTest, WheelWithPageScrollingMovesOnePage) {
+    UINT saved = 3;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &saved, 0));
+    struct Restore {
+        UINT lines;
+        ~Restore() { SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0); }
+    } restore{saved};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0));
+    UINT lines = 0;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    ASSERT_EQ(lines, static_cast<UINT>(WHEEL_PAGESCROLL));
+
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "x\n";
+    SetText(text);
+    const int page = m_view->Layout().visibleLines - 1;
+    ASSERT_GT(page, 1);
+    // A notch takes well under a millisecond; seconds mean a loop over the line count.
+    const DWORD start = GetTickCount();
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(m_view->TopRecord(), page);
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(m_view->TopRecord(), 2 * page);
+    m_view->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(m_view->TopRecord(), page);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+}
+
 TEST_F(ViewTest, GutterWidthFollowsTheDigitsOfTheLineCount) {
     SetText("1\n2\n3\n4\n5\n6\n7\n8\n9");
     const int nine = m_view->Layout().gutter.right;

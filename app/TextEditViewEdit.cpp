@@ -247,6 +247,8 @@ void CTextEditView::OnEditSelectAll() {
 void CTextEditView::SelectToOtherEnd(FxTextPos otherLogical) {
     if (!m_doc || m_doc->RecordCount() == 0)
         return;
+    // The caret is the anchor: a selection made before counts for nothing.
+    ClearSelection();
     MoveOrExtend(m_doc->LogicalToPiecePos(otherLogical), true, true);
 }
 

@@ -80,6 +80,30 @@ TEST_F(EditCommandTest, DeleteToLineStartKeepsTheSelectedText) {
     EXPECT_EQ(Text(), "one two\nthree");
 }
 
+// The selection commands start from the caret, whichever end of an earlier selection it is.
+TEST_F(EditCommandTest, SelectToTheEndsStartsFromTheCaretNotTheOldAnchor) {
+    Type("alpha beta\r\ngamma delta\r\nomega");
+    struct Case {
+        UINT id;
+        const char* selected;
+        FxTextPos caret;
+    };
+    const Case cases[] = {
+        {ID_EDIT_SELECT_TO_LINE_START, "gamm", FxTextPos(0, 1)},
+        {ID_EDIT_SELECT_TO_LINE_END, "a delta", FxTextPos(11, 1)},
+        {ID_EDIT_SELECT_TO_DOC_START, "alpha beta\r\ngamm", FxTextPos(0, 0)},
+        {ID_EDIT_SELECT_TO_DOC_END, "a delta\r\nomega", FxTextPos(5, 2)},
+    };
+    for (const Case& c : cases) {
+        // Anchor at (2, 0) on the line above, caret at (4, 1).
+        Select(FxTextPos(2, 0), FxTextPos(4, 1));
+        ASSERT_EQ(Selected(), "pha beta\r\ngamm");
+        Command(c.id);
+        EXPECT_EQ(Selected(), c.selected) << c.id;
+        EXPECT_EQ(m_view->LogicalCaret(), c.caret) << c.id;
+    }
+}
+
 TEST_F(EditCommandTest, ReadOnlyDocumentChangesNothing) {
     Type("abc");
     Select(FxTextPos(0, 0), FxTextPos(3, 0));

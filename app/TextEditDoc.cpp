@@ -20,6 +20,7 @@
 #include "framework/WinApp.h"
 #include "textdoc/DocView.h"
 #include "textdoc/FileIO.h"
+#include "textview/FxEditView.h"
 
 #include <algorithm>
 #include <cstring>
@@ -209,13 +210,17 @@ void CTextEditDoc::Serialize(CArchive& ar) {
 bool CTextEditDoc::InitDocument(const char* path) {
     CFxEditDoc::InitDocument(0);
     AttachFileType(path);
+    ReadReadOnlyAttribute(path);
+    return true;
+}
+
+void CTextEditDoc::ReadReadOnlyAttribute(const char* path) {
     SettingsStore* settings = GetSettings();
     bool protect = settings ? settings->FileChange().protectReadOnly : true;
     if (path && *path && protect) {
         DWORD attrs = GetFileAttributesA(path);
         SetReadOnly(attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY));
     }
-    return true;
 }
 
 void CTextEditDoc::AttachFileType(const char* path) {
@@ -232,7 +237,14 @@ void CTextEditDoc::AttachFileType(const char* path) {
             type = &fallback;
     }
     m_fileType = type;
-    if (first && type) {
+    if (!type)
+        return;
+    // The document shows what its type asks for.
+    m_showRuler = type->ruler != 0;
+    m_showLineNumbers = type->lineNumber != 0;
+    m_showLineBreaks = type->lineBreak != 0;
+    m_showWhitespace = type->whitespace != 0;
+    if (first) {
         if (type->wrapOnLoad)
             SetWrap(type->wrapStyle, type->wrapWidth);
         else
@@ -332,8 +344,15 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
             bool renamed = !SamePath(target, m_strPathName);
             SetPathName(target.c_str());
             if (renamed) {
+                // The new name may be of another type, and the new file is not the old one's
+                // read-only attribute: both views take the type with its switches.
                 AttachFileType(target.c_str());
-                UpdateAllViews(nullptr);
+                ReadReadOnlyAttribute(target.c_str());
+                CFxEditView* first = dynamic_cast<CFxEditView*>(FirstView());
+                if (first && first->m_hWnd)
+                    first->ApplyFileType(m_fileType);
+                else
+                    UpdateAllViews(nullptr);
             }
         } else {
             // A copy leaves the document with its own file, in that file's encoding.

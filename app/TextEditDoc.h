@@ -48,7 +48,8 @@ public:
     void OnChangedViewList() override;
 
     // The engine's reset, then the file type of the path ("Default" when the path's own type
-    // cannot be loaded); with ProtectReadOnly the file's attribute sets the read-only flag.
+    // cannot be loaded) with its four display switches; with ProtectReadOnly the file's
+    // attribute sets the read-only flag.
     using CFxEditDoc::InitDocument;
     bool InitDocument(const char* path);
     const FileTypeInfo* FileType() const { return m_fileType; }
@@ -82,7 +83,10 @@ protected:
 
 private:
     // Attaches the file type of the path; on the first attach wrapping follows the type.
+    // The document's type's display switches are copied to it.
     void AttachFileType(const char* path);
+    // With ProtectReadOnly on, the read-only flag becomes the file's attribute.
+    void ReadReadOnlyAttribute(const char* path);
     void WatchFile();
     void UnwatchFile();
     void ApplyTitleMarker(bool modified);

@@ -2,6 +2,7 @@
 // the display switches, the file type choice, word wrap and read-only, word count, reload, the
 // placeholders of settings and printing, the context menu through a real popup, and every
 // text-changing command on a read-only document.
+#include "app/DlgFile.h"
 #include "app/TextEditDoc.h"
 #include "app/settings/FileTypes.h"
 #include "app/settings/SettingsIds.h"
@@ -324,6 +325,138 @@ TEST_F(DocumentCommandTest, ViewAsTakesTheChosenTypeWithItsSwitchesAndWrapping) 
     Command(ID_VIEWAS_FIRST);
     EXPECT_EQ(doc->FileType(), &types.front());
     cpp = saved;
+}
+
+// --- The file type on opening and after Save As
+// ---------------------------------------------------
+
+namespace {
+
+std::string g_saveAsPath;
+
+INT_PTR AnswerSaveAs(CDlgFile& dialog) {
+    dialog.SetAnswer({g_saveAsPath}, FxEncAnsi, FxLineEndDos);
+    return IDOK;
+}
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    return std::string(dir) + name;
+}
+
+void WriteFileText(const std::string& path, const char* text) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs(text, f);
+    std::fclose(f);
+}
+
+// The C++ type of the shipped templates, with three of its four switches off.
+struct CppSwitchesOff {
+    FileTypeInfo* type = nullptr;
+    FileTypeInfo saved;
+    CppSwitchesOff() {
+        SettingsStore* settings = AppSettings();
+        type = const_cast<FileTypeInfo*>(settings->FindFileType("x.cpp"));
+        if (!type || type->IsDefault())
+            return;
+        saved = *type;
+        type->ruler = 0;
+        type->lineNumber = 0;
+        type->lineBreak = 0;
+        type->whitespace = 1;
+    }
+    ~CppSwitchesOff() {
+        if (type && !type->IsDefault())
+            *type = saved;
+    }
+};
+
+} // namespace
+
+TEST_F(DocumentCommandTest, AnOpenedDocumentTakesItsTypesDisplaySwitches) {
+    CppSwitchesOff cpp;
+    ASSERT_TRUE(cpp.type && !cpp.type->IsDefault());
+    const std::string path = TempFile("qv_switches.cpp");
+    WriteFileText(path, "int main() {}\r\n");
+    CTextEditDoc* doc =
+        DynamicDowncast<CTextEditDoc>(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0));
+    ASSERT_NE(doc, nullptr);
+    TheApp().PumpPendingMessages();
+    CTextEditView* view = DynamicDowncast<CTextEditView>(doc->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(doc->FileType(), cpp.type);
+    EXPECT_FALSE(doc->m_showRuler);
+    EXPECT_FALSE(doc->m_showLineNumbers);
+    EXPECT_FALSE(doc->m_showLineBreaks);
+    EXPECT_TRUE(doc->m_showWhitespace);
+    // What the user sees: no ruler (a 3-pixel strip) and no line numbers (a 5-pixel margin).
+    EXPECT_EQ(view->Layout().text.top, 3);
+    EXPECT_EQ(view->Layout().text.left, 5);
+    CTestCmdUI ui;
+    ui.m_nID = ID_VIEW_LINE_NUMBERS;
+    ui.DoUpdate(view, true);
+    EXPECT_EQ(ui.m_nCheck, 0);
+    view->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(DocumentCommandTest, SaveAsTakesTheNewNamesTypeAndReadOnlyState) {
+    CppSwitchesOff cpp;
+    ASSERT_TRUE(cpp.type && !cpp.type->IsDefault());
+    CDlgFile::PromptHook oldHook = CDlgFile::SetPromptHook(AnswerSaveAs);
+
+    // An untitled document saved as a C++ file becomes one in both views at once.
+    CTextEditDoc* doc = m_view->GetTextDoc();
+    ASSERT_TRUE(doc->FileType() == nullptr || doc->FileType()->IsDefault());
+    Type("int x; // note");
+    m_child->SendMessage(WM_COMMAND, ID_WINDOW_SPLIT);
+    TheApp().PumpPendingMessages();
+    g_saveAsPath = TempFile("qv_saved_as.cpp");
+    DeleteFileA(g_saveAsPath.c_str());
+    ASSERT_TRUE(doc->DoSave(nullptr));
+    EXPECT_EQ(doc->GetPathName(), g_saveAsPath);
+    EXPECT_EQ(doc->FileType(), cpp.type);
+    int views = 0;
+    for (CView* v : doc->GetViews())
+        if (CTextEditView* tv = DynamicDowncast<CTextEditView>(v)) {
+            EXPECT_EQ(&tv->FileType(), cpp.type);
+            EXPECT_EQ(tv->Layout().text.left, 5) << "no line numbers";
+            ++views;
+        }
+    EXPECT_GE(views, 1);
+    EXPECT_FALSE(doc->m_showRuler);
+    EXPECT_FALSE(doc->m_showLineNumbers);
+
+    // A read-only file saved under a new name can be edited.
+    const std::string locked = TempFile("qv_locked.txt");
+    WriteFileText(locked, "abc");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    CTextEditDoc* ro =
+        DynamicDowncast<CTextEditDoc>(CTextEditDoc::OpenFileWithEncoding(locked.c_str(), 0));
+    ASSERT_NE(ro, nullptr);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(ro->IsReadOnly());
+    g_saveAsPath = TempFile("qv_unlocked.txt");
+    DeleteFileA(g_saveAsPath.c_str());
+    ASSERT_TRUE(ro->DoSave(nullptr));
+    EXPECT_FALSE(ro->IsReadOnly());
+    CTextEditView* roView = DynamicDowncast<CTextEditView>(ro->GetViews().front());
+    ASSERT_NE(roView, nullptr);
+    roView->InsertChars("x", 1);
+    EXPECT_EQ(TextOf(ro), "xabc");
+    ro->SetModifiedFlag(false);
+    roView->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+
+    CDlgFile::SetPromptHook(oldHook);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(locked.c_str());
+    DeleteFileA(g_saveAsPath.c_str());
+    DeleteFileA(TempFile("qv_saved_as.cpp").c_str());
 }
 
 // --- Word count --------------------------------------------------------------------------------

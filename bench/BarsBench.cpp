@@ -20,7 +20,7 @@ namespace {
 
 const int kDocuments = 100;
 const int kRounds = 5;
-const int kPerRound = 40;
+const int kPerRound = 10;
 
 void Settle(CApp& app, CAppMainFrame* frame) {
     app.PumpPendingMessages();
@@ -49,12 +49,14 @@ int main() {
         return 1;
     }
     CAppMainFrame* frame = AppMainFrame();
+
     ::SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 800, 600, SWP_NOZORDER);
     for (int i = 0; i < kDocuments; ++i) {
         frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
         app->PumpPendingMessages();
     }
     Settle(*app, frame);
+
     CBarSwitch& bar = frame->SwitchBar();
     if (bar.GetItemCount() != kDocuments) {
         std::printf("the switch bar has %d cells for %d documents\n", bar.GetItemCount(),

@@ -3,6 +3,7 @@
 
 #include "common/UiResources.h"
 #include "framework/ResourceText.h"
+#include "workspace/TabNotify.h"
 
 #include <commctrl.h>
 
@@ -11,7 +12,7 @@ IMPLEMENT_DYNAMIC(CWorkspaceBar, CFxControlBar)
 BEGIN_MESSAGE_MAP(CWorkspaceBar, CFxControlBar)
 ON_WM_CREATE()
 ON_WM_SIZE()
-ON_MESSAGE(WM_NOTIFY, OnTabNotify)
+ON_NOTIFY(TCN_SELCHANGING, CWorkspaceBar::kTabId, OnTabChanging)
 END_MESSAGE_MAP()
 
 namespace {
@@ -42,30 +43,16 @@ int CWorkspaceBar::OnCreate(LPCREATESTRUCTA cs) {
     if (CFxControlBar::OnCreate(cs) == -1)
         return -1;
     // The tabs run along the bottom of the bar.
-    m_tabs = ::CreateWindowExA(
-        0, WC_TABCONTROLA, nullptr,
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BOTTOM | TCS_FIXEDWIDTH | TCS_FOCUSNEVER, 0,
-        0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(kTabId), ::GetModuleHandleA(nullptr), nullptr);
-    if (!m_tabs)
+    if (!m_tabStrip.Create(this, WS_VISIBLE | WS_CLIPSIBLINGS, kTabId, RECT{0, 0, 0, 0}))
         return -1;
-    if (SharedUi().IsInitialised()) {
-        ::SendMessageA(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(SharedUi().m_font), FALSE);
-        if (SharedUi().m_images)
-            TabCtrl_SetImageList(m_tabs, SharedUi().m_images);
-    }
-    TabCtrl_SetItemSize(m_tabs, kTabWidth, 0);
-    for (int i = 0; i < kPageCount; ++i) {
-        std::string title = AfxLoadString(m_pages[i].titleId);
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_PARAM;
-        item.pszText = const_cast<char*>(title.c_str());
-        item.iImage = m_pages[i].image;
-        item.lParam = static_cast<LPARAM>(m_pages[i].commandId);
-        ::SendMessageA(m_tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
-    }
-    TabCtrl_SetCurSel(m_tabs, 0);
+    for (int i = 0; i < kPageCount; ++i)
+        m_tabStrip.InsertTab(i, AfxLoadString(m_pages[i].titleId).c_str(), m_pages[i].commandId, 0,
+                             m_pages[i].image);
+    m_tabStrip.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_images : nullptr,
+                            SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    m_tabStrip.SetTabWidth(kTabWidth);
     m_current = -1;
-    ShowPage(0);
+    m_tabStrip.SelectTab(0);
     return 0;
 }
 
@@ -82,14 +69,9 @@ bool CWorkspaceBar::IsPageVisible(UINT commandId) const {
 }
 
 void CWorkspaceBar::SelectPage(UINT commandId) {
-    int index = 0;
-    for (int i = 0; i < kPageCount; ++i)
-        if (m_pages[i].commandId == commandId)
-            index = i;
-    if (index == m_current)
-        return;
-    if (ShowPage(index) && m_tabs)
-        TabCtrl_SetCurSel(m_tabs, index);
+    const int index = m_tabStrip.FindTabById(commandId);
+    // The strip asks this bar through its change notice, which makes and shows the page.
+    m_tabStrip.SelectTab(index >= 0 ? index : 0);
 }
 
 bool CWorkspaceBar::ShowPage(int index) {
@@ -115,16 +97,10 @@ bool CWorkspaceBar::ShowPage(int index) {
     return true;
 }
 
-LRESULT CWorkspaceBar::OnTabNotify(WPARAM, LPARAM lParam) {
-    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-    if (hdr->hwndFrom != m_tabs)
-        return Default();
-    if (hdr->code == TCN_SELCHANGE) {
-        const int index = TabCtrl_GetCurSel(m_tabs);
-        if (index >= 0 && index < kPageCount && !ShowPage(index))
-            TabCtrl_SetCurSel(m_tabs, m_current); // a page that cannot be made keeps the old
-    }
-    return 0;
+void CWorkspaceBar::OnTabChanging(NMHDR* hdr, LRESULT* result) {
+    // A page that cannot be made refuses the change: the old tab stays.
+    const int index = reinterpret_cast<NMTABSTRIP*>(hdr)->newIndex;
+    *result = (index < 0 || index >= kPageCount || !ShowPage(index)) ? 1 : 0;
 }
 
 void CWorkspaceBar::OnSize(UINT type, int cx, int cy) {
@@ -136,14 +112,10 @@ void CWorkspaceBar::PlacePages() {
     RECT client;
     GetClientRect(&client);
     int tabHeight = 0;
-    if (m_tabs) {
-        RECT item = {0, 0, 0, 0};
-        if (TabCtrl_GetItemRect(m_tabs, 0, &item))
-            tabHeight = item.bottom - item.top + 4;
-        else
-            tabHeight = 24;
-        ::SetWindowPos(m_tabs, nullptr, 0, client.bottom - tabHeight, client.right, tabHeight,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_tabStrip.m_hWnd) {
+        tabHeight = m_tabStrip.GetStripSize().cy;
+        ::SetWindowPos(m_tabStrip.m_hWnd, nullptr, 0, client.bottom - tabHeight, client.right,
+                       tabHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     m_content = {0, 0, client.right, std::max<LONG>(0, client.bottom - tabHeight)};
     if (m_current >= 0 && m_pages[m_current].window)

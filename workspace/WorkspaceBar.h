@@ -6,12 +6,13 @@
 #pragma once
 
 #include "workspace/FxControlBar.h"
+#include "workspace/TabStrip.h"
 
 class CWorkspaceBar : public CFxControlBar {
     DECLARE_DYNAMIC(CWorkspaceBar)
 public:
     static const UINT kBarId = 0xE8FD;
-    static const UINT kTabId = 0xE900;
+    static constexpr UINT kTabId = 0xE900;
     static const UINT kFileTreePage = 0xE901;
     static const UINT kClipTextPage = 0xE902;
     static const int kPageCount = 2;
@@ -32,11 +33,12 @@ public:
     HWND GetPageWindow(UINT commandId) const;
     // The visible page of the command id (for the View menu checks).
     bool IsPageVisible(UINT commandId) const;
-    HWND GetTabStrip() const { return m_tabs; }
+    CTabStrip& GetTabStrip() { return m_tabStrip; }
 
     int OnCreate(LPCREATESTRUCTA cs);
     void OnSize(UINT type, int cx, int cy);
-    LRESULT OnTabNotify(WPARAM, LPARAM lParam);
+    // The strip's change notice: the new page is made and shown, or the change refused.
+    void OnTabChanging(NMHDR* hdr, LRESULT* result);
 
     DECLARE_MESSAGE_MAP()
 
@@ -48,6 +50,6 @@ private:
 
     Page m_pages[kPageCount];
     int m_current = -1;
-    HWND m_tabs = nullptr;
+    CTabStrip m_tabStrip;
     RECT m_content = {0, 0, 0, 0};
 };

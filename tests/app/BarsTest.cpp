@@ -406,3 +406,46 @@ TEST_F(BarsTest, RestingOnAButtonShowsItsPromptInTheStatusBar) {
     EXPECT_EQ(bar.GetFlyByCommand(), 0u);
     EXPECT_EQ(std::string(status.GetPaneText(0)), AfxLoadString(AFX_IDS_IDLEMESSAGE));
 }
+
+// --- The workspace bar's tab strip -------------------------------------------------------------
+
+TEST_F(BarsTest, TheWorkspaceTabsSwitchItsPages) {
+    CWorkspaceBar& ws = m_frame->WorkspaceBar();
+    ASSERT_NE(ws.m_hWnd, nullptr);
+    CTabStrip& tabs = ws.GetTabStrip();
+    ASSERT_NE(tabs.m_hWnd, nullptr);
+    EXPECT_EQ(tabs.GetDlgCtrlID(), 0xE900);
+    ASSERT_EQ(tabs.GetTabCount(), 2);
+    EXPECT_STREQ(tabs.GetTabInfo(0)->text, "资源管理");
+    EXPECT_STREQ(tabs.GetTabInfo(1)->text, "剪贴文本");
+    EXPECT_EQ(tabs.GetTabWidth(), 80);
+    // Along the bottom of the bar, full width.
+    RECT bar, strip;
+    ws.GetClientRect(&bar);
+    ::GetWindowRect(tabs.m_hWnd, &strip);
+    ws.ScreenToClient(&strip);
+    EXPECT_EQ(strip.bottom, bar.bottom);
+    EXPECT_EQ(strip.right - strip.left, bar.right - bar.left);
+    EXPECT_EQ(strip.bottom - strip.top, tabs.GetStripSize().cy);
+
+    ws.SelectPage(CWorkspaceBar::kFileTreePage);
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+    EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
+    // A click on the second tab makes and shows its page and hides the first.
+    tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(80 + 10, 5));
+    tabs.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(80 + 10, 5));
+    EXPECT_EQ(tabs.GetCurSel(), 1);
+    EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kClipTextPage));
+    EXPECT_FALSE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
+    HWND page = ws.GetPageWindow(CWorkspaceBar::kClipTextPage);
+    ASSERT_NE(page, nullptr);
+    RECT rc;
+    ::GetWindowRect(page, &rc);
+    ws.ScreenToClient(&rc);
+    EXPECT_EQ(rc.bottom, strip.top);
+    // The View command selects the page through the strip.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_FILETREE);
+    Pump();
+    EXPECT_EQ(tabs.GetCurSel(), 0);
+    EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
+}

@@ -116,7 +116,17 @@ int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     m_status.SetSimple(true);
     SetMessageText(AFX_IDS_IDLEMESSAGE);
     CTextEditDoc::SetHost(this);
+    ApplyEditorDisplaySettings(false);
     return 0;
+}
+
+void CAppMainFrame::ApplyEditorDisplaySettings(bool fontRecreated) {
+    SettingsStore* settings = AppSettings();
+    if (!settings)
+        return;
+    CFxEditView::ApplyDisplaySettings(settings->GetFont(kEditorFontId),
+                                      settings->General().lineSpacing,
+                                      settings->General().lineNumberAndTextSpacing, fontRecreated);
 }
 
 void CAppMainFrame::OnClose() {

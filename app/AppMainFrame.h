@@ -109,6 +109,14 @@ public:
     // first line break of the command's string.
     bool OnToolTipText(UINT id, NMHDR* hdr, LRESULT* result);
 
+    // --- Editor display settings ------------------------------------------------------------
+    // Gives every view the settings store's editor font, "LineSpacing" and
+    // "LineNumberAndTextSpacing"; each one that differs from what the views use re-lays out
+    // every document. Called at creation and after the settings change; `fontRecreated` when
+    // the store made a new font object (its handle may equal the deleted one's).
+    void ApplyEditorDisplaySettings(bool fontRecreated);
+    static const int kEditorFontId = 1;
+
     // --- Full screen, tray -------------------------------------------------------------------
     bool IsFullScreen() const { return m_fullScreen; }
     void SetFullScreen(bool on);

@@ -76,8 +76,9 @@ public:
     // the new values and every open document is refreshed through its first view: after a
     // new font or gap a document wrapped at the window edge is wrapped again to its new text
     // width, any other document is laid out and repainted. Nothing happens when all three
-    // are as before.
-    static void ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGap);
+    // are as before. `fontRecreated`: the font is new even if its handle is the old one's.
+    static void ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGap,
+                                     bool fontRecreated = false);
     // The file type of this view's document changed: both of its views take `type` (null:
     // the built-in "Default"; it must outlive them), the document's ruler, line number,
     // whitespace and line break switches are copied from it, the views are laid out and

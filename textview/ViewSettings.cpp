@@ -42,9 +42,10 @@ void CFxEditView::RewrapAtWindowEdge() {
     SetWrapMode(1, 0);
 }
 
-void CFxEditView::ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGap) {
+void CFxEditView::ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGap,
+                                       bool fontRecreated) {
     ViewFontMetrics& fm = ViewFontMetrics::Shared();
-    const bool newFont = font != fm.font || !fm.measured;
+    const bool newFont = fontRecreated || font != fm.font || !fm.measured;
     const bool newSpacing = std::max(0, lineSpacing) != fm.lineSpacing;
     const bool newGap = gutterGap != fm.gutterGap;
     if (!newFont && !newSpacing && !newGap)

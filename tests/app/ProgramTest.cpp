@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -746,4 +748,137 @@ TEST_F(ProgramTest, OpeningWithUnicodeBigEndianChosenReadsAFileWithoutMark) {
     EXPECT_TRUE(WaitFor([&] { return ReadBytes(path) == saved; }, 10000));
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitExit(10000));
+}
+
+// --- The editor font ----------------------------------------------------------------------------
+
+namespace {
+
+// The screen's pixels of a window's client area.
+struct ScreenShot {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px; // 0x00RRGGBB, rows top down
+    explicit ScreenShot(HWND wnd) {
+        RECT rc;
+        GetClientRect(wnd, &rc);
+        POINT origin = {0, 0};
+        ClientToScreen(wnd, &origin);
+        w = rc.right;
+        h = rc.bottom;
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+        SelectObject(mem, old);
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        px.resize(static_cast<size_t>(w) * h);
+        GetDIBits(mem, bmp, 0, static_cast<UINT>(h), px.data(), &bi, DIB_RGB_COLORS);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+    }
+    uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+    static bool Dark(uint32_t c) {
+        return ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF) < 3 * 100;
+    }
+};
+
+// The text lines a person sees in an editor view: for each band of rows holding ink (below the
+// ruler, right of the gutter), its height and its rightmost inked column.
+struct InkLine {
+    int top, height, right;
+};
+
+std::vector<InkLine> InkLines(const ScreenShot& shot) {
+    // The text area starts where the right edge's background turns to the text colour: the
+    // ruler above has the face colour of the gutter's left edge.
+    const uint32_t face = shot.At(1, shot.h - 2);
+    int top = 0;
+    while (top < shot.h && shot.At(shot.w - 30, top) == face)
+        ++top;
+    int left = 0;
+    while (left < shot.w && shot.At(left, shot.h - 2) == face)
+        ++left;
+    std::vector<InkLine> lines;
+    bool in = false;
+    for (int y = top + 1; y < shot.h - 20; ++y) {
+        int right = -1;
+        for (int x = left + 3; x < shot.w - 30; ++x) // the caret's 2 pixels at the left skipped
+            if (ScreenShot::Dark(shot.At(x, y)))
+                right = x;
+        if (right >= 0) {
+            if (!in)
+                lines.push_back(InkLine{y, 0, right});
+            in = true;
+            lines.back().height = y - lines.back().top + 1;
+            lines.back().right = std::max(lines.back().right, right);
+        } else {
+            in = false;
+        }
+    }
+    return lines;
+}
+
+void WriteEditorFont(const std::string& dir, int height) {
+    LOGFONTA lf = {};
+    lf.lfHeight = height;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    // A fixed-pitch face with the Chinese glyphs, which the test machines have.
+    lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::strcpy(lf.lfFaceName, "WenQuanYi Micro Hei Mono");
+    ASSERT_TRUE(WritePrivateProfileStructA("Font", "TextEdit", &lf, sizeof lf,
+                                           (dir + "\\SETTINGS.INI").c_str()));
+}
+
+} // namespace
+
+// The font of SETTINGS.INI draws the text: a fixed-pitch face gives "iiiiiiiiii" and
+// "WWWWWWWWWW" one width, and a font twice as high after a restart draws ink twice as high.
+TEST_F(ProgramTest, TheEditorFontOfTheSettingsDrawsTheTextAfterARestart) {
+    std::string path = WriteFile("font.txt", "iiiiiiiiii\r\nWWWWWWWWWW\r\n");
+    std::vector<InkLine> seen[2];
+    const int heights[2] = {-16, -32};
+    for (int run = 0; run < 2; ++run) {
+        WriteEditorFont(m_dir, heights[run]);
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        HWND view = nullptr;
+        ASSERT_TRUE(
+            WaitFor([&] { return (view = ActiveView(frame)) != nullptr; }, kStartTimeoutMs));
+        SetForegroundWindow(frame);
+        // Painted when both lines show and stay put.
+        WaitFor(
+            [&] {
+                RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                std::vector<InkLine> now = InkLines(ScreenShot(view));
+                bool same = now.size() == seen[run].size();
+                for (size_t i = 0; same && i < now.size(); ++i)
+                    same = now[i].right == seen[run][i].right;
+                seen[run] = now;
+                return same && now.size() >= 2;
+            },
+            10000);
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(p.WaitExit(10000));
+        ASSERT_GE(seen[run].size(), 2u) << "run " << run;
+        const InkLine& i = seen[run][0];
+        const InkLine& w = seen[run][1];
+        // Ten narrow and ten wide letters end within a pixel or two of each other.
+        EXPECT_LE(std::abs(w.right - i.right), 3)
+            << "run " << run << ": " << i.right << " " << w.right;
+    }
+    const int w0 = seen[0][1].right, w1 = seen[1][1].right;
+    const int h0 = seen[0][1].height, h1 = seen[1][1].height;
+    EXPECT_GT(h1, h0 + h0 / 2) << h0 << " " << h1;
+    EXPECT_GT(w1, w0 + w0 / 3) << w0 << " " << w1;
 }

@@ -70,9 +70,6 @@ public:
     bool CopyToClipboard(bool append);
     // The clipboard's CF_TEXT; isBlock when it is this editor's last copied column block.
     bool ReadClipboardText(std::string& text, bool& isBlock);
-    // Inserts text as a column block at the caret: aligned at the caret's x, or appended to
-    // the ends of successive lines. Inside the caller's undo group.
-    void PasteBlock(const std::string& text, bool aligned);
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();

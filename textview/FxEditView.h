@@ -154,6 +154,19 @@ public:
     using ImeResultReader = LONG (*)(HWND wnd, char* buf, DWORD size);
     static ImeResultReader s_imeResultReader;
 
+    // --- Column paste ----------------------------------------------------------------------
+    // Inserts text (rows separated by CR LF) as a column block at the caret, inside the
+    // caller's undo group: aligned, each row at the caret's x in the next record, a shorter
+    // record padded with tabs to whole tab stops and then spaces (only spaces with
+    // ExpandTabToSpaces); or appended, each row at a record's end after one space. Missing
+    // records are added. The caret ends after the last row.
+    struct PastedBlock {
+        int32_t firstRecord = 0;
+        int rows = 0;
+        int left = 0, right = 0; // document x of the insertion and of the widest row's end
+    };
+    PastedBlock PasteColumnBlock(const std::string& text, bool aligned);
+
     // --- Drag and drop ---------------------------------------------------------------------
     // The drop target's work, callable directly: effect DROPEFFECT_COPY or _MOVE; the point in
     // window coordinates; text is the dropped CF_TEXT; isBlock when it is the editor's own

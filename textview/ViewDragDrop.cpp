@@ -222,37 +222,13 @@ DWORD CFxEditView::DropText(const std::string& text, bool isBlock, POINT windowP
         }
         m_droppedIntoSource = m_dragSource;
         if (isBlock && !m_doc->IsWrapped()) {
-            // Aligned column paste: each row of the block at the drop x of successive records.
-            FxTextPos at = drop;
-            const int dropX = PieceColumnToX(at);
-            int32_t rec = at.line, rows = 0;
-            int right = dropX;
-            size_t p = 0;
-            while (p < text.size()) {
-                size_t eol = text.find("\r\n", p);
-                std::string row =
-                    text.substr(p, eol == std::string::npos ? std::string::npos : eol - p);
-                p = eol == std::string::npos ? text.size() : eol + 2;
-                if (rec >= m_doc->RecordCount()) {
-                    m_caret = m_doc->EndPos();
-                    InsertAtCaret("\r\n", 2);
-                }
-                int x = dropX;
-                int32_t col = XToPieceColumn(rec, x);
-                FxTextPos end(m_doc->Record(rec).len, rec);
-                const int endX = PieceColumnToX(end);
-                if (col >= m_doc->Record(rec).len && endX < dropX)
-                    row.insert(0, static_cast<size_t>((dropX - endX) / m_fm.spaceWidth), ' ');
-                m_caret = FxTextPos(col, rec);
-                InsertAtCaret(row.data(), static_cast<int32_t>(row.size()));
-                right = std::max(right, m_caretX);
-                ++rec;
-                ++rows;
-            }
-            if (m_dragSource && rows > 0) {
+            // The editor's own block: the aligned column paste at the drop point.
+            m_caret = drop;
+            const PastedBlock b = PasteColumnBlock(text, true);
+            if (m_dragSource && b.rows > 0) {
                 const int pitch = m_fm.linePitch;
-                SelectColumnBlock(
-                    RECT{dropX, at.line * pitch, right, (at.line + rows - 1) * pitch + pitch / 2});
+                SelectColumnBlock(RECT{b.left, b.firstRecord * pitch, b.right,
+                                       (b.firstRecord + b.rows - 1) * pitch + pitch / 2});
             }
         } else {
             m_caret = drop;

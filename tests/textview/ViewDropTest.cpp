@@ -81,6 +81,29 @@ TEST_F(ViewTest, ColumnBlockDropsAsABlock) {
     EXPECT_EQ(Text(), "abc\ndef\nxya\nzzd");
 }
 
+// Rows that land beyond a shorter line's end are padded as the aligned column paste pads:
+// tabs to whole tab stops, then spaces; only spaces with ExpandTabToSpaces.
+TEST_F(ViewTest, ColumnBlockDroppedPastShortLinesIsPaddedWithTabs) {
+    for (int expand = 0; expand <= 1; ++expand) {
+        m_type.expandTabToSpaces = expand;
+        SetText("abcdefghijkl\n\nab\nzz");
+        const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+        m_view->SelectColumnBlock(
+            RECT{0, 3 * fm.linePitch, 2 * fm.aveWidth, 3 * fm.linePitch + fm.linePitch / 2});
+        ASSERT_EQ(m_view->CopySelectionText(0), "zz\r\n");
+        // Three rows dropped at column 10 of the first line: the two below are shorter.
+        m_view->BeginDragState();
+        const DWORD done = m_view->DropText("12\r\n34\r\n56\r\n", true, PointOf(FxTextPos(10, 0)),
+                                            DROPEFFECT_COPY);
+        m_view->FinishDrag(done);
+        if (expand)
+            EXPECT_EQ(Text(), "abcdefghij12kl\n          34\nab        56\nzz");
+        else
+            EXPECT_EQ(Text(), "abcdefghij12kl\n\t  34\nab\t  56\nzz");
+    }
+    m_type.expandTabToSpaces = 0;
+}
+
 TEST_F(ViewTest, RandomEditsInAWrappedDocumentMatchAModel) {
     SetText("the quick brown fox\njumps over\n\nthe lazy dog");
     m_view->SetWrapMode(2, 7);

@@ -32,9 +32,15 @@ bool CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
     DWORD controlStyle = (ctrlStyle & 0xFFFF) | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
     if (style & CBRS_TOOLTIPS)
         controlStyle |= TBSTYLE_TOOLTIPS;
-    if (!CreateBar(parent, style | controlStyle, id, TOOLBARCLASSNAMEA))
-        return false;
+    // The control's styles share the low word with the bar styles: the window gets them
+    // besides the window styles, the bar keeps its own.
     m_dwStyle = style & CBRS_ALL;
+    const DWORD windowStyle = (style & ~static_cast<DWORD>(CBRS_ALL)) | WS_CHILD | controlStyle;
+    RECT rc = {0, 0, 0, 0};
+    if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, rc, parent, id))
+        return false;
+    if (CFrameWnd* frame = DynamicDowncast<CFrameWnd>(parent))
+        frame->AddControlBar(this);
     // The control reports to the bar itself; the bar hands commands and notifications to the
     // frame, so that they arrive wherever the bar is docked or floating.
     ::SendMessageA(m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd), 0);

@@ -144,7 +144,14 @@ CFrameWnd* CToolBar::GetCommandFrame() const {
 
 void CToolBar::SetOrientation(bool horz) {
     m_horz = horz;
-    // A vertical bar is one column: every button wraps to the next line.
+    if (!m_hWnd)
+        return;
+    // A vertical bar is one column: the control wraps its buttons to a window one button wide.
+    const DWORD style = GetStyle();
+    const DWORD wantedStyle =
+        horz ? (style & ~static_cast<DWORD>(TBSTYLE_WRAPABLE)) : (style | TBSTYLE_WRAPABLE);
+    if (wantedStyle != style)
+        ::SendMessageA(m_hWnd, TB_SETSTYLE, 0, static_cast<LPARAM>(wantedStyle));
     const int count = GetButtonCount();
     for (int i = 0; i < count; ++i) {
         BYTE state = GetButtonState(i);
@@ -152,6 +159,18 @@ void CToolBar::SetOrientation(bool horz) {
                            : static_cast<BYTE>(state | TBSTATE_WRAP);
         SetButtonState(i, wanted);
     }
+    // One button wide, or wide enough for all in a row; the frame places the bar afterwards.
+    RECT rc;
+    GetWindowRect(&rc);
+    const int width = horz ? std::max(static_cast<int>(rc.right - rc.left),
+                                      static_cast<int>((count + 1) * m_buttonSize.cx))
+                           : m_buttonSize.cx + m_cxLeftBorder + m_cxRightBorder;
+    if (rc.right - rc.left != width)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, std::max(1L, rc.bottom - rc.top),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The control lays its buttons out again for the new line breaks.
+    ::SendMessageA(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonSize.cx, m_buttonSize.cy));
+    ::SendMessageA(m_hWnd, TB_AUTOSIZE, 0, 0);
 }
 
 SIZE CToolBar::CalcFixedLayout(bool stretch, bool horz) {

@@ -452,3 +452,53 @@ TEST_F(BarsTest, TheWorkspaceTabsSwitchItsPages) {
     EXPECT_EQ(tabs.GetCurSel(), 0);
     EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
 }
+
+// --- Docking on other sides ----------------------------------------------------------------------
+
+TEST_F(BarsTest, AToolbarDockedAtTheLeftIsOneColumn) {
+    CBarTool& bar = m_frame->ToolBar();
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    m_frame->RecalcLayout();
+    Pump();
+    RECT rc;
+    bar.GetWindowRect(&rc);
+    EXPECT_GT(rc.bottom - rc.top, rc.right - rc.left);
+    RECT first, second;
+    ASSERT_TRUE(bar.GetItemRect(0, &first));
+    ASSERT_TRUE(bar.GetItemRect(1, &second));
+    EXPECT_GE(second.top, first.bottom);
+    EXPECT_EQ(second.left, first.left);
+    // Back along the top: one row again.
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    m_frame->RecalcLayout();
+    Pump();
+    ASSERT_TRUE(bar.GetItemRect(0, &first));
+    ASSERT_TRUE(bar.GetItemRect(1, &second));
+    EXPECT_EQ(second.top, first.top);
+    EXPECT_GE(second.left, first.right);
+    bar.GetWindowRect(&rc);
+    EXPECT_GT(rc.right - rc.left, rc.bottom - rc.top);
+}
+
+TEST_F(BarsTest, BesideTheToolbarTheSwitchBarTakesTheButtonHeight) {
+    CBarSwitch& bar = m_frame->SwitchBar();
+    const int fontHeight = SharedUi().m_fontMetrics.tmHeight;
+    bar.CalcFixedLayout(false, true);
+    EXPECT_EQ(bar.GetCellHeight(), GetSystemMetrics(SM_CYFRAME) / 2 + fontHeight + 4);
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    m_frame->RecalcLayout();
+    Pump();
+    ASSERT_EQ(::GetParent(bar.m_hWnd), ::GetParent(m_frame->ToolBar().m_hWnd));
+    bar.CalcFixedLayout(false, true);
+    EXPECT_EQ(bar.GetCellHeight(), std::max(fontHeight + 2 * GetSystemMetrics(SM_CYBORDER), 23));
+    // The stretch query asks for the whole length; otherwise the frame's width.
+    EXPECT_EQ(bar.CalcFixedLayout(true, true).cx, 32767);
+    RECT frame;
+    m_frame->GetWindowRect(&frame);
+    EXPECT_EQ(bar.CalcFixedLayout(false, true).cx, frame.right - frame.left);
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    m_frame->RecalcLayout();
+    Pump();
+    bar.CalcFixedLayout(false, true);
+    EXPECT_EQ(bar.GetCellHeight(), GetSystemMetrics(SM_CYFRAME) / 2 + fontHeight + 4);
+}

@@ -53,6 +53,16 @@ const DWORD kControlHelp[] = {
 
 CApp::HelpViewer g_helpViewer = nullptr;
 
+// The absolute form of a path, against this process's working folder; the path itself when
+// the system cannot make one.
+std::string FullPathOf(const std::string& path) {
+    if (path.empty())
+        return path;
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return (length > 0 && length < sizeof full) ? std::string(full) : path;
+}
+
 BOOL CALLBACK CancelModeProc(HWND wnd, LPARAM) {
     ::SendMessageA(wnd, WM_CANCELMODE, 0, 0);
     return TRUE;
@@ -287,18 +297,21 @@ bool CApp::HandOverToRunningInstance(const CCommandLineInfo& info) {
     m_pDdeClient = &m_ddeClient; // the main frame passes WM_DDE_ACK on to it
     HWND server = m_ddeClient.FindServer(self, m_strExeName.c_str(), "system", kDdeFindTimeoutMs);
     if (server) {
+        // The running instance has a working folder of its own: a name relative to ours would
+        // name another file there.
+        const std::string file = FullPathOf(info.m_strFileName);
         std::string command;
         switch (info.m_nShellCommand) {
         case CCommandLineInfo::FileOpen:
-            command = AfxFormat("[open(\"%s\")]", info.m_strFileName.c_str());
+            command = AfxFormat("[open(\"%s\")]", file.c_str());
             break;
         case CCommandLineInfo::FilePrint:
-            command = AfxFormat("[print(\"%s\")]", info.m_strFileName.c_str());
+            command = AfxFormat("[print(\"%s\")]", file.c_str());
             break;
         case CCommandLineInfo::FilePrintTo:
-            command = AfxFormat("[printto(\"%s\",\"%s\",\"%s\",\"%s\")]",
-                                info.m_strFileName.c_str(), info.m_strPrinterName.c_str(),
-                                info.m_strDriverName.c_str(), info.m_strPortName.c_str());
+            command = AfxFormat("[printto(\"%s\",\"%s\",\"%s\",\"%s\")]", file.c_str(),
+                                info.m_strPrinterName.c_str(), info.m_strDriverName.c_str(),
+                                info.m_strPortName.c_str());
             break;
         default:
             break;

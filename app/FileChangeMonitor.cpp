@@ -1,25 +1,11 @@
 // FileChangeMonitor. Layer: app/ (application shell).
 #include "app/FileChangeMonitor.h"
 
+#include "common/PathName.h"
+
 #include <cstring>
 #include <iterator>
 #include <vector>
-
-namespace {
-
-// The folder of a path: everything before its last separator ("C:\" for a file in a root).
-std::string DirectoryOf(const char* path) {
-    std::string dir = path;
-    size_t slash = dir.find_last_of("\\/");
-    if (slash == std::string::npos)
-        return std::string();
-    dir.resize(slash);
-    if (dir.size() == 2 && dir[1] == ':')
-        dir += '\\';
-    return dir;
-}
-
-} // namespace
 
 FileChangeMonitor::~FileChangeMonitor() {
     for (DirWatch& d : m_dirs)
@@ -42,10 +28,17 @@ uint64_t FileChangeMonitor::LastWriteTime(const char* path) {
     return result;
 }
 
+std::vector<std::string> FileChangeMonitor::Directories() const {
+    std::vector<std::string> dirs;
+    for (const DirWatch& d : m_dirs)
+        dirs.push_back(d.dir);
+    return dirs;
+}
+
 UINT FileChangeMonitor::AddWatch(const char* path, void* owner) {
     if (!path || !*path || std::strlen(path) > MAX_PATH - 1)
         return 0;
-    std::string dir = DirectoryOf(path);
+    std::string dir = FxPathFolder(path);
     if (dir.empty())
         return 0;
     DirWatch* watch = nullptr;

@@ -10,6 +10,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <vector>
 
 class FileChangeMonitor {
 public:
@@ -39,6 +40,8 @@ public:
     size_t DirectoryCount() const { return m_dirs.size(); }
     size_t WatchCount() const { return m_files.size(); }
     bool IsReporting() const { return m_reporting != nullptr; }
+    // The watched folders, in creation order.
+    std::vector<std::string> Directories() const;
 
     // The file's last-write time (0 when it cannot be opened).
     static uint64_t LastWriteTime(const char* path);

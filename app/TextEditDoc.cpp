@@ -20,6 +20,7 @@
 #include "framework/WinApp.h"
 #include "textdoc/DocView.h"
 #include "textdoc/FileIO.h"
+#include "textdoc/MappedBuffer.h"
 #include "textview/FxEditView.h"
 
 #include <algorithm>
@@ -341,6 +342,9 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
     if (saved) {
         if (replace) {
             m_lossyAccepted = true; // the document's file now holds exactly this text
+            // An encoding forced at open described the old file: reloads read what was written.
+            if (RequestedEncoding() != FxEncDetect)
+                SetRequestedEncoding(encoding);
             bool renamed = !SamePath(target, m_strPathName);
             SetPathName(target.c_str());
             if (renamed) {
@@ -441,6 +445,14 @@ void CTextEditDoc::OnFileChangedOnDisk() {
     Reload();
 }
 
+struct CTextEditDoc::KeptText {
+    FxMappedBuffer text; // the whole text with the document's line ends; closed when empty
+    size_t size = 0;
+    int lineEnd = FxLineEndDos, encoding = FxEncAnsi, requested = FxEncDetect;
+    bool modified = false, lossy = false;
+    std::vector<int32_t> bookmarks; // logical lines
+};
+
 bool CTextEditDoc::Reload() {
     if (m_strPathName.empty())
         return false;
@@ -455,6 +467,17 @@ bool CTextEditDoc::Reload() {
             OnDocEvent(FxEvLoadConversion, 0);
             return false;
         }
+    } catch (...) {
+        AfxReportCurrentException();
+        return false;
+    }
+
+    // The file may change or vanish after the probe, and memory may run short: the open step
+    // then fails with the document emptied, and an empty modified document would be saved over
+    // the file. The text is kept aside and put back.
+    KeptText saved;
+    try {
+        KeepText(saved);
     } catch (...) {
         AfxReportCurrentException();
         return false;
@@ -477,8 +500,16 @@ bool CTextEditDoc::Reload() {
     const bool readOnly = IsReadOnly();
     const int wrapMode = WrapMode(), wrapColumn = WrapColumn();
 
-    if (!OnOpenDocument(path.c_str()))
-        return false;
+    const bool opened = OnOpenDocument(path.c_str());
+    if (!opened && RecordCount() == 0) {
+        try {
+            RestoreText(saved);
+        } catch (...) {
+            // Nothing to put back: at least nothing is saved over the file unasked.
+            SetModifiedFlag(false);
+            AfxReportCurrentException();
+        }
+    }
     SetWrap(0, 0);
     if (readOnly)
         SetReadOnly(true);
@@ -497,7 +528,42 @@ bool CTextEditDoc::Reload() {
         views.front().view->RestoreWrap(wrapMode, wrapColumn);
     else
         SetWrap(wrapMode, wrapColumn);
-    return true;
+    return opened;
+}
+
+void CTextEditDoc::KeepText(KeptText& kept) const {
+    kept.lineEnd = LineEndType();
+    kept.encoding = Encoding();
+    kept.requested = RequestedEncoding();
+    kept.modified = IsModified();
+    kept.lossy = IsLoadLossy();
+    if (RecordCount() == 0)
+        return;
+    const FxTextPos start(0, 0), end = EndPos();
+    const int32_t size = MeasureText(start, end, kept.lineEnd);
+    if (size > 0 && kept.text.OpenAnonymous(static_cast<size_t>(size)))
+        kept.size = static_cast<size_t>(CopyText(start, end, kept.text.Data(), size, kept.lineEnd));
+    for (int32_t line = 0; line < LogicalLineCount(); ++line) {
+        FxTextPos head(0, line);
+        LogicalToPiece(head);
+        if (Record(head.line).flags & FXL_BOOKMARK)
+            kept.bookmarks.push_back(line);
+    }
+}
+
+void CTextEditDoc::RestoreText(const KeptText& kept) {
+    DeleteContents();
+    LoadAnsi(kept.size > 0 ? kept.text.Data() : "", kept.size);
+    SetLineEndType(kept.lineEnd);
+    SetEncoding(kept.encoding);
+    SetRequestedEncoding(kept.requested);
+    SetLoadLossy(kept.lossy);
+    // Loaded unwrapped: a logical line is its own record.
+    for (int32_t line : kept.bookmarks)
+        if (line < RecordCount())
+            RecordRef(line).flags |= FXL_BOOKMARK;
+    SetBookmarkCount(static_cast<int>(kept.bookmarks.size()));
+    SetModifiedFlag(kept.modified);
 }
 
 CTextEditDoc* CTextEditDoc::FromChangeNotice(WPARAM wParam, LPARAM lParam,

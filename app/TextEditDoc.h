@@ -67,7 +67,8 @@ public:
     // a word with AutoReload, else after the question; a modified one always asks, saying the
     // edits will be lost, No being the default.
     void OnFileChangedOnDisk();
-    // Reads the file again; carets come back to their lines. False keeps the text as it was.
+    // Reads the file again; carets come back to their lines. False keeps the text as it was,
+    // also when the read fails after the document was emptied for it.
     bool Reload();
 
     // --- The file change monitor ---------------------------------------------------------
@@ -82,6 +83,10 @@ protected:
     virtual bool PromptSaveName(std::string& path, int& encoding, int& lineEnd, bool copy);
 
 private:
+    // What a reload gives back when reading fails after the document was emptied.
+    struct KeptText;
+    void KeepText(KeptText& kept) const;
+    void RestoreText(const KeptText& kept);
     // Attaches the file type of the path; on the first attach wrapping follows the type.
     // The document's type's display switches are copied to it.
     void AttachFileType(const char* path);

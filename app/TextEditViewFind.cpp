@@ -257,14 +257,35 @@ int CTextEditView::MarkAllMatches(const std::string& pattern) {
     FxSearch req;
     FillSearch(req, pattern);
     req.markAll = true;
+    // A pattern that cannot be searched for must not cost the user's bookmarks.
+    const FxSearchResult check = FxCheckPattern(req);
+    if (check.status == FxSearchFailed) {
+        ReportSearchFailure(pattern, check.error, check.messageId);
+        return -1;
+    }
+    // Nor may a search that fails on the way: the marks it replaced come back.
+    std::vector<int32_t> kept;
+    for (int32_t rec = 0; rec < m_doc->RecordCount(); ++rec)
+        if (m_doc->Record(rec).flags & FXL_BOOKMARK)
+            kept.push_back(rec);
+    auto restore = [&] {
+        FxClearBookmarks(*m_doc);
+        for (int32_t rec : kept)
+            m_doc->RecordRef(rec).flags |= FXL_BOOKMARK;
+        m_doc->SetBookmarkCount(static_cast<int>(kept.size()));
+    };
     FxClearBookmarks(*m_doc);
     FxSearchResult res;
     try {
         res = MarkAll(*m_doc, req);
     } catch (...) {
+        restore();
+        Invalidate(false);
         ReportException();
         return 0;
     }
+    if (res.status == FxSearchFailed)
+        restore();
     Invalidate(false);
     if (res.status == FxSearchFailed) {
         ReportSearchFailure(pattern, res.error, res.messageId);
@@ -625,14 +646,13 @@ void CFindReplaceDlg::OnFind() {
     if (!ReadOptions())
         return;
     const std::string text = BoxText(IDC_FIND_WHAT);
+    // Every accepted search becomes the last one, found or not: Find Next repeats it.
+    StoreHistory(IDC_FIND_WHAT);
     if (!m_replace) {
-        if (m_view->FindAndSelect(text, Options().down, false)) {
-            StoreHistory(IDC_FIND_WHAT);
+        if (m_view->FindAndSelect(text, Options().down, false))
             EndDialog(IDOK);
-        }
         return;
     }
-    StoreHistory(IDC_FIND_WHAT);
     if (m_view->FindAndSelect(text, true, true))
         MoveOutOfTheWay();
 }
@@ -641,13 +661,12 @@ void CFindReplaceDlg::OnMark() {
     if (!ReadOptions())
         return;
     const std::string text = BoxText(IDC_FIND_WHAT);
+    StoreHistory(IDC_FIND_WHAT);
     const int count = m_view->MarkAllMatches(text);
     if (count == 0)
         CTextEditView::ReportSearchFailure(text, FxSeNone, 0);
-    if (count > 0) {
-        StoreHistory(IDC_FIND_WHAT);
+    if (count > 0)
         EndDialog(IDOK);
-    }
 }
 
 void CFindReplaceDlg::OnReplace() {

@@ -1,6 +1,7 @@
 // CDocTemplate. Layer: framework/.
 #include "framework/DocTemplate.h"
 
+#include "common/PathName.h"
 #include "framework/CreateContext.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
@@ -78,11 +79,11 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(const char* path, CDocument*
     }
     std::string ext;
     if (GetDocString(ext, filterExt) && !ext.empty()) {
-        const char* dot = std::strrchr(wanted, '.');
+        const std::string dot = FxPathExtension(wanted);
         const char* e = ext.c_str();
         if (*e == '*')
             ++e;
-        if (dot && lstrcmpiA(dot, e) == 0)
+        if (!dot.empty() && lstrcmpiA(dot.c_str(), e) == 0)
             return yesAttemptNative;
     }
     return yesAttemptForeign;

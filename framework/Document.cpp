@@ -16,6 +16,7 @@
 #include "framework/WinApp.h"
 
 #include "common/FxErrors.h"
+#include "common/PathName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,8 +51,7 @@ void CDocument::SetPathName(const char* path, bool addToMRU) {
     char* namePart = nullptr;
     DWORD len = GetFullPathNameA(path, sizeof full, full, &namePart);
     m_strPathName = (len > 0 && len < sizeof full) ? full : path;
-    const char* slash = std::strrchr(m_strPathName.c_str(), '\\');
-    SetTitle(slash ? slash + 1 : m_strPathName.c_str());
+    SetTitle(FxPathFileName(m_strPathName).c_str());
     if (addToMRU) {
         if (CWinApp* app = AfxGetApp())
             app->AddToRecentFileList(m_strPathName.c_str());

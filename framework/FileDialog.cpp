@@ -1,6 +1,7 @@
 // CFileDialog. Layer: framework/.
 #include "framework/FileDialog.h"
 
+#include "common/PathName.h"
 #include "framework/Exception.h"
 #include "framework/WinApp.h"
 
@@ -75,9 +76,7 @@ std::vector<std::string> CFileDialog::GetPathNames() const {
         return names;
     }
     // A folder followed by the file names, each ended by a NUL, the list by two.
-    std::string folder = first;
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
+    const std::string folder = FxPathWithSeparator(first);
     while (*p) {
         std::string name = p;
         names.push_back(folder + name);

@@ -1,6 +1,7 @@
 // CWinApp. Layer: framework/.
 #include "framework/WinApp.h"
 
+#include "common/PathName.h"
 #include "framework/CmdUI.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/DdeShellClient.h"
@@ -51,12 +52,7 @@ CWinApp::CWinApp(const char* appName) {
     m_strAppName = appName ? appName : AfxLoadString(AFX_IDS_APP_TITLE);
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
-    const char* base = std::strrchr(path, '\\');
-    base = base ? base + 1 : path;
-    m_strExeName = base;
-    size_t dot = m_strExeName.rfind('.');
-    if (dot != std::string::npos)
-        m_strExeName.resize(dot);
+    m_strExeName = FxPathBaseName(path);
     if (m_strAppName.empty())
         m_strAppName = m_strExeName;
 }

@@ -420,6 +420,13 @@ FxSearchResult ReplaceText(CFxEditDoc& doc, FxSearch& req) {
     return res;
 }
 
+FxSearchResult FxCheckPattern(const FxSearch& req) {
+    FxLineMatcher matcher;
+    if (!matcher.Prepare(req.pattern, req.patternLen, FxMatchOptionsOf(req)))
+        return PrepareFailure(matcher);
+    return FxSearchResult();
+}
+
 void FxClearBookmarks(CFxEditDoc& doc) {
     for (int32_t i = 0; i < doc.RecordCount(); ++i)
         doc.RecordRef(i).flags &= ~FXL_BOOKMARK;

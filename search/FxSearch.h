@@ -68,6 +68,10 @@ FxSearchResult ReplaceText(CFxEditDoc& doc, FxSearch& req);
 // count is the number of such lines. Every match is appended to hits when given.
 FxSearchResult MarkAll(CFxEditDoc& doc, const FxSearch& req,
                        std::vector<FxSearchHit>* hits = nullptr);
+// Checks the request's pattern as every search prepares it: FxSearchFailed with the error (and
+// its message and offset) when it cannot be searched for, else FxSearchNotFound. Lets a caller
+// refuse a pattern before it changes anything (Mark clears the bookmarks).
+FxSearchResult FxCheckPattern(const FxSearch& req);
 // Clears every bookmark of the document.
 void FxClearBookmarks(CFxEditDoc& doc);
 // The options of a request as the line matcher takes them.

@@ -1,18 +1,5 @@
-// Double-byte stepping over ANSI code page text. Layer: textdoc/.
+// Double-byte stepping over ANSI code page text for the engine. The lead-byte table itself
+// lives in common/, where the path helpers share it. Layer: textdoc/.
 #pragma once
 
-#include <cstddef>
-
-// Process-wide lead-byte flags for bytes 0..255 (255 is never a lead byte).
-extern unsigned char g_fxLeadBytes[256];
-
-// Fills the table from the system; call once at start-up (tests call it in main).
-void FxInitLeadBytes();
-
-inline bool FxIsLeadByte(unsigned char b) { return g_fxLeadBytes[b] != 0; }
-
-// Length of the character at text[i] within [0, len): 2 for a lead byte whose second byte lies
-// inside the text, else 1.
-inline int FxCharLen(const char* text, size_t i, size_t len) {
-    return (i + 1 < len && FxIsLeadByte(static_cast<unsigned char>(text[i]))) ? 2 : 1;
-}
+#include "common/LeadBytes.h"

@@ -3,6 +3,7 @@
 #include "textdoc/FileIO.h"
 
 #include "common/FxErrors.h"
+#include "common/PathName.h"
 #include "common/SysFile.h"
 #include "textdoc/Dbcs.h"
 #include "textdoc/FxEditDoc.h"
@@ -18,23 +19,6 @@ namespace {
 void CheckPathLength(const char* path) {
     if (std::strlen(path) > kFxMaxPath)
         Fail(fxsys::kErrFilenameExcedRange);
-}
-
-inline bool IsSeparator(unsigned char c) {
-    return c == '\\' || c == '/' || c == ':';
-}
-
-// Where the file name starts: after the last separator. Paths are stepped by characters, since
-// the second byte of a double-byte character may have the value of "\".
-size_t NameStart(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size();) {
-        int len = FxCharLen(path.data(), i, path.size());
-        if (len == 1 && IsSeparator(static_cast<unsigned char>(path[i])))
-            start = i + 1;
-        i += static_cast<size_t>(len);
-    }
-    return start;
 }
 
 // The separator a folder name already uses: "/" only when it has "/" and no "\".
@@ -54,25 +38,18 @@ char SeparatorOf(const std::string& folder) {
 // The backup name before it is cut to a path's length.
 std::string FullBackupName(const char* path, const char* backupFolder) {
     const std::string source(path);
-    const size_t nameAt = NameStart(source);
+    const size_t nameAt = FxPathNameStart(source);
     std::string name;
     if (backupFolder && *backupFolder) {
         name = backupFolder;
-        if (NameStart(name) != name.size())
+        if (FxPathNameStart(name) != name.size())
             name += SeparatorOf(name);
     } else {
         name = source.substr(0, nameAt);
     }
     // Only the file's own name has its last dot changed, never a folder's (C:\v1.2\README).
-    const size_t nameStart = name.size();
     name += source.substr(nameAt);
-    size_t dot = std::string::npos;
-    for (size_t i = nameStart; i < name.size();) {
-        int len = FxCharLen(name.data(), i, name.size());
-        if (len == 1 && name[i] == '.')
-            dot = i;
-        i += static_cast<size_t>(len);
-    }
+    const size_t dot = FxPathExtensionDot(name);
     if (dot != std::string::npos)
         name[dot] = '_';
     name += ".BAK";
@@ -187,7 +164,7 @@ bool SaveDocumentFile(CFxEditDoc& doc, const char* path) {
     if (fxsys::IsReadOnlyFile(path))
         throw FxFileError(fxsys::kErrAccessDenied);
     const std::string target(path);
-    TempFile temp(target.substr(0, NameStart(target)));
+    TempFile temp(target.substr(0, FxPathNameStart(target)));
     FxArchive ar;
     ar.file = temp.Handle();
     ar.loading = false;

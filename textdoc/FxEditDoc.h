@@ -148,6 +148,8 @@ public:
     // True when the loaded text cannot be written back byte for byte in the file's encoding:
     // characters the ANSI code page cannot hold, or a UTF-8 file that is not UTF-8 throughout.
     bool IsLoadLossy() const { return m_loadLossy; }
+    // For text put back from a copy: whether it came from a lossy load.
+    void SetLoadLossy(bool lossy) { m_loadLossy = lossy; }
 
     // --- State ----------------------------------------------------------------------------
     virtual void OnDocEvent(int code, int arg);

@@ -5,6 +5,7 @@
 #include "app/settings/IniCodec.h"
 #include "app/settings/SettingsIds.h"
 #include "app/settings/SettingsStore.h"
+#include "common/PathName.h"
 #include "textview/SyntaxTemplate.h"
 
 #include <shlwapi.h>
@@ -15,11 +16,7 @@
 std::string FileTypeSection(const FileTypeInfo& e) {
     if (e.IsDefault())
         return "Default";
-    size_t slash = e.templatePath.find_last_of("\\/");
-    std::string name =
-        slash == std::string::npos ? e.templatePath : e.templatePath.substr(slash + 1);
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
+    return FxPathBaseName(e.templatePath);
 }
 
 namespace {
@@ -152,13 +149,7 @@ FileTypeInfo* SettingsStore::FindFileType(const char* path) {
         return nullptr;
     std::string pattern;
     if (path && *path) {
-        const char* name = path;
-        for (const char* p = path; *p; ++p) {
-            if (*p == '\\' || *p == '/')
-                name = p + 1;
-        }
-        const char* dot = std::strrchr(name, '.');
-        pattern = std::string("*") + (dot ? dot : "");
+        pattern = "*" + FxPathExtension(path);
     }
     FileTypeInfo* result = nullptr;
     for (FileTypeInfo& e : m_fileTypes) {
@@ -294,6 +285,11 @@ void SettingsStore::SaveFileFilters() {
     WriteInt(IniSettings, "Settings", "DetectFileChanges", m_fileChange.detectFileChanges);
     WriteInt(IniSettings, "Settings", "AutoReload", m_fileChange.autoReload);
     WriteInt(IniSettings, "Settings", "ProtectReadOnly", m_fileChange.protectReadOnly);
+    WriteFilterList();
+    m_filtersDirty = false;
+}
+
+void SettingsStore::WriteFilterList() {
     WriteString(IniFileTypes, "FileTypes", nullptr, nullptr);
     char key[8];
     int i = 0;
@@ -306,7 +302,45 @@ void SettingsStore::SaveFileFilters() {
         r.Add("Des", f.description).Add("Ext", f.patterns);
         WriteString(IniFileTypes, "FileTypes", key, r.Text().c_str());
     }
-    m_filtersDirty = false;
+}
+
+void SettingsStore::SeedFileFilters() {
+    if (!m_filters.empty())
+        return;
+    auto add = [this](const std::string& description, const std::string& patterns) {
+        FileFilterInfo f;
+        f.description = description;
+        f.patterns = patterns;
+        Trim(f.description);
+        Trim(f.patterns);
+        if (!f.description.empty() && !f.patterns.empty())
+            m_filters.push_back(f);
+    };
+    add(LoadText(IDS_FILTER_ALL_FILES), "*.*");
+    add(LoadText(IDS_FILTER_TEXT_FILES), "*.txt");
+    for (const FileTypeInfo& e : m_fileTypes) {
+        if (e.IsDefault())
+            continue;
+        // "*.c; *.h" as the dialogs want it: no blanks around the separators.
+        std::string patterns;
+        size_t from = 0;
+        for (;;) {
+            const size_t semi = e.extensions.find(';', from);
+            std::string item = e.extensions.substr(
+                from, semi == std::string::npos ? std::string::npos : semi - from);
+            Trim(item);
+            if (!item.empty())
+                patterns += (patterns.empty() ? "" : ";") + item;
+            if (semi == std::string::npos)
+                break;
+            from = semi + 1;
+        }
+        add(e.title, patterns);
+    }
+    if (m_filters.empty())
+        return;
+    WriteFilterList();
+    m_filterStringValid = false;
 }
 
 const std::string& SettingsStore::FileDialogFilter() {

@@ -25,6 +25,8 @@ enum : unsigned {
     IDS_MARGIN_UNIT_INCH = 5529,
     IDS_FONT_TEXTEDIT = 6000,
     IDS_FILETYPE_DEFAULT = 6001,
+    IDS_FILTER_ALL_FILES = 6002,  // the first entry of a new file filter list, for *.*
+    IDS_FILTER_TEXT_FILES = 6003, // its second, for *.txt
     IDS_TOOL_MACRO_FILEEXT = 40320,
     IDS_TOOL_MACRO_INITDIR = 40321,
     IDS_TOOL_MACRO_FILEDIR = 40322,

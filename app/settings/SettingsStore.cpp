@@ -4,6 +4,8 @@
 
 #include "app/settings/IniCodec.h"
 #include "app/settings/SettingsIds.h"
+#include "common/PathName.h"
+#include "textdoc/FileIO.h"
 
 #include <cmath>
 #include <cstdio>
@@ -83,15 +85,12 @@ PrintSettings::PrintSettings() {
 SettingsStore::SettingsStore(const char* programDir) {
     std::string dir;
     if (programDir) {
-        dir = programDir;
-        if (!dir.empty() && dir.back() != '\\' && dir.back() != '/')
-            dir += '\\';
+        dir = FxPathWithSeparator(programDir);
     } else {
         char exe[MAX_PATH];
         DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
         dir.assign(exe, n < MAX_PATH ? n : 0);
-        size_t cut = dir.find_last_of("\\/");
-        dir = cut == std::string::npos ? std::string() : dir.substr(0, cut + 1);
+        dir.resize(FxPathNameStart(dir));
     }
     CopyPath(m_programDir, dir);
     for (int i = 0; i < 3; ++i)
@@ -99,13 +98,7 @@ SettingsStore::SettingsStore(const char* programDir) {
     // The help file is named after the executable.
     char exe[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string base(exe, n < MAX_PATH ? n : 0);
-    size_t slash = base.find_last_of("\\/");
-    if (slash != std::string::npos)
-        base = base.substr(slash + 1);
-    size_t dot = base.rfind('.');
-    if (dot != std::string::npos)
-        base.resize(dot);
+    const std::string base = FxPathBaseName(std::string(exe, n < MAX_PATH ? n : 0));
     CopyPath(m_helpPath, std::string(m_programDir) + base + ".CHM");
     m_activeFolder[0] = 0;
     m_buffer[0] = 0;
@@ -206,29 +199,13 @@ std::string SettingsStore::ClipTextDir() const {
 }
 
 std::string SettingsStore::BackupFileName(const char* documentPath) const {
-    std::string path = documentPath ? documentPath : "";
-    if (!m_backup.backupPath.empty()) {
-        size_t slash = path.find_last_of("\\/");
-        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        path = m_backup.backupPath + "\\" + name;
-    }
-    size_t dot = path.rfind('.');
-    size_t slash = path.find_last_of("\\/");
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        path[dot] = '_';
-    path += ".BAK";
-    if (path.size() > MAX_PATH - 1)
-        path.resize(MAX_PATH - 1);
-    return path;
+    return MakeBackupName(documentPath ? documentPath : "", m_backup.backupPath.c_str());
 }
 
 const char* SettingsStore::ActiveDocumentFolder(const char* activeDocumentPath) {
     m_activeFolder[0] = 0;
     if (m_general.useActiveFileDirOnFileOpen && activeDocumentPath && *activeDocumentPath) {
-        std::string p = activeDocumentPath;
-        size_t slash = p.find_last_of("\\/");
-        if (slash != std::string::npos)
-            CopyPath(m_activeFolder, p.substr(0, slash));
+        CopyPath(m_activeFolder, FxPathFolder(activeDocumentPath));
     }
     return m_activeFolder;
 }
@@ -239,6 +216,7 @@ void SettingsStore::LoadAll() {
     LoadGeneralOptions();
     LoadFileFilters();
     BuildFileTypeList();
+    SeedFileFilters();
     LoadFont();
     LoadBackupOptions();
 }
@@ -413,17 +391,18 @@ bool SettingsStore::UpdateHistoryFromCombo(HistoryKind kind, HWND combo, int lim
 }
 
 void SettingsStore::WriteList(const SettingsStore& s, IniFile file, const char* section,
-                              std::vector<std::string>& list, bool quoteBlanks) {
+                              const std::vector<std::string>& list, bool quoteBlanks) {
     s.WriteString(file, section, nullptr, nullptr);
     char key[8];
     for (size_t i = 0; i < list.size() && i < static_cast<size_t>(kHistoryLimit); ++i) {
         if (list[i].empty())
             break;
         // The profile functions strip surrounding quotes when reading: quoting keeps blanks.
-        if (quoteBlanks && IsAllBlanks(list[i]))
-            list[i] = "\"" + list[i] + "\"";
+        // Only the file gets the quotes; the list keeps the text that was searched for.
+        const std::string value =
+            quoteBlanks && IsAllBlanks(list[i]) ? "\"" + list[i] + "\"" : list[i];
         std::snprintf(key, sizeof key, "%02d", static_cast<int>(i));
-        s.WriteString(file, section, key, list[i].c_str());
+        s.WriteString(file, section, key, value.c_str());
     }
 }
 

@@ -297,6 +297,9 @@ public:
     bool AreFileTypesDirty() const { return m_fileTypesDirty; }
     void LoadFileFilters(); // with the file change options
     void SaveFileFilters(); // with the file change options
+    // A list that is empty after loading (a first run) gets the entries for all files, text
+    // files and each file type found, and is written; a list that has entries is left alone.
+    void SeedFileFilters();
     CLstFileFilterInfo& FileFilters() { return m_filters; }
     void SetFileFilters(const CLstFileFilterInfo& filters);
     const std::string& FileDialogFilter();
@@ -320,8 +323,9 @@ private:
     void LoadTools();
     void LoadToolArgs();
     void LoadFileTypeOptions(FileTypeInfo& entry);
+    void WriteFilterList();
     static void WriteList(const SettingsStore& s, IniFile file, const char* section,
-                          std::vector<std::string>& list, bool quoteBlanks);
+                          const std::vector<std::string>& list, bool quoteBlanks);
     std::string LoadText(UINT id) const;
 
     char m_programDir[MAX_PATH];

@@ -487,3 +487,64 @@ TEST_F(EditCommandTest, ReplaceDialogMovesBesideTheMatchAndTakesThePointerAlong)
                    frameWas.right - frameWas.left, frameWas.bottom - frameWas.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+TEST_F(EditCommandTest, MarkWithAnInvalidPatternKeepsTheBookmarks) {
+    Type("one\r\ntwo\r\nthree");
+    m_view->SetBookmarkOnLine(1);
+    ASSERT_EQ(m_view->GetEditDoc()->BookmarkCount(), 1);
+    CFindReplaceDlg dlg(m_view, false);
+    ASSERT_TRUE(dlg.Create(IDD_FIND, m_view));
+    HWND h = dlg.m_hWnd;
+    CheckDlgButton(h, IDC_FIND_REGEXP, BST_CHECKED);
+    SetBox(h, IDC_FIND_WHAT, "(t");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_MARK, 0);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "正则表达式“(t”有误：缺少右括号“)”。");
+    EXPECT_TRUE(IsWindow(h));
+    EXPECT_EQ(m_view->NextBookmarkAfter(-1), 1);
+    EXPECT_EQ(m_view->GetEditDoc()->BookmarkCount(), 1);
+
+    // A valid pattern replaces the marks.
+    CheckDlgButton(h, IDC_FIND_REGEXP, BST_UNCHECKED);
+    SetBox(h, IDC_FIND_WHAT, "th");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_MARK, 0);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(m_view->NextBookmarkAfter(-1), 2);
+    EXPECT_EQ(m_view->GetEditDoc()->BookmarkCount(), 1);
+    AppSettings()->Search().regExp = false;
+}
+
+TEST_F(EditCommandTest, FindNextRepeatsTheLastAcceptedSearchAsItWasTyped) {
+    Type("a   b   c");
+    m_view->GoToPos(FxTextPos(0, 0));
+    {
+        CFindReplaceDlg dlg(m_view, false);
+        ASSERT_TRUE(dlg.Create(IDD_FIND, m_view));
+        SetBox(dlg.m_hWnd, IDC_FIND_WHAT, "   ");
+        SendMessageA(dlg.m_hWnd, WM_COMMAND, IDC_FIND_FIND, 0);
+        EXPECT_FALSE(IsWindow(dlg.m_hWnd));
+    }
+    EXPECT_EQ(Selected(), "   ");
+    ASSERT_FALSE(AppSettings()->History(HistoryFind).empty());
+    EXPECT_EQ(AppSettings()->History(HistoryFind).front(), "   ");
+    // Blanks only: the quotes that keep them in the profile are not part of the search.
+    Command(ID_SEARCH_FIND_NEXT);
+    EXPECT_TRUE(g_boxes.empty()) << g_boxes.front();
+    EXPECT_EQ(m_view->LogicalCaret(), FxTextPos(8, 0));
+    EXPECT_EQ(Selected(), "   ");
+
+    // A search that finds nothing is still the last one.
+    {
+        CFindReplaceDlg dlg(m_view, false);
+        ASSERT_TRUE(dlg.Create(IDD_FIND, m_view));
+        SetBox(dlg.m_hWnd, IDC_FIND_WHAT, "zzz");
+        SendMessageA(dlg.m_hWnd, WM_COMMAND, IDC_FIND_FIND, 0);
+        ASSERT_EQ(g_boxes.size(), 1u);
+        dlg.DestroyWindow();
+    }
+    EXPECT_EQ(AppSettings()->History(HistoryFind).front(), "zzz");
+    g_boxes.clear();
+    Command(ID_SEARCH_FIND_NEXT);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "没有找到匹配的字符串“zzz”。");
+}

@@ -381,6 +381,31 @@ TEST_F(MainFrameTest, StatusPromptsOfToolsDateFormatsAndFileTypes) {
     tools = kept;
 }
 
+TEST_F(MainFrameTest, SearchCommandsPromptWithTheirOwnTexts) {
+    const struct {
+        UINT id;
+        const char* prompt;
+    } kPrompts[] = {
+        {35420, "查找指定的正文"},
+        {35421, "用不同的正文替换指定的正文"},
+        {35422, "查找下一个"},
+        {35423, "查找上一个"},
+        {35424, "在文件中查找指定的正文"},
+        {35425, "在文件中替换指定的正文"},
+    };
+    HMENU menu = GetMenu(m_frame->m_hWnd);
+    for (const auto& p : kPrompts) {
+        std::string prompt;
+        m_frame->GetMessageString(p.id, prompt);
+        EXPECT_EQ(prompt, p.prompt) << p.id;
+        // Highlighting the item shows the prompt in the status bar.
+        m_frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(p.id, MF_STRING),
+                             reinterpret_cast<LPARAM>(menu));
+        EXPECT_STREQ(m_frame->StatusBar().GetPaneText(0), p.prompt) << p.id;
+    }
+    m_frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+}
+
 TEST_F(MainFrameTest, ToolTipsNameTheNextUndoAndRedo) {
     HWND tip = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);

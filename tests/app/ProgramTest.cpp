@@ -35,14 +35,15 @@ public:
             CloseHandle(m_pi.hThread);
         }
     }
-    bool Start(const std::string& exe, const std::string& args) {
+    // Starts the program in the given working folder (empty: ours).
+    bool Start(const std::string& exe, const std::string& args, const std::string& folder = "") {
         std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
         std::vector<char> line(cmd.begin(), cmd.end());
         line.push_back('\0');
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         return CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &m_pi) != FALSE;
+                              folder.empty() ? nullptr : folder.c_str(), &si, &m_pi) != FALSE;
     }
     bool WaitExit(DWORD ms) const { return WaitForSingleObject(m_pi.hProcess, ms) == 0; }
     DWORD Id() const { return m_pi.dwProcessId; }
@@ -194,6 +195,35 @@ TEST_F(ProgramTest, SecondStartHandsItsFileToTheFirstInstance) {
     EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "second.txt"); }, 10000));
     std::vector<std::string> titles = ChildTitles(frame);
     EXPECT_EQ(titles.size(), 2u);
+
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(a.WaitExit(10000)) << "the first instance did not close";
+}
+
+TEST_F(ProgramTest, ASecondStartInAnotherFolderHandsOverTheFileItNamed) {
+    // The same relative name means a different file in each instance's working folder.
+    const std::string firstFolder = m_dir + "\\first", secondFolder = m_dir + "\\second";
+    ASSERT_TRUE(CreateDirectoryA(firstFolder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(secondFolder.c_str(), nullptr));
+    WriteFile("first\\notes.txt", "not this one\r\n");
+    WriteFile("second\\notes.txt", "meant\r\n");
+    std::string other = WriteFile("other.txt", "other\r\n");
+
+    Process a;
+    ASSERT_TRUE(a.Start(m_exe, "\"" + other + "\"", firstFolder));
+    HWND frame = WaitForMainFrame(a);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "other.txt"); }, kStartTimeoutMs));
+
+    Process b;
+    ASSERT_TRUE(b.Start(m_exe, "notes.txt", secondFolder));
+    EXPECT_TRUE(b.WaitExit(kStartTimeoutMs)) << "the second instance did not end";
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "notes.txt"); }, 10000));
+    std::string titles;
+    for (const std::string& t : ChildTitles(frame))
+        titles += t + "|";
+    EXPECT_TRUE(HasChildTitled(frame, "\\second\\notes.txt")) << titles;
+    EXPECT_FALSE(HasChildTitled(frame, "\\first\\")) << titles;
 
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(a.WaitExit(10000)) << "the first instance did not close";
@@ -881,4 +911,49 @@ TEST_F(ProgramTest, TheEditorFontOfTheSettingsDrawsTheTextAfterARestart) {
     const int h0 = seen[0][1].height, h1 = seen[1][1].height;
     EXPECT_GT(h1, h0 + h0 / 2) << h0 << " " << h1;
     EXPECT_GT(w1, w0 + w0 / 3) << w0 << " " << w1;
+}
+
+TEST_F(ProgramTest, OnAFreshInstallTheOpenDialogOffersFileTypes) {
+    // A fresh install: the program and two of its syntax templates, no INI files.
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string built = exe;
+    built = built.substr(0, built.rfind('\\') + 1) + "STF\\";
+    ASSERT_TRUE(CreateDirectoryA((m_dir + "\\STF").c_str(), nullptr));
+    for (const char* name : {"CPP.STF", "PYTHON.STF"})
+        ASSERT_TRUE(CopyFileA((built + name).c_str(), (m_dir + "\\STF\\" + name).c_str(), FALSE))
+            << name;
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+
+    PostMessageA(frame, WM_COMMAND, kIdFileOpen, 0);
+    HWND dialog = WaitForFileDialog(p.Id(), kOpenEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    HWND types = Descendant(dialog, 0x470); // cmb1, the file type box
+    ASSERT_NE(types, nullptr);
+    const LRESULT count = SendMessageA(types, CB_GETCOUNT, 0, 0);
+    std::vector<std::string> items;
+    for (LRESULT i = 0; i < count; ++i) {
+        // The system's dialog keeps its items as wide text: ask for them so.
+        wchar_t wide[260] = L"";
+        SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char text[520] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        items.push_back(text);
+    }
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0], "所有文件(*.*)");
+    EXPECT_EQ(items[1], "文本文件(*.txt)");
+    std::string templates = items[2] + "|" + items[3];
+    EXPECT_NE(templates.find("C/C++("), std::string::npos) << templates;
+    EXPECT_NE(templates.find("*.py"), std::string::npos) << templates;
+    Press(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitFor([&] { return Dialogs(p.Id()).empty(); }, 10000));
+    // The list is written at once, for the next start and the filter settings.
+    EXPECT_NE(ReadBytes(m_dir + "\\FILETYPE.INI").find("\"Des\"=所有文件|\"Ext\"=*.*"),
+              std::string::npos);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
 }

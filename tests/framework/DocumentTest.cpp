@@ -46,6 +46,30 @@ TEST_F(FrameworkTest, OpenReadsTheFileAndTitlesTheFrame) {
     EXPECT_EQ(view->m_initialUpdates, 1);
 }
 
+// "乗" is 81 5C in code page 936: its second byte has the value of "\".
+TEST_F(FrameworkTest, ANameEndingInABackslashTrailByteTitlesTheFrameAndJoinsTheRecentList) {
+    std::string ini = TempPath("profile.ini");
+    App().m_strProfileName = ini;
+    App().LoadStdProfileSettings(4);
+    const std::string path = TempPath("\x81\x5C.tst");
+    WriteWholeFile(path, "jo");
+    TestDoc* doc = DynamicDowncast<TestDoc>(App().OpenDocumentFile(path.c_str()));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), "\x81\x5C.tst");
+    EXPECT_EQ(m_main->GetActiveFrame()->GetWindowText(), "\x81\x5C.tst");
+    ASSERT_NE(App().m_pRecentFileList, nullptr);
+    ASSERT_EQ(App().m_pRecentFileList->GetCount(), 1);
+    EXPECT_EQ((*App().m_pRecentFileList)[0], path);
+    HMENU file = GetSubMenu(GetMenu(m_main->m_hWnd), 0);
+    m_main->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, FALSE));
+    char text[MAX_PATH + 8] = "";
+    GetMenuStringA(file, ID_FILE_MRU_FILE1, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "&1 " + path);
+    delete App().m_pRecentFileList;
+    App().m_pRecentFileList = nullptr;
+    App().m_strProfileName.clear();
+}
+
 TEST_F(FrameworkTest, OpeningAnOpenFileOnlyActivatesIt) {
     std::string a = TempPath("a.tst"), b = TempPath("b.tst");
     WriteWholeFile(a, "A");

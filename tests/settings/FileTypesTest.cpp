@@ -205,6 +205,53 @@ TEST_F(FileTypes, FileFilters) {
     EXPECT_EQ(3u, t.FileFilters().size());
 }
 
+TEST_F(FileTypes, AnEmptyFilterListIsSeededWithAllFilesTextFilesAndEachTypeAndWritten) {
+    CopyTemplate("CPP.STF");
+    CopyTemplate("PYTHON.STF");
+    SettingsStore s(m_dir.c_str());
+    s.LoadAll();
+    ASSERT_EQ(3u, s.FileTypes().size());
+    ASSERT_EQ(4u, s.FileFilters().size());
+    EXPECT_EQ("所有文件", s.FileFilters()[0].description);
+    EXPECT_EQ("*.*", s.FileFilters()[0].patterns);
+    EXPECT_EQ("文本文件", s.FileFilters()[1].description);
+    EXPECT_EQ("*.txt", s.FileFilters()[1].patterns);
+    std::string expected = "所有文件(*.*)|*.*|文本文件(*.txt)|*.txt|";
+    for (size_t i = 1; i < 3; ++i) {
+        const FileTypeInfo& type = s.FileTypes()[i];
+        EXPECT_EQ(type.title, s.FileFilters()[i + 1].description);
+        EXPECT_EQ(std::string::npos, s.FileFilters()[i + 1].patterns.find(' '));
+        expected += type.title + "(" + s.FileFilters()[i + 1].patterns + ")|" +
+                    s.FileFilters()[i + 1].patterns + "|";
+    }
+    EXPECT_EQ(expected + "||", s.FileDialogFilter());
+    EXPECT_NE(std::string::npos,
+              ReadText("FILETYPE.INI")
+                  .find("[FileTypes]\r\n00=\"Mod\"=0|\"Del\"=0|\"Des\"=所有文件|\"Ext\"=*.*\r\n"
+                        "01=\"Mod\"=0|\"Del\"=0|\"Des\"=文本文件|\"Ext\"=*.txt\r\n"));
+    // The next start reads the written list; a list that has entries is never reseeded.
+    CLstFileFilterInfo mine;
+    mine.push_back({0, 0, "Mine", "*.mine"});
+    SettingsStore t(m_dir.c_str());
+    t.LoadAll();
+    EXPECT_EQ(4u, t.FileFilters().size());
+    t.SetFileFilters(mine);
+    t.SaveFileFilters();
+    SettingsStore u(m_dir.c_str());
+    u.LoadAll();
+    ASSERT_EQ(1u, u.FileFilters().size());
+    EXPECT_EQ("Mine(*.mine)|*.mine|||", u.FileDialogFilter());
+}
+
+TEST_F(FileTypes, TheSectionOfATemplateNamedWithABackslashTrailByte) {
+    FileTypeInfo e;
+    e.templatePath = "C:\\STF\\\x81\x5C.STF"; // "乗": 81 5C
+    EXPECT_EQ("\x81\x5C", FileTypeSection(e));
+    SettingsStore s(m_dir.c_str());
+    s.LoadAll();
+    EXPECT_TRUE(s.FindFileType("C:\\a\\\x81\x5C")->IsDefault());
+}
+
 TEST_F(FileTypes, ViewAsMenu) {
     const char* names[] = {"CPP.STF",    "CSHARP.STF", "JAVA.STF", "JS.STF",
                            "PYTHON.STF", "HTML.STF",   "XML.STF",  "CSS.STF",

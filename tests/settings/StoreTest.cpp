@@ -73,6 +73,29 @@ TEST_F(Store, BackupFileNames) {
     EXPECT_EQ(259u, s.BackupFileName(longPath.c_str()).size());
 }
 
+// "乗" is 81 5C in code page 936: its second byte has the value of "\".
+TEST_F(Store, PathsWithABackslashTrailByteAreSplitBetweenCharacters) {
+    SettingsStore s(m_dir.c_str());
+    EXPECT_EQ("C:\\a\\\x81\x5C_txt.BAK", s.BackupFileName("C:\\a\\\x81\x5C.txt"));
+    EXPECT_EQ("C:\\a\\b.\x81\x5C_x.BAK", s.BackupFileName("C:\\a\\b.\x81\x5C.x"));
+    s.Backup().backupPath = "D:\\bak";
+    EXPECT_EQ("D:\\bak\\\x81\x5C_txt.BAK", s.BackupFileName("C:\\a\\\x81\x5C.txt"));
+    EXPECT_STREQ("C:\\src", s.ActiveDocumentFolder("C:\\src\\\x81\x5C.c"));
+    EXPECT_STREQ("C:\\\x81\x5C", s.ActiveDocumentFolder("C:\\\x81\x5C\\a.c"));
+
+    // A program folder whose name ends in the character still gets its separator.
+    std::string folder = Path("\x81\x5C");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    {
+        SettingsStore inFolder(folder.c_str());
+        EXPECT_EQ(folder + "\\", inFolder.ProgramDir());
+        EXPECT_EQ(folder + "\\QUORVANE.INI", inFolder.IniPath(IniProfile));
+        EXPECT_EQ(folder + "\\STF\\", inFolder.SyntaxTemplateDir());
+    }
+    RemoveDirectoryA((folder + "\\STF").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(Store, ActiveDocumentFolder) {
     SettingsStore s(m_dir.c_str());
     EXPECT_STREQ("C:\\src", s.ActiveDocumentFolder("C:\\src\\a.c"));
@@ -221,8 +244,8 @@ TEST_F(Store, SearchOptionsAndHistories) {
         EXPECT_FALSE(s.UpdateHistory(HistoryFind, {"alpha", "   ", "中文"}));
         EXPECT_TRUE(s.UpdateHistory(HistoryReplace, {"x"}));
         s.SaveOnExit();
-        // The blank entry is quoted in the list too.
-        EXPECT_EQ("\"   \"", s.History(HistoryFind)[1]);
+        // The blank entry is quoted in the file only: the list keeps the text searched for.
+        EXPECT_EQ("   ", s.History(HistoryFind)[1]);
     }
     EXPECT_EQ("[Search]\r\nDown=0\r\nCase=1\r\nWholeWord=0\r\nRegExp=0\r\nLookInSubFolders=1\r\n"
               "[HistoryFind]\r\n00=alpha\r\n01=\"   \"\r\n02=中文\r\n"

@@ -4,6 +4,8 @@
 #include "tests/shell/ShellTestApp.h"
 
 #include "app/ShellIds.h"
+#include "framework/Archive.h"
+#include "framework/MemoryException.h"
 #include "framework/MultiDocTemplate.h"
 #include "framework/ResourceText.h"
 
@@ -302,6 +304,84 @@ TEST_F(ShellTest, ReloadThatCannotReadKeepsTheText) {
     EXPECT_FALSE(doc->Reload());
     EXPECT_EQ(Text(doc), "still kept");
     EXPECT_EQ(BoxLog::texts.size(), 1u);
+}
+
+namespace {
+
+// A document whose reading fails after the framework's open step has emptied it: memory that
+// runs out, or a file that changed after the reload's first look at it.
+class FailingReadDoc : public CTextEditDoc {
+public:
+    bool m_failReads = false;
+    void Serialize(CArchive& ar) override {
+        if (m_failReads && ar.IsLoading())
+            AfxThrowMemoryException();
+        CTextEditDoc::Serialize(ar);
+    }
+};
+
+} // namespace
+
+TEST_F(ShellTest, AReloadThatFailsAfterEmptyingPutsTheTextBack) {
+    std::string path = TempPath("failing.txt");
+    WriteWholeFile(path, "one\r\ntwo\r\nthree");
+    for (bool modified : {true, false}) {
+        SCOPED_TRACE(modified ? "modified" : "unmodified");
+        FailingReadDoc doc;
+        doc.m_bAutoDelete = false;
+        ASSERT_TRUE(doc.OnOpenDocument(path.c_str()));
+        doc.SetPathName(path.c_str(), false);
+        if (modified)
+            Type(&doc, "edited ", 1);
+        doc.SetEncoding(FxEncUtf8);
+        doc.RecordRef(2).flags |= FXL_BOOKMARK;
+        doc.SetBookmarkCount(1);
+        const std::string before = Text(&doc);
+        doc.m_failReads = true;
+        BoxLog::Clear();
+        EXPECT_FALSE(doc.Reload());
+        EXPECT_EQ(BoxLog::texts.size(), 1u) << "the failure is reported";
+        EXPECT_EQ(Text(&doc), before);
+        EXPECT_EQ(doc.IsModified(), modified);
+        EXPECT_EQ(doc.GetTitle(), modified ? path + " *" : path);
+        EXPECT_EQ(doc.LineEndType(), FxLineEndDos);
+        EXPECT_EQ(doc.Encoding(), FxEncUtf8);
+        EXPECT_TRUE(doc.Record(2).flags & FXL_BOOKMARK);
+        EXPECT_EQ(doc.BookmarkCount(), 1);
+        // What a save would write is the text the user had, not an empty file.
+        if (modified) {
+            doc.SetEncoding(FxEncAnsi);
+            ASSERT_TRUE(doc.DoSave(path.c_str()));
+            EXPECT_EQ(ReadWholeFile(path), "one\r\nedited two\r\nthree");
+            WriteWholeFile(path, "one\r\ntwo\r\nthree");
+        }
+    }
+}
+
+TEST_F(ShellTest, AfterASaveReloadsReadTheEncodingThatWasWritten) {
+    std::string path = TempPath("forced.txt");
+    // U+4E2D U+6587 'A' as big-endian units, no mark.
+    WriteWholeFile(path, std::string("\x4E\x2D\x65\x87\x00\x41", 6));
+    CTextEditDoc* doc = Open(path, FxEncUtf16Be);
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(Text(doc), "\xD6\xD0\xCE\xC4"
+                         "A");
+    DialogAnswer::path = path;
+    DialogAnswer::encoding = FxEncUtf8;
+    DialogAnswer::lineEnd = FxLineEndDos;
+    ASSERT_TRUE(doc->DoSave(nullptr));
+    EXPECT_EQ(ReadWholeFile(path), "\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87"
+                                   "A");
+    ASSERT_TRUE(doc->Reload());
+    EXPECT_EQ(doc->Encoding(), FxEncUtf8);
+    EXPECT_EQ(Text(doc), "\xD6\xD0\xCE\xC4"
+                         "A");
+    // The automatic reload of a change made elsewhere reads the same way.
+    WriteWholeFile(path, "\xEF\xBB\xBF\xE4\xB8\xAD");
+    m_settings->FileChange().autoReload = true;
+    doc->OnFileChangedOnDisk();
+    m_settings->FileChange().autoReload = false;
+    EXPECT_EQ(Text(doc), "\xD6\xD0");
 }
 
 namespace {

@@ -192,3 +192,41 @@ TEST_F(ShellTest, WithoutAutoReloadTheUserIsAsked) {
     ASSERT_TRUE(PollUntilNotices(*m_monitor, m_main, 2, 5000));
     EXPECT_EQ(Text(doc), "third");
 }
+
+// "乗" is 81 5C in code page 936: the second byte has the value of "\".
+TEST_F(ShellTest, AFileNamedWithABackslashTrailByteIsWatchedInItsOwnFolder) {
+    const std::string jo = TempPath("\x81\x5C.txt"), plain = TempPath("plain.txt");
+    WriteWholeFile(jo, "before");
+    WriteWholeFile(plain, "plain");
+    std::string folder = TempPath("");
+    folder.pop_back(); // without its trailing backslash
+    int owner = 0;
+    UINT id = m_monitor->AddWatch(jo.c_str(), &owner);
+    ASSERT_NE(id, 0u);
+    UINT other = m_monitor->AddWatch(plain.c_str(), &owner);
+    ASSERT_NE(other, 0u);
+    EXPECT_EQ(m_monitor->DirectoryCount(), 1u) << "both files are in one folder";
+    ASSERT_FALSE(m_monitor->Directories().empty());
+    EXPECT_EQ(m_monitor->Directories()[0], folder);
+
+    PollFor(*m_monitor, m_main, 200);
+    Sleep(50);
+    WriteWholeFile(jo, "after, by another program");
+    EXPECT_TRUE(PollUntilNotices(*m_monitor, m_main, 1, 5000));
+}
+
+TEST_F(ShellTest, ADocumentNamedWithABackslashTrailByteIsTitledWatchedAndBackedUp) {
+    const std::string path = TempPath("\x81\x5C.txt");
+    WriteWholeFile(path, "old");
+    m_settings->Backup().backupFileOnSave = true;
+    CTextEditDoc* doc = Open(path);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), path);
+    EXPECT_TRUE(m_monitor->IsWatched(doc->WatchId()));
+    EXPECT_EQ(m_monitor->DirectoryCount(), 1u);
+    Type(doc, "new ");
+    ASSERT_TRUE(doc->DoFileSave());
+    EXPECT_EQ(ReadWholeFile(TempPath("\x81\x5C_txt.BAK")), "old");
+    EXPECT_EQ(ReadWholeFile(path), "new old");
+    m_settings->Backup().backupFileOnSave = false;
+}

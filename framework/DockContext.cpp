@@ -24,6 +24,12 @@ const struct {
               {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
               {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT}};
 
+// Ctrl held keeps a dragged bar from docking. Asked of the keyboard itself too: the key may
+// have gone to a window of another thread.
+bool CtrlDown() {
+    return ((::GetKeyState(VK_CONTROL) | ::GetAsyncKeyState(VK_CONTROL)) & 0x8000) != 0;
+}
+
 bool IsHorzSide(UINT id) {
     return id == AFX_IDW_DOCKBAR_TOP || id == AFX_IDW_DOCKBAR_BOTTOM;
 }
@@ -97,7 +103,7 @@ bool CDockContext::TrackLoop(bool resize) {
     bool done = false, accepted = false;
     RECT rc = {0, 0, 0, 0};
     UINT side = 0;
-    bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    bool ctrl = CtrlDown();
     if (!resize) {
         side = DragRect(m_ptLast, ctrl, &rc);
         DrawDragRect(&rc, side == 0);
@@ -118,6 +124,10 @@ bool CDockContext::TrackLoop(bool resize) {
         case WM_MOUSEMOVE: {
             POINT pt;
             ::GetCursorPos(&pt);
+            if (resize) {
+                pt.x += m_grabOffset.x;
+                pt.y += m_grabOffset.y;
+            }
             if (pt.x == m_ptLast.x && pt.y == m_ptLast.y)
                 break;
             m_ptLast = pt;
@@ -161,6 +171,7 @@ bool CDockContext::TrackLoop(bool resize) {
                     frameWnd->RecalcLayout();
                 ::UpdateWindow(mini);
             } else {
+                ctrl = CtrlDown();
                 side = DragRect(pt, ctrl, &rc);
                 DrawDragRect(&rc, side == 0);
             }
@@ -177,6 +188,7 @@ bool CDockContext::TrackLoop(bool resize) {
             }
             break;
         case WM_RBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             done = true;
             break;
         default:
@@ -235,8 +247,9 @@ void CDockContext::StartDrag(POINT pt) {
         if (::GetCapture() != capture)
             break;
         if (msg.message == WM_MOUSEMOVE) {
-            POINT now;
-            ::GetCursorPos(&now);
+            POINT now = {static_cast<short>(LOWORD(msg.lParam)),
+                         static_cast<short>(HIWORD(msg.lParam))};
+            ::ClientToScreen(msg.hwnd, &now);
             if (std::abs(now.x - pt.x) > cx || std::abs(now.y - pt.y) > cy) {
                 m_ptLast = now;
                 moved = true;
@@ -265,18 +278,33 @@ void CDockContext::StartResize(int hitTest, POINT pt) {
         return;
     HWND mini = ::GetParent(::GetParent(m_pBar->m_hWnd));
     ::GetWindowRect(mini, &m_rectFrameDragHorz);
-    RECT barRect;
-    m_pBar->GetWindowRect(&barRect);
-    m_extraW =
-        (m_rectFrameDragHorz.right - m_rectFrameDragHorz.left) - (barRect.right - barRect.left);
-    m_extraH =
-        (m_rectFrameDragHorz.bottom - m_rectFrameDragHorz.top) - (barRect.bottom - barRect.top);
+    // The frame's own borders and caption: what it adds to the bar's size.
+    RECT nc = {0, 0, 0, 0};
+    ::AdjustWindowRectEx(&nc,
+                         static_cast<DWORD>(::GetWindowLongA(mini, GWL_STYLE)) & ~MFS_4THICKFRAME,
+                         FALSE, static_cast<DWORD>(::GetWindowLongA(mini, GWL_EXSTYLE)));
+    m_extraW = nc.right - nc.left;
+    m_extraH = nc.bottom - nc.top;
+    // The pointer counts from the edges it holds, wherever in the border it took them.
+    const bool left = hitTest == HTLEFT || hitTest == HTTOPLEFT || hitTest == HTBOTTOMLEFT;
+    const bool right = hitTest == HTRIGHT || hitTest == HTTOPRIGHT || hitTest == HTBOTTOMRIGHT;
+    const bool top = hitTest == HTTOP || hitTest == HTTOPLEFT || hitTest == HTTOPRIGHT;
+    const bool bottom = hitTest == HTBOTTOM || hitTest == HTBOTTOMLEFT || hitTest == HTBOTTOMRIGHT;
+    m_grabOffset.x = left    ? m_rectFrameDragHorz.left - pt.x
+                     : right ? m_rectFrameDragHorz.right - pt.x
+                             : 0;
+    m_grabOffset.y = top      ? m_rectFrameDragHorz.top - pt.y
+                     : bottom ? m_rectFrameDragHorz.bottom - pt.y
+                              : 0;
+    pt.x += m_grabOffset.x;
+    pt.y += m_grabOffset.y;
     m_nHitTest = hitTest;
     m_ptLast = pt;
     m_bResizing = true;
     TrackLoop(true);
     m_bResizing = false;
     m_nHitTest = HTNOWHERE;
+    m_grabOffset = {0, 0};
 }
 
 void CDockContext::ToggleDocking() {

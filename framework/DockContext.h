@@ -51,7 +51,8 @@ private:
     void DrawDragRect(const RECT* rc, bool thin);
     bool TrackLoop(bool resize);
 
-    POINT m_offset = {0, 0}; // pointer minus the bar's top left when the drag began
+    POINT m_offset = {0, 0};     // pointer minus the bar's top left when the drag began
+    POINT m_grabOffset = {0, 0}; // held edges minus the pointer while resizing
     SIZE m_sizeHorz = {0, 0}, m_sizeVert = {0, 0}, m_sizeFloat = {0, 0};
     RECT m_rectShown = {0, 0, 0, 0};
     bool m_shown = false, m_shownThin = false;

@@ -16,6 +16,7 @@ ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
 ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
 ON_WM_CLOSE()
 ON_WM_MOUSEACTIVATE()
+ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
 CMiniDockFrameWnd::CMiniDockFrameWnd() = default;
@@ -134,6 +135,16 @@ void CMiniDockFrameWnd::OnClose() {
         return;
     }
     ShowWindow(SW_HIDE);
+}
+
+void CMiniDockFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info) {
+    Default();
+    // As small as the bar allows: the bar keeps its own minimum, the frame only its borders
+    // and caption.
+    RECT nc = {0, 0, 0, 0};
+    ::AdjustWindowRectEx(&nc, GetStyle() & ~MFS_4THICKFRAME, FALSE, GetExStyle());
+    info->ptMinTrackSize.x = nc.right - nc.left;
+    info->ptMinTrackSize.y = nc.bottom - nc.top;
 }
 
 int CMiniDockFrameWnd::OnMouseActivate(HWND, UINT, UINT) {

@@ -35,6 +35,7 @@ public:
     LRESULT OnNcLButtonDblClk(WPARAM hit, LPARAM pos);
     void OnClose();
     int OnMouseActivate(HWND top, UINT hit, UINT message);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
 
     DECLARE_MESSAGE_MAP()
 

@@ -18,6 +18,8 @@ ON_WM_NCHITTEST()
 ON_WM_NCCALCSIZE()
 ON_WM_NCPAINT()
 ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+// A quick second press on the close box or an edge is a press like the first.
+ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDown)
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_RBUTTONDOWN()

@@ -959,3 +959,118 @@ TEST_F(ProgramTest, OnAFreshInstallTheOpenDialogOffersFileTypes) {
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitExit(10000));
 }
+
+namespace {
+
+// A bar of the main frame by its control id, wherever it is docked, and its dock bar's id.
+struct BarPlace {
+    HWND bar = nullptr;
+    int dockId = 0;
+};
+
+BarPlace FindBar(HWND frame, int id) {
+    BarPlace place;
+    place.bar = GetDlgItem(frame, id);
+    for (HWND dock = GetWindow(frame, GW_CHILD); dock && !place.bar;
+         dock = GetWindow(dock, GW_HWNDNEXT)) {
+        if (HWND bar = GetDlgItem(dock, id)) {
+            place.bar = bar;
+            place.dockId = GetDlgCtrlID(dock);
+        }
+    }
+    return place;
+}
+
+// Whether the user can see and take the bar: visible, and inside the frame's client area.
+bool IsReachableInFrame(HWND frame, HWND bar) {
+    if (!bar || !IsWindowVisible(bar))
+        return false;
+    RECT client, rc, common;
+    GetClientRect(frame, &client);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(bar, &rc);
+    return IntersectRect(&common, &client, &rc) && common.right - common.left >= 16 &&
+           common.bottom - common.top >= 16;
+}
+
+const int kWorkspaceBar = 0xE8FD, kOutputBar = 0xE8FC;
+const int kDockTop = 59419, kDockLeft = 59420, kDockRight = 59421, kDockBottom = 59422;
+
+} // namespace
+
+TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScreen) {
+    const std::string ini = m_dir + "\\SETTINGS.INI";
+    // The workspace on the right and the output window at the top, as a last session left
+    // them.
+    WritePrivateProfileStringA("ControlBars", "01",
+                               "\"Visible\"=1|\"ID\"=59421|\"Left\"=500|\"Top\"=0|\"Right\"=700|"
+                               "\"Bottom\"=300",
+                               ini.c_str());
+    WritePrivateProfileStringA("ControlBars", "02",
+                               "\"Visible\"=1|\"ID\"=59419|\"Left\"=0|\"Top\"=30|\"Right\"=600|"
+                               "\"Bottom\"=150",
+                               ini.c_str());
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, ""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        BarPlace ws = FindBar(frame, kWorkspaceBar), out = FindBar(frame, kOutputBar);
+        EXPECT_EQ(ws.dockId, kDockRight);
+        EXPECT_EQ(out.dockId, kDockTop);
+        EXPECT_TRUE(IsReachableInFrame(frame, ws.bar));
+        EXPECT_TRUE(IsReachableInFrame(frame, out.bar));
+        RECT rc;
+        GetWindowRect(ws.bar, &rc);
+        EXPECT_EQ(rc.right - rc.left, 200) << "the saved width";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(p.WaitExit(10000));
+    }
+    // Saved at exit: the same sides come back.
+    char text[256];
+    GetPrivateProfileStringA("ControlBars", "01", "", text, sizeof text, ini.c_str());
+    EXPECT_NE(std::string(text).find("\"ID\"=59421"), std::string::npos) << text;
+    GetPrivateProfileStringA("ControlBars", "02", "", text, sizeof text, ini.c_str());
+    EXPECT_NE(std::string(text).find("\"ID\"=59419"), std::string::npos) << text;
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, ""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(FindBar(frame, kWorkspaceBar).dockId, kDockRight);
+        EXPECT_EQ(FindBar(frame, kOutputBar).dockId, kDockTop);
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(p.WaitExit(10000));
+    }
+
+    // Damage: a dock id that names no side, a rectangle on a screen that is gone, an enormous
+    // and a negative size, a floating bar, text where numbers belong.
+    WritePrivateProfileStringA(
+        "ControlBars", "01", "\"Visible\"=1|\"ID\"=12345|\"Left\"=-99999|\"Top\"=abc", ini.c_str());
+    WritePrivateProfileStringA("ControlBars", "02",
+                               "\"Visible\"=0|\"ID\"=59420|\"Left\"=30000|\"Top\"=30000|"
+                               "\"Right\"=30200|\"Bottom\"=30300",
+                               ini.c_str());
+    WritePrivateProfileStringA("ControlBars", "03", "\"Visible\"=1|\"ID\"=59423", ini.c_str());
+    WritePrivateProfileStringA("ControlBars", "00",
+                               "\"Visible\"=1|\"ID\"=59422|\"Left\"=0|\"Top\"=0|\"Right\"=-50|"
+                               "\"Bottom\"=2000000000",
+                               ini.c_str());
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, ""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        BarPlace ws = FindBar(frame, kWorkspaceBar), out = FindBar(frame, kOutputBar);
+        EXPECT_EQ(ws.dockId, kDockLeft) << "an unknown side: the default one";
+        EXPECT_EQ(out.dockId, kDockBottom) << "off every screen: the default side";
+        EXPECT_TRUE(IsReachableInFrame(frame, ws.bar));
+        EXPECT_TRUE(IsReachableInFrame(frame, out.bar)) << "shown, whatever the record said";
+        BarPlace tool = FindBar(frame, 0xE8FE), sw = FindBar(frame, 0xE8FB);
+        EXPECT_EQ(tool.dockId, kDockTop) << "a damaged size: the default side";
+        EXPECT_TRUE(IsReachableInFrame(frame, tool.bar));
+        EXPECT_EQ(sw.dockId, kDockBottom) << "a bar that floated comes back docked";
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(p.WaitExit(10000));
+    }
+}

@@ -119,6 +119,56 @@ void RemoveFolder(const std::string& dir) {
     RemoveDirectoryA(dir.c_str());
 }
 
+// Starts the editor on a file (its document maximised in the frame), then resizes the main
+// window back and forth: each round is one full layout of the frame and its bars and the repaint
+// of everything that changed, waited for through the window's own paint. Seconds per resize,
+// or -1.
+double ResizeSeconds(const std::string& exe, const std::string& file, int rounds) {
+    HANDLE idle = CreateEventA(nullptr, TRUE, FALSE, "QvBenchResizeIdle");
+    if (!idle)
+        return -1;
+    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", "QvBenchResizeIdle");
+    std::string cmd = "\"" + exe + "\" \"" + file + "\"";
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        CloseHandle(idle);
+        return -1;
+    }
+    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", nullptr);
+    double seconds = -1;
+    HANDLE both[2] = {idle, pi.hProcess};
+    if (WaitForMultipleObjects(2, both, FALSE, kIdleTimeoutMs) == WAIT_OBJECT_0) {
+        TopWindowSearch search = {pi.dwProcessId, nullptr};
+        EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
+        if (HWND frame = search.found) {
+            ShowWindow(frame, SW_RESTORE);
+            SetWindowPos(frame, nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+            RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            const double t0 = NowSeconds();
+            for (int i = 0; i < rounds; ++i) {
+                const bool wide = (i & 1) == 0;
+                SetWindowPos(frame, nullptr, 0, 0, wide ? 900 : 800, wide ? 680 : 600,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                SendMessageA(frame, WM_NULL, 0, 0);
+            }
+            seconds = (NowSeconds() - t0) / rounds;
+            PostMessageA(frame, WM_CLOSE, 0, 0);
+        }
+    }
+    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    CloseHandle(idle);
+    return seconds;
+}
+
 struct Doc : CFxEditDoc {
     Doc() { InitDocument(0); }
 };
@@ -187,7 +237,47 @@ int main(int argc, char** argv) {
     }
     std::printf("start-up to the first idle time, median of %d runs\n", kStartRuns);
     PrintBaseline("minimal Win32 program (baseline)", baseStart);
-    PrintFigure("Quorvane.exe, no document", editorStart, "s", baseStart, 2.0);
+    PrintFigure("Quorvane.exe, five bars from a saved layout", editorStart, "s", baseStart, 2.0);
+
+    // --- Resizing the main window with and without the bars -----------------------------------
+    {
+        const std::string text = dir + "\\resize.txt";
+        std::string body;
+        for (int i = 0; i < 3000; ++i)
+            body += "int resize_line = " + std::to_string(i) + "; // \xd6\xd0\xce\xc4 text\r\n";
+        HANDLE out =
+            CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (out != INVALID_HANDLE_VALUE) {
+            WriteFile(out, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+            CloseHandle(out);
+        }
+        // The same program with every bar hidden by its saved record.
+        const std::string bare = dir + "\\nobars";
+        MakeProgramFolder(bin, bare);
+        const std::string bareIni = bare + "\\SETTINGS.INI";
+        for (int i = 0; i < 5; ++i) {
+            char key[8];
+            std::snprintf(key, sizeof key, "%02d", i);
+            WritePrivateProfileStringA("ControlBars", key, "\"Visible\"=0", bareIni.c_str());
+        }
+        const int rounds = 40;
+        std::vector<double> withBars, without;
+        for (int i = 0; i < 3; ++i) {
+            without.push_back(ResizeSeconds(bare + "\\Quorvane.exe", text, rounds));
+            withBars.push_back(ResizeSeconds(editor, text, rounds));
+        }
+        const double bareResize = Median(without), barsResize = Median(withBars);
+        std::printf("\nresizing the main window, a maximised document, median of 3 x %d\n", rounds);
+        if (bareResize > 0 && barsResize > 0) {
+            std::printf("%-44s %10.3f ms   (baseline)\n", "no bars shown", bareResize * 1000);
+            PrintFigure("five docked bars", barsResize * 1000, "ms", bareResize * 1000, 3.0);
+        } else {
+            std::printf("the resize runs did not complete\n");
+        }
+        RemoveFolder(bare);
+        DeleteFileA(text.c_str());
+    }
 
     // --- Opening the big file -----------------------------------------------------------------
     const std::string big = dir + "\\big_ansi.txt";

@@ -11,6 +11,7 @@
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsIds.h"
+#include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
@@ -283,18 +284,7 @@ std::string CAppMainFrame::DocumentTabLabel(CDocument* doc) {
             title.resize(title.size() - 2);
         return title;
     }
-    // The part after the last separator; a trail byte that looks like one is skipped.
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':')
-            start = i + 1;
-    }
-    return path.substr(start);
+    return FxPathFileName(path);
 }
 
 void CAppMainFrame::AddDocumentTab(CDocument* doc) {

@@ -381,6 +381,15 @@ TEST_F(MainFrameTest, StatusPromptsOfToolsDateFormatsAndFileTypes) {
     tools = kept;
 }
 
+TEST_F(MainFrameTest, TheSwitchBarNamesADocumentByItsWholeFileName) {
+    CTextEditDoc doc;
+    doc.m_bAutoDelete = false;
+    doc.SetPathName("C:\\nowhere\\\x81\x5C.txt", false); // "乗": 81 5C
+    EXPECT_EQ(CAppMainFrame::DocumentTabLabel(&doc), "\x81\x5C.txt");
+    doc.SetPathName("C:\\\x81\x5C\\\x81\x5C", false);
+    EXPECT_EQ(CAppMainFrame::DocumentTabLabel(&doc), "\x81\x5C");
+}
+
 TEST_F(MainFrameTest, SearchCommandsPromptWithTheirOwnTexts) {
     const struct {
         UINT id;

@@ -422,6 +422,7 @@ const UINT kIdFileOpen = 57601;
 const UINT kIdFileSaveAs = 57604;
 const UINT kIdEditUndo = 57643;
 const UINT kIdReadOnly = 35526;
+const UINT kIdReload = 35122;
 const UINT kIdAutoPaste = 35529;
 const int kPaneType = 4; // " %s，%s ": line ends, encoding
 const int kOpenEncodingBox = 3000;
@@ -913,6 +914,61 @@ TEST_F(ProgramTest, TheEditorFontOfTheSettingsDrawsTheTextAfterARestart) {
     const int h0 = seen[0][1].height, h1 = seen[1][1].height;
     EXPECT_GT(h1, h0 + h0 / 2) << h0 << " " << h1;
     EXPECT_GT(w1, w0 + w0 / 3) << w0 << " " << w1;
+}
+
+TEST_F(ProgramTest, AFileOpenedAsBigEndianAndSavedAsUtf8ReloadsAsUtf8) {
+    // "中" U+4E2D, "A", CR LF as big-endian units without a mark.
+    const char bytes[] = "\x4E\x2D\x00\x41\x00\x0D\x00\x0A";
+    std::string path = m_dir + "\\be.txt";
+    std::ofstream(path, std::ios::binary).write(bytes, sizeof bytes - 1);
+    const std::string target = m_dir + "\\u8.txt";
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    PostMessageA(frame, WM_COMMAND, kIdFileOpen, 0);
+    HWND dialog = WaitForFileDialog(p.Id(), kOpenEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+    ASSERT_TRUE(SelectItemWithValue(Descendant(dialog, kOpenEncodingBox), 4));
+    ChooseFile(dialog, path);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "be.txt"); }, 10000));
+
+    PostMessageA(frame, WM_COMMAND, kIdFileSaveAs, 0);
+    dialog = WaitForFileDialog(p.Id(), kSaveEncodingBox);
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    ASSERT_TRUE(SelectItemWithValue(Descendant(dialog, kSaveEncodingBox), 2)); // UTF8
+    ChooseFile(dialog, target);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "u8.txt"); }, 10000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return ReadBytes(target) == "\xEF\xBB\xBF\xE4\xB8\xAD"
+                                        "A\r\n";
+        },
+        10000));
+
+    // Reading the file again reads what was written, not big-endian units.
+    PostMessageA(frame, WM_COMMAND, kIdReload, 0);
+    HWND question = WaitForOtherDialog(p.Id(), nullptr);
+    ASSERT_NE(question, nullptr) << "no question before reloading";
+    Press(question, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return Dialogs(p.Id()).empty(); }, 10000));
+    HWND status = GetDlgItem(frame, kStatusBarId);
+    EXPECT_TRUE(WaitFor([&] { return PaneText(status, kPaneType) == " DOS，U8 "; }, 10000))
+        << PaneText(status, kPaneType);
+    HWND view = ActiveView(frame);
+    ASSERT_NE(view, nullptr);
+    PostMessageA(view, WM_CHAR, 'z', 1);
+    ASSERT_TRUE(WaitFor([&] { return HasChildTitled(frame, "u8.txt *"); }, 10000));
+    PostMessageA(frame, WM_COMMAND, kIdFileSave, 0);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return ReadBytes(target) == "\xEF\xBB\xBFz\xE4\xB8\xAD"
+                                        "A\r\n";
+        },
+        10000))
+        << ReadBytes(target);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitExit(10000));
 }
 
 TEST_F(ProgramTest, OnAFreshInstallTheOpenDialogOffersFileTypes) {

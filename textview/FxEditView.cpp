@@ -767,21 +767,27 @@ bool CFxEditView::SetWrapMode(int mode, int width) {
     }
     if (mode == 1) {
         width = m_layout.text.right - m_layout.text.left;
-        if (m_doc->WrapMode() == 1 && m_doc->WrapColumn() == width) {
+        if (width < kMinWrapWidth) {
+            // Too narrow to wrap sensibly: the document keeps its pieces and width until the
+            // text area is wide enough again (a resize or the focus runs this again).
+            m_rewrapPending = true;
+            return false;
+        }
+        if (m_doc->WrapMode() == 1 && m_doc->WrapColumn() == width && !m_rewrapForced) {
             m_rewrapPending = false;
             return false;
         }
-        if (width < kMinWrapWidth) {
-            m_rewrapPending = true; // too narrow to wrap sensibly: wait for a usable width
-            return false;
-        }
-    } else if (mode == 2) {
-        if (width <= 0 || (m_doc->WrapMode() == 2 && m_doc->WrapColumn() == width))
-            return false;
     } else {
-        mode = 0;
-        if (!m_doc->IsWrapped())
-            return false;
+        // Another mode replaces any re-wrap at the window edge still waiting.
+        m_rewrapPending = m_rewrapForced = false;
+        if (mode == 2) {
+            if (width <= 0 || (m_doc->WrapMode() == 2 && m_doc->WrapColumn() == width))
+                return false;
+        } else {
+            mode = 0;
+            if (!m_doc->IsWrapped())
+                return false;
+        }
     }
     struct Remembered {
         CFxEditView* view;
@@ -802,7 +808,7 @@ bool CFxEditView::SetWrapMode(int mode, int width) {
         UnwrapDocument();
     else
         WrapDocument(mode, width);
-    m_rewrapPending = false;
+    m_rewrapPending = m_rewrapForced = false;
     for (Remembered& s : saved) {
         if (!s.view)
             continue;
@@ -825,7 +831,7 @@ void CFxEditView::OnSize(UINT type, int cx, int cy) {
         return;
     LayoutView();
     const bool empty = m_doc->RecordCount() <= 1 && m_doc->Record(0).len == 0;
-    if (!empty && m_doc->WrapMode() == 1 && IsWrappingView()) {
+    if (!empty && (m_doc->WrapMode() == 1 || m_rewrapPending) && IsWrappingView()) {
         m_rewrapPending = true;
         CFrameWnd* frame = GetParentFrame();
         CFrameWnd* top = frame ? frame->GetTopLevelFrame() : nullptr;
@@ -846,7 +852,7 @@ void CFxEditView::OnSetFocus(HWND oldWnd) {
     m_hasFocus = true;
     if (!m_doc || m_doc->RecordCount() == 0)
         return;
-    if (m_rewrapPending && m_doc->WrapMode() == 1)
+    if (m_rewrapPending)
         SetWrapMode(1, 0);
     if (CFxEditView* other = OtherView())
         if (other->HasSelection())

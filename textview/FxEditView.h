@@ -306,8 +306,9 @@ protected:
     bool m_overwrite = false;
     bool m_capture = false;
     bool m_columnMode = false;
-    bool m_columnDrag = false; // a column rubber band is being dragged
-    bool m_rewrapPending = false;
+    bool m_columnDrag = false;    // a column rubber band is being dragged
+    bool m_rewrapPending = false; // a wrap at the window edge waits for a usable width
+    bool m_rewrapForced = false;  // ... and must split again even at the document's width
     bool m_hasFocus = false;
 
     // Selection: kind, length in bytes, first and last record (-1: none), the anchor (a piece

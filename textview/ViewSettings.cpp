@@ -37,8 +37,9 @@ void CFxEditView::RecreateCaret() {
 
 void CFxEditView::RewrapAtWindowEdge() {
     LayoutView();
-    // A width no window has forces the pass: the new metrics give new pieces.
-    m_doc->SetWrap(1, 0);
+    // The new metrics give new pieces even at the same width. A text area too narrow to wrap
+    // keeps the document as it is, and the forced pass waits with the pending re-wrap.
+    m_rewrapForced = true;
     SetWrapMode(1, 0);
 }
 

@@ -94,6 +94,58 @@ TEST_F(ViewTest, FontChangeMeasuresAgainAndRewraps) {
     DeleteObject(big);
 }
 
+// A font, gutter or file type change while the text area is too narrow to wrap leaves the
+// document as it was, with the re-wrap pending until the area is wide enough again: later
+// edits never split a line one character per piece.
+TEST_F(ViewTest, DisplayChangesWhileTooNarrowKeepTheRewrapPending) {
+    MetricsRestorer restore;
+    const std::string line(200, 'x');
+    HFONT big = CreateFontA(-28, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                            FIXED_PITCH | FF_MODERN, "WenQuanYi Micro Hei Mono");
+    struct Change {
+        const char* what;
+        void (*apply)(CFxEditView* view, HFONT big);
+    } changes[] = {
+        {"font", [](CFxEditView*, HFONT f) { CFxEditView::ApplyDisplaySettings(f, 0, 0); }},
+        {"gutter gap",
+         [](CFxEditView*, HFONT) { CFxEditView::ApplyDisplaySettings(TestFont(), 0, 30); }},
+        {"file type", [](CFxEditView* v, HFONT) { v->ApplyFileType(&v->FileType()); }},
+    };
+    for (const Change& c : changes) {
+        CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
+        SetWindowPos(m_win.frame->m_hWnd, nullptr, 0, 0, 500, 320, SWP_NOMOVE | SWP_NOZORDER);
+        PumpViewMessages();
+        SetText(line + "\nend");
+        ASSERT_TRUE(m_view->SetWrapMode(1, 0));
+        // Narrower than the wrapping minimum: the wrap waits.
+        SetWindowPos(m_view->m_hWnd, nullptr, 0, 0, 60, 300, SWP_NOMOVE | SWP_NOZORDER);
+        PumpViewMessages();
+        ASSERT_TRUE(m_view->IsRewrapPending()) << c.what;
+        const int width = m_doc->WrapColumn();
+        ASSERT_GE(width, int{CFxEditView::kMinWrapWidth}) << c.what;
+
+        c.apply(m_view, big);
+        EXPECT_TRUE(m_view->IsRewrapPending()) << c.what;
+        EXPECT_EQ(m_doc->WrapColumn(), width) << c.what << ": never wrapped at width 0";
+        // Typing into the long line splits it at the old width, not per character.
+        m_view->GoToPos(FxTextPos(100, 0));
+        Type("y");
+        EXPECT_LT(m_doc->GetPieceCount(0), 20) << c.what;
+        EXPECT_EQ(Text(), line.substr(0, 100) + "y" + line.substr(100) + "\nend") << c.what;
+
+        // Wide again: the wrap runs at the new width.
+        SetWindowPos(m_win.frame->m_hWnd, nullptr, 0, 0, 520, 320, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(m_view->m_hWnd, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+        PumpViewMessages();
+        EXPECT_FALSE(m_view->IsRewrapPending()) << c.what;
+        EXPECT_EQ(m_doc->WrapColumn(), m_view->Layout().text.right - m_view->Layout().text.left)
+            << c.what;
+        m_view->SetWrapMode(0, 0);
+    }
+    DeleteObject(big);
+}
+
 TEST_F(ViewTest, FileTypeChangeReachesBothViewsAndRewraps) {
     SetText("aaaa bbbb cccc dddd eeee ffff gggg\n\tx\tyy\tz");
     ASSERT_TRUE(m_view->SetWrapMode(2, 20));

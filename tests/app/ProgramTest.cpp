@@ -664,7 +664,13 @@ TEST_F(ProgramTest, SaveAsWithUtf8AndUnixChosenInTheDialogWritesTheMarkAndLineFe
     EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "unix.txt"); }, 10000));
     EXPECT_EQ(ReadBytes(target), "\xEF\xBB\xBFone\n\xE4\xB8\xAD\xE6\x96\x87\n");
     EXPECT_EQ(ReadBytes(path), "one\r\n中文\r\n");
-    EXPECT_TRUE(WaitFor([&] { return PaneText(status, kPaneType) == " UNIX，U8 "; }, 10000))
+    // The panes follow in idle time: keep the program's queue moving.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            PostMessageA(frame, WM_NULL, 0, 0);
+            return PaneText(status, kPaneType) == " UNIX，U8 ";
+        },
+        10000))
         << PaneText(status, kPaneType);
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(p.WaitExit(10000));

@@ -3,6 +3,7 @@
 // Layer: app/ (application shell).
 #include "app/TextEditView.h"
 #include "textdoc/Dbcs.h"
+#include "textview/SyntaxText.h"
 
 #include <algorithm>
 #include <string>
@@ -12,22 +13,6 @@ namespace {
 
 // The longest run of bytes one replacement of a case conversion covers.
 const int32_t kCaseRunBytes = 256;
-
-bool IsLowerLetter(unsigned char c) {
-    return c >= 'a' && c <= 'z';
-}
-
-bool IsUpperLetter(unsigned char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
-char ToLowerLetter(char c) {
-    return IsUpperLetter(static_cast<unsigned char>(c)) ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char ToUpperLetter(char c) {
-    return IsLowerLetter(static_cast<unsigned char>(c)) ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The text of a logical line without its line end.
 std::string LogicalLineText(const CFxEditDoc& doc, int32_t line) {
@@ -115,34 +100,42 @@ int32_t ByteAtDisplayColumn(const std::string& text, int32_t disp, int tab) {
     return i;
 }
 
-// Converts the letters of text[from, to) in place; double-byte characters are not letters.
+// Converts the letters of text[from, to) in place: the ASCII letters and the full-width Latin,
+// Greek and Cyrillic letters of code page 936, each double-byte letter whole. Characters
+// without a case (digits, punctuation, Chinese) end a word for capitalising.
 void ConvertCaseRange(std::string& text, int32_t from, int32_t to, int kind) {
     bool inWord = false;
+    const int len = static_cast<int>(text.size());
     int32_t i = from;
     while (i < to) {
-        const int step = FxCharLen(text.data(), static_cast<size_t>(i), text.size());
-        char& c = text[static_cast<size_t>(i)];
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (step == 1 && (IsLowerLetter(u) || IsUpperLetter(u))) {
+        int n = 1;
+        const uint16_t ch = SynCharAt(text.data(), i, len, &n);
+        const uint16_t lower = SynFoldLower(ch), upper = SynFoldUpper(ch);
+        const bool isUpper = lower != ch, isLower = upper != ch;
+        if (isUpper || isLower) {
+            uint16_t out = ch;
             switch (kind) {
             case CTextEditView::CaseLower:
-                c = ToLowerLetter(c);
+                out = lower;
                 break;
             case CTextEditView::CaseUpper:
-                c = ToUpperLetter(c);
+                out = upper;
                 break;
             case CTextEditView::CaseInvert:
-                c = IsLowerLetter(u) ? ToUpperLetter(c) : ToLowerLetter(c);
+                out = isLower ? upper : lower;
                 break;
             default:
-                c = inWord ? ToLowerLetter(c) : ToUpperLetter(c);
+                out = inWord ? lower : upper;
                 break;
             }
+            text[static_cast<size_t>(i)] = static_cast<char>(out & 0xFF);
+            if (n == 2) // the lead byte stays: only the trail byte tells the case
+                text[static_cast<size_t>(i) + 1] = static_cast<char>(out >> 8);
             inWord = true;
         } else {
             inWord = false;
         }
-        i += step;
+        i += n;
     }
 }
 
@@ -189,17 +182,29 @@ void CTextEditView::ConvertCase(int kind) {
             const int32_t to = std::min(range.to, static_cast<int32_t>(oldText.size()));
             std::string newText = oldText;
             ConvertCaseRange(newText, range.from, to, kind);
-            // Same length: replace each run of changed bytes, at most kCaseRunBytes at a time.
+            // Same length: replace each run of changed characters (whole, never half of a
+            // double-byte one), at most kCaseRunBytes at a time.
+            auto charLen = [&](int32_t at) {
+                return FxCharLen(oldText.data(), static_cast<size_t>(at), oldText.size());
+            };
+            auto same = [&](int32_t at, int n) {
+                return oldText.compare(static_cast<size_t>(at), static_cast<size_t>(n), newText,
+                                       static_cast<size_t>(at), static_cast<size_t>(n)) == 0;
+            };
             int32_t i = range.from;
             while (i < to) {
-                if (oldText[static_cast<size_t>(i)] == newText[static_cast<size_t>(i)]) {
-                    ++i;
+                const int step = charLen(i);
+                if (same(i, step)) {
+                    i += step;
                     continue;
                 }
-                int32_t j = i;
-                while (j < to && j - i < kCaseRunBytes &&
-                       oldText[static_cast<size_t>(j)] != newText[static_cast<size_t>(j)])
-                    ++j;
+                int32_t j = i + step;
+                while (j < to) {
+                    const int next = charLen(j);
+                    if (same(j, next) || j + next - i > kCaseRunBytes)
+                        break;
+                    j += next;
+                }
                 ReplaceInLine(*m_doc, range.line, i, j, newText.data() + i, j - i);
                 changed = true;
                 i = j;

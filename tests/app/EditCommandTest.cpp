@@ -325,6 +325,37 @@ TEST_F(EditCommandTest, CaseConversionsLeaveDoubleByteCharactersAndUndoInOneStep
     }
 }
 
+// The letters of code page 936 that have a case convert both ways: full-width Latin (A3 row),
+// Greek (A6) and Cyrillic (A7); a double-byte character whose trail byte is an ASCII letter
+// (81 61) is not a letter and stays whole.
+TEST_F(EditCommandTest, CaseConversionsTakeFullWidthGreekAndCyrillicLetters) {
+    // "ａＢｃ βΓ дЖ x" 81 61 "y"
+    const std::string original = "\xA3\xE1\xA3\xC2\xA3\xE3 \xA6\xC2\xA6\xA3 \xA7\xD5\xA7\xA8 "
+                                 "x\x81\x61y";
+    Type(original.c_str());
+    ASSERT_EQ(Text(), original);
+    struct Case {
+        UINT id;
+        const char* result;
+    };
+    const Case cases[] = {
+        {ID_EDIT_LOWER_CASE, "\xA3\xE1\xA3\xE2\xA3\xE3 \xA6\xC2\xA6\xC3 \xA7\xD5\xA7\xD8 "
+                             "x\x81\x61y"},
+        {ID_EDIT_UPPER_CASE, "\xA3\xC1\xA3\xC2\xA3\xC3 \xA6\xA2\xA6\xA3 \xA7\xA5\xA7\xA8 "
+                             "X\x81\x61Y"},
+        {ID_EDIT_INVERT_CASE, "\xA3\xC1\xA3\xE2\xA3\xC3 \xA6\xA2\xA6\xC3 \xA7\xA5\xA7\xD8 "
+                              "X\x81\x61Y"},
+        {ID_EDIT_CAPITALIZE, "\xA3\xC1\xA3\xE2\xA3\xE3 \xA6\xA2\xA6\xC3 \xA7\xA5\xA7\xD8 "
+                             "X\x81\x61Y"},
+    };
+    for (const Case& c : cases) {
+        Command(c.id);
+        EXPECT_EQ(Text(), c.result) << c.id;
+        Command(ID_EDIT_UNDO);
+        EXPECT_EQ(Text(), original) << c.id;
+    }
+}
+
 TEST_F(EditCommandTest, CaseConversionOfTheSelectionOnly) {
     Type("abc\xD6\xD0"
          "def\r\nghi");

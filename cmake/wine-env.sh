@@ -25,6 +25,12 @@ wine_start() {
     # Without a window manager, Wine waits up to two seconds for each managed window it hides;
     # unmanaged windows draw their own frames and hide at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+    # The editor's default font is "Courier New", which a Chinese Windows has and draws Chinese
+    # through its linked fonts. Wine has neither: without a replacement it falls back to a
+    # proportional face and the columns stop lining up with the ruler. WenQuanYi Micro Hei Mono is
+    # fixed-pitch with full-width Chinese glyphs, as the real pair is.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'WenQuanYi Micro Hei Mono' /f \
+        </dev/null >/dev/null 2>&1 || true
     # The first program of a server starts Wine's services, which keep the standard handles they
     # inherit: start them here, detached, so that they never hold a test runner's pipes open.
     wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true

@@ -681,6 +681,9 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, POINT pt) {
     ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     mini->RecalcLayout();
+    // Drawn whole now: a frame shown where the drag outline was may miss its first paint.
+    ::RedrawWindow(mini->m_hWnd, nullptr, nullptr,
+                   RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     DelayRecalcLayout();
 }
 

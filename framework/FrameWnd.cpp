@@ -326,6 +326,10 @@ LRESULT CFrameWnd::OnExitMenuLoop(WPARAM, LPARAM) {
 
 void CFrameWnd::OnSysColorChange() {
     SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, true);
+    // Floating bars too, after the frame: their mini frames are not its children.
+    for (CMiniDockFrameWnd* mini : m_floatingFrames)
+        if (mini->m_hWnd)
+            mini->SendMessageToDescendants(WM_SYSCOLORCHANGE, 0, 0, true);
     Invalidate(true);
 }
 

@@ -433,3 +433,48 @@ TEST_F(DockingTest, AFloatingBarSizesAtItsCornersButNeverBelowItsMinimum) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DockingTest, FullScreenHidesTheShownBarsAndBringsBackOnlyThose) {
+    COutputBar& out = m_frame->OutputBar();
+    CWorkspaceBar& ws = m_frame->WorkspaceBar();
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+    Settle();
+    ASSERT_NE(m_frame->MDIGetActive(), nullptr);
+    // The workspace is hidden before: it stays hidden afterwards.
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_WORKSPACE);
+    Settle();
+    ASSERT_FALSE(ws.IsWindowVisible());
+    m_frame->SetFullScreen(true);
+    Settle();
+    EXPECT_FALSE(out.IsWindowVisible());
+    EXPECT_FALSE(ws.IsWindowVisible());
+    m_frame->SetFullScreen(false);
+    Settle();
+    EXPECT_TRUE(out.IsWindowVisible());
+    EXPECT_FALSE(ws.IsWindowVisible());
+    TheApp().CloseAllDocuments(false);
+    Settle();
+}
+
+TEST_F(DockingTest, TheFileTreeAndClipTextCommandsShowTheWorkspaceAtTheirPage) {
+    CWorkspaceBar& ws = m_frame->WorkspaceBar();
+    m_frame->ShowControlBar(&ws, false, false);
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_CLIPTEXT);
+    Settle();
+    EXPECT_TRUE(ws.IsWindowVisible());
+    EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kClipTextPage));
+    EXPECT_FALSE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
+    StateCmdUI state;
+    state.m_nID = ID_VIEW_CLIPTEXT;
+    m_frame->OnUpdateViewPage(&state);
+    EXPECT_EQ(state.checked, 1);
+    m_frame->SendMessage(WM_COMMAND, ID_VIEW_FILETREE);
+    Settle();
+    EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
+    m_frame->OnUpdateViewPage(&state);
+    EXPECT_EQ(state.checked, 0);
+}
+
+} // namespace

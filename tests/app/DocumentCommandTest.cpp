@@ -7,6 +7,7 @@
 #include "app/settings/FileTypes.h"
 #include "app/settings/SettingsIds.h"
 #include "tests/app/TextViewFixture.h"
+#include "textview/ViewFontMetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -457,6 +458,40 @@ TEST_F(DocumentCommandTest, SaveAsTakesTheNewNamesTypeAndReadOnlyState) {
     DeleteFileA(locked.c_str());
     DeleteFileA(g_saveAsPath.c_str());
     DeleteFileA(TempFile("qv_saved_as.cpp").c_str());
+}
+
+// --- The editor font and spacings -------------------------------------------------------------
+
+// The views draw with the settings store's editor font from the start, and take a new font,
+// line spacing or line number spacing when the main frame applies the changed settings.
+TEST_F(DocumentCommandTest, ViewsFollowTheEditorFontAndSpacingsOfTheSettings) {
+    SettingsStore* settings = AppSettings();
+    ViewFontMetrics& fm = ViewFontMetrics::Shared();
+    ASSERT_NE(settings->GetFont(CAppMainFrame::kEditorFontId), nullptr);
+    EXPECT_EQ(fm.font, settings->GetFont(CAppMainFrame::kEditorFontId)) << "at start-up";
+    const LOGFONTA original = settings->Font().current;
+    const GeneralOptions general = settings->General();
+    Type("abc\r\ndef");
+
+    LOGFONTA big = original;
+    big.lfHeight = -40;
+    ASSERT_TRUE(settings->SetFont(big));
+    const int height = fm.textHeight;
+    AppMainFrame()->ApplyEditorDisplaySettings(true);
+    EXPECT_EQ(fm.font, settings->GetFont(CAppMainFrame::kEditorFontId));
+    EXPECT_GT(fm.textHeight, height + height / 2);
+    EXPECT_EQ(m_view->WindowYFromRecord(1) - m_view->WindowYFromRecord(0), fm.textHeight);
+
+    settings->General().lineSpacing = 7;
+    settings->General().lineNumberAndTextSpacing = 60;
+    AppMainFrame()->ApplyEditorDisplaySettings(false);
+    EXPECT_EQ(m_view->WindowYFromRecord(1) - m_view->WindowYFromRecord(0), fm.textHeight + 7);
+    EXPECT_GE(m_view->Layout().margin, 60);
+
+    settings->General() = general;
+    ASSERT_TRUE(settings->SetFont(original));
+    AppMainFrame()->ApplyEditorDisplaySettings(true);
+    EXPECT_EQ(fm.textHeight, height);
 }
 
 // --- Word count --------------------------------------------------------------------------------

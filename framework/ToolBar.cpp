@@ -1,10 +1,12 @@
 // CToolBar. Layer: framework/.
 #include "framework/ToolBar.h"
 
+#include "framework/DockBar.h"
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
@@ -142,66 +144,201 @@ CFrameWnd* CToolBar::GetCommandFrame() const {
 
 // --- Layout ----------------------------------------------------------------------------------
 
+namespace {
+
+// The control's width of a separator that names none of its own.
+const int kSeparatorWidth = 8;
+// A length that no row ever reaches.
+const int kUnbounded = 0x7FFF;
+
+} // namespace
+
+int CToolBar::ItemWidth(const TBBUTTON& button) const {
+    if (button.fsStyle & BTNS_SEP)
+        return button.iBitmap > 0 ? button.iBitmap : kSeparatorWidth;
+    return m_buttonSize.cx;
+}
+
+int CToolBar::RowWidth() const {
+    int width = 0;
+    const int count = GetButtonCount();
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (GetButton(i, &button) && !(button.fsState & TBSTATE_HIDDEN))
+            width += ItemWidth(button);
+    }
+    return width;
+}
+
+SIZE CToolBar::BorderSize(bool horz) {
+    return CControlBar::CalcFixedLayout(false, horz);
+}
+
+SIZE CToolBar::WrapToWidth(int width) {
+    if (!m_hWnd)
+        return m_buttonSize;
+    // The rows are ours: the control must not wrap them again to its window's width.
+    const DWORD style = GetStyle();
+    if (style & TBSTYLE_WRAPABLE)
+        ::SendMessageA(m_hWnd, TB_SETSTYLE, 0,
+                       static_cast<LPARAM>(style & ~static_cast<DWORD>(TBSTYLE_WRAPABLE)));
+    width = std::max(width, static_cast<int>(m_buttonSize.cx));
+    const int count = GetButtonCount();
+    std::vector<bool> wrap(static_cast<size_t>(count), false);
+    int x = 0;
+    int previous = -1;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (!GetButton(i, &button) || (button.fsState & TBSTATE_HIDDEN))
+            continue;
+        const int w = ItemWidth(button);
+        if (x > 0 && x + w > width) {
+            if (button.fsStyle & BTNS_SEP) {
+                // A separator at the end of a row becomes the line between two rows.
+                wrap[static_cast<size_t>(i)] = true;
+                x = 0;
+                previous = i;
+                continue;
+            }
+            if (previous >= 0)
+                wrap[static_cast<size_t>(previous)] = true;
+            x = 0;
+        }
+        x += w;
+        previous = i;
+    }
+    bool changed = false;
+    for (int i = 0; i < count; ++i) {
+        const BYTE state = GetButtonState(i);
+        const BYTE wanted = wrap[static_cast<size_t>(i)] ? static_cast<BYTE>(state | TBSTATE_WRAP)
+                                                         : static_cast<BYTE>(state & ~TBSTATE_WRAP);
+        if (wanted != state) {
+            // By index: separators share the command id 0.
+            TBBUTTONINFOA info = {};
+            info.cbSize = sizeof info;
+            info.dwMask = TBIF_STATE | TBIF_BYINDEX;
+            info.fsState = wanted;
+            ::SendMessageA(m_hWnd, TB_SETBUTTONINFOA, static_cast<WPARAM>(i),
+                           reinterpret_cast<LPARAM>(&info));
+            changed = true;
+        }
+    }
+    if (changed) {
+        // The control lays its buttons out again for the new line breaks when its indent
+        // changes (a new state alone only repaints the button).
+        ::SendMessageA(m_hWnd, TB_SETINDENT, 1, 0);
+        ::SendMessageA(m_hWnd, TB_SETINDENT, 0, 0);
+        Invalidate(true);
+    }
+    // The extent of the buttons (a separator ending a row reaches past its row's buttons).
+    SIZE extent = {0, 0};
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        RECT rc;
+        if (!GetButton(i, &button) || (button.fsState & TBSTATE_HIDDEN) || !GetItemRect(i, &rc))
+            continue;
+        if (!(button.fsStyle & BTNS_SEP))
+            extent.cx = std::max(extent.cx, rc.right);
+        extent.cy = std::max(extent.cy, rc.bottom);
+    }
+    extent.cx = std::max(extent.cx, m_buttonSize.cx);
+    extent.cy = std::max(extent.cy, m_buttonSize.cy);
+    return extent;
+}
+
 void CToolBar::SetOrientation(bool horz) {
     m_horz = horz;
     if (!m_hWnd)
         return;
-    // A vertical bar is one column: the control wraps its buttons to a window one button wide.
-    const DWORD style = GetStyle();
-    const DWORD wantedStyle =
-        horz ? (style & ~static_cast<DWORD>(TBSTYLE_WRAPABLE)) : (style | TBSTYLE_WRAPABLE);
-    if (wantedStyle != style)
-        ::SendMessageA(m_hWnd, TB_SETSTYLE, 0, static_cast<LPARAM>(wantedStyle));
-    const int count = GetButtonCount();
-    for (int i = 0; i < count; ++i) {
-        BYTE state = GetButtonState(i);
-        BYTE wanted = horz ? static_cast<BYTE>(state & ~TBSTATE_WRAP)
-                           : static_cast<BYTE>(state | TBSTATE_WRAP);
-        SetButtonState(i, wanted);
-    }
-    // One button wide, or wide enough for all in a row; the frame places the bar afterwards.
+    const SIZE extent = WrapToWidth(horz ? kUnbounded : m_buttonSize.cx);
+    // The frame places the bar afterwards; until then it is as large as its buttons.
+    const SIZE borders = BorderSize(horz);
     RECT rc;
     GetWindowRect(&rc);
-    const int width = horz ? std::max(static_cast<int>(rc.right - rc.left),
-                                      static_cast<int>((count + 1) * m_buttonSize.cx))
-                           : m_buttonSize.cx + m_cxLeftBorder + m_cxRightBorder;
-    if (rc.right - rc.left != width)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, std::max(1L, rc.bottom - rc.top),
+    const int width = extent.cx + borders.cx, height = extent.cy + borders.cy;
+    if (rc.right - rc.left != width || rc.bottom - rc.top != height)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, width, height,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The control lays its buttons out again for the new line breaks.
-    ::SendMessageA(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonSize.cx, m_buttonSize.cy));
-    ::SendMessageA(m_hWnd, TB_AUTOSIZE, 0, 0);
 }
 
 SIZE CToolBar::CalcFixedLayout(bool stretch, bool horz) {
-    if (horz != m_horz)
-        SetOrientation(horz);
-    SIZE size = CControlBar::CalcFixedLayout(false, horz);
-    int right = 0, bottom = 0;
-    const int count = GetButtonCount();
-    for (int i = 0; i < count; ++i) {
-        RECT rc;
-        if (GetItemRect(i, &rc)) {
-            right = std::max(right, static_cast<int>(rc.right));
-            bottom = std::max(bottom, static_cast<int>(rc.bottom));
-        }
-    }
-    if (count == 0) {
-        right = m_buttonSize.cx;
-        bottom = m_buttonSize.cy;
-    }
-    if (horz) {
-        size.cx += right;
-        size.cy += std::max(bottom, static_cast<int>(m_buttonSize.cy));
-        if (stretch)
+    m_horz = horz;
+    SIZE size = BorderSize(horz);
+    const SIZE extent = WrapToWidth(horz ? kUnbounded : m_buttonSize.cx);
+    size.cx += extent.cx;
+    size.cy += extent.cy;
+    if (stretch) {
+        if (horz)
             size.cx = 32767;
-    } else {
-        size.cx += std::max(right, static_cast<int>(m_buttonSize.cx));
-        size.cy += bottom;
-        if (stretch)
+        else
             size.cy = 32767;
     }
     return size;
+}
+
+int CToolBar::DockLength(bool horz) const {
+    RECT room = {0, 0, 0, 0};
+    if (m_pDockBar)
+        room = m_pDockBar->m_rectLayout;
+    if (::IsRectEmpty(&room) && m_pDockSite && m_pDockSite->m_hWnd)
+        m_pDockSite->GetClientRect(&room);
+    return horz ? room.right - room.left : room.bottom - room.top;
+}
+
+SIZE CToolBar::CalcDynamicLayout(int length, DWORD mode) {
+    if (mode & LM_STRETCH)
+        return CalcFixedLayout(true, (mode & LM_HORZ) != 0);
+    if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
+        const bool horz = (mode & LM_HORZDOCK) != 0;
+        m_horz = horz;
+        const SIZE borders = BorderSize(horz);
+        const int dockLength = DockLength(horz);
+        if (dockLength <= 0)
+            return CalcFixedLayout(false, horz);
+        if (horz) {
+            // Rows as wide as the side allows.
+            const SIZE extent = WrapToWidth(dockLength - borders.cx);
+            return {extent.cx + borders.cx, extent.cy + borders.cy};
+        }
+        // Columns: the fewest that keep every button within the side's length.
+        const int count = std::max(1, GetButtonCount());
+        SIZE extent = {0, 0};
+        for (int columns = 1; columns <= count; ++columns) {
+            extent = WrapToWidth(columns * m_buttonSize.cx);
+            if (extent.cy + borders.cy <= dockLength)
+                break;
+        }
+        return {extent.cx + borders.cx, extent.cy + borders.cy};
+    }
+    // Floating: the buttons make a block in the mini frame.
+    m_horz = true;
+    const SIZE borders = BorderSize(true);
+    const int full = std::max(RowWidth(), static_cast<int>(m_buttonSize.cx));
+    int width;
+    if (length > 0 && !(mode & LM_MRUWIDTH)) {
+        if (mode & LM_LENGTHY) {
+            // Sized by height: the narrowest block no higher than asked.
+            width = full;
+            for (int w = m_buttonSize.cx; w < full; w += m_buttonSize.cx) {
+                if (WrapToWidth(w).cy + borders.cy <= length) {
+                    width = w;
+                    break;
+                }
+            }
+        } else {
+            width = length - borders.cx;
+        }
+        m_mruWidth = std::clamp(width, static_cast<int>(m_buttonSize.cx), full);
+    }
+    width = m_mruWidth;
+    if (width <= 0) {
+        // About three buttons wide for each one high.
+        const int rows =
+            std::max(1, static_cast<int>(std::ceil(std::sqrt(full / (3.0 * m_buttonSize.cx)))));
+        width = (full + rows - 1) / rows + m_buttonSize.cx - 1;
+    }
+    const SIZE extent = WrapToWidth(std::min(width, full));
+    return {extent.cx + borders.cx, extent.cy + borders.cy};
 }
 
 void CToolBar::OnPaint() {

@@ -45,6 +45,11 @@ public:
     // The command whose prompt the status bar shows for the pointer (0: none).
     UINT GetFlyByCommand() const { return m_flyBy; }
 
+    // Docked, the buttons wrap into as many rows (top, bottom) or columns (left, right) as the
+    // dock side's length needs; floating, they wrap to the width last chosen by sizing the
+    // mini frame, else to a block about three times as wide as it is high.
+    SIZE CalcDynamicLayout(int length, DWORD mode) override;
+    // One row (horz) or one column, unwrapped.
     SIZE CalcFixedLayout(bool stretch, bool horz) override;
     void OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -60,12 +65,24 @@ protected:
     bool IsHorzLayout() const { return m_horz; }
 
 private:
+    // Breaks the rows so that none is wider than width (button area, without the borders) and
+    // answers the extent of the buttons so laid out.
+    SIZE WrapToWidth(int width);
+    int ItemWidth(const TBBUTTON& button) const;
+    // The buttons' width in one row.
+    int RowWidth() const;
+    // The borders around the buttons.
+    SIZE BorderSize(bool horz);
+    // The length of the dock side the bar is docked to (0: unknown).
+    int DockLength(bool horz) const;
+
     void TrackFlyBy(POINT pt);
     void EndFlyBy();
 
     SIZE m_buttonSize = {23, 23};
     SIZE m_imageSize = {16, 16};
     bool m_horz = true;
+    int m_mruWidth = 0; // floating: the button area's width last chosen by sizing, 0 none
     UINT m_flyBy = 0;
     bool m_trackingLeave = false;
 };

@@ -9,6 +9,7 @@
 #include "app/TextEditView.h"
 #include "app/settings/SettingsStore.h"
 #include "common/UiResources.h"
+#include "framework/DockBar.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/ResourceText.h"
@@ -466,7 +467,7 @@ TEST_F(BarsTest, TheWorkspaceTabsSwitchItsPages) {
 
 // --- Docking on other sides ----------------------------------------------------------------------
 
-TEST_F(BarsTest, AToolbarDockedAtTheLeftIsOneColumn) {
+TEST_F(BarsTest, AToolbarDockedAtTheLeftRunsInTheFewestColumnsThatFit) {
     CBarTool& bar = m_frame->ToolBar();
     m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
     m_frame->RecalcLayout();
@@ -474,11 +475,26 @@ TEST_F(BarsTest, AToolbarDockedAtTheLeftIsOneColumn) {
     RECT rc;
     bar.GetWindowRect(&rc);
     EXPECT_GT(rc.bottom - rc.top, rc.right - rc.left);
+    // The side's length: what the bars above and below leave.
+    ASSERT_NE(bar.m_pDockBar, nullptr);
+    const RECT side = bar.m_pDockBar->m_rectLayout;
+    const int length = side.bottom - side.top;
+    const int columns = (rc.right - rc.left) / bar.GetButtonSize().cx;
+    ASSERT_GE(columns, 1);
+    // Within the side's length (and its two pixels of overlap); more than one column only
+    // when one would not do.
+    EXPECT_LE(rc.bottom - rc.top, length + 4);
+    int buttons = 0;
+    for (int i = 0; i < bar.GetButtonCount(); ++i)
+        buttons += (bar.GetButtonStyle(i) & BTNS_SEP) ? 0 : 1;
+    EXPECT_EQ(columns > 1, buttons * bar.GetButtonSize().cy > length);
     RECT first, second;
     ASSERT_TRUE(bar.GetItemRect(0, &first));
     ASSERT_TRUE(bar.GetItemRect(1, &second));
-    EXPECT_GE(second.top, first.bottom);
-    EXPECT_EQ(second.left, first.left);
+    if (columns == 1) {
+        EXPECT_GE(second.top, first.bottom);
+        EXPECT_EQ(second.left, first.left);
+    }
     // Back along the top: one row again.
     m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
     m_frame->RecalcLayout();

@@ -10,6 +10,7 @@
 #include "framework/DockBar.h"
 #include "framework/FwIds.h"
 #include "framework/MiniDockFrameWnd.h"
+#include "workspace/BarTool.h"
 #include "workspace/FxControlBar.h"
 
 #include "tests/app/AppTestUtil.h"
@@ -87,8 +88,11 @@ protected:
         // Every test starts from the default sides.
         DockAt(&m_frame->WorkspaceBar(), AFX_IDW_DOCKBAR_LEFT);
         DockAt(&m_frame->OutputBar(), AFX_IDW_DOCKBAR_BOTTOM);
+        if (DockIdOf(&m_frame->ToolBar()) != AFX_IDW_DOCKBAR_TOP)
+            DockAt(&m_frame->ToolBar(), AFX_IDW_DOCKBAR_TOP);
         for (CControlBar* bar : {static_cast<CControlBar*>(&m_frame->WorkspaceBar()),
-                                 static_cast<CControlBar*>(&m_frame->OutputBar())})
+                                 static_cast<CControlBar*>(&m_frame->OutputBar()),
+                                 static_cast<CControlBar*>(&m_frame->ToolBar())})
             m_frame->ShowControlBar(bar, true, false);
         m_frame->WorkspaceBar().m_sizeVert = {150, 300};
         m_frame->OutputBar().m_sizeHorz = {300, 100};
@@ -478,3 +482,195 @@ TEST_F(DockingTest, TheFileTreeAndClipTextCommandsShowTheWorkspaceAtTheirPage) {
 }
 
 } // namespace
+
+// --- The toolbar ---------------------------------------------------------------------------------
+
+namespace {
+
+// A point of the toolbar (screen coordinates) on no button: its blank right or bottom border.
+POINT ToolbarBlankPoint(CToolBar& bar) {
+    RECT rc;
+    GetWindowRect(bar.m_hWnd, &rc);
+    const POINT candidates[] = {{rc.right - 2, (rc.top + rc.bottom) / 2},
+                                {(rc.left + rc.right) / 2, rc.bottom - 2},
+                                {rc.left + 4, rc.bottom - 2},
+                                {rc.right - 2, rc.top + 4}};
+    for (POINT pt : candidates) {
+        POINT local = pt;
+        ScreenToClient(bar.m_hWnd, &local);
+        if (WindowFromPoint(pt) == bar.m_hWnd &&
+            SendMessageA(bar.m_hWnd, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&local)) < 0)
+            return pt;
+    }
+    ADD_FAILURE() << "no blank point on the toolbar";
+    return candidates[0];
+}
+
+// The screen rectangles of the toolbar's buttons (separators left out).
+std::vector<RECT> ButtonRects(CToolBar& bar) {
+    std::vector<RECT> rects;
+    for (int i = 0; i < bar.GetButtonCount(); ++i) {
+        RECT rc;
+        if ((bar.GetButtonStyle(i) & BTNS_SEP) || !bar.GetItemRect(i, &rc))
+            continue;
+        MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        rects.push_back(rc);
+    }
+    return rects;
+}
+
+// Docked bars reach two pixels past the frame's client edge, where their borders meet the
+// frame's: a button is within when it lies inside but for those two pixels.
+bool Within(const RECT& inner, const RECT& outer) {
+    const int slack = 2;
+    return inner.left >= outer.left - slack && inner.top >= outer.top - slack &&
+           inner.right <= outer.right + slack && inner.bottom <= outer.bottom + slack;
+}
+
+} // namespace
+
+TEST_F(DockingTest, TheToolbarDragsByItsBlankAreaToTheLeftAndWrapsIntoColumns) {
+    // A short frame: one column of buttons would run past its bottom.
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 40, 20, 700, 360, SWP_NOZORDER);
+    Settle();
+    CBarTool& bar = m_frame->ToolBar();
+    ASSERT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    ASSERT_GT(bar.GetButtonCount(), 10);
+    RECT client;
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const POINT start = ToolbarBlankPoint(bar);
+    const POINT left = {client.left + 4, (client.top + client.bottom) / 2};
+    Play({{start.x, start.y, 0},
+          {start.x, start.y, MOUSEEVENTF_LEFTDOWN},
+          {start.x - 20, start.y + 20, 0},
+          {left.x + 100, left.y, 0},
+          {left.x, left.y, 0},
+          {left.x, left.y, MOUSEEVENTF_LEFTUP}});
+    EXPECT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_FALSE(bar.IsHorz());
+    const std::vector<RECT> buttons = ButtonRects(bar);
+    ASSERT_FALSE(buttons.empty());
+    int columns = 0, lastLeft = -100000;
+    for (const RECT& rc : buttons) {
+        EXPECT_TRUE(Within(rc, client)) << rc.left << "," << rc.top << " beyond the frame";
+        if (rc.left > lastLeft)
+            lastLeft = rc.left;
+    }
+    for (const RECT& rc : buttons)
+        if (rc.left == buttons.front().left)
+            ++columns;
+    const int height = client.bottom - client.top;
+    EXPECT_GT(static_cast<int>(buttons.size()) * 23, height) << "the frame is short enough";
+    EXPECT_GT(lastLeft, buttons.front().left) << "a second column";
+    RECT barRect = WindowRect(bar.m_hWnd);
+    EXPECT_LE(barRect.bottom, client.bottom + 2);
+    // A click on a button still is the button's: the toolbar stays where it is.
+    const RECT b0 = buttons.front();
+    Play({{(b0.left + b0.right) / 2, (b0.top + b0.bottom) / 2, 0},
+          {(b0.left + b0.right) / 2 + 30, (b0.top + b0.bottom) / 2, 0}});
+    EXPECT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+    (void)columns;
+}
+
+TEST_F(DockingTest, TheToolbarFloatsAsABlockAndADoubleClickDocksItBack) {
+    CBarTool& bar = m_frame->ToolBar();
+    RECT client;
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const int rowWidth = WindowRect(bar.m_hWnd).right - WindowRect(bar.m_hWnd).left;
+    // Dropped below the frame: it floats.
+    const POINT start = ToolbarBlankPoint(bar);
+    const POINT below = {300, client.bottom + 100};
+    Play({{start.x, start.y, 0},
+          {start.x, start.y, MOUSEEVENTF_LEFTDOWN},
+          {start.x - 20, start.y + 20, 0},
+          {below.x, below.y - 40, 0},
+          {below.x, below.y, 0},
+          {below.x, below.y, MOUSEEVENTF_LEFTUP}});
+    ASSERT_TRUE(bar.IsFloating()) << "docked at " << DockIdOf(&bar);
+    auto* mini = DynamicDowncast<CMiniDockFrameWnd>(bar.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    EXPECT_TRUE(mini->IsWindowVisible());
+    EXPECT_EQ(mini->GetWindowText(), bar.GetWindowText()) << "the toolbar's name as caption";
+    EXPECT_TRUE(mini->GetStyle() & WS_SYSMENU) << "a close box";
+    // A block, not one long row: narrower than the docked row and more than one row high.
+    RECT frameRect = WindowRect(mini->m_hWnd);
+    EXPECT_LT(frameRect.right - frameRect.left, rowWidth / 2);
+    const std::vector<RECT> buttons = ButtonRects(bar);
+    RECT inside;
+    mini->GetClientRect(&inside);
+    MapWindowPoints(mini->m_hWnd, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    int rows = 0;
+    for (const RECT& rc : buttons) {
+        EXPECT_TRUE(Within(rc, inside));
+        if (rc.left == buttons.front().left)
+            ++rows;
+    }
+    EXPECT_GE(rows, 2);
+    EXPECT_GT(frameRect.right - frameRect.left, frameRect.bottom - frameRect.top)
+        << "wider than high";
+
+    // A double-click on its blank area docks it back at the top.
+    const POINT blank = ToolbarBlankPoint(bar);
+    Play({{blank.x, blank.y, 0},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTDOWN},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTUP},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTDOWN},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTUP}},
+         20);
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_EQ(m_frame->GetFloatingFrames().size(), 0u);
+    // Docked, a double-click floats it; one on the mini frame's caption docks it again.
+    const POINT again = ToolbarBlankPoint(bar);
+    Play({{again.x, again.y, 0},
+          {again.x, again.y, MOUSEEVENTF_LEFTDOWN},
+          {again.x, again.y, MOUSEEVENTF_LEFTUP},
+          {again.x, again.y, MOUSEEVENTF_LEFTDOWN},
+          {again.x, again.y, MOUSEEVENTF_LEFTUP}},
+         20);
+    ASSERT_TRUE(bar.IsFloating());
+    mini = DynamicDowncast<CMiniDockFrameWnd>(bar.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    frameRect = WindowRect(mini->m_hWnd);
+    const POINT caption = {frameRect.left + 12, frameRect.top + GetSystemMetrics(SM_CYFRAME) +
+                                                    GetSystemMetrics(SM_CYSMCAPTION) / 2};
+    Play({{caption.x, caption.y, 0},
+          {caption.x, caption.y, MOUSEEVENTF_LEFTDOWN},
+          {caption.x, caption.y, MOUSEEVENTF_LEFTUP},
+          {caption.x, caption.y, MOUSEEVENTF_LEFTDOWN},
+          {caption.x, caption.y, MOUSEEVENTF_LEFTUP}},
+         20);
+    EXPECT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+}
+
+TEST_F(DockingTest, ANarrowFrameKeepsEveryTopToolbarButtonVisible) {
+    CBarTool& bar = m_frame->ToolBar();
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 40, 20, 260, 500, SWP_NOZORDER);
+    m_frame->RecalcLayout();
+    Settle();
+    ASSERT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    RECT client;
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const std::vector<RECT> buttons = ButtonRects(bar);
+    ASSERT_FALSE(buttons.empty());
+    int rows = 0;
+    for (const RECT& rc : buttons) {
+        EXPECT_TRUE(Within(rc, client)) << rc.left << "," << rc.top << " beyond the frame";
+        if (rc.left == buttons.front().left)
+            ++rows;
+    }
+    EXPECT_GE(rows, 3);
+    // The bars below follow the taller toolbar: the document area starts beneath it.
+    RECT barRect = WindowRect(bar.m_hWnd);
+    EXPECT_GE(barRect.bottom - barRect.top, rows * 23);
+    // Wide again: one row.
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 40, 20, 1000, 500, SWP_NOZORDER);
+    m_frame->RecalcLayout();
+    Settle();
+    const std::vector<RECT> wide = ButtonRects(bar);
+    for (const RECT& rc : wide)
+        EXPECT_EQ(rc.top, wide.front().top);
+}

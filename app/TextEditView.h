@@ -160,7 +160,8 @@ public:
     // Bookmarks the lines holding a match after clearing every bookmark; the count of lines.
     int MarkAllMatches(const std::string& pattern);
     // The not-found message or the search error's message, as a warning box.
-    static void ReportSearchFailure(const std::string& pattern, int error, unsigned messageId);
+    static void ReportSearchFailure(const std::string& pattern, int error, unsigned messageId,
+                                    int errorChar = 0);
     void OnSearchFind();
     void OnSearchReplace();
     void OnSearchFindNext();

@@ -130,7 +130,8 @@ RECT CTextEditView::SelectionScreenRect() {
     return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
 }
 
-void CTextEditView::ReportSearchFailure(const std::string& pattern, int error, unsigned messageId) {
+void CTextEditView::ReportSearchFailure(const std::string& pattern, int error, unsigned messageId,
+                                        int errorChar) {
     UINT id = messageId;
     if (error != FxSeNone && !id)
         id = FxSearchErrorStringId(error);
@@ -138,7 +139,7 @@ void CTextEditView::ReportSearchFailure(const std::string& pattern, int error, u
         return; // the document's event has shown its notice
     if (!id)
         id = IDS_FIND_NOT_FOUND;
-    AfxMessageBox(AfxFormat(AfxLoadString(id).c_str(), pattern.c_str()).c_str(),
+    AfxMessageBox(AfxFormat(AfxLoadString(id).c_str(), pattern.c_str(), errorChar).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -163,7 +164,7 @@ bool CTextEditView::FindAndSelect(const std::string& pattern, bool down, bool fr
     if (!res.Found()) {
         ClearSelection();
         if (!quiet)
-            ReportSearchFailure(pattern, res.error, res.messageId);
+            ReportSearchFailure(pattern, res.error, res.messageId, res.errorChar);
         return false;
     }
     ClearSelection();
@@ -196,7 +197,7 @@ bool CTextEditView::ReplaceAndFind(const std::string& pattern, const std::string
             return false;
         }
         if (res.status == FxSearchFailed) {
-            ReportSearchFailure(pattern, res.error, res.messageId);
+            ReportSearchFailure(pattern, res.error, res.messageId, res.errorChar);
             return false;
         }
         UpdateViews(RefreshLineCount, 0, -1);
@@ -237,7 +238,7 @@ int CTextEditView::ReplaceAll(const std::string& pattern, const std::string& rep
         SetCursor(old);
     }
     if (res.status == FxSearchFailed) {
-        ReportSearchFailure(pattern, res.error, res.messageId);
+        ReportSearchFailure(pattern, res.error, res.messageId, res.errorChar);
         return -1;
     }
     UpdateViews(RefreshLineCount, 0, -1);
@@ -260,7 +261,7 @@ int CTextEditView::MarkAllMatches(const std::string& pattern) {
     // A pattern that cannot be searched for must not cost the user's bookmarks.
     const FxSearchResult check = FxCheckPattern(req);
     if (check.status == FxSearchFailed) {
-        ReportSearchFailure(pattern, check.error, check.messageId);
+        ReportSearchFailure(pattern, check.error, check.messageId, check.errorChar);
         return -1;
     }
     // Nor may a search that fails on the way: the marks it replaced come back.
@@ -288,7 +289,7 @@ int CTextEditView::MarkAllMatches(const std::string& pattern) {
         restore();
     Invalidate(false);
     if (res.status == FxSearchFailed) {
-        ReportSearchFailure(pattern, res.error, res.messageId);
+        ReportSearchFailure(pattern, res.error, res.messageId, res.errorChar);
         return -1;
     }
     if (res.count > 0) {

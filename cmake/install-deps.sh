@@ -16,7 +16,8 @@ fi
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
 for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
-         x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales; do
+         x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
+         libboost-regex1.81-dev; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

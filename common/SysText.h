@@ -1,5 +1,6 @@
 // Platform seam for the byte-level engine: lead bytes, code-page conversion and character types
-// of the system ANSI code page. Win32 in common/win32/, an iconv stand-in for native tests in common/posix/.
+// of the system ANSI code page. Win32 in common/win32/, an iconv stand-in for native tests in
+// common/posix/.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,11 @@ int AnsiToWide(const char* src, int srcLen, uint16_t* dst, int dstCap);
 // With dstCap 0 returns the bytes needed. Returns 0 on failure. When lossy is given it is set to
 // true if some unit could not be represented exactly (default character or a best-fit look-alike).
 int WideToAnsi(const uint16_t* src, int srcLen, char* dst, int dstCap, bool* lossy);
+
+// The lower-case and upper-case forms of one UTF-16 unit as the system maps case; the unit
+// itself when it has no other case.
+uint16_t LowerUnit(uint16_t c);
+uint16_t UpperUnit(uint16_t c);
 
 // Character type classes of one character (1 or 2 bytes) for the system default locale.
 // Returns false when the query fails.

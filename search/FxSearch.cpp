@@ -35,17 +35,18 @@ FxTextPos DocumentEnd(const CFxEditDoc& doc) {
     return FxTextPos(LineAt(doc, last).len, last);
 }
 
-FxSearchResult Failure(int error, int32_t offset = -1) {
+FxSearchResult Failure(int error, int32_t offset = -1, int32_t errorChar = 0) {
     FxSearchResult r;
     r.status = FxSearchFailed;
     r.error = error;
     r.messageId = FxSearchErrorStringId(error);
     r.errorOffset = offset;
+    r.errorChar = errorChar;
     return r;
 }
 
 FxSearchResult PrepareFailure(const FxLineMatcher& m) {
-    return Failure(m.Error(), m.ErrorOffset());
+    return Failure(m.Error(), m.ErrorOffset(), m.ErrorChar());
 }
 
 // Replaces the text between two logical positions of one edit (the caller holds the undo

@@ -34,6 +34,7 @@ struct FxSearchResult {
     int error = FxSeNone;     // FxSearchError when the status is FxSearchFailed
     unsigned messageId = 0;   // its message, formatted with the pattern; 0 when none
     int32_t errorOffset = -1; // byte offset of a regular-expression error in the pattern
+    int32_t errorChar = 0;    // the same as a character of the pattern, from 1; 0 when none
     bool wrapped = false;     // FindText: found (or not) in the second pass
     int32_t count = 0;        // replacements made, or lines marked
     FxTextPos matchStart, matchEnd;

@@ -1,6 +1,7 @@
 // Matching within one logical line. Layer: search/.
 #include "search/LineMatcher.h"
 
+#include "search/RequiredLiteral.h"
 #include "search/SearchErrors.h"
 #include "textdoc/Dbcs.h"
 
@@ -30,6 +31,7 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
     m_options = options;
     m_error = FxSeNone;
     m_errorOffset = -1;
+    m_errorChar = 0;
     if (!pattern)
         len = 0;
     else if (len < 0)
@@ -46,7 +48,6 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
             m_singleDelim[*d] = true;
 
     m_hasPrefilter = false;
-    m_byFirstBytes = false;
     if (len == 0) {
         m_error = FxSeEmptyPattern;
         return false;
@@ -55,13 +56,13 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
         if (!m_regex.Compile(m_pattern.data(), len, options.matchCase)) {
             m_error = m_regex.Error();
             m_errorOffset = m_regex.ErrorOffset();
+            m_errorChar = m_regex.ErrorChar();
             return false;
         }
-        m_hasPrefilter = m_regex.HasFirstBytes() || !m_regex.Required().empty();
-        if (!m_regex.Required().empty())
-            SetPrefilter(m_regex.Required());
-        else
-            m_byFirstBytes = m_regex.HasFirstBytes();
+        const std::string required = FxRequiredLiteral(m_pattern.data(), len, options.matchCase);
+        m_hasPrefilter = !required.empty();
+        if (m_hasPrefilter)
+            SetPrefilter(required);
         return true;
     }
     // Lower-case single-byte letters only, stepping over double-byte characters whole.
@@ -98,13 +99,6 @@ void FxLineMatcher::SetPrefilter(const std::string& start) {
 const char* FxLineMatcher::NextCandidate(const char* p, const char* end) const {
     if (!m_hasPrefilter)
         return p;
-    if (m_byFirstBytes) {
-        const bool* first = m_regex.FirstBytes();
-        for (; p < end; ++p)
-            if (first[static_cast<unsigned char>(*p)])
-                return p;
-        return end;
-    }
     // Candidates j lie in [p, stop); the second byte tested is read at j + span.
     const ptrdiff_t span = m_span;
     if (end - p <= span)
@@ -243,47 +237,46 @@ FxLineMatcher::Result FxLineMatcher::Scan(const char* line, int32_t len, int32_t
         return NoMatch;
     if (!m_options.regExp)
         return ScanLiteral(line, len, from, to, m);
-    const bool* firstBytes = m_regex.HasFirstBytes() ? m_regex.FirstBytes() : nullptr;
-    int32_t prev = -2; // the character before pos; found only when a whole word needs it
-    // True when the attempt at pos is known to fail: the one before failed at a character that
-    // the pattern's leading loop takes.
-    bool knownToFail = false;
+    return ScanRegex(line, len, from, to, m);
+}
+
+// A match that is not a whole word is passed over: the search resumes one character after its
+// start.
+FxLineMatcher::Result FxLineMatcher::ScanRegex(const char* line, int32_t len, int32_t from,
+                                               int32_t to, FxLineMatch& m) {
     for (int32_t pos = from; pos <= to;) {
-        bool hit = false;
-        if (!knownToFail && (!firstBytes || (pos < to && firstBytes[Byte(line, pos)]))) {
-            FxRegex::Result r = m_regex.MatchAt(line, len, pos, to, m.groups);
-            if (r == FxRegex::Failed) {
-                m_error = m_regex.Error();
-                return Failed;
-            }
-            if (r == FxRegex::Matched) {
-                hit = true;
-                m.start = m.groups.start[0];
-                m.end = m.groups.end[0];
-            }
+        int32_t start = 0, end = 0;
+        const FxWideRegex::Result r = m_regex.Search(pos, to, start, end, &m.hit);
+        if (r == FxWideRegex::Failed) {
+            m_error = m_regex.Error();
+            return Failed;
         }
-        if (hit && m_options.wholeWord && prev == -2)
-            prev = pos > 0 ? FxCharStartBefore(line, pos, len) : -1;
-        if (hit && (!m_options.wholeWord || WholeWordAt(line, len, m.start, m.end, prev)))
+        if (r == FxWideRegex::NoMatch)
+            return NoMatch;
+        m.start = start;
+        m.end = end;
+        if (!m_options.wholeWord ||
+            WholeWordAt(line, len, start, end,
+                        start > 0 ? FxCharStartBefore(line, start, len) : -1))
             return Matched;
-        if (pos >= to)
+        if (start >= to)
             break;
-        knownToFail = !hit && m_regex.StartsWithLoop() && m_regex.LoopTakes(line, pos, len, to);
-        prev = pos;
-        pos += FxCharLen(line, static_cast<size_t>(pos), static_cast<size_t>(len));
+        pos = start + FxCharLen(line, static_cast<size_t>(start), static_cast<size_t>(len));
     }
     return NoMatch;
 }
 
 FxLineMatcher::Result FxLineMatcher::FindFirst(const char* line, int32_t len, int32_t from,
                                                int32_t to, FxLineMatch& m) {
-    m_regex.ResetLineSteps();
+    if (m_options.regExp)
+        m_regex.SetLine(line, len);
     return Scan(line, len, from, std::min(to, len), m);
 }
 
 FxLineMatcher::Result FxLineMatcher::FindLast(const char* line, int32_t len, int32_t from,
                                               int32_t to, FxLineMatch& m) {
-    m_regex.ResetLineSteps();
+    if (m_options.regExp)
+        m_regex.SetLine(line, len);
     to = std::min(to, len);
     Result found = NoMatch;
     FxLineMatch cur;
@@ -311,8 +304,9 @@ void FxLineMatcher::Expand(const char* rep, int32_t repLen, const char* line, co
         repLen = 0;
     else if (repLen < 0)
         repLen = static_cast<int32_t>(std::strlen(rep));
-    if (m_options.regExp)
-        m_regex.ExpandReplacement(rep, repLen, line, m.groups, out);
+    (void)line;
+    if (m_options.regExp && m.hit)
+        out = m_regex.Format(rep, repLen, *m.hit);
     else
         out.assign(rep ? rep : "", static_cast<size_t>(repLen));
 }

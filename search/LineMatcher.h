@@ -2,10 +2,12 @@
 // its case folding, the regular-expression option, and whole-word acceptance. Layer: search/.
 #pragma once
 
-#include "search/FxRegex.h"
+#include "search/CharCode.h"
+#include "search/WideRegex.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ struct FxMatchOptions {
 // One match in a line: byte columns, and the groups of a regular expression.
 struct FxLineMatch {
     int32_t start = 0, end = 0;
-    FxRegexMatch groups;
+    std::shared_ptr<const FxRegexHit> hit; // the groups of a regular expression's match
 };
 
 class FxLineMatcher {
@@ -34,29 +36,28 @@ public:
     bool Prepare(const char* pattern, int32_t len, const FxMatchOptions& options);
     int Error() const { return m_error; }
     int32_t ErrorOffset() const { return m_errorOffset; }
+    int32_t ErrorChar() const { return m_errorChar; } // the character, from 1; 0 when none
     bool IsRegExp() const { return m_options.regExp; }
-    FxRegex& Regex() { return m_regex; }
 
     // The first match that starts at or after `from` (a character boundary) and ends at or
     // before `to`, in a line of len bytes.
     Result FindFirst(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     // The last match of the same range, scanning from `from` and resuming after each match.
     Result FindLast(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
-    // The text that replaces a match: the replacement as given, or with its $ groups filled in.
+    // The text that replaces a match: the replacement as given, or with its groups ($0-$99,
+    // ${name}) and escapes filled in.
     void Expand(const char* rep, int32_t repLen, const char* line, const FxLineMatch& m,
                 std::string& out) const;
 
     // True when NextCandidate can rule out stretches of text: a literal pattern, or a regular
-    // expression whose matches all hold known characters or start with one of a known set of
-    // bytes.
+    // expression whose matches all hold known characters.
     bool HasPrefilter() const { return m_hasPrefilter; }
     // The first byte of [p, end) where a match lying inside [p, end) could start, or end when
     // there is none: a cheap test of the first and last bytes of the pattern, to be confirmed by
     // FindFirst. For a regular expression the test is of the characters that every match holds
-    // (the candidate is where they could start, inside the match), or else of its first byte's
-    // set. Any bytes will do: a candidate need not start a character, and [p, end) may hold
-    // several lines laid end to end, so that a line without a candidate holds no match. Every
-    // position is a candidate without a prefilter.
+    // (the candidate is where they could start, inside the match). Any bytes will do: a candidate
+    // need not start a character, and [p, end) may hold several lines laid end to end, so that a
+    // line without a candidate holds no match. Every position is a candidate without a prefilter.
     const char* NextCandidate(const char* p, const char* end) const;
 
     // A byte column moved forward to the next character boundary of the line.
@@ -65,6 +66,7 @@ public:
     bool IsBoundary(uint16_t code) const;
 
 private:
+    Result ScanRegex(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     Result Scan(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     void SetPrefilter(const std::string& start);
     Result ScanLiteral(const char* line, int32_t len, int32_t from, int32_t to,
@@ -77,16 +79,14 @@ private:
     bool m_firstIsBoundary = false, m_lastIsBoundary = false;
     // The prefilter of a literal, or of the characters every match of a regular expression
     // holds: a candidate's first byte and the byte m_span after it, or-ed with the fold bits
-    // (0x20 for a lower-case letter without match case, else 0), equal the pattern's. A regular
-    // expression without such characters may still have the set of its first bytes
-    // (m_byFirstBytes).
+    // (0x20 for a lower-case letter without match case, else 0), equal the pattern's.
     bool m_hasPrefilter = false;
-    bool m_byFirstBytes = false;
     ptrdiff_t m_span = 0;
     unsigned char m_first = 0, m_last = 0, m_foldFirst = 0, m_foldLast = 0;
     bool m_singleDelim[256];
     std::vector<uint16_t> m_doubleDelims; // lead << 8 | trail
-    FxRegex m_regex;
+    FxWideRegex m_regex;
     int m_error = 0;
     int32_t m_errorOffset = -1;
+    int32_t m_errorChar = 0;
 };

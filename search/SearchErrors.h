@@ -2,23 +2,25 @@
 // windows; the texts live in the resource script).
 #pragma once
 
-// Why a search could not run. The message texts may show the pattern as their %s.
+// Why a search could not run. The message texts may show the pattern as their %s and the
+// character of the pattern where the error stands (counted from 1) as their %d.
 enum FxSearchError {
     FxSeNone = 0,
-    FxSeEmptyPattern,      // nothing to search for
-    FxSeReadOnly,          // a replacement on a read-only document (event 1 has been reported)
-    FxSeMissingParen,      // "(" without ")"
-    FxSeUnmatchedParen,    // ")" without "("
-    FxSeMissingBracket,    // "[" without "]"
-    FxSeBadRange,          // a class range whose start lies after its end, or a class as an end
-    FxSeNothingToRepeat,   // a quantifier after nothing, an anchor or another quantifier
-    FxSeBadRepeat,         // {m,n} with m > n or a count above the limit
-    FxSeTrailingBackslash, // the pattern ends in a lone backslash
-    FxSeBadEscape,         // an escape the engine does not know
-    FxSeBadBackref,        // \n naming a group the pattern does not have
-    FxSeBadGroup,          // "(?" followed by anything but ":"
-    FxSeTooComplex,        // too many groups, too deep or too long once repeats are expanded
-    FxSeStepBudget,        // a match attempt took more steps than allowed
+    FxSeEmptyPattern,    // nothing to search for
+    FxSeReadOnly,        // a replacement on a read-only document (event 1 has been reported)
+    FxSeParen,           // "(" without ")" or ")" without "("
+    FxSeBracket,         // "[" without "]"
+    FxSeRange,           // a class range whose start lies after its end, or an unknown class name
+    FxSeNothingToRepeat, // a quantifier after nothing, an anchor or another quantifier
+    FxSeBrace,           // a {m,n} that is unclosed, out of order or too large
+    FxSeEscape,          // an escape that is unknown or cut off
+    FxSeBackref,         // a back-reference to a group the pattern does not have
+    FxSeCollate,         // an unknown collating element ([.x.] or [=x=])
+    FxSeExtension,       // a "(?" construct that is not understood
+    FxSeEmptyExpr,       // an empty alternative or group where one is not allowed
+    FxSeTooComplex,      // the compiled pattern would be too large
+    FxSeRunaway,         // matching took too long or too deep; the search was stopped
+    FxSeBadPattern,      // any other fault of the pattern
     FxSeErrorCount
 };
 

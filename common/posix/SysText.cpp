@@ -86,6 +86,29 @@ int WideToAnsi(const uint16_t* src, int srcLen, char* dst, int dstCap, bool* los
     return bytes;
 }
 
+// The letters with two cases that code page 936 holds: ASCII, Greek, Cyrillic, full-width Latin.
+uint16_t LowerUnit(uint16_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) ||
+        (c >= 0x0410 && c <= 0x042F))
+        return static_cast<uint16_t>(c + 0x20);
+    if (c >= 0xFF21 && c <= 0xFF3A)
+        return static_cast<uint16_t>(c + 0x20);
+    if (c == 0x0401)
+        return 0x0451;
+    return c;
+}
+
+uint16_t UpperUnit(uint16_t c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0x03B1 && c <= 0x03C9 && c != 0x03C2) ||
+        (c >= 0x0430 && c <= 0x044F))
+        return static_cast<uint16_t>(c - 0x20);
+    if (c >= 0xFF41 && c <= 0xFF5A)
+        return static_cast<uint16_t>(c - 0x20);
+    if (c == 0x0451)
+        return 0x0401;
+    return c;
+}
+
 bool GetCharTypes(const char* ch, int len, uint16_t* type1, uint16_t* type3) {
     unsigned char c = static_cast<unsigned char>(ch[0]);
     *type1 = 0;

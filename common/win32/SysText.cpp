@@ -19,6 +19,18 @@ int AnsiToWide(const char* src, int srcLen, uint16_t* dst, int dstCap) {
                                dstCap);
 }
 
+uint16_t LowerUnit(uint16_t c) {
+    wchar_t w = static_cast<wchar_t>(c);
+    CharLowerBuffW(&w, 1);
+    return static_cast<uint16_t>(w);
+}
+
+uint16_t UpperUnit(uint16_t c) {
+    wchar_t w = static_cast<wchar_t>(c);
+    CharUpperBuffW(&w, 1);
+    return static_cast<uint16_t>(w);
+}
+
 int WideToAnsi(const uint16_t* src, int srcLen, char* dst, int dstCap, bool* lossy) {
     if (srcLen <= 0)
         return 0;

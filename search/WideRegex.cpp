@@ -179,7 +179,8 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
         if (pos < 0 || pos > wide.Size())
             pos = wide.Size();
         m_errorOffset = wide.byteOf[static_cast<size_t>(pos)];
-        m_errorChar = pos + 1;
+        // A fault found past the last character (an unclosed group) is shown at the last one.
+        m_errorChar = pos < wide.Size() ? pos + 1 : wide.Size();
     } catch (const std::exception&) {
         m_error = FxSeTooComplex;
     }

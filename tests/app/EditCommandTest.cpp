@@ -209,7 +209,21 @@ TEST_F(EditCommandTest, InvalidRegularExpressionNamesTheError) {
     AppSettings()->Search().regExp = true;
     EXPECT_FALSE(m_view->FindAndSelect("(ab", true, false));
     ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0], "正则表达式“(ab”有误：缺少右括号“)”。");
+    EXPECT_EQ(g_boxes[0], "正则表达式“(ab”有误（第 3 个字符处）：括号“(”与“)”不成对。");
+    g_boxes.clear();
+    EXPECT_FALSE(m_view->FindAndSelect("ab[c-a]", true, false));
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0],
+              "正则表达式“ab[c-a]”有误（第 7 个字符处）：字符类中的范围或字符类名称无效。");
+    AppSettings()->Search().regExp = false;
+}
+
+TEST_F(EditCommandTest, RunawayRegularExpressionStopsWithAMessage) {
+    Type((std::string(40, 'a') + "cb").c_str());
+    AppSettings()->Search().regExp = true;
+    EXPECT_FALSE(m_view->FindAndSelect("(a+)+b", true, false));
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "正则表达式“(a+)+b”的匹配过程过于复杂，查找已停止。");
     AppSettings()->Search().regExp = false;
 }
 
@@ -530,7 +544,7 @@ TEST_F(EditCommandTest, MarkWithAnInvalidPatternKeepsTheBookmarks) {
     SetBox(h, IDC_FIND_WHAT, "(t");
     SendMessageA(h, WM_COMMAND, IDC_FIND_MARK, 0);
     ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0], "正则表达式“(t”有误：缺少右括号“)”。");
+    EXPECT_EQ(g_boxes[0], "正则表达式“(t”有误（第 2 个字符处）：括号“(”与“)”不成对。");
     EXPECT_TRUE(IsWindow(h));
     EXPECT_EQ(m_view->NextBookmarkAfter(-1), 1);
     EXPECT_EQ(m_view->GetEditDoc()->BookmarkCount(), 1);

@@ -268,9 +268,14 @@ void CDockContext::StartDrag(POINT pt) {
     }
     if (::GetCapture() == capture)
         ::ReleaseCapture();
+    bool placed = false;
     if (moved && m_pBar->m_hWnd)
-        TrackLoop(false);
+        placed = TrackLoop(false);
     m_bDragging = false;
+    // Measuring for the outline may have laid the bar out for another side: where it stays,
+    // the frame lays it out again as it was.
+    if (!placed && m_pBar->IsDocked() && m_pDockSite && m_pDockSite->m_hWnd)
+        m_pDockSite->RecalcLayout();
 }
 
 void CDockContext::StartResize(int hitTest, POINT pt) {

@@ -674,3 +674,21 @@ TEST_F(DockingTest, ANarrowFrameKeepsEveryTopToolbarButtonVisible) {
     for (const RECT& rc : wide)
         EXPECT_EQ(rc.top, wide.front().top);
 }
+
+TEST_F(DockingTest, AClickOnTheToolbarsBlankAreaLeavesItWhereAndAsItWas) {
+    CBarTool& bar = m_frame->ToolBar();
+    ASSERT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    const std::vector<RECT> before = ButtonRects(bar);
+    const RECT barBefore = WindowRect(bar.m_hWnd);
+    const POINT blank = ToolbarBlankPoint(bar);
+    Play({{blank.x, blank.y, 0},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTDOWN},
+          {blank.x, blank.y, MOUSEEVENTF_LEFTUP}});
+    EXPECT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+    const std::vector<RECT> after = ButtonRects(bar);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i)
+        EXPECT_TRUE(EqualRect(&after[i], &before[i])) << "button " << i << " moved";
+    const RECT barAfter = WindowRect(bar.m_hWnd);
+    EXPECT_TRUE(EqualRect(&barAfter, &barBefore));
+}

@@ -92,7 +92,14 @@ std::string FxRequiredLiteral(const char* p, int32_t len, bool matchCase) {
             if (lit >= 0)
                 atom.assign(1, static_cast<char>(lit));
         } else if (c == '[') {
-            i = SkipClass(p, len, i);
+            // A class of one plain character is that character.
+            const int32_t end = SkipClass(p, len, i);
+            const int32_t inner = end - i - 2;
+            if (inner >= 1 && inner <= 2 && p[i + 1] != '^' && p[i + 1] != '\\' &&
+                p[i + 1] != '[' &&
+                FxCharLen(p, static_cast<size_t>(i + 1), static_cast<size_t>(len)) == inner)
+                atom.assign(p + i + 1, static_cast<size_t>(inner));
+            i = end;
         } else if (c == '(') {
             if (i + 2 < len && p[i + 1] == '?' && std::strchr("imsx-^", p[i + 2]))
                 return std::string(); // inline options change what follows

@@ -4,6 +4,7 @@
 
 #include "SearchTestUtil.h"
 #include "search/LineMatcher.h"
+#include "search/RequiredLiteral.h"
 
 #include <chrono>
 #include <deque>
@@ -346,4 +347,28 @@ TEST(Regex, MarkAllOverGbkText) {
     EXPECT_EQ(hits[1].start, FxTextPos(2, 2));
     EXPECT_EQ(hits[1].end, FxTextPos(6, 2));
     EXPECT_EQ(doc.BookmarkCount(), 2);
+}
+
+TEST(Regex, RequiredLiteralOfThePrefilter) {
+    const auto req = [](const std::string& p, bool matchCase = true) {
+        return FxRequiredLiteral(p.data(), static_cast<int32_t>(p.size()), matchCase);
+    };
+    EXPECT_EQ(req("abc"), "abc");
+    EXPECT_EQ(req("x\\d+hello"), "hello");
+    EXPECT_EQ(req("ab?cd"), "cd"); // b may be left out
+    EXPECT_EQ(req("ab*"), "a");
+    EXPECT_EQ(req("ab+c"), "ab"); // the run ends after a repeated character
+    EXPECT_EQ(req("a{2}bc"), "bc");
+    EXPECT_EQ(req("[a-z]+[xyz][z][xy]"), "z");
+    EXPECT_EQ(req("[.]x"), ".x");
+    EXPECT_EQ(req("\\.txt$"), ".txt");
+    EXPECT_EQ(req("(?<=ab)cd"), "cd");
+    EXPECT_EQ(req("\\x{41}{2}zz"), "zz");
+    EXPECT_EQ(req("cat|dog"), ""); // alternatives at the top level
+    EXPECT_EQ(req("(?i)abc"), ""); // inline options
+    EXPECT_EQ(req("\\Qa.b\\E"), "");
+    EXPECT_EQ(req("ABC", false), "abc");
+    EXPECT_EQ(req(ZHONG "ab", false), "ab"); // a double-byte letter may fold to other bytes
+    EXPECT_EQ(req(ZHONG WEN), ZHONG WEN);
+    EXPECT_EQ(req("a" TRAIL_BS "b"), "a" TRAIL_BS "b"); // the trail byte is no escape
 }

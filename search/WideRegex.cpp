@@ -179,6 +179,10 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
         if (pos < 0 || pos > wide.Size())
             pos = wide.Size();
         m_errorOffset = wide.byteOf[static_cast<size_t>(pos)];
+        // A bad range or class name is found once its class is closed: show the "]".
+        if (m_error == FxSeRange && pos > 0 && pos <= wide.Size() &&
+            wide.wide[static_cast<size_t>(pos - 1)] == L']')
+            --pos;
         // A fault found past the last character (an unclosed group) is shown at the last one.
         m_errorChar = pos < wide.Size() ? pos + 1 : wide.Size();
     } catch (const std::exception&) {

@@ -211,10 +211,10 @@ TEST_F(EditCommandTest, InvalidRegularExpressionNamesTheError) {
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0], "正则表达式“(ab”有误（第 3 个字符处）：括号“(”与“)”不成对。");
     g_boxes.clear();
-    EXPECT_FALSE(m_view->FindAndSelect("ab[c-a]", true, false));
+    EXPECT_FALSE(m_view->FindAndSelect("ab[c-a]x", true, false));
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0],
-              "正则表达式“ab[c-a]”有误（第 7 个字符处）：字符类中的范围或字符类名称无效。");
+              "正则表达式“ab[c-a]x”有误（第 7 个字符处）：字符类中的范围或字符类名称无效。");
     AppSettings()->Search().regExp = false;
 }
 

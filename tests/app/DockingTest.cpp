@@ -19,6 +19,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -691,4 +692,56 @@ TEST_F(DockingTest, AClickOnTheToolbarsBlankAreaLeavesItWhereAndAsItWas) {
         EXPECT_TRUE(EqualRect(&after[i], &before[i])) << "button " << i << " moved";
     const RECT barAfter = WindowRect(bar.m_hWnd);
     EXPECT_TRUE(EqualRect(&barAfter, &barBefore));
+}
+
+TEST_F(DockingTest, AFloatingToolbarWrapsToTheWidthItsFrameIsSizedTo) {
+    CBarTool& bar = m_frame->ToolBar();
+    RECT client;
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    m_frame->FloatControlBar(&bar, {200, client.bottom + 40});
+    Settle();
+    ASSERT_TRUE(bar.IsFloating());
+    auto* mini = DynamicDowncast<CMiniDockFrameWnd>(bar.m_pDockBar->GetParent());
+    ASSERT_NE(mini, nullptr);
+    auto countRows = [&] {
+        std::vector<LONG> tops;
+        for (const RECT& rc : ButtonRects(bar))
+            if (std::find(tops.begin(), tops.end(), rc.top) == tops.end())
+                tops.push_back(rc.top);
+        return static_cast<int>(tops.size());
+    };
+    const int rowsBefore = countRows();
+    RECT fr = WindowRect(mini->m_hWnd);
+    const int y = (fr.top + fr.bottom) / 2;
+    ASSERT_EQ(SendMessageA(mini->m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(fr.right - 2, y)), HTRIGHT);
+    // Narrower by its right edge: more rows, every button inside the frame.
+    Play({{fr.right - 2, y, 0},
+          {fr.right - 2, y, MOUSEEVENTF_LEFTDOWN},
+          {fr.right - 30, y, 0},
+          {fr.right - 90, y, 0},
+          {fr.right - 90, y, MOUSEEVENTF_LEFTUP}});
+    const RECT narrow = WindowRect(mini->m_hWnd);
+    EXPECT_LT(narrow.right - narrow.left, fr.right - fr.left - 60);
+    EXPECT_GT(countRows(), rowsBefore);
+    RECT inside;
+    mini->GetClientRect(&inside);
+    MapWindowPoints(mini->m_hWnd, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    for (const RECT& rc : ButtonRects(bar))
+        EXPECT_TRUE(Within(rc, inside));
+    // The width stays when the frame lays the bar out again.
+    mini->RecalcLayout();
+    Settle();
+    const RECT again = WindowRect(mini->m_hWnd);
+    EXPECT_EQ(again.right - again.left, narrow.right - narrow.left);
+    // Far wider than all the buttons: one row, no wider than the row.
+    fr = again;
+    Play({{fr.right - 2, y, 0},
+          {fr.right - 2, y, MOUSEEVENTF_LEFTDOWN},
+          {fr.right + 100, y, 0},
+          {fr.right + 1200, y, 0},
+          {fr.right + 1200, y, MOUSEEVENTF_LEFTUP}});
+    EXPECT_EQ(countRows(), 1);
+    m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    Settle();
 }

@@ -6,6 +6,7 @@
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/CommandIds.h"
+#include "common/PathName.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
 #include "framework/FwIds.h"
@@ -35,8 +36,7 @@ CApp& TheApp() {
 std::string SettingsPath() {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string dir = exe;
-    return dir.substr(0, dir.rfind('\\') + 1) + "SETTINGS.INI";
+    return FxPathWithSeparator(FxPathFolder(exe)) + "SETTINGS.INI";
 }
 
 // The bars' records of the tests' own settings file go, so that every suite starts from the

@@ -1,5 +1,6 @@
 // The editor as a program: a copy of Quorvane.exe in a fresh folder (so that its settings are
 // the defaults: one instance) is started as real processes and driven through its windows.
+#include "common/PathName.h"
 #include "tests/app/AppTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -981,8 +982,7 @@ TEST_F(ProgramTest, OnAFreshInstallTheOpenDialogOffersFileTypes) {
     // A fresh install: the program and two of its syntax templates, no INI files.
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string built = exe;
-    built = built.substr(0, built.rfind('\\') + 1) + "STF\\";
+    std::string built = FxPathWithSeparator(FxPathFolder(exe)) + "STF\\";
     ASSERT_TRUE(CreateDirectoryA((m_dir + "\\STF").c_str(), nullptr));
     for (const char* name : {"CPP.STF", "PYTHON.STF"})
         ASSERT_TRUE(CopyFileA((built + name).c_str(), (m_dir + "\\STF\\" + name).c_str(), FALSE))

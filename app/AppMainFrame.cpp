@@ -11,6 +11,7 @@
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsIds.h"
+#include "common/OutputJob.h"
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
@@ -87,6 +88,9 @@ CAppMainFrame::CAppMainFrame() {
 }
 
 CAppMainFrame::~CAppMainFrame() {
+    // The window and its panes are gone: a job thread's text send fails at once now, so
+    // waiting for the jobs cannot block on the user-interface thread.
+    StopAllOutputJobs();
     if (g_mainFrame == this)
         g_mainFrame = nullptr;
 }
@@ -587,7 +591,7 @@ bool CAppMainFrame::IsOwnChannel(const OutputChannel* channel) const {
     return channel >= m_channels && channel < m_channels + kOutputChannels;
 }
 
-CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key) {
+CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key, OutputJob* job) {
     if (key < 1 || key > kOutputChannels)
         return nullptr;
     OutputChannel* chosen = &m_channels[key - 1];
@@ -601,6 +605,7 @@ CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key) {
             return nullptr;
     }
     chosen->inUse = true;
+    chosen->job = job;
     if (m_outputPanes) {
         chosen->pane = m_outputPanes->PaneForKey(chosen->key);
         m_outputPanes->ShowOutputBar();
@@ -609,8 +614,25 @@ CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key) {
 }
 
 void CAppMainFrame::ReleaseOutputChannel(OutputChannel* channel) {
-    if (IsOwnChannel(channel))
+    if (IsOwnChannel(channel)) {
         channel->inUse = false;
+        channel->job = nullptr;
+    }
+}
+
+bool CAppMainFrame::IsOutputChannelBusy(int key) const {
+    return key >= 1 && key <= kOutputChannels && m_channels[key - 1].inUse;
+}
+
+void CAppMainFrame::StopOutputJob(int key) {
+    if (key >= 1 && key <= kOutputChannels && m_channels[key - 1].inUse && m_channels[key - 1].job)
+        m_channels[key - 1].job->Stop(false);
+}
+
+void CAppMainFrame::StopAllOutputJobs() {
+    for (OutputChannel& channel : m_channels)
+        if (channel.inUse && channel.job)
+            channel.job->Stop(true);
 }
 
 bool CAppMainFrame::HasFreeOutputChannel(int key) const {

@@ -14,6 +14,7 @@
 #include "workspace/BarTool.h"
 #include "workspace/FileTreeDrives.h"
 #include "workspace/OutputBar.h"
+#include "common/OutputChannels.h"
 #include "workspace/OutputPanes.h"
 #include "workspace/WorkspaceBar.h"
 
@@ -25,7 +26,10 @@ class CDocument;
 class CTextEditDoc;
 class CTextEditView;
 
-class CAppMainFrame : public CMDIFrameWnd, public ITextDocHost, public ReopenHost {
+class CAppMainFrame : public CMDIFrameWnd,
+                      public ITextDocHost,
+                      public ReopenHost,
+                      public IOutputChannels {
     DECLARE_DYNCREATE(CAppMainFrame)
 public:
     static const UINT kAutoSaveTimer = 1;
@@ -143,24 +147,18 @@ public:
     // --- Output channels ---------------------------------------------------------------------
     // Four slots through which background jobs write into the output window: keys 1 and 2
     // the capture panes, 3 and 4 the find-in-files panes.
-    struct OutputChannel {
-        bool inUse = false;
-        int key = 0;
-        HWND pane = nullptr;
-    };
+    using OutputChannel = ::OutputChannel;
     static const int kOutputChannels = 4;
     void SetOutputPanes(IOutputPanes* panes) { m_outputPanes = panes; }
-    // The slot of the key when it is free, else the first free slot of its group ({1, 2} or
-    // {3, 4}); null when both are busy or the key is none of the four. The pane is made and
-    // the output window shown.
-    OutputChannel* AcquireOutputChannel(int key);
-    void ReleaseOutputChannel(OutputChannel* channel);
-    // Whether a slot of the key's group is free (the commands that need one are enabled).
-    bool HasFreeOutputChannel(int key) const;
-    // Sends the text to the channel's pane; length -1: up to the terminator. Safe from a job
-    // thread: the send waits until the main thread has taken the text.
-    void AppendOutput(const OutputChannel* channel, const char* text, int length = -1);
-    void ClearOutput(const OutputChannel* channel);
+    OutputChannel* AcquireOutputChannel(int key, OutputJob* job = nullptr) override;
+    void ReleaseOutputChannel(OutputChannel* channel) override;
+    bool HasFreeOutputChannel(int key) const override;
+    bool IsOutputChannelBusy(int key) const override;
+    void AppendOutput(const OutputChannel* channel, const char* text, int length = -1) override;
+    void ClearOutput(const OutputChannel* channel) override;
+    void StopOutputJob(int key) override;
+    // After the window is gone: every job still holding a channel is stopped and waited for.
+    void StopAllOutputJobs();
 
     // --- ITextDocHost ------------------------------------------------------------------------
     void ShowStatusMessage(const char* text) override;

@@ -143,6 +143,14 @@ public:
     int32_t CopySelectionText(int lineEndType, char* buf, int32_t size) const;
     int32_t SelectionLength(int lineEndType, bool recount) const;
     bool HitTestSelection(POINT windowPt) const;
+    // Inserts a snippet at the caret as one undoable insertion, replacing a selection: the
+    // first caret mark "^!" is taken out and the caret ends where it stood (at the end of the
+    // text when there is none); later marks stay as text. False for empty text, a read-only
+    // document or a failure.
+    bool InsertSnippet(const std::string& text);
+    // Where the first caret mark of a snippet starts (a "^" that is a character of its own,
+    // not the trail byte of a double-byte one); npos when there is none.
+    static size_t FindCaretMark(const std::string& text);
     void InsertChars(const char* bytes, int32_t len);
     bool IsOverwrite() const { return m_overwrite; }
     void ArmColumnMode() { m_columnMode = true; }

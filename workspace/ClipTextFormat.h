@@ -1,0 +1,60 @@
+// The clip text library file: reading its title and named snippets from the bytes of a "*.CTF"
+// file, and writing a library back as the exact bytes the program always produces.
+// Layer: workspace/ (plain bytes, no windows; also built for the native tests).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The bytes a library keeps of each piece: the title and a body are cut at 4095 bytes, a name
+// at 259. The record of an offered library holds at most 259 bytes of its title.
+const size_t kClipTitleMax = 4095;
+const size_t kClipNameMax = 259;
+const size_t kClipBodyMax = 4095;
+const size_t kClipRecordTitleMax = 259;
+// What a rename or a body edit may store: the label edit takes 260 bytes, the body editor
+// 4096.
+const size_t kClipEditNameMax = 260;
+const size_t kClipEditBodyMax = 4096;
+
+struct ClipItem {
+    std::string name;
+    std::string body;
+};
+
+// What reading found. A library whose text was not kept whole (a name or body cut to its
+// limit, or a last item without its end line, which is dropped) names the first such item, so
+// that nobody rewrites it in its cut form without being asked.
+struct ClipLibraryText {
+    enum Damage { kWhole = 0, kNameCut, kBodyCut, kEndMissing };
+
+    std::string title; // empty: no title, the library is not offered
+    std::vector<ClipItem> items;
+    Damage damage = kWhole;
+    std::string damagedItem; // the name of the first item not kept whole
+
+    bool IsWhole() const { return damage == kWhole; }
+};
+
+// Reads a library from its bytes. Lines end after CR LF, a lone CR or a lone LF; keywords are
+// matched without regard to case after leading blanks (spaces and tabs); bodies are verbatim.
+ClipLibraryText ParseClipLibrary(const char* data, size_t len);
+inline ClipLibraryText ParseClipLibrary(const std::string& bytes) {
+    return ParseClipLibrary(bytes.data(), bytes.size());
+}
+
+// The file's bytes: the header (the resource text that explains the format), CR LF, the
+// title line and a blank line, then each item as "#BEGIN=" name, its body when not empty, and
+// "#END", every line ending in CR LF.
+std::string FormatClipLibrary(const std::string& header, const std::string& title,
+                              const std::vector<ClipItem>& items);
+
+// The longest start of text[0, len) of at most `limit` bytes that ends on a character boundary
+// of the system code page.
+size_t ClipCutLength(const char* text, size_t len, size_t limit);
+std::string ClipCut(const std::string& text, size_t limit);
+
+// Compares two names as the list sorts them: without regard to case of single-byte letters,
+// double-byte characters compared whole by their bytes. Negative, 0 or positive.
+int ClipCompareNames(const std::string& a, const std::string& b);

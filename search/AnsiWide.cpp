@@ -117,6 +117,13 @@ void FxWideLine::Assign(const char* text, int32_t len) {
     byteOf.resize(k + 1);
 }
 
+void FxWideLine::AssignUnits(const wchar_t* text, int32_t len) {
+    wide.assign(text, text + len);
+    byteOf.resize(static_cast<size_t>(len) + 1);
+    for (int32_t k = 0; k <= len; ++k)
+        byteOf[static_cast<size_t>(k)] = k;
+}
+
 int32_t FxWideLine::UnitAt(int32_t byteOffset) const {
     return static_cast<int32_t>(std::lower_bound(byteOf.begin(), byteOf.end(), byteOffset) -
                                 byteOf.begin());

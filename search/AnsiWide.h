@@ -21,6 +21,8 @@ struct FxWideLine {
     std::vector<int32_t> byteOf;
 
     void Assign(const char* text, int32_t len);
+    // UTF-16 text as it is: each unit maps to its own index.
+    void AssignUnits(const wchar_t* text, int32_t len);
     int32_t Size() const { return static_cast<int32_t>(wide.size()); }
     // The unit index of a byte offset that starts a character (or of the first character after
     // it when it does not).

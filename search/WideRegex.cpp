@@ -197,6 +197,12 @@ void FxWideRegex::SetLine(const char* line, int32_t len) {
     m_line->Assign(line, len);
 }
 
+void FxWideRegex::SetUnitLine(const wchar_t* line, int32_t len) {
+    if (m_line.use_count() > 1)
+        m_line = std::make_shared<FxWideLine>();
+    m_line->AssignUnits(line, len);
+}
+
 FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start, int32_t& end,
                                         std::shared_ptr<const FxRegexHit>* hit) {
     const FxWideLine& l = *m_line;
@@ -235,10 +241,15 @@ FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start
 }
 
 std::string FxWideRegex::Format(const char* rep, int32_t len, const FxRegexHit& hit) const {
+    const std::wstring out = FormatUnits(rep, len, hit);
+    return FxWideToAnsiString(out.data(), out.size());
+}
+
+std::wstring FxWideRegex::FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const {
     FxWideLine fmt;
     fmt.Assign(rep ? rep : "", rep ? len : 0);
     std::wstring out;
     const std::wstring f = WithNamedGroups(std::wstring(fmt.wide.begin(), fmt.wide.end()));
     hit.groups.format(std::back_inserter(out), f, boost::regex_constants::format_perl, m_impl->re);
-    return FxWideToAnsiString(out.data(), out.size());
+    return out;
 }

@@ -30,6 +30,8 @@ public:
 
     // Makes line the one that Search looks at (converted once; kept until the next call).
     void SetLine(const char* line, int32_t len);
+    // The same for a line of UTF-16 units: columns are then unit indexes.
+    void SetUnitLine(const wchar_t* line, int32_t len);
     // The first match in the current line starting at or after the byte column from and ending
     // at or before to (both character boundaries); anchors and look-behind see the text before
     // from. Failed with Error() FxSeRunaway when matching grew too complex.
@@ -37,6 +39,8 @@ public:
                   std::shared_ptr<const FxRegexHit>* hit);
     // The replacement text for a match (of any line): $0-$99, ${name} and \n-style escapes.
     std::string Format(const char* rep, int32_t len, const FxRegexHit& hit) const;
+    // The same as UTF-16 units, for text that stays UTF-16.
+    std::wstring FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const;
 
 private:
     struct Impl;

@@ -1,0 +1,670 @@
+// The worker of find and replace in files: the folder walk, the encodings, matching line by
+// line, the output lines and the rewriting of changed files. Runs on the job's own thread and
+// touches nothing but its request, its files and its output channel. Layer: search/.
+#include "search/FileSearch.h"
+
+#include "common/LeadBytes.h"
+#include "common/SysFile.h"
+#include "search/LineMatcher.h"
+#include "search/ReplaceWriter.h"
+#include "search/SearchErrors.h"
+#include "search/UnitMatcher.h"
+#include "textdoc/FileIO.h"
+#include "textdoc/Utf8.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+const int kMaxDepth = 64;
+const int32_t kMaxLineOut = 8192;
+const unsigned long long kMaxFileSize = 0x80000000ull; // 2 GiB: larger files are skipped
+
+const char* const kHeaders[4] = {"\n\"%s\"(%d,%d)(A):\t", "\n\"%s\"(%d,%d)(U8):\t",
+                                 "\n\"%s\"(%d,%d)(U):\t", "\n\"%s\"(%d,%d)(UBE):\t"};
+
+enum Enc { EncAnsi = 0, EncUtf8, EncUtf16, EncUtf16BE };
+
+std::string Format(const std::string& fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    va_list ap2;
+    va_copy(ap2, ap);
+    const int n = std::vsnprintf(nullptr, 0, fmt.c_str(), ap);
+    va_end(ap);
+    std::string out;
+    if (n > 0) {
+        out.resize(static_cast<size_t>(n) + 1);
+        std::vsnprintf(&out[0], out.size(), fmt.c_str(), ap2);
+        out.resize(static_cast<size_t>(n));
+    }
+    va_end(ap2);
+    return out;
+}
+
+std::wstring ToWide(const std::string& s) {
+    if (s.empty())
+        return std::wstring();
+    const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+    return w;
+}
+
+// ANSI text of wide text; *lossy set when some character has no exact ANSI form.
+std::string ToAnsi(const wchar_t* w, int len, bool* lossy) {
+    if (lossy)
+        *lossy = false;
+    if (len <= 0)
+        return std::string();
+    const int n = WideCharToMultiByte(CP_ACP, 0, w, len, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    BOOL usedDefault = FALSE;
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, lossy ? WC_NO_BEST_FIT_CHARS : 0, w, len, &s[0], n, nullptr,
+                            lossy ? &usedDefault : nullptr);
+    if (lossy)
+        *lossy = usedDefault != FALSE;
+    return s;
+}
+
+std::string SystemText(DWORD error) {
+    char* buf = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
+    std::string s =
+        n && buf ? std::string(buf, n) : Format("%lu", static_cast<unsigned long>(error));
+    if (buf)
+        LocalFree(buf);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' ||
+                          s.back() == '.' || s.back() == '\xa1'))
+        s.pop_back();
+    return s;
+}
+
+// Bytes of an ANSI line cut to at most max bytes without splitting a double-byte character.
+int32_t CutAnsi(const char* text, int32_t len, int32_t max) {
+    if (len <= max)
+        return len;
+    int32_t i = 0;
+    while (i < max) {
+        const int cl = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
+        if (i + cl > max)
+            break;
+        i += cl;
+    }
+    return i;
+}
+
+// Delimiter text as the byte matcher takes it: zero-terminated codes, a double-byte character
+// packed as lead | trail << 8.
+std::vector<uint16_t> PackDelimiters(const std::string& d) {
+    std::vector<uint16_t> out;
+    const int32_t len = static_cast<int32_t>(d.size());
+    for (int32_t i = 0; i < len;) {
+        const int cl = FxCharLen(d.data(), static_cast<size_t>(i), static_cast<size_t>(len));
+        const unsigned char b = static_cast<unsigned char>(d[static_cast<size_t>(i)]);
+        if (cl == 2)
+            out.push_back(static_cast<uint16_t>(
+                b | static_cast<unsigned char>(d[static_cast<size_t>(i) + 1]) << 8));
+        else if (b != ' ' && b != '\t')
+            out.push_back(b);
+        i += cl;
+    }
+    out.push_back(0);
+    return out;
+}
+
+// The index just past the line break that starts at p (CR LF, CR or LF), for bytes.
+inline size_t NextLineStart(const char* base, size_t eol, size_t size) {
+    if (eol >= size)
+        return size;
+    if (base[eol] == '\r' && eol + 1 < size && base[eol + 1] == '\n')
+        return eol + 2;
+    return eol + 1;
+}
+
+inline size_t LineEnd(const char* base, size_t from, size_t size) {
+    for (size_t i = from; i < size; ++i) {
+        const char c = base[i];
+        if (c == '\n' || c == '\r')
+            return i;
+    }
+    return size;
+}
+
+// A read-only mapping of one file.
+struct MappedFile {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE map = nullptr;
+    const char* base = nullptr;
+    size_t size = 0;
+    ~MappedFile() { Close(); }
+    void Close() {
+        if (base)
+            UnmapViewOfFile(base);
+        if (map)
+            CloseHandle(map);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        base = nullptr;
+        map = nullptr;
+        file = INVALID_HANDLE_VALUE;
+    }
+};
+
+// One pattern prepared for one filter's delimiters, in both forms.
+struct PreparedPattern {
+    std::vector<uint16_t> delims;
+    FxLineMatcher bytes;
+    FxUnitMatcher units;
+};
+
+class Worker {
+public:
+    Worker(FxFileSearchJob& job, const FxFileSearch& req, const std::atomic<bool>& stop)
+        : m_job(job), m_req(req), m_stop(stop) {}
+    void Run();
+
+private:
+    void Send(const std::string& s) {
+        Sleep(0);
+        m_job.Append(s.data(), static_cast<int>(s.size()));
+    }
+    bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
+    void Walk(const std::wstring& dir, int depth);
+    void SearchFile(const std::wstring& path, PreparedPattern& pat);
+    void SearchAnsi(MappedFile& f, PreparedPattern& pat);
+    void SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc);
+    void Hit(int32_t line, int32_t col, const std::string& text);
+    bool Out(const void* data, size_t len);
+    bool OutUnits(const wchar_t* w, size_t n, Enc enc);
+    std::string DisplayPath(const std::wstring& path, bool* lossy) const;
+    void Skip(const std::string& fmt, const std::string& path, DWORD error);
+    void Failed(const std::string& reason);
+
+    FxFileSearchJob& m_job;
+    const FxFileSearch& m_req;
+    const std::atomic<bool>& m_stop;
+    std::vector<std::unique_ptr<PreparedPattern>> m_patterns;
+    int m_filesSearched = 0, m_totalHits = 0, m_fileHits = 0, m_skipped = 0;
+    std::string m_path; // the current file's display path
+    Enc m_enc = EncAnsi;
+    FxReplaceWriter m_writer;
+    bool m_writeFailed = false;
+    DWORD m_writeError = 0;
+    bool m_matchFailed = false;
+    int m_matchError = 0;
+};
+
+std::string Worker::DisplayPath(const std::wstring& path, bool* lossy) const {
+    const wchar_t* p = path.c_str();
+    std::wstring shown;
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        shown = L"\\\\" + path.substr(8);
+    else if (path.compare(0, 4, L"\\\\?\\") == 0)
+        shown = path.substr(4);
+    else
+        shown = p;
+    return ToAnsi(shown.data(), static_cast<int>(shown.size()), lossy);
+}
+
+void Worker::Skip(const std::string& fmt, const std::string& path, DWORD error) {
+    ++m_skipped;
+    Send(Format(fmt, path.c_str(), SystemText(error).c_str()));
+}
+
+void Worker::Failed(const std::string& reason) {
+    Send(Format(m_req.texts.failed, reason.c_str()));
+}
+
+void Worker::Run() {
+    const std::vector<FxFilterPattern>& filters = m_req.patterns;
+    if (filters.empty())
+        return;
+    const std::string& find = m_req.find;
+    try {
+        for (const FxFilterPattern& f : filters) {
+            auto p = std::make_unique<PreparedPattern>();
+            p->delims = PackDelimiters(f.delimiters);
+            FxMatchOptions o;
+            o.matchCase = m_req.matchCase;
+            o.wholeWord = m_req.wholeWord;
+            o.regExp = m_req.regExp;
+            o.delimiters = p->delims.data();
+            const bool ok =
+                p->bytes.Prepare(find.data(), static_cast<int32_t>(find.size()), o) &&
+                p->units.Prepare(find.data(), static_cast<int32_t>(find.size()), m_req.matchCase,
+                                 m_req.wholeWord, m_req.regExp, f.delimiters.c_str());
+            if (!ok) {
+                const int e = p->bytes.Error() ? p->bytes.Error() : p->units.Error();
+                char msg[1024] = "";
+                const unsigned id = FxSearchErrorStringId(e);
+                if (id)
+                    LoadStringA(GetModuleHandleA(nullptr), id, msg, sizeof msg);
+                Failed(Format(msg, find.c_str(), static_cast<int>(p->bytes.ErrorChar())));
+                return;
+            }
+            m_patterns.push_back(std::move(p));
+        }
+        if (m_req.replace)
+            Send(Format(m_req.texts.startReplace, m_req.folder.c_str(), m_req.filters.c_str(),
+                        find.c_str(), m_req.replacement.c_str()));
+        else
+            Send(Format(m_req.texts.startFind, m_req.folder.c_str(), m_req.filters.c_str(),
+                        find.c_str()));
+
+        // The folder as a full path the system takes at any length.
+        std::wstring folder = ToWide(m_req.folder);
+        wchar_t full[32768];
+        const DWORD n = GetFullPathNameW(folder.c_str(), 32768, full, nullptr);
+        if (n > 0 && n < 32768)
+            folder = full;
+        if (folder.compare(0, 4, L"\\\\?\\") != 0) {
+            if (folder.compare(0, 2, L"\\\\") == 0)
+                folder = L"\\\\?\\UNC\\" + folder.substr(2);
+            else
+                folder = L"\\\\?\\" + folder;
+        }
+        if (folder.back() != L'\\')
+            folder += L'\\';
+        Walk(folder, 0);
+
+        if (m_matchFailed) {
+            char msg[1024] = "";
+            LoadStringA(GetModuleHandleA(nullptr), FxSearchErrorStringId(m_matchError), msg,
+                        sizeof msg);
+            Failed(Format(msg, find.c_str(), 0));
+        }
+        if (m_req.replace)
+            Send(Format(m_req.texts.endReplace, m_filesSearched, m_totalHits));
+        else
+            Send(Format(m_req.texts.endFind, m_filesSearched, m_totalHits));
+        if (m_skipped > 0)
+            Send(Format(m_req.texts.skippedCount, m_skipped));
+    } catch (const std::bad_alloc&) {
+        m_writer.Discard();
+        Failed(m_req.texts.outOfMemory);
+    }
+}
+
+void Worker::Walk(const std::wstring& dir, int depth) {
+    if (Stopped() || depth > kMaxDepth || m_matchFailed)
+        return;
+    for (size_t pi = 0; pi < m_patterns.size() && !Stopped() && !m_matchFailed; ++pi) {
+        const std::wstring spec = dir + ToWide(m_req.patterns[pi].pattern);
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW(spec.c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            const std::wstring path = dir + fd.cFileName;
+            const unsigned long long size =
+                (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+            bool lossy = false;
+            const std::string shown = DisplayPath(path, &lossy);
+            if (lossy) {
+                ++m_skipped;
+                Send(Format(m_req.texts.skipName, shown.c_str()));
+                continue;
+            }
+            if (size == 0)
+                continue;
+            if (size >= kMaxFileSize) {
+                ++m_skipped;
+                Send(Format(m_req.texts.skipLarge, shown.c_str()));
+                continue;
+            }
+            m_path = shown;
+            SearchFile(path, *m_patterns[pi]);
+        } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    if (!m_req.subFolders || Stopped() || m_matchFailed)
+        return;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (!std::wcscmp(fd.cFileName, L".") || !std::wcscmp(fd.cFileName, L".."))
+            continue;
+        Walk(dir + fd.cFileName + L"\\", depth + 1);
+    } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
+    MappedFile f;
+    // Others may read the file while it is searched; while it is replaced in, nobody may write.
+    const DWORD share = m_req.replace ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    f.file = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (f.file == INVALID_HANDLE_VALUE) {
+        Skip(m_req.texts.skipOpen, m_path, GetLastError());
+        return;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(f.file, &size)) {
+        Skip(m_req.texts.skipOpen, m_path, GetLastError());
+        return;
+    }
+    if (size.QuadPart == 0)
+        return;
+    if (static_cast<unsigned long long>(size.QuadPart) >= kMaxFileSize) {
+        ++m_skipped;
+        Send(Format(m_req.texts.skipLarge, m_path.c_str()));
+        return;
+    }
+    f.map = CreateFileMappingW(f.file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (f.map)
+        f.base = static_cast<const char*>(MapViewOfFile(f.map, FILE_MAP_READ, 0, 0, 0));
+    if (!f.base) {
+        Skip(m_req.texts.skipOpen, m_path, GetLastError());
+        return;
+    }
+    f.size = static_cast<size_t>(size.QuadPart);
+    ++m_filesSearched;
+    m_fileHits = 0;
+    m_writeFailed = false;
+    if (m_req.replace)
+        m_writer.Begin(path);
+
+    const int detected = DetectEncoding(f.base, f.size);
+    bool searched = true;
+    switch (detected) {
+    case 3:
+        if ((searched = m_req.encodings[2]))
+            SearchUnits(f, pat, EncUtf16);
+        break;
+    case 4:
+        if ((searched = m_req.encodings[3]))
+            SearchUnits(f, pat, EncUtf16BE);
+        break;
+    case 2:
+        if ((searched = m_req.encodings[1]))
+            SearchUnits(f, pat, EncUtf8);
+        break;
+    default:
+        if ((searched = m_req.encodings[0]))
+            SearchAnsi(f, pat);
+        break;
+    }
+    if (!searched)
+        return;
+
+    const bool stopped = Stopped();
+    if (m_fileHits > 0 || stopped) {
+        if (stopped)
+            Send(m_req.texts.stopped);
+        else
+            Send(Format(m_req.replace ? m_req.texts.fileReplaced : m_req.texts.fileFound,
+                        m_fileHits));
+    }
+    if (!m_req.replace)
+        return;
+    if (m_writeFailed) {
+        Skip(m_req.texts.skipWrite, m_path, m_writeError);
+        return;
+    }
+    if (!m_writer.HasWritten() || stopped || m_matchFailed) {
+        m_writer.Discard();
+        return;
+    }
+    f.Close();
+    std::wstring backup;
+    if (m_req.backup) {
+        const std::string name =
+            MakeBackupName(DisplayPath(path, nullptr).c_str(), m_req.backupFolder.c_str());
+        backup = ToWide(name);
+        if (backup.compare(0, 2, L"\\\\") == 0)
+            backup = L"\\\\?\\UNC\\" + backup.substr(2);
+        else
+            backup = L"\\\\?\\" + backup;
+    }
+    bool backupFailed = false;
+    const DWORD error = m_writer.Commit(backup, &backupFailed);
+    if (error)
+        Skip(m_req.texts.skipWrite, m_path, error);
+    else if (backupFailed)
+        Send(Format(m_req.texts.noBackup, m_path.c_str()));
+}
+
+void Worker::Hit(int32_t line, int32_t col, const std::string& text) {
+    ++m_totalHits;
+    ++m_fileHits;
+    std::string s = Format(kHeaders[m_enc], m_path.c_str(), line + 1, col + 1);
+    s += text;
+    Send(s);
+}
+
+bool Worker::Out(const void* data, size_t len) {
+    if (m_writeFailed)
+        return false;
+    if (len == 0)
+        return true;
+    if (!m_writer.Write(data, len, &m_writeError)) {
+        m_writeFailed = true;
+        return false;
+    }
+    return true;
+}
+
+bool Worker::OutUnits(const wchar_t* w, size_t n, Enc enc) {
+    if (enc == EncUtf16)
+        return Out(w, n * 2);
+    if (enc == EncUtf16BE) {
+        std::vector<wchar_t> swapped(w, w + n);
+        for (wchar_t& c : swapped)
+            c = static_cast<wchar_t>((c >> 8 & 0xFF) | (c & 0xFF) << 8);
+        return Out(swapped.data(), n * 2);
+    }
+    const size_t bytes = EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, nullptr, 0);
+    std::vector<char> buf(bytes + 1);
+    EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, buf.data(), bytes);
+    return Out(buf.data(), bytes);
+}
+
+void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
+    m_enc = EncAnsi;
+    const char* base = f.base;
+    const size_t size = f.size;
+    FxLineMatcher& m = pat.bytes;
+    size_t copied = 0; // replace: the original's bytes before this are written
+    size_t ls = 0;     // the current line's start
+    int32_t line = 0;
+    std::string rep;
+    while (ls <= size && !Stopped()) {
+        // Lines without a candidate hold no match: skip to the line of the next candidate.
+        if (m.HasPrefilter()) {
+            const char* cand = m.NextCandidate(base + ls, base + size);
+            const size_t c = static_cast<size_t>(cand - base);
+            if (c >= size)
+                break;
+            for (;;) {
+                const size_t eol = LineEnd(base, ls, size);
+                if (eol >= c || eol >= size)
+                    break;
+                ls = NextLineStart(base, eol, size);
+                ++line;
+            }
+        }
+        const size_t eol = LineEnd(base, ls, size);
+        const char* text = base + ls;
+        const int32_t len = static_cast<int32_t>(eol - ls);
+        FxLineMatch hit;
+        for (int32_t from = 0; from <= len && !Stopped();) {
+            const FxLineMatcher::Result r = m.FindFirst(text, len, from, len, hit);
+            if (r == FxLineMatcher::Failed) {
+                m_matchFailed = true;
+                m_matchError = m.Error();
+                return;
+            }
+            if (r != FxLineMatcher::Matched)
+                break;
+            Hit(line, hit.start,
+                std::string(text, static_cast<size_t>(CutAnsi(text, len, kMaxLineOut))));
+            if (m_req.replace) {
+                m.Expand(m_req.replacement.data(), static_cast<int32_t>(m_req.replacement.size()),
+                         text, hit, rep);
+                Out(base + copied, ls + static_cast<size_t>(hit.start) - copied);
+                Out(rep.data(), rep.size());
+                copied = ls + static_cast<size_t>(hit.end);
+            }
+            if (hit.end > hit.start)
+                from = hit.end;
+            else if (hit.end >= len)
+                break;
+            else
+                from = hit.end +
+                       FxCharLen(text, static_cast<size_t>(hit.end), static_cast<size_t>(len));
+        }
+        if (eol >= size)
+            break;
+        ls = NextLineStart(base, eol, size);
+        ++line;
+    }
+    if (m_req.replace && m_writer.HasWritten() && !Stopped())
+        Out(base + copied, size - copied);
+}
+
+// UTF-8 and UTF-16 files: each line as UTF-16 units with, for UTF-8, the byte where each unit
+// starts, so that text left alone is copied byte for byte.
+void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
+    m_enc = enc;
+    const char* base = f.base;
+    const size_t size = f.size;
+    FxUnitMatcher& m = pat.units;
+    std::vector<wchar_t> units;
+    std::vector<size_t> byteOf; // byte offset in the file of each unit, and of the line's end
+    size_t copied = 0;
+    size_t ls = 0;
+    const size_t unitSize = enc == EncUtf8 ? 1 : 2;
+    const size_t total = enc == EncUtf8 ? size : size / 2;
+    const auto unitAt = [&](size_t i) -> wchar_t {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(base) + i * 2;
+        return static_cast<wchar_t>(enc == EncUtf16BE ? (b[0] << 8 | b[1]) : (b[0] | b[1] << 8));
+    };
+    const auto isBreak = [&](size_t i) {
+        if (enc == EncUtf8)
+            return base[i] == '\n' || base[i] == '\r';
+        const wchar_t c = unitAt(i);
+        return c == L'\n' || c == L'\r';
+    };
+    const auto isCR = [&](size_t i) {
+        return enc == EncUtf8 ? base[i] == '\r' : unitAt(i) == L'\r';
+    };
+    const auto isLF = [&](size_t i) {
+        return enc == EncUtf8 ? base[i] == '\n' : unitAt(i) == L'\n';
+    };
+    int32_t line = 0;
+    std::wstring rep;
+    while (ls <= total && !Stopped()) {
+        size_t eol = ls;
+        while (eol < total && !isBreak(eol))
+            ++eol;
+        // The line's units.
+        units.clear();
+        byteOf.clear();
+        if (enc == EncUtf8) {
+            for (size_t i = ls; i < eol;) {
+                const unsigned char b0 = static_cast<unsigned char>(base[i]);
+                int n = 1;
+                uint32_t u = b0;
+                if (b0 >= 0xC0 && b0 <= 0xDF)
+                    n = 2;
+                else if (b0 >= 0xE0 && b0 <= 0xEF)
+                    n = 3;
+                const auto cont = [&](int k) -> uint32_t {
+                    return i + static_cast<size_t>(k) < eol
+                               ? static_cast<unsigned char>(base[i + static_cast<size_t>(k)])
+                               : 0;
+                };
+                if (n == 2)
+                    u = ((b0 << 6) & 0x7FF) | (cont(1) & 0x3F);
+                else if (n == 3)
+                    u = ((b0 & 0x0F) << 12) | ((cont(1) & 0x3F) << 6) | (cont(2) & 0x3F);
+                units.push_back(static_cast<wchar_t>(u));
+                byteOf.push_back(i);
+                i += static_cast<size_t>(n);
+                if (i > eol)
+                    i = eol;
+            }
+            byteOf.push_back(eol);
+        } else {
+            for (size_t i = ls; i < eol; ++i) {
+                units.push_back(unitAt(i));
+                byteOf.push_back(i * 2);
+            }
+            byteOf.push_back(eol * 2);
+        }
+        // The mark at the start of the file is not matched, but counts as one column.
+        int32_t skip = 0;
+        if (line == 0 && !units.empty() && units[0] == 0xFEFF)
+            skip = 1;
+        const wchar_t* text = units.data() + skip;
+        const int32_t len = static_cast<int32_t>(units.size()) - skip;
+        m.SetLine(text, len);
+        bool lineSent = false;
+        std::string shown;
+        for (int32_t from = 0; from <= len && !Stopped();) {
+            int32_t start = 0, end = 0;
+            const FxUnitMatcher::Result r = m.FindFirst(text, len, from, start, end);
+            if (r == FxUnitMatcher::Failed) {
+                m_matchFailed = true;
+                m_matchError = m.Error();
+                return;
+            }
+            if (r != FxUnitMatcher::Matched)
+                break;
+            if (!lineSent) {
+                const int32_t n = len < kMaxLineOut ? len : kMaxLineOut;
+                shown = ToAnsi(text, n, nullptr);
+                shown.resize(static_cast<size_t>(
+                    CutAnsi(shown.data(), static_cast<int32_t>(shown.size()), kMaxLineOut)));
+                lineSent = true;
+            }
+            Hit(line, start + skip, shown);
+            if (m_req.replace) {
+                rep = m.Expand(m_req.replacement.data(),
+                               static_cast<int32_t>(m_req.replacement.size()));
+                const size_t at = byteOf[static_cast<size_t>(start + skip)];
+                Out(base + copied, at - copied);
+                OutUnits(rep.data(), rep.size(), enc);
+                copied = byteOf[static_cast<size_t>(end + skip)];
+            }
+            if (end > start)
+                from = end;
+            else if (end >= len)
+                break;
+            else
+                from = end + 1;
+        }
+        if (eol >= total)
+            break;
+        ls = eol + ((isCR(eol) && eol + 1 < total && isLF(eol + 1)) ? 2 : 1);
+        ++line;
+    }
+    (void)unitSize;
+    if (m_req.replace && m_writer.HasWritten() && !Stopped())
+        Out(base + copied, size - copied);
+}
+
+} // namespace
+
+void FxFileSearchJob::Run() {
+    Worker worker(*this, m_request, m_stop);
+    worker.Run();
+}

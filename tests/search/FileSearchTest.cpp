@@ -1,0 +1,455 @@
+// Find and replace in files through the worker threads, with the output collected from fake
+// channels: the output lines, the encodings and line ends, the filters, replacing and its
+// commit, files that cannot be read, stopping, and two workers at once.
+// Literals are code page 936 (the test is compiled with a GBK execution character set).
+#include "FileSearchTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace {
+
+const std::string kFileFoundFmt = "\n--------------------------------在该文件中共找到%d个匹配项----"
+                                  "--------------------------------\n";
+const std::string kFileReplacedFmt = "\n--------------------------------在该文件中共执行了%d项替换-"
+                                     "-----------------------------------\n";
+const std::string kStoppedLine =
+    "\n\n--------------------------------用户终止操作------------------------------------\n\n";
+
+std::string Fmt(const std::string& f, int n) {
+    char buf[512];
+    wsprintfA(buf, f.c_str(), n);
+    return buf;
+}
+
+std::string Hit(const std::string& path, int line, int col, const char* code,
+                const std::string& text) {
+    char buf[1024];
+    wsprintfA(buf, "\n\"%s\"(%d,%d)(%s):\t", path.c_str(), line, col, code);
+    return buf + text;
+}
+
+std::string EndFind(int files, int hits) {
+    char buf[256];
+    wsprintfA(buf, "\n共搜索了%d个文件，找到%d个匹配项，查找已经结束。\n", files, hits);
+    return buf;
+}
+
+std::string EndReplace(int files, int hits) {
+    char buf[256];
+    wsprintfA(buf, "\n共搜索了%d个文件，执行了%d项替换，操作已经结束。\n", files, hits);
+    return buf;
+}
+
+// Runs a search or replacement to its end and returns what channel 3 (or 4) received.
+std::string RunToEnd(FxFileSearch req, bool replace = false) {
+    CollectingChannels ch;
+    const int key = req.outputKey;
+    const bool started = replace ? StartReplaceInFiles(&ch, req) : StartFindInFiles(&ch, req);
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(WaitForFileSearch());
+    return ch.Text(key);
+}
+
+class FileSearchTest : public testing::Test {
+protected:
+    void TearDown() override {
+        FxSetCommitFault(FxStepNone);
+        StopFileSearch(true);
+    }
+    ScratchDir dir;
+};
+
+TEST(FilterListTest, PiecesTrimmedInOrderWithoutRepeats) {
+    EXPECT_EQ(FxSplitFilters(" *.c ; *.h;*.c ;; *.C"), (std::vector<std::string>{"*.c", "*.h"}));
+    EXPECT_EQ(FxSplitFilters("*.txt; *.* ;*.c"), (std::vector<std::string>{"*.*"}));
+    EXPECT_TRUE(FxSplitFilters(" ; ;").empty());
+}
+
+TEST_F(FileSearchTest, TreeInFourEncodingsAndThreeLineEnds) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "first line\r\nneedle here\r\n中文needle needle\r\n");
+    dir.Write("u8.txt", AsUtf8("x\n中needle\n"));
+    dir.Write("u16.txt", AsUtf16("needle\rab needle", false));
+    dir.Write("be.txt", AsUtf16("no\r\nneedle", true));
+    dir.Write("empty.txt", "");
+    dir.Write("none.txt", "nothing to see");
+    dir.MakeDir("sub");
+    dir.Write("sub\\deep.txt", "deep needle");
+
+    const std::string out = RunToEnd(Request("needle", P, "*.txt"));
+    const std::string start = "在文件夹“" + P + "”的“*.txt”文件中查找“needle”......\n";
+    ASSERT_EQ(out.compare(0, start.size(), start), 0) << out;
+    const std::string a = P + "\\a.txt";
+    EXPECT_NE(out.find(Hit(a, 2, 1, "A", "needle here") + Hit(a, 3, 5, "A", "中文needle needle") +
+                       Hit(a, 3, 12, "A", "中文needle needle") + Fmt(kFileFoundFmt, 3)),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(Hit(P + "\\u8.txt", 2, 2, "U8", "中needle") + Fmt(kFileFoundFmt, 1)),
+              std::string::npos)
+        << out;
+    // The mark counts as the first column of the first line.
+    EXPECT_NE(out.find(Hit(P + "\\u16.txt", 1, 2, "U", "needle") +
+                       Hit(P + "\\u16.txt", 2, 4, "U", "ab needle") + Fmt(kFileFoundFmt, 2)),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(Hit(P + "\\be.txt", 2, 1, "UBE", "needle") + Fmt(kFileFoundFmt, 1)),
+              std::string::npos)
+        << out;
+    EXPECT_NE(
+        out.find(Hit(P + "\\sub\\deep.txt", 1, 6, "A", "deep needle") + Fmt(kFileFoundFmt, 1)),
+        std::string::npos)
+        << out;
+    // Six files searched (the empty one is not counted), eight hits, and nothing else.
+    const std::string end = EndFind(6, 8);
+    ASSERT_GE(out.size(), end.size());
+    EXPECT_EQ(out.substr(out.size() - end.size()), end);
+    EXPECT_EQ(out.size(),
+              start.size() + 2 * 0 +
+                  (Hit(a, 2, 1, "A", "needle here") + Hit(a, 3, 5, "A", "中文needle needle") +
+                   Hit(a, 3, 12, "A", "中文needle needle") + Fmt(kFileFoundFmt, 3) +
+                   Hit(P + "\\u8.txt", 2, 2, "U8", "中needle") + Fmt(kFileFoundFmt, 1) +
+                   Hit(P + "\\u16.txt", 1, 2, "U", "needle") +
+                   Hit(P + "\\u16.txt", 2, 4, "U", "ab needle") + Fmt(kFileFoundFmt, 2) +
+                   Hit(P + "\\be.txt", 2, 1, "UBE", "needle") + Fmt(kFileFoundFmt, 1) +
+                   Hit(P + "\\sub\\deep.txt", 1, 6, "A", "deep needle") + Fmt(kFileFoundFmt, 1))
+                      .size() +
+                  end.size());
+}
+
+TEST_F(FileSearchTest, EncodingBoxesSubFoldersAndCase) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "NEEDLE");
+    dir.Write("u.txt", AsUtf16("needle", false));
+    dir.MakeDir("sub");
+    dir.Write("sub\\b.txt", "needle");
+    FxFileSearch r = Request("needle", P);
+    r.matchCase = true;
+    r.subFolders = false;
+    r.encodings[2] = false; // no UTF-16 files
+    const std::string out = RunToEnd(r);
+    // Both files of the top folder are counted, neither yields a hit.
+    EXPECT_NE(out.find(EndFind(2, 0)), std::string::npos) << out;
+    EXPECT_EQ(out.find("(A)"), std::string::npos);
+
+    r.matchCase = false;
+    r.subFolders = true;
+    r.encodings[2] = true;
+    const std::string all = RunToEnd(r);
+    EXPECT_NE(all.find(EndFind(3, 3)), std::string::npos) << all;
+}
+
+TEST_F(FileSearchTest, FiltersInOrderOnceEach) {
+    const std::string P = dir.Path();
+    dir.Write("x.c", "hit");
+    dir.Write("y.h", "hit");
+    dir.Write("z.txt", "hit");
+    const std::string out = RunToEnd(Request("hit", P, "*.c; *.h ;*.c"));
+    const size_t c = out.find("x.c\""), h = out.find("y.h\"");
+    ASSERT_NE(c, std::string::npos);
+    ASSERT_NE(h, std::string::npos);
+    EXPECT_LT(c, h);
+    EXPECT_EQ(out.find("z.txt"), std::string::npos);
+    EXPECT_NE(out.find(EndFind(2, 2)), std::string::npos) << out;
+    // "*.*" wins over the other pieces.
+    const std::string any = RunToEnd(Request("hit", P, "*.txt;*.*"));
+    EXPECT_NE(any.find(EndFind(3, 3)), std::string::npos) << any;
+}
+
+TEST_F(FileSearchTest, WholeWordsWithTheFileTypesDelimiters) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "cat,dog category cat");
+    FxFileSearch r = Request("cat", P, "*.txt");
+    r.wholeWord = true;
+    r.patterns.push_back({"*.txt", ","});
+    const std::string out = RunToEnd(r);
+    EXPECT_NE(out.find(Hit(P + "\\a.txt", 1, 1, "A", "cat,dog category cat") +
+                       Hit(P + "\\a.txt", 1, 18, "A", "cat,dog category cat") +
+                       Fmt(kFileFoundFmt, 2)),
+              std::string::npos)
+        << out;
+    dir.Write("a.txt", AsUtf16("cat,dog category cat", false));
+    const std::string wide = RunToEnd(r);
+    EXPECT_NE(wide.find(Hit(P + "\\a.txt", 1, 2, "U", "cat,dog category cat") +
+                        Hit(P + "\\a.txt", 1, 19, "U", "cat,dog category cat") +
+                        Fmt(kFileFoundFmt, 2)),
+              std::string::npos)
+        << wide;
+}
+
+TEST_F(FileSearchTest, RegularExpressionsInEveryEncoding) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "price: 100 dollars\r\n名字=张三\r\n");
+    dir.Write("g.txt", AsUtf8("Greek ΑΒΓ here"));
+    FxFileSearch r = Request("(?<=price: )\\d+", P, "a.txt");
+    r.regExp = true;
+    std::string out = RunToEnd(r);
+    EXPECT_NE(out.find(Hit(P + "\\a.txt", 1, 8, "A", "price: 100 dollars")), std::string::npos)
+        << out;
+    // A class of Chinese characters over code page 936 text.
+    r.find = "[\\x{4e00}-\\x{9fa5}]+=";
+    out = RunToEnd(r);
+    EXPECT_NE(out.find(Hit(P + "\\a.txt", 2, 1, "A", "名字=张三")), std::string::npos) << out;
+    // Greek letters in either case, in a UTF-8 file.
+    r.find = "αβγ";
+    r.filters = "g.txt";
+    out = RunToEnd(r);
+    EXPECT_NE(out.find(Hit(P + "\\g.txt", 1, 8, "U8", "Greek ΑΒΓ here")), std::string::npos) << out;
+    // A literal search folds A-Z only.
+    r.regExp = false;
+    out = RunToEnd(r);
+    EXPECT_NE(out.find(EndFind(1, 0)), std::string::npos) << out;
+    // An invalid pattern ends the work with its message.
+    r.regExp = true;
+    r.find = "(abc";
+    out = RunToEnd(r);
+    EXPECT_NE(out.find("操作已经停止，原因：正则表达式“(abc”有误"), std::string::npos) << out;
+}
+
+TEST_F(FileSearchTest, ReplaceKeepsUntouchedBytesAndEncodings) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "中needle\r\nx needle\ny");
+    // An overlong sequence that decoding and encoding again would change.
+    const std::string u8 = AsUtf8("needle ") + "\xC0\x80" + " end\rneedle";
+    dir.Write("u8.txt", u8);
+    dir.Write("be.txt", AsUtf16("needle\r\nab", true));
+    dir.Write("le.txt", AsUtf16("a needle b", false));
+    dir.Write("same.txt", "no hit here");
+    FILETIME before;
+    {
+        HANDLE h = CreateFileA(dir.File("same.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        GetFileTime(h, nullptr, nullptr, &before);
+        CloseHandle(h);
+    }
+    FxFileSearch r = Request("needle", P);
+    r.replacement = "中文";
+    const std::string out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("a.txt"), "中中文\r\nx 中文\ny");
+    EXPECT_EQ(dir.Read("u8.txt"), AsUtf8("中文 ") + "\xC0\x80" + " end\r" + AsUtf8("中文", false));
+    EXPECT_EQ(dir.Read("be.txt"), AsUtf16("中文\r\nab", true));
+    EXPECT_EQ(dir.Read("le.txt"), AsUtf16("a 中文 b", false));
+    EXPECT_EQ(dir.Read("same.txt"), "no hit here");
+    EXPECT_NE(out.find(Hit(P + "\\a.txt", 1, 3, "A", "中needle") +
+                       Hit(P + "\\a.txt", 2, 3, "A", "x needle") + Fmt(kFileReplacedFmt, 2)),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(EndReplace(5, 6)), std::string::npos) << out;
+    const std::string start =
+        "在文件夹“" + P + "”的“*.*”文件中执行将“needle”替换成“中文”操作......\n";
+    EXPECT_EQ(out.compare(0, start.size(), start), 0) << out;
+    // Nothing but the files themselves is left in the folder.
+    EXPECT_EQ(dir.List(),
+              (std::vector<std::string>{"a.txt", "be.txt", "le.txt", "same.txt", "u8.txt"}));
+}
+
+TEST_F(FileSearchTest, RegexReplacementWithGroupsInUnicodeFile) {
+    const std::string P = dir.Path();
+    dir.Write("le.txt", AsUtf16("cost 100 dollars, 7 dollars", false));
+    FxFileSearch r = Request("(?<num>\\d+) dollars", P);
+    r.regExp = true;
+    r.replacement = "${num}元";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("le.txt"), AsUtf16("cost 100元, 7元", false));
+}
+
+TEST_F(FileSearchTest, ReplacingWithTheSameTextStartsNothing) {
+    dir.Write("a.txt", "needle");
+    CollectingChannels ch;
+    FxFileSearch r = Request("needle", dir.Path());
+    r.replacement = "needle";
+    EXPECT_TRUE(StartReplaceInFiles(&ch, r));
+    EXPECT_FALSE(FxFileSearchSlot(0).IsBusy());
+    EXPECT_FALSE(ch.IsOutputChannelBusy(3));
+    EXPECT_EQ(ch.Text(3), "");
+    // Equal but for case is a real change.
+    r.replacement = "NEEDLE";
+    EXPECT_TRUE(StartReplaceInFiles(&ch, r));
+    ASSERT_TRUE(WaitForFileSearch());
+    EXPECT_EQ(dir.Read("a.txt"), "NEEDLE");
+}
+
+TEST_F(FileSearchTest, EmptyTextsStartNothing) {
+    CollectingChannels ch;
+    EXPECT_FALSE(StartFindInFiles(&ch, Request("", dir.Path())));
+    EXPECT_FALSE(StartFindInFiles(&ch, Request("x", "")));
+    EXPECT_FALSE(StartFindInFiles(&ch, Request("x", dir.Path(), "")));
+    EXPECT_FALSE(ch.IsOutputChannelBusy(3));
+}
+
+TEST_F(FileSearchTest, BackupReplacesAnOlderOne) {
+    dir.Write("a.txt", "old needle");
+    dir.Write("a_txt.BAK", "older backup");
+    FxFileSearch r = Request("needle", dir.Path(), "*.txt");
+    r.replacement = "pin";
+    r.backup = true;
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("a.txt"), "old pin");
+    EXPECT_EQ(dir.Read("a_txt.BAK"), "old needle");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt", "a_txt.BAK"}));
+}
+
+// Each step of writing and committing made to fail: every file holds its old or its new
+// content, and no temporary or staged backup file is left.
+TEST_F(FileSearchTest, FaultAtEachCommitStepLeavesOldOrNew) {
+    const FxCommitStep steps[] = {FxStepWrite, FxStepFlush,  FxStepTruncate, FxStepCopy,
+                                  FxStepMove,  FxStepDelete, FxStepRename};
+    for (FxCommitStep step : steps) {
+        SCOPED_TRACE(step);
+        ScratchDir d;
+        d.Write("a.txt", "old needle");
+        d.Write("b.txt", "needle two");
+        FxSetCommitFault(step);
+        FxFileSearch r = Request("needle", d.Path(), "*.txt");
+        r.replacement = "new";
+        r.backup = true;
+        const std::string out = RunToEnd(r, true);
+        FxSetCommitFault(FxStepNone);
+        const bool replaced = step == FxStepDelete || step == FxStepRename;
+        EXPECT_EQ(d.Read("a.txt"), replaced ? "old new" : "old needle");
+        EXPECT_EQ(d.Read("b.txt"), replaced ? "new two" : "needle two");
+        // The file is replaced but its backup could not be put in place: reported.
+        EXPECT_EQ(d.List(), (std::vector<std::string>{"a.txt", "b.txt"}));
+        if (replaced)
+            EXPECT_NE(out.find("已经替换，但无法建立它的备份文件"), std::string::npos) << out;
+        else
+            EXPECT_NE(out.find("无法替换文件“" + d.File("a.txt") + "”"), std::string::npos) << out;
+        EXPECT_NE(out.find("共有2个文件无法处理") == std::string::npos, !replaced) << out;
+    }
+}
+
+TEST_F(FileSearchTest, LockedFileAndForeignNameAreReportedAndSkipped) {
+    const std::string P = dir.Path();
+    dir.Write("a.txt", "needle");
+    dir.Write("locked.txt", "needle");
+    std::wstring wdir(P.size() + 1, L'\0');
+    wdir.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, P.c_str(), -1, &wdir[0], static_cast<int>(wdir.size())) -
+        1));
+    HANDLE thai = CreateFileW((wdir + L"\\\x0E01\x0E02.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(thai, INVALID_HANDLE_VALUE);
+    DWORD wrote;
+    WriteFile(thai, "needle", 6, &wrote, nullptr);
+    CloseHandle(thai);
+    HANDLE lock = CreateFileA(dir.File("locked.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::string out = RunToEnd(Request("needle", P));
+    CloseHandle(lock);
+    EXPECT_NE(out.find("\n无法读取文件“" + P + "\\locked.txt”（"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n文件“" + P + "\\??.txt”的名称含有当前代码页不能表示的字符"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find(Hit(P + "\\a.txt", 1, 1, "A", "needle")), std::string::npos) << out;
+    EXPECT_NE(out.find(EndFind(1, 1) + "共有2个文件无法处理，已跳过。\n"), std::string::npos)
+        << out;
+}
+
+TEST_F(FileSearchTest, PathsLongerThan260BytesAreNeverCut) {
+    std::wstring w(dir.Path().begin(), dir.Path().end());
+    std::string rel;
+    for (int i = 0; i < 6; ++i) {
+        const std::string part(50, static_cast<char>('a' + i));
+        rel += "\\" + part;
+        w += L"\\" + std::wstring(part.begin(), part.end());
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + w).c_str(), nullptr));
+    }
+    HANDLE h = CreateFileW((L"\\\\?\\" + w + L"\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD wrote;
+    WriteFile(h, "x needle", 8, &wrote, nullptr);
+    CloseHandle(h);
+    const std::string out = RunToEnd(Request("needle", dir.Path()));
+    const std::string path = dir.Path() + rel + "\\deep.txt";
+    ASSERT_GT(path.size(), 260u);
+    EXPECT_NE(out.find(Hit(path, 1, 3, "A", "x needle")), std::string::npos) << out;
+}
+
+TEST_F(FileSearchTest, StopDuringASearchSendsTheStoppedAndEndLines) {
+    for (int i = 0; i < 20; ++i)
+        dir.Write("f" + std::to_string(i) + ".txt", "needle\nneedle\n");
+    CollectingChannels ch;
+    std::atomic<int> hits{0};
+    ch.onAppend = [&](int key, const std::string& piece) {
+        if (piece.find("(A):") != std::string::npos && ++hits == 1)
+            ch.StopOutputJob(key);
+    };
+    ASSERT_TRUE(StartFindInFiles(&ch, Request("needle", dir.Path())));
+    ASSERT_TRUE(WaitForFileSearch());
+    const std::string out = ch.Text(3);
+    EXPECT_NE(out.find(kStoppedLine + EndFind(1, 1)), std::string::npos) << out;
+    EXPECT_EQ(hits.load(), 1);
+}
+
+TEST_F(FileSearchTest, StoppedReplacementLeavesTheFileUnchanged) {
+    dir.Write("a.txt", "needle\nneedle\nneedle\n");
+    CollectingChannels ch;
+    ch.onAppend = [&](int key, const std::string& piece) {
+        if (piece.find("(A):") != std::string::npos)
+            ch.StopOutputJob(key);
+    };
+    FxFileSearch r = Request("needle", dir.Path());
+    r.replacement = "x";
+    ASSERT_TRUE(StartReplaceInFiles(&ch, r));
+    ASSERT_TRUE(WaitForFileSearch());
+    EXPECT_EQ(dir.Read("a.txt"), "needle\nneedle\nneedle\n");
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"a.txt"}));
+    EXPECT_NE(ch.Text(3).find(kStoppedLine + EndReplace(1, 1)), std::string::npos) << ch.Text(3);
+}
+
+TEST_F(FileSearchTest, TwoWorkersAtOnceInPanesThreeAndFour) {
+    for (int i = 0; i < 5; ++i)
+        dir.Write("f" + std::to_string(i) + ".txt", "needle");
+    CollectingChannels ch;
+    std::atomic<bool> bothBusy{false};
+    ch.onAppend = [&](int, const std::string&) {
+        if (FxFileSearchSlot(0).IsBusy() && FxFileSearchSlot(1).IsBusy())
+            bothBusy = true;
+        Sleep(2);
+    };
+    ASSERT_TRUE(StartFindInFiles(&ch, Request("needle", dir.Path())));
+    ASSERT_TRUE(StartFindInFiles(&ch, Request("needle", dir.Path())));
+    // A third request finds both slots busy.
+    EXPECT_FALSE(StartFindInFiles(&ch, Request("needle", dir.Path())));
+    ASSERT_TRUE(WaitForFileSearch());
+    EXPECT_TRUE(bothBusy.load());
+    EXPECT_NE(ch.Text(3).find(EndFind(5, 5)), std::string::npos) << ch.Text(3);
+    EXPECT_NE(ch.Text(4).find(EndFind(5, 5)), std::string::npos) << ch.Text(4);
+    EXPECT_FALSE(ch.IsOutputChannelBusy(3));
+    EXPECT_FALSE(ch.IsOutputChannelBusy(4));
+}
+
+TEST_F(FileSearchTest, RunawayPatternEndsWithAMessage) {
+    dir.Write("a.txt", "ok\r\n" + std::string(40, 'a') + "cb");
+    dir.Write("u.txt", AsUtf16(std::string(40, 'a') + "cb", false));
+    FxFileSearch r = Request("(a+)+b", dir.Path(), "a.txt");
+    r.regExp = true;
+    std::string out = RunToEnd(r);
+    EXPECT_NE(out.find("操作已经停止，原因：正则表达式“(a+)+b”的匹配过程过于复杂"),
+              std::string::npos)
+        << out;
+    r.filters = "u.txt";
+    out = RunToEnd(r);
+    EXPECT_NE(out.find("匹配过程过于复杂"), std::string::npos) << out;
+}
+
+TEST_F(FileSearchTest, LongLineRegexAnswersQuickly) {
+    std::string line(1000000, 'a');
+    line += "x \"quoted\"";
+    dir.Write("a.txt", line);
+    for (const char* pattern : {".*x", "a+x", "\"[^\"]*\""}) {
+        FxFileSearch r = Request(pattern, dir.Path());
+        r.regExp = true;
+        const DWORD t0 = GetTickCount();
+        const std::string out = RunToEnd(r);
+        EXPECT_LT(GetTickCount() - t0, 10000u) << pattern;
+        EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << pattern << out.size();
+    }
+}
+
+} // namespace

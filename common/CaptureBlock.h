@@ -1,0 +1,43 @@
+// The shared block of the capture protocol between the editor and its capture runner: a
+// page-file-backed mapping whose header both programs read at fixed offsets. Both programs
+// include this header; it needs nothing but the Windows types. Layer: common/.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// All integers are 32-bit little-endian. The editor sets every header field before it starts
+// the runner; afterwards only the two flags change.
+struct CaptureBlock {
+    static const int kNameSize = 260;
+    // The header is zeroed up to here before the fields are set.
+    static const DWORD kHeaderSize = 1064;
+
+    DWORD totalSize;    // the mapping's size in bytes, whole pages
+    DWORD textOffset;   // where output text is placed: a page boundary after the arguments
+    DWORD textCapacity; // room for one piece of output including its terminating zero
+    // 1: the editor can take the next piece; 0: a piece is waiting or being taken. The runner
+    // writes a piece only while it is 1, so at most one piece is ever in flight.
+    volatile LONG ready;
+    // 1: the editor no longer listens; the runner keeps draining the pipe and discards.
+    volatile LONG detached;
+    char readEventName[kNameSize];
+    char reserved[kNameSize];
+    char command[kNameSize]; // the program to run; also the console title
+    char folder[kNameSize];  // the tool's current directory
+    char arguments[4];       // the argument string, zero-terminated, running on past the header
+
+    char* Text() { return reinterpret_cast<char*>(this) + textOffset; }
+};
+
+static_assert(offsetof(CaptureBlock, textCapacity) == 8, "capture block layout");
+static_assert(offsetof(CaptureBlock, ready) == 12, "capture block layout");
+static_assert(offsetof(CaptureBlock, detached) == 16, "capture block layout");
+static_assert(offsetof(CaptureBlock, readEventName) == 20, "capture block layout");
+static_assert(offsetof(CaptureBlock, command) == 540, "capture block layout");
+static_assert(offsetof(CaptureBlock, folder) == 800, "capture block layout");
+static_assert(offsetof(CaptureBlock, arguments) == 1060, "capture block layout");
+
+// The runner's command line prefix; the object base name follows it.
+#define QV_CAPTURE_ARG_PREFIX "/OBJNAME:"

@@ -17,6 +17,8 @@
 #include "common/OutputChannels.h"
 #include "workspace/OutputPanes.h"
 #include "workspace/WorkspaceBar.h"
+#include "tools/OutputHost.h"
+#include "tools/OutputWindow.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +31,8 @@ class CTextEditView;
 class CAppMainFrame : public CMDIFrameWnd,
                       public ITextDocHost,
                       public ReopenHost,
-                      public IOutputChannels {
+                      public IOutputChannels,
+                      public IOutputHost {
     DECLARE_DYNCREATE(CAppMainFrame)
 public:
     static const UINT kAutoSaveTimer = 1;
@@ -150,6 +153,13 @@ public:
     using OutputChannel = ::OutputChannel;
     static const int kOutputChannels = 4;
     void SetOutputPanes(IOutputPanes* panes) { m_outputPanes = panes; }
+    // The output window inside the output bar (its panes are the channels' panes).
+    OutputWindow& OutputWnd() { return m_outputWindow; }
+    // Go to from an output pane: opens the file (or activates its document) and puts the
+    // caret of its first text view at the line and column, a unit column walked over the
+    // loaded line.
+    bool OpenOutputTarget(const OutputTarget& target) override;
+    void ShowOutputStatus(const char* text) override;
     OutputChannel* AcquireOutputChannel(int key, OutputJob* job = nullptr) override;
     void ReleaseOutputChannel(OutputChannel* channel) override;
     bool HasFreeOutputChannel(int key) const override;
@@ -217,6 +227,7 @@ private:
 
     CBarStatus m_status;
     COutputBar m_outputBar;
+    OutputWindow m_outputWindow;
     CWorkspaceBar m_workspaceBar;
     BarEntry m_barTable[kBarCount];
     bool m_barsSaved = false;

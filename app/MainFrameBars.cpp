@@ -191,6 +191,14 @@ bool CAppMainFrame::CreateBars() {
         case kBarOutput:
             if (!m_outputBar.Create(this, d.id, title.c_str(), cx, cy, FXCB_FITCHILD, style))
                 return false;
+            // The output window takes the place of the bar's empty container; the channels
+            // write into its panes.
+            m_outputWindow.SetChannels(this);
+            m_outputWindow.SetHost(this);
+            if (!m_outputWindow.Create(&m_outputBar))
+                return false;
+            m_outputBar.SetContainer(m_outputWindow.m_hWnd);
+            SetOutputPanes(&m_outputWindow);
             break;
         case kBarStatus:
             if (!m_status.Create(this, WS_CHILD | visible | CBRS_ALIGN_BOTTOM, d.id) ||

@@ -38,5 +38,20 @@ int COutputBar::OnCreate(LPCREATESTRUCTA cs) {
     m_container = ::CreateWindowExA(WS_EX_CLIENTEDGE, ContainerClass(), nullptr, 0x52000000, 0, 0,
                                     0, 0, m_hWnd, reinterpret_cast<HMENU>(kContainerId),
                                     ::GetModuleHandleA(nullptr), nullptr);
+    m_ownContainer = m_container != nullptr;
     return m_container ? 0 : -1;
+}
+
+void COutputBar::SetContainer(HWND container) {
+    if (container == m_container)
+        return;
+    HWND old = m_container;
+    m_container = container;
+    if (old && m_ownContainer)
+        ::DestroyWindow(old);
+    m_ownContainer = false;
+    ::SetWindowLongPtrA(container, GWLP_ID, static_cast<LONG_PTR>(kContainerId));
+    RECT rc;
+    ::GetClientRect(m_hWnd, &rc);
+    ::SetWindowPos(container, nullptr, 0, 0, rc.right, rc.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }

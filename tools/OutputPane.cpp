@@ -67,8 +67,9 @@ namespace {
 class ReadHandle {
 public:
     explicit ReadHandle(const char* path)
-        : m_handle(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+        : m_handle(::CreateFileA(path, GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~ReadHandle() {
         if (m_handle != INVALID_HANDLE_VALUE)
             ::CloseHandle(m_handle);
@@ -272,7 +273,8 @@ POINT OutputPane::PosToPoint(Pos pos) {
 
 OutputPane::Pos OutputPane::PointToPos(POINT pt) {
     Pos pos;
-    int32_t line = m_top + (pt.y >= 0 ? pt.y / m_lineHeight : (pt.y - m_lineHeight + 1) / m_lineHeight);
+    int32_t line =
+        m_top + (pt.y >= 0 ? pt.y / m_lineHeight : (pt.y - m_lineHeight + 1) / m_lineHeight);
     pos.line = std::clamp<int32_t>(line, 0, m_lines.Count() - 1);
     CClientDC dc(m_hWnd);
     CSelectObject font(dc.Get(), m_font);
@@ -286,7 +288,8 @@ OutputPane::Pos OutputPane::PointToPos(POINT pt) {
     for (size_t i = 0; i < length;) {
         const int n = FxCharLen(rec.text, i, length);
         const int left = layout.edge[static_cast<size_t>(layout.wideOfByte[i])];
-        const int right = layout.edge[static_cast<size_t>(layout.wideOfByte[i + static_cast<size_t>(n)])];
+        const int right =
+            layout.edge[static_cast<size_t>(layout.wideOfByte[i + static_cast<size_t>(n)])];
         if (x < (left + right) / 2) {
             pos.col = static_cast<int32_t>(i);
             break;
@@ -528,7 +531,8 @@ OutputPane::Pos OutputPane::ValidPos(Pos pos) const {
     // Never inside a double-byte character.
     int32_t col = 0;
     while (col < pos.col) {
-        const int n = FxCharLen(rec.text, static_cast<size_t>(col), static_cast<size_t>(rec.length));
+        const int n =
+            FxCharLen(rec.text, static_cast<size_t>(col), static_cast<size_t>(rec.length));
         if (col + n > pos.col)
             break;
         col += n;
@@ -565,7 +569,8 @@ void OutputPane::MoveCaret(Pos pos, bool extend) {
         if (hadSelection)
             InvalidateLines(oldStart.line, oldEnd.line);
         if (HasSelection())
-            InvalidateLines(std::min(newStart.line, oldCaret.line), std::max(newEnd.line, oldCaret.line));
+            InvalidateLines(std::min(newStart.line, oldCaret.line),
+                            std::max(newEnd.line, oldCaret.line));
         ScrollCaretIntoView();
         UpdateCaret();
     }
@@ -906,7 +911,8 @@ bool OutputPane::GoTo() {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         if (m_host)
             m_host->ShowOutputStatus(
-                AfxFormat(AfxLoadString(IDS_OUTPUT_NOT_FOUND).c_str(), target.path.c_str()).c_str());
+                AfxFormat(AfxLoadString(IDS_OUTPUT_NOT_FOUND).c_str(), target.path.c_str())
+                    .c_str());
         return false;
     }
     // The first line of a file with a mark had the mark counted as its first unit.
@@ -1098,8 +1104,10 @@ void OutputPane::PaintLine(HDC dc, int32_t line, const RECT& rc, const Pos& selS
     if (selected) {
         const int32_t from = line == selStart.line ? selStart.col : 0;
         const int32_t to = line == selEnd.line ? selEnd.col : rec.length;
-        int left = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(from)])];
-        int right = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(to)])];
+        int left =
+            x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(from)])];
+        int right =
+            x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(to)])];
         // A selected line break shows as a little room after the line.
         if (line != selEnd.line)
             right += m_charWidth;

@@ -32,7 +32,9 @@ public:
         int32_t line = 0;
         bool operator==(const Pos& o) const { return col == o.col && line == o.line; }
         bool operator!=(const Pos& o) const { return !(*this == o); }
-        bool operator<(const Pos& o) const { return line < o.line || (line == o.line && col < o.col); }
+        bool operator<(const Pos& o) const {
+            return line < o.line || (line == o.line && col < o.col);
+        }
     };
 
     explicit OutputPane(int key);

@@ -39,7 +39,8 @@ bool ParseResultLine(const char* text, int32_t length, OutputTarget* target) {
     const int32_t pathEnd = static_cast<int32_t>(static_cast<const char*>(quote) - text);
     if (pathEnd < 2)
         return false;
-    const void* colon = std::memchr(text + pathEnd + 1, ':', static_cast<size_t>(length - pathEnd - 1));
+    const void* colon =
+        std::memchr(text + pathEnd + 1, ':', static_cast<size_t>(length - pathEnd - 1));
     if (!colon)
         return false;
     const int32_t end = static_cast<int32_t>(static_cast<const char*>(colon) - text);

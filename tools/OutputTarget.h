@@ -18,7 +18,8 @@ struct OutputTarget {
 
 // Reads a pane line (bytes, not terminated, without its line break); true when it names a
 // file position, which is stored in *target.
-using OutputLineReader = std::function<bool(const char* text, int32_t length, OutputTarget* target)>;
+using OutputLineReader =
+    std::function<bool(const char* text, int32_t length, OutputTarget* target)>;
 
 // A find-in-files result line: a double quote, a path of 1 to 259 bytes, a double quote,
 // "(line,column)" with both above 0, the file's code "(A)", "(U)", "(U8)" or "(UBE)", a colon,

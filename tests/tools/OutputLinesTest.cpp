@@ -1,0 +1,139 @@
+// The output pane's text store: line breaks of every kind, pieces that split a CR LF, lines
+// longer than a block, bookmarks and clearing.
+#include "tools/OutputLines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string LineOf(const OutputLines& lines, int32_t i) {
+    const OutputLines::Line& rec = lines.At(i);
+    return std::string(rec.text ? rec.text : "", static_cast<size_t>(rec.length));
+}
+
+std::string Joined(const OutputLines& lines) {
+    std::string all;
+    for (int32_t i = 0; i < lines.Count(); ++i)
+        all += (i ? "|" : "") + LineOf(lines, i);
+    return all;
+}
+
+void Add(OutputLines& lines, const std::string& text) {
+    lines.Append(text.data(), text.size());
+}
+
+TEST(OutputLinesTest, NewStoreHasOneEmptyLine) {
+    OutputLines lines;
+    EXPECT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.At(0).length, 0);
+    EXPECT_FALSE(lines.HasText());
+    EXPECT_EQ(lines.TotalBytes(), 0);
+}
+
+TEST(OutputLinesTest, FirstSegmentJoinsTheLastLineAndCrLfIsOneBreak) {
+    OutputLines lines;
+    Add(lines, "x");
+    EXPECT_EQ(lines.Append("a\r\nb", 4), 0); // the first changed line
+    EXPECT_EQ(Joined(lines), "xa|b");
+    EXPECT_EQ(lines.TotalBytes(), 5);
+}
+
+TEST(OutputLinesTest, EveryKindOfBreakCountsOnce) {
+    OutputLines lines;
+    Add(lines, "1\n2\r3\r\n4\n\r5");
+    EXPECT_EQ(Joined(lines), "1|2|3|4||5");
+}
+
+TEST(OutputLinesTest, CrAndLfInTwoPiecesAreTwoBreaks) {
+    OutputLines lines;
+    Add(lines, "a\r");
+    Add(lines, "\nb");
+    EXPECT_EQ(Joined(lines), "a||b");
+}
+
+TEST(OutputLinesTest, TrailingBreakLeavesAnEmptyLastLine) {
+    OutputLines lines;
+    Add(lines, "one\r\n");
+    EXPECT_EQ(lines.Count(), 2);
+    EXPECT_EQ(Joined(lines), "one|");
+    EXPECT_EQ(lines.Append("two", 3), 1);
+    EXPECT_EQ(Joined(lines), "one|two");
+}
+
+TEST(OutputLinesTest, DoubleByteTextIsKeptWhole) {
+    OutputLines lines;
+    // Trail bytes 0x5C and 0x7C never end a line.
+    Add(lines, "\xD6\xD0\xCE\xC4\x95\x5C\n\x81\x7C");
+    ASSERT_EQ(lines.Count(), 2);
+    EXPECT_EQ(LineOf(lines, 0), "\xD6\xD0\xCE\xC4\x95\x5C");
+    EXPECT_EQ(LineOf(lines, 1), "\x81\x7C");
+}
+
+TEST(OutputLinesTest, LinesGrowPastABlockAndEarlierLinesStayPut) {
+    OutputLines lines;
+    Add(lines, "first\n");
+    const char* first = lines.At(0).text;
+    std::string expected;
+    // A long line built of many small pieces crosses several blocks.
+    for (int i = 0; i < 20000; ++i) {
+        const std::string piece = std::to_string(i % 10) + "abc";
+        expected += piece;
+        Add(lines, piece);
+    }
+    Add(lines, "\nlast");
+    ASSERT_EQ(lines.Count(), 3);
+    EXPECT_EQ(lines.At(0).text, first);
+    EXPECT_EQ(LineOf(lines, 0), "first");
+    EXPECT_EQ(LineOf(lines, 1), expected);
+    EXPECT_EQ(LineOf(lines, 2), "last");
+    EXPECT_EQ(lines.MaxLength(), static_cast<int32_t>(expected.size()));
+}
+
+TEST(OutputLinesTest, ManyLinesAcrossBlocks) {
+    OutputLines lines;
+    std::string text;
+    for (int i = 0; i < 30000; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    Add(lines, text);
+    ASSERT_EQ(lines.Count(), 30001);
+    EXPECT_EQ(LineOf(lines, 0), "line 0");
+    EXPECT_EQ(LineOf(lines, 12345), "line 12345");
+    EXPECT_EQ(LineOf(lines, 29999), "line 29999");
+    EXPECT_EQ(LineOf(lines, 30000), "");
+}
+
+TEST(OutputLinesTest, BookmarksAreCountedFoundAndCleared) {
+    OutputLines lines;
+    Add(lines, "a\nb\nc\nd");
+    lines.SetBookmark(1, true);
+    lines.SetBookmark(1, true); // twice is once
+    lines.SetBookmark(3, true);
+    EXPECT_EQ(lines.BookmarkCount(), 2);
+    EXPECT_EQ(lines.NextBookmark(1), 3);
+    EXPECT_EQ(lines.NextBookmark(3), -1);
+    EXPECT_EQ(lines.PrevBookmark(3), 1);
+    EXPECT_EQ(lines.PrevBookmark(1), -1);
+    EXPECT_EQ(lines.NextBookmark(-1), 1);
+    lines.SetBookmark(1, false);
+    EXPECT_EQ(lines.BookmarkCount(), 1);
+    lines.ClearBookmarks();
+    EXPECT_EQ(lines.BookmarkCount(), 0);
+    EXPECT_FALSE(lines.IsBookmarked(3));
+}
+
+TEST(OutputLinesTest, ClearLeavesOneEmptyLine) {
+    OutputLines lines;
+    Add(lines, "a\nb");
+    lines.SetBookmark(0, true);
+    lines.Clear();
+    EXPECT_EQ(lines.Count(), 1);
+    EXPECT_EQ(lines.At(0).length, 0);
+    EXPECT_EQ(lines.TotalBytes(), 0);
+    EXPECT_EQ(lines.BookmarkCount(), 0);
+    Add(lines, "c");
+    EXPECT_EQ(Joined(lines), "c");
+}
+
+} // namespace

@@ -1,0 +1,513 @@
+// The output window in the real main frame of the editor, started in this process: its tabs
+// and panes made on first use, text from the channels (also from another thread), the keyboard
+// and mouse rules, the context menu's enabling, bookmarks with their wrap notices, copying,
+// clearing, and Go to from result lines into ANSI, UTF-8 and UTF-16 files.
+#include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "app/TextEditDoc.h"
+#include "app/TextEditView.h"
+#include "framework/CmdUI.h"
+#include "framework/ResourceText.h"
+#include "tools/OutputIds.h"
+#include "tools/OutputWindow.h"
+
+#include "tests/app/AppTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+CApp& TheApp() {
+    static CApp* app = new CApp; // lives to the end of the process
+    return *app;
+}
+
+class OutputWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartInProcessApp(TheApp())); }
+    static void TearDownTestSuite() { StopInProcessApp(TheApp()); }
+    void SetUp() override {
+        m_frame = AppMainFrame();
+        ASSERT_NE(m_frame, nullptr);
+        m_frame->ShowWindow(SW_SHOWNORMAL);
+        ::SetWindowPos(m_frame->m_hWnd, nullptr, 20, 20, 900, 600, SWP_NOZORDER);
+        ::SetForegroundWindow(m_frame->m_hWnd);
+        CControlBar* bar = &m_frame->OutputBar();
+        if (!bar->IsWindowVisible())
+            m_frame->ShowControlBar(bar, true, false);
+        m_frame->RecalcLayout();
+        Pump();
+        char dir[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, dir);
+        m_dir = std::string(dir) + "qv_output_test\\";
+        ::CreateDirectoryA(m_dir.c_str(), nullptr);
+    }
+    void TearDown() override {
+        for (CTextEditDoc* doc : m_frame->TextDocuments())
+            doc->SetModifiedFlag(false);
+        TheApp().CloseAllDocuments(false);
+        Pump();
+        for (const std::string& path : m_files)
+            ::DeleteFileA(path.c_str());
+        ::RemoveDirectoryA(m_dir.c_str());
+        SetShift(false);
+    }
+    static void Pump() {
+        for (int i = 0; i < 3; ++i) {
+            TheApp().PumpPendingMessages();
+            Sleep(5);
+        }
+        TheApp().PumpPendingMessages();
+    }
+    OutputWindow& Window() { return m_frame->OutputWnd(); }
+    // The pane of a key, made and shown, emptied.
+    OutputPane* FreshPane(int key) {
+        HWND wnd = Window().PaneForKey(key);
+        EXPECT_NE(wnd, nullptr);
+        OutputPane* pane = Window().GetPane(key);
+        pane->Clear();
+        pane->SetLineNumbers(true);
+        pane->SetWhitespace(true);
+        Pump();
+        return pane;
+    }
+    static void Append(OutputPane* pane, const std::string& text) {
+        ::SendMessageA(pane->m_hWnd, WM_USER + 3, text.size(),
+                       reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static std::string Joined(OutputPane* pane) {
+        std::string all;
+        for (int32_t i = 0; i < pane->Lines().Count(); ++i)
+            all += (i ? "|" : "") + pane->LineText(i);
+        return all;
+    }
+    static void SetShift(bool down) {
+        BYTE keys[256];
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+    }
+    static void Key(OutputPane* pane, UINT key, bool shift = false) {
+        SetShift(shift);
+        ::SendMessageA(pane->m_hWnd, WM_KEYDOWN, key, 1);
+        SetShift(false);
+    }
+    // Whether the pane's update handler enables the command (as the menu would show it).
+    static bool Enabled(OutputPane* pane, UINT id) {
+        CTestCmdUI ui;
+        ui.m_nID = id;
+        pane->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui, nullptr);
+        return ui.m_bEnabled;
+    }
+    std::string StatusText() { return m_frame->StatusBar().GetPaneText(0); }
+    std::string WriteFile(const std::string& name, const std::string& bytes) {
+        const std::string path = m_dir + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        m_files.push_back(path);
+        return path;
+    }
+    // Runs Go to on a result line and answers the active text view (null when none).
+    CTextEditView* GoToLine(const std::string& line) {
+        OutputPane* pane = FreshPane(3);
+        Append(pane, "header\r\n" + line + "\r\n");
+        pane->MoveCaret(OutputPane::Pos{0, 1}, false);
+        ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_GOTO, 0);
+        Pump();
+        return m_frame->GetActiveTextView();
+    }
+
+    CAppMainFrame* m_frame = nullptr;
+    std::string m_dir;
+    std::vector<std::string> m_files;
+};
+
+TEST_F(OutputWindowTest, FourTabsInTheirOrderWithTheFindPaneFirst) {
+    CSheetTabStrip& tabs = Window().TabStrip();
+    ASSERT_EQ(tabs.GetTabCount(), 4);
+    const char* titles[] = {"查找替换1", "查找替换2", "捕捉输出1", "捕捉输出2"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_STREQ(tabs.GetTabInfo(i)->text, titles[i]);
+    // The window sits in the output bar as its container, id 0xE900.
+    EXPECT_EQ(::GetParent(Window().m_hWnd), m_frame->OutputBar().m_hWnd);
+    EXPECT_EQ(::GetDlgCtrlID(Window().m_hWnd), 0xE900);
+    EXPECT_EQ(m_frame->OutputBar().GetContainer(), Window().m_hWnd);
+    ASSERT_NE(Window().GetPane(3), nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(Window().GetPane(3)->m_hWnd), 3);
+}
+
+TEST_F(OutputWindowTest, SelectingATabMakesItsPaneOnceAndHidesTheOld) {
+    ASSERT_TRUE(Window().SelectKey(3));
+    OutputPane* find1 = Window().GetPane(3);
+    ASSERT_TRUE(Window().TabStrip().SelectTab(3)); // "捕捉输出2", key 2
+    OutputPane* cap2 = Window().GetPane(2);
+    ASSERT_NE(cap2, nullptr);
+    EXPECT_EQ(Window().GetCurrentKey(), 2);
+    EXPECT_TRUE(cap2->IsWindowVisible());
+    EXPECT_FALSE(find1->IsWindowVisible());
+    EXPECT_EQ(::GetFocus(), cap2->m_hWnd);
+    // The pane fills the window above the strip.
+    RECT win, pane, strip;
+    ::GetClientRect(Window().m_hWnd, &win);
+    ::GetWindowRect(cap2->m_hWnd, &pane);
+    ::GetWindowRect(Window().TabStrip().m_hWnd, &strip);
+    EXPECT_EQ(pane.bottom, strip.top);
+    EXPECT_EQ(pane.right - pane.left, win.right);
+    ASSERT_TRUE(Window().SelectKey(2));
+    EXPECT_EQ(Window().GetPane(2), cap2); // not made again
+    ASSERT_TRUE(Window().SelectKey(3));
+    EXPECT_FALSE(cap2->IsWindowVisible());
+}
+
+TEST_F(OutputWindowTest, ChannelAcquireShowsTheBarAndItsPaneTakesText) {
+    m_frame->ShowControlBar(&m_frame->OutputBar(), false, false);
+    Pump();
+    OutputChannel* channel = m_frame->AcquireOutputChannel(1);
+    ASSERT_NE(channel, nullptr);
+    EXPECT_TRUE(m_frame->OutputBar().IsWindowVisible());
+    EXPECT_EQ(Window().GetCurrentKey(), 1);
+    ASSERT_NE(Window().GetPane(1), nullptr);
+    EXPECT_EQ(channel->pane, Window().GetPane(1)->m_hWnd);
+    OutputPane* pane = Window().GetPane(1);
+    m_frame->ClearOutput(channel);
+    m_frame->AppendOutput(channel, "x");
+    m_frame->AppendOutput(channel, "a\r\nb");
+    EXPECT_EQ(Joined(pane), "xa|b");
+    // Stop is offered while a job holds the channel.
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_STOP));
+    m_frame->ReleaseOutputChannel(channel);
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_STOP));
+    m_frame->ClearOutput(channel);
+    EXPECT_EQ(Joined(pane), "");
+}
+
+TEST_F(OutputWindowTest, TextFromAnotherThreadArrivesWhileTheWindowPumps) {
+    OutputChannel* channel = m_frame->AcquireOutputChannel(4);
+    ASSERT_NE(channel, nullptr);
+    OutputPane* pane = Window().GetPane(channel->key);
+    pane->Clear();
+    bool done = false;
+    std::thread job([&] {
+        for (int i = 0; i < 100; ++i) {
+            const std::string line = "hit " + std::to_string(i) + "\n";
+            m_frame->AppendOutput(channel, line.c_str());
+        }
+        // Clearing from the job's thread runs on the window's thread too.
+        done = true;
+    });
+    const DWORD start = ::GetTickCount();
+    while (!done && ::GetTickCount() - start < 10000)
+        Pump();
+    job.join();
+    EXPECT_EQ(pane->Lines().Count(), 101);
+    EXPECT_EQ(pane->LineText(99), "hit 99");
+    // The last line is in view.
+    EXPECT_GE(pane->GetTopLine() + pane->VisibleLines(), 101);
+    std::thread clearer([&] {
+        m_frame->ClearOutput(channel);
+        done = false;
+    });
+    while (done && ::GetTickCount() - start < 10000)
+        Pump();
+    clearer.join();
+    EXPECT_EQ(pane->Lines().Count(), 1);
+    m_frame->ReleaseOutputChannel(channel);
+}
+
+TEST_F(OutputWindowTest, CrThenLfInTwoAppendsGivesTwoBreaks) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "a\r");
+    Append(pane, "\nb");
+    EXPECT_EQ(Joined(pane), "a||b");
+}
+
+TEST_F(OutputWindowTest, ContextMenuEnablingFollowsThePaneState) {
+    OutputPane* pane = FreshPane(3);
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_CLEAR));
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_SELECT_ALL));
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_COPY));
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_GOTO));
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_TOGGLE_BOOKMARK));
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_NEXT_BOOKMARK));
+    Append(pane, "plain\r\n\"C:\\a.c\"(3,4)(A):\tx");
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_CLEAR));
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_SELECT_ALL));
+    pane->MoveCaret(OutputPane::Pos{0, 0}, false);
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_GOTO));
+    pane->MoveCaret(OutputPane::Pos{0, 1}, false);
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_GOTO));
+    pane->MoveCaret(OutputPane::Pos{3, 1}, true);
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_COPY));
+    pane->ToggleBookmark();
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_NEXT_BOOKMARK));
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_PREV_BOOKMARK));
+    EXPECT_TRUE(Enabled(pane, ID_OUTPUT_CLEAR_BOOKMARKS));
+
+    // The real menu 116 as the pane's update pass leaves it.
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDM_OUTPUT_PANE));
+    ASSERT_NE(menu, nullptr);
+    HMENU popup = ::GetSubMenu(menu, 0);
+    AfxUpdateMenuPopup(popup, pane, true);
+    auto state = [&](UINT id) { return ::GetMenuState(popup, id, MF_BYCOMMAND); };
+    EXPECT_FALSE(state(ID_OUTPUT_GOTO) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_OUTPUT_STOP) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_OUTPUT_COPY) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_OUTPUT_LINE_NUMBERS) & MF_CHECKED);
+    EXPECT_TRUE(state(ID_OUTPUT_WHITESPACE) & MF_CHECKED);
+    pane->SetWhitespace(false);
+    AfxUpdateMenuPopup(popup, pane, true);
+    EXPECT_FALSE(state(ID_OUTPUT_WHITESPACE) & MF_CHECKED);
+    ::DestroyMenu(menu);
+}
+
+TEST_F(OutputWindowTest, CapturePanesNeverOfferOpen) {
+    OutputPane* pane = FreshPane(1);
+    Append(pane, "\"C:\\a.c\"(3,4)(A):\tx");
+    pane->MoveCaret(OutputPane::Pos{0, 0}, false);
+    EXPECT_FALSE(Enabled(pane, ID_OUTPUT_GOTO));
+    EXPECT_FALSE(pane->GoTo());
+}
+
+TEST_F(OutputWindowTest, NextBookmarkOnTheOnlyBookmarkWrapsAndStays) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "a\nb\nc\nd");
+    pane->MoveCaret(OutputPane::Pos{0, 2}, false);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_TOGGLE_BOOKMARK, 0);
+    EXPECT_TRUE(pane->Lines().IsBookmarked(2));
+    m_frame->StatusBar().SetPaneText(0, "");
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_NEXT_BOOKMARK, 0);
+    EXPECT_EQ(pane->GetCaret().line, 2);
+    EXPECT_EQ(StatusText(), "搜索已经从文档的尽头折回");
+    m_frame->StatusBar().SetPaneText(0, "");
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_PREV_BOOKMARK, 0);
+    EXPECT_EQ(pane->GetCaret().line, 2);
+    EXPECT_EQ(StatusText(), "搜索已经从文档的开头折回");
+}
+
+TEST_F(OutputWindowTest, BookmarksStepForwardAndBackWithoutWrapNotice) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "0\n1\n2\n3\n4\n5");
+    for (int line : {1, 4}) {
+        pane->MoveCaret(OutputPane::Pos{0, line}, false);
+        pane->ToggleBookmark();
+    }
+    pane->MoveCaret(OutputPane::Pos{0, 0}, false);
+    m_frame->StatusBar().SetPaneText(0, "");
+    ASSERT_TRUE(pane->NextBookmark());
+    EXPECT_EQ(pane->GetCaret().line, 1);
+    ASSERT_TRUE(pane->NextBookmark());
+    EXPECT_EQ(pane->GetCaret().line, 4);
+    EXPECT_EQ(StatusText(), "");
+    ASSERT_TRUE(pane->NextBookmark()); // wraps to the first
+    EXPECT_EQ(pane->GetCaret().line, 1);
+    ASSERT_TRUE(pane->PrevBookmark()); // wraps to the last
+    EXPECT_EQ(pane->GetCaret().line, 4);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_CLEAR_BOOKMARKS, 0);
+    EXPECT_EQ(pane->Lines().BookmarkCount(), 0);
+    EXPECT_FALSE(pane->NextBookmark());
+    // A disabled command does nothing when sent.
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_NEXT_BOOKMARK, 0);
+    EXPECT_EQ(pane->GetCaret().line, 4);
+}
+
+TEST_F(OutputWindowTest, KeyboardMovesTheCaretAndShiftExtends) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "  \xD6\xD0x\r\nsecond line\r\nthird");
+    pane->MoveCaret(OutputPane::Pos{4, 0}, false);
+    Key(pane, VK_HOME);
+    EXPECT_EQ(pane->GetCaret().col, 2); // first non-blank
+    Key(pane, VK_HOME);
+    EXPECT_EQ(pane->GetCaret().col, 0); // then the start
+    Key(pane, VK_HOME);
+    EXPECT_EQ(pane->GetCaret().col, 2);
+    Key(pane, VK_RIGHT);
+    EXPECT_EQ(pane->GetCaret().col, 4); // over the double-byte character
+    Key(pane, VK_LEFT, true);
+    EXPECT_TRUE(pane->HasSelection());
+    EXPECT_EQ(pane->GetSelectedText(), "\xD6\xD0");
+    Key(pane, VK_ESCAPE);
+    EXPECT_FALSE(pane->HasSelection());
+    Key(pane, VK_END);
+    EXPECT_EQ(pane->GetCaret().col, 5);
+    Key(pane, VK_RIGHT);
+    EXPECT_EQ(pane->GetCaret().line, 1);
+    EXPECT_EQ(pane->GetCaret().col, 0);
+    Key(pane, VK_LEFT);
+    EXPECT_EQ(pane->GetCaret().line, 0);
+    EXPECT_EQ(pane->GetCaret().col, 5);
+    Key(pane, VK_DOWN, true);
+    EXPECT_EQ(pane->GetCaret().line, 1);
+    Key(pane, VK_END);
+    ::SetKeyboardState(nullptr);
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageA(pane->m_hWnd, WM_KEYDOWN, VK_END, 1);
+    EXPECT_EQ(pane->GetCaret().line, 2);
+    EXPECT_EQ(pane->GetCaret().col, 5);
+    ::SendMessageA(pane->m_hWnd, WM_KEYDOWN, VK_HOME, 1);
+    EXPECT_EQ(pane->GetCaret().line, 0);
+    EXPECT_EQ(pane->GetCaret().col, 0);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+}
+
+TEST_F(OutputWindowTest, CtrlUpAndDownScrollByOneLine) {
+    OutputPane* pane = FreshPane(3);
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "line " + std::to_string(i) + "\n";
+    Append(pane, text);
+    const int32_t top = pane->GetTopLine();
+    ASSERT_GT(top, 0); // the last line was brought into view
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageA(pane->m_hWnd, WM_KEYDOWN, VK_UP, 1);
+    EXPECT_EQ(pane->GetTopLine(), top - 1);
+    ::SendMessageA(pane->m_hWnd, WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_EQ(pane->GetTopLine(), top);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    // Page Up moves the caret a page and keeps it in view.
+    pane->MoveCaret(OutputPane::Pos{0, 200}, false);
+    Key(pane, VK_PRIOR);
+    EXPECT_LT(pane->GetCaret().line, 200);
+    EXPECT_GE(pane->GetCaret().line, pane->GetTopLine());
+    EXPECT_LT(pane->GetCaret().line, pane->GetTopLine() + pane->VisibleLines());
+}
+
+TEST_F(OutputWindowTest, ClickPlacesTheCaretAndShiftClickExtends) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "abcdef\r\nghijkl");
+    const POINT p1 = pane->PosToPoint(OutputPane::Pos{2, 0});
+    const POINT p2 = pane->PosToPoint(OutputPane::Pos{4, 1});
+    const int half = pane->GetLineHeight() / 2;
+    ::SendMessageA(pane->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p1.x + 1, p1.y + half));
+    ::SendMessageA(pane->m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(p1.x + 1, p1.y + half));
+    EXPECT_EQ(pane->GetCaret(), (OutputPane::Pos{2, 0}));
+    EXPECT_FALSE(pane->HasSelection());
+    EXPECT_EQ(::GetFocus(), pane->m_hWnd);
+    ::SendMessageA(pane->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT,
+                   MAKELPARAM(p2.x + 1, p2.y + half));
+    ::SendMessageA(pane->m_hWnd, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(p2.x + 1, p2.y + half));
+    EXPECT_EQ(pane->GetSelectedText(), "cdef\r\nghij");
+    // Copy puts it on the clipboard with CR LF breaks.
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_COPY, 0);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    ASSERT_NE(data, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(::GlobalLock(data)), "cdef\r\nghij");
+    ::GlobalUnlock(data);
+    ::CloseClipboard();
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_SELECT_ALL, 0);
+    EXPECT_EQ(pane->GetSelectedText(), "abcdef\r\nghijkl");
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_CLEAR, 0);
+    EXPECT_EQ(pane->Lines().Count(), 1);
+    EXPECT_FALSE(pane->HasSelection());
+}
+
+TEST_F(OutputWindowTest, GutterFollowsTheLineCountAndTheSwitch) {
+    OutputPane* pane = FreshPane(3);
+    const int narrow = pane->GetGutterWidth();
+    EXPECT_GE(narrow, 25); // at least 20 + 5
+    std::string text;
+    for (int i = 0; i < 123456; ++i)
+        text += "\n";
+    Append(pane, text);
+    EXPECT_GT(pane->GetGutterWidth(), narrow - 1);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_LINE_NUMBERS, 0);
+    EXPECT_FALSE(pane->ShowsLineNumbers());
+    EXPECT_EQ(pane->GetGutterWidth(), 5);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_LINE_NUMBERS, 0);
+    EXPECT_TRUE(pane->ShowsLineNumbers());
+}
+
+TEST_F(OutputWindowTest, GoToOpensAnAnsiFileAtTheByteColumn) {
+    const std::string path = WriteFile("ansi.c", "first\r\nab\xD6\xD0target\r\n");
+    CTextEditView* view = GoToLine("\"" + path + "\"(2,5)(A):\tab\xD6\xD0target");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetTextDoc()->GetPathName(), path);
+    EXPECT_EQ(view->Caret().line, 1);
+    EXPECT_EQ(view->Caret().col, 4);
+    EXPECT_EQ(::GetFocus(), view->m_hWnd);
+}
+
+TEST_F(OutputWindowTest, GoToCountsUnitsInAUtf8File) {
+    // "中文x" on line 2: x is the third unit, bytes 4..5 of the loaded line.
+    const std::string path =
+        WriteFile("utf8.txt", "\xEF\xBB\xBF\xE4\xB8\xAD\r\n\xE4\xB8\xAD\xE6\x96\x87x\r\n");
+    CTextEditView* view = GoToLine("\"" + path + "\"(2,3)(U8):\tx");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Caret().line, 1);
+    EXPECT_EQ(view->Caret().col, 4);
+    // On the first line the mark counts as one unit: column 3 is the place after "中".
+    view = GoToLine("\"" + path + "\"(1,3)(U8):\tx");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Caret().line, 0);
+    EXPECT_EQ(view->Caret().col, 2);
+}
+
+TEST_F(OutputWindowTest, GoToCountsUnitsInUtf16Files) {
+    // Line 1 "a中b", line 2 "中文z": little and big endian.
+    const unsigned short units[] = {0x61,   0x4E2D, 0x62, 0x0D, 0x0A,
+                                    0x4E2D, 0x6587, 0x7A, 0x0D, 0x0A};
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (unsigned short u : units) {
+        le += static_cast<char>(u & 0xFF);
+        le += static_cast<char>(u >> 8);
+        be += static_cast<char>(u >> 8);
+        be += static_cast<char>(u & 0xFF);
+    }
+    for (const auto& [name, bytes, code] :
+         {std::tuple<const char*, std::string, const char*>{"le.txt", le, "(U)"},
+          std::tuple<const char*, std::string, const char*>{"be.txt", be, "(UBE)"}}) {
+        const std::string path = WriteFile(name, bytes);
+        // "z" is unit 3 of line 2: byte 4.
+        CTextEditView* view = GoToLine("\"" + path + "\"(2,3)" + code + ":\tz");
+        ASSERT_NE(view, nullptr) << name;
+        EXPECT_EQ(view->Caret().line, 1) << name;
+        EXPECT_EQ(view->Caret().col, 4) << name;
+        // "b" on line 1 is reported as column 4 (the mark is unit 1): byte 3.
+        view = GoToLine("\"" + path + "\"(1,4)" + code + ":\tb");
+        ASSERT_NE(view, nullptr) << name;
+        EXPECT_EQ(view->Caret().line, 0) << name;
+        EXPECT_EQ(view->Caret().col, 3) << name;
+    }
+}
+
+TEST_F(OutputWindowTest, GoToAMissingFileSaysSoAndOpensNothing) {
+    const std::string path = m_dir + "missing.c";
+    m_frame->StatusBar().SetPaneText(0, "");
+    CTextEditView* view = GoToLine("\"" + path + "\"(2,5)(A):\tx");
+    EXPECT_EQ(view, nullptr);
+    EXPECT_EQ(StatusText(), "无法找到“" + path + "”。");
+}
+
+TEST_F(OutputWindowTest, GoToOnBadPositionOrCodeDoesNothing) {
+    const std::string path = WriteFile("bad.c", "one\r\ntwo\r\n");
+    m_frame->StatusBar().SetPaneText(0, "");
+    EXPECT_EQ(GoToLine("\"" + path + "\"(0,5)(A):\tx"), nullptr);
+    EXPECT_EQ(GoToLine("\"" + path + "\"(1,1)(Q):\tx"), nullptr);
+    EXPECT_EQ(StatusText(), "");
+    // Enter on a good line goes.
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "\"" + path + "\"(2,2)(A):\ttwo");
+    Key(pane, VK_RETURN);
+    Pump();
+    CTextEditView* view = m_frame->GetActiveTextView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Caret().line, 1);
+    EXPECT_EQ(view->Caret().col, 1);
+}
+
+} // namespace

@@ -215,6 +215,11 @@ public:
     void OnUpdateViewFullScreen(CCmdUI* cmdUI);
     void OnHelpAbout();
     void OnHelpTemplateRules();
+    void OnFindInFiles();
+    void OnReplaceInFiles();
+    void OnUpdateFindInFiles(CCmdUI* cmdUI);
+    // Runs the find (or replace) in files dialog and starts what it asks for.
+    void RunFindInFilesDialog(bool replace);
 
     DECLARE_MESSAGE_MAP()
 

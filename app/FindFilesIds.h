@@ -2,8 +2,8 @@
 // that the resource scripts include them too. Layer: app/.
 #pragma once
 
-#define IDD_FIND_IN_FILES 430
-#define IDD_REPLACE_IN_FILES 431
+#define IDD_FIND_IN_FILES 436
+#define IDD_REPLACE_IN_FILES 437
 
 #define IDC_FIF_WHAT 3260
 #define IDC_FIF_WITH 3261

@@ -5,14 +5,18 @@
 
 #include "app/TextDocHost.h"
 #include "framework/Dialog.h"
+#include "print/QuickPrintSettings.h"
 #include "textview/FxEditView.h"
 
+#include <memory>
 #include <string>
 
 class CCmdUI;
 struct FileTypeInfo;
 struct FxSearch;
 class CTextEditDoc;
+
+struct PrintJob;
 
 class CTextEditView : public CFxEditView, public ITextDocReloadView {
     DECLARE_DYNCREATE(CTextEditView)
@@ -200,10 +204,24 @@ public:
     // The word count's message: string 7004 with the seven counts.
     static std::string WordCountText(const FxWordCount& counts);
     void OnDocWordCount();
-    // The settings dialog and printing are not there yet: each says so in a message box.
+    // The settings dialog is not there yet: it says so in a message box.
     void OnDocSettingsPage();
     void OnUpdateDocAutoSave(CCmdUI* cmdUI);
-    void OnFilePrint();
+
+    // --- Printing ------------------------------------------------------------------------
+    bool OnPreparePrinting(CPrintInfo* info) override;
+    void OnBeginPrinting(HDC dc, CPrintInfo* info) override;
+    void OnPrepareDC(HDC dc, CPrintInfo* info) override;
+    void OnPrint(HDC dc, CPrintInfo* info) override;
+    void OnEndPrinting(HDC dc, CPrintInfo* info) override;
+    // Fills a new job from the quick dialog's one-time settings, or else the stored print
+    // settings; called when printing begins, after the job's defaults are set.
+    virtual bool ApplyPrintSettings(PrintJob& job);
+    // The next print run takes these instead of the stored settings (once).
+    void SetOneTimePrintSettings(const QuickPrintSettings& settings);
+    // The quick print dialog, then the print run with its values.
+    void OnFileQuickPrint();
+    void OnFilePrintPreview();
     void OnEditColumnSelect();
     void OnUpdateColumnSelect(CCmdUI* cmdUI);
     // Shows the first popup of menu 112 at a screen point, owned by the main frame so that the
@@ -220,6 +238,8 @@ private:
     void SelectToOtherEnd(FxTextPos otherLogical);
     // The saved options, the file type's delimiters and this pattern.
     void FillSearch(FxSearch& req, const std::string& pattern) const;
+    std::unique_ptr<QuickPrintSettings> m_oneTimePrint; // used by the next print run only
+    bool m_oneTimeInRun = false;                        // this run took the one-time settings
 };
 
 // The Find (420) and Replace (421) dialogs over a text view. Modal from the view's commands;

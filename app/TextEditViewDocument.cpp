@@ -305,7 +305,7 @@ void CTextEditView::OnDocWordCount() {
     AfxMessageBox(WordCountText(counts).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// --- Settings and printing ---------------------------------------------------------------------
+// --- Settings ---------------------------------------------------------------------
 
 void CTextEditView::OnDocSettingsPage() {
     AfxMessageBox(IDS_SETTINGS_NOT_READY, MB_OK | MB_ICONINFORMATION);
@@ -315,10 +315,6 @@ void CTextEditView::OnUpdateDocAutoSave(CCmdUI* cmdUI) {
     SettingsStore* settings = AppSettings();
     cmdUI->Enable(true);
     cmdUI->SetCheck(settings && settings->IsAutoSaveOn() ? 1 : 0);
-}
-
-void CTextEditView::OnFilePrint() {
-    AfxMessageBox(IDS_PRINT_NOT_READY, MB_OK | MB_ICONINFORMATION);
 }
 
 // --- Column select -----------------------------------------------------------------------------

@@ -13,11 +13,14 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     need_update=1
 fi
+# The printing tests print through CUPS to a PDF printer (cups-pdf) and read the PDFs back with
+# poppler's tools; Wine reaches CUPS through the 32-bit libcups.
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
 for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
          x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
-         libboost-regex1.81-dev; do
+         libboost-regex1.81-dev \
+         cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

@@ -1,0 +1,17 @@
+#!/bin/bash
+# Runs a printing test executable under Wine with a PDF printer: starts CUPS with cups-pdf
+# (when it can), gives the test the output folder in QV_PDF_DIR, stops CUPS by its pid after.
+here="$(cd "$(dirname "$0")" && pwd)"
+exe="$1"
+shift
+out="$(dirname "$exe")/../pdfout"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+pidfile="$out/cupsd.pid"
+if "$here/cups-pdf.sh" start "$out" "$pidfile" 2>/dev/null; then
+    export QV_PDF_DIR="$out"
+fi
+"$here/../../cmake/wine-run.sh" "$exe" "$@"
+rc=$?
+"$here/cups-pdf.sh" stop "$pidfile"
+exit $rc

@@ -10,6 +10,7 @@
 #include "framework/PrintInfo.h"
 #include "framework/ResourceText.h"
 #include "print/EditPrinting.h"
+#include "print/QuickPrintDialog.h"
 #include "textview/FileTypeInfo.h"
 
 #include <cmath>
@@ -149,7 +150,23 @@ bool CTextEditView::ApplyPrintSettings(PrintJob& job) {
 }
 
 void CTextEditView::OnFileQuickPrint() {
+    QuickPrintSettings initial;
+    if (SettingsStore* store = AppSettings()) {
+        const PrintSettings& ps = store->Print();
+        initial.marginLeft = ps.marginLeft;
+        initial.marginTop = ps.marginTop;
+        initial.marginRight = ps.marginRight;
+        initial.marginBottom = ps.marginBottom;
+        initial.marginUnit = ps.marginUnit;
+        initial.header = ps.header;
+        initial.footer = ps.footer;
+    }
+    CQuickPrintDialog dlg(initial, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    SetOneTimePrintSettings(dlg.Settings());
     RunPrint(false);
+    m_oneTimePrint.reset();
 }
 
 void CTextEditView::OnFilePrintPreview() {

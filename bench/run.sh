@@ -35,3 +35,5 @@ wine "$root/build/win/bin/program_bench.exe" "$(winepath -w "$data")" "${1:-100}
 rm -rf "$data"
 echo
 wine "$root/build/win/bin/bars_bench.exe"
+echo
+wine "$root/build/win/bin/output_bench.exe"

@@ -37,6 +37,7 @@ ON_WM_CAPTURECHANGED()
 ON_WM_SYSCOLORCHANGE()
 ON_MESSAGE(OutputPane::kAppendMessage, OnAppendMessage)
 ON_MESSAGE(OutputPane::kClearMessage, OnClearMessage)
+ON_MESSAGE(OutputPane::kRefreshMessage, OnRefreshMessage)
 ON_COMMAND(ID_OUTPUT_GOTO, OnGoTo)
 ON_COMMAND(ID_OUTPUT_STOP, OnStop)
 ON_COMMAND(ID_OUTPUT_COPY, OnCopy)
@@ -254,11 +255,26 @@ void OutputPane::LayOut(HDC dc, int32_t line, LineLayout* out, bool measure) con
     out->wideOfByte[length] = static_cast<int>(w);
     out->text = std::move(wide);
     out->edge.assign(out->text.size() + 1, 0);
-    if (measure && !out->text.empty()) {
-        SIZE size = {0, 0};
-        ::GetTextExtentExPointW(dc, out->text.data(), static_cast<int>(out->text.size()), INT_MAX,
-                                nullptr, &out->edge[1], &size);
+    if (measure) {
+        int x = 0;
+        for (size_t k = 0; k < out->text.size(); ++k) {
+            x += CharWidth(dc, out->text[k]);
+            out->edge[k + 1] = x;
+        }
     }
+}
+
+int OutputPane::CharWidth(HDC dc, wchar_t c) const {
+    // The widths of the pane's one font, asked once per character.
+    if (m_widths.empty())
+        m_widths.assign(65536, -1);
+    int16_t& cached = m_widths[static_cast<unsigned short>(c)];
+    if (cached < 0) {
+        SIZE size = {0, 0};
+        ::GetTextExtentPoint32W(dc, &c, 1, &size);
+        cached = static_cast<int16_t>(std::clamp<LONG>(size.cx, 0, 32767));
+    }
+    return cached;
 }
 
 POINT OutputPane::PosToPoint(Pos pos) {
@@ -475,8 +491,19 @@ void OutputPane::Append(const char* text, size_t length) {
         m_top = std::max<int32_t>(0, last - visible + 1);
         Invalidate(false);
     }
+    // Text comes in bursts of pieces: the scroll bars and the caret follow once the burst is
+    // over (a posted message runs after every sent one).
+    if (!m_refreshPending)
+        m_refreshPending = PostMessage(kRefreshMessage);
+    if (!m_refreshPending)
+        OnRefreshMessage(0, 0);
+}
+
+LRESULT OutputPane::OnRefreshMessage(WPARAM, LPARAM) {
+    m_refreshPending = false;
     UpdateScrollBars();
     UpdateCaret();
+    return 0;
 }
 
 LRESULT OutputPane::OnAppendMessage(WPARAM wParam, LPARAM lParam) {
@@ -1018,173 +1045,164 @@ void OutputPane::OnPaint() {
     GetClientRect(&client);
     if (client.right <= 0 || client.bottom <= 0)
         return;
-    // Each line is drawn into a bitmap one line high, then copied to the window.
+    // The lines are drawn one after another into an off-screen bitmap, then copied at once.
+    const RECT& dirty = paint.Paint().rcPaint;
     CMemoryDC mem(paint.Get());
-    CBitmapHandle bitmap(::CreateCompatibleBitmap(paint.Get(), client.right, m_lineHeight));
+    CBitmapHandle bitmap(::CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
     if (!mem.Get() || !bitmap) {
-        PaintInto(paint.Get(), client);
+        PaintInto(paint.Get(), client, dirty);
         return;
     }
     CSelectObject selBitmap(mem.Get(), bitmap.Get());
-    CSelectObject selFont(mem.Get(), m_font);
-    Pos selStart, selEnd;
-    GetSelection(&selStart, &selEnd);
-    const RECT& dirty = paint.Paint().rcPaint;
-    const int32_t first = m_top + std::max<LONG>(0, dirty.top) / m_lineHeight;
-    const int32_t lastVisible = m_top + (dirty.bottom + m_lineHeight - 1) / m_lineHeight;
-    const RECT lineRect = {0, 0, client.right, m_lineHeight};
-    for (int32_t line = first; line < lastVisible; ++line) {
-        const int y = (line - m_top) * m_lineHeight;
-        if (line < m_lines.Count()) {
-            PaintLine(mem.Get(), line, lineRect, selStart, selEnd);
-        } else {
-            ::SetBkColor(mem.Get(), ::GetSysColor(COLOR_WINDOW));
-            ::ExtTextOutW(mem.Get(), 0, 0, ETO_OPAQUE, &lineRect, nullptr, 0, nullptr);
-            if (m_lineNumbers) {
-                RECT gutter = {0, 0, GetGutterWidth() - 2, m_lineHeight};
-                ::SetBkColor(mem.Get(), ::GetSysColor(COLOR_BTNFACE));
-                ::ExtTextOutW(mem.Get(), 0, 0, ETO_OPAQUE, &gutter, nullptr, 0, nullptr);
-            }
-        }
-        ::BitBlt(paint.Get(), 0, y, client.right, m_lineHeight, mem.Get(), 0, 0, SRCCOPY);
-    }
+    PaintInto(mem.Get(), client, dirty);
+    ::BitBlt(paint.Get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+             mem.Get(), dirty.left, dirty.top, SRCCOPY);
 }
 
-void OutputPane::PaintInto(HDC dc, const RECT& client) {
+void OutputPane::PaintInto(HDC dc, const RECT& client, const RECT& dirty) {
     CSaveDC saved(dc);
-    CSelectObject selFont(dc, m_font);
-    Pos selStart, selEnd;
-    GetSelection(&selStart, &selEnd);
-    for (int32_t line = m_top; (line - m_top) * m_lineHeight < client.bottom; ++line) {
-        const RECT rc = {0, (line - m_top) * m_lineHeight, client.right,
-                         (line - m_top + 1) * m_lineHeight};
-        if (line < m_lines.Count()) {
-            PaintLine(dc, line, rc, selStart, selEnd);
-        } else {
-            ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-            ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ::SelectObject(dc, m_font);
+    PaintTools tools;
+    tools.whitespace.Reset(::CreatePen(PS_SOLID, 1, kWhitespaceColour));
+    tools.markPen.Reset(::CreatePen(PS_SOLID, 1, RGB(0, 0, 128)));
+    tools.markBrush.Reset(::CreateSolidBrush(RGB(0, 0, 255)));
+    tools.window = ::GetSysColor(COLOR_WINDOW);
+    tools.text = ::GetSysColor(COLOR_WINDOWTEXT);
+    GetSelection(&tools.selStart, &tools.selEnd);
+    tools.selected = HasSelection();
+    const int gutter = GetGutterWidth();
+    const int32_t first = m_top + std::max<LONG>(0, dirty.top) / m_lineHeight;
+    const int32_t stop = std::min<int32_t>(
+        m_lines.Count(),
+        m_top + (std::min(dirty.bottom, client.bottom) + m_lineHeight - 1) / m_lineHeight);
+    const int bottom = std::max(0, stop - m_top) * m_lineHeight;
+
+    // The text area, line by line, clipped to its column.
+    {
+        CSaveDC clip(dc);
+        ::IntersectClipRect(dc, gutter, dirty.top, client.right, dirty.bottom);
+        ::SelectObject(dc, tools.whitespace.Get());
+        ::SetBkMode(dc, OPAQUE);
+        for (int32_t line = first; line < stop; ++line)
+            PaintText(dc, line,
+                      RECT{gutter, (line - m_top) * m_lineHeight, client.right,
+                           (line - m_top + 1) * m_lineHeight},
+                      tools);
+        // Below the last line.
+        if (bottom < client.bottom) {
+            const RECT rest = {gutter, bottom, client.right, client.bottom};
+            ::SetBkColor(dc, tools.window);
+            ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
+        }
+    }
+
+    // The gutter: its face and the gap before the text as two columns, then the numbers and
+    // bookmark marks.
+    const RECT face = {0, dirty.top, m_lineNumbers ? gutter - 3 : 0, dirty.bottom};
+    const RECT gap = {face.right, dirty.top, gutter, dirty.bottom};
+    if (face.right > 0) {
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &face, nullptr, 0, nullptr);
+    }
+    ::SetBkColor(dc, tools.window);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &gap, nullptr, 0, nullptr);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextAlign(dc, TA_RIGHT | TA_TOP);
+    ::SelectObject(dc, tools.markPen.Get());
+    ::SelectObject(dc, tools.markBrush.Get());
+    for (int32_t line = first; line < stop; ++line) {
+        const int y = (line - m_top) * m_lineHeight;
+        if (m_lineNumbers) {
+            char number[16];
+            const int len = wsprintfA(number, "%d", static_cast<int>(line + 1));
+            ::ExtTextOutA(dc, face.right - 3, y, 0, nullptr, number, static_cast<UINT>(len),
+                          nullptr);
+        }
+        if (m_lines.IsBookmarked(line)) {
+            // A rounded blue mark at the left edge of the line.
+            const int w = m_lineNumbers ? std::min(10, gutter - 4) : 4;
+            ::RoundRect(dc, 1, y + 1, 1 + w, y + m_lineHeight - 1, 4, 4);
         }
     }
 }
 
-void OutputPane::PaintLine(HDC dc, int32_t line, const RECT& rc, const Pos& selStart,
-                           const Pos& selEnd) {
-    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-    const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT);
-    const int gutter = GetGutterWidth();
-    const int textLeft = rc.left + gutter;
-    const int baseY = rc.top;
-
-    // Background of the text area.
-    ::SetBkColor(dc, window);
-    RECT area = {textLeft, rc.top, rc.right, rc.bottom};
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
-
+void OutputPane::PaintText(HDC dc, int32_t line, const RECT& area, PaintTools& tools) {
     const OutputLines::Line& rec = m_lines.At(line);
-    const bool selected = HasSelection() && line >= selStart.line && line <= selEnd.line;
-    bool hasBlank = false;
-    if (m_whitespace)
-        hasBlank = rec.length && (std::memchr(rec.text, ' ', static_cast<size_t>(rec.length)) ||
-                                  std::memchr(rec.text, '\t', static_cast<size_t>(rec.length)));
     LineLayout layout;
     LayOut(dc, line, &layout, true);
     const int width = layout.edge.back();
     if (width > m_widestLine) {
         m_widestLine = width;
-        if (m_hbar)
-            UpdateScrollBars();
+        if (m_hbar && !m_refreshPending)
+            m_refreshPending = PostMessage(kRefreshMessage);
     }
-    const int x0 = textLeft - m_hscroll;
-    ::SetTextColor(dc, text);
-    ::SetBkMode(dc, TRANSPARENT);
-    if (!layout.text.empty())
-        ::ExtTextOutW(dc, x0, baseY, ETO_CLIPPED, &area, layout.text.data(),
-                      static_cast<UINT>(layout.text.size()), nullptr);
 
-    if (selected) {
-        const int32_t from = line == selStart.line ? selStart.col : 0;
-        const int32_t to = line == selEnd.line ? selEnd.col : rec.length;
-        int left =
+    // The text on its background, in one call.
+    const int x0 = area.left - m_hscroll;
+    ::SetBkColor(dc, tools.window);
+    ::SetTextColor(dc, tools.text);
+    ::ExtTextOutW(dc, x0, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, layout.text.data(),
+                  static_cast<UINT>(layout.text.size()), nullptr);
+
+    if (tools.selected && line >= tools.selStart.line && line <= tools.selEnd.line) {
+        const int32_t from = line == tools.selStart.line ? tools.selStart.col : 0;
+        const int32_t to = line == tools.selEnd.line ? tools.selEnd.col : rec.length;
+        const int left =
             x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(from)])];
         int right =
             x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[static_cast<size_t>(to)])];
         // A selected line break shows as a little room after the line.
-        if (line != selEnd.line)
+        if (line != tools.selEnd.line)
             right += m_charWidth;
-        RECT sel = {std::max<LONG>(left, area.left), rc.top, std::min<LONG>(right, area.right),
-                    rc.bottom};
+        const RECT sel = {std::max<LONG>(left, area.left), area.top,
+                          std::min<LONG>(right, area.right), area.bottom};
         if (sel.left < sel.right) {
             ::SetBkColor(dc, ::GetSysColor(COLOR_HIGHLIGHT));
-            ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &sel, nullptr, 0, nullptr);
             ::SetTextColor(dc, ::GetSysColor(COLOR_HIGHLIGHTTEXT));
-            if (!layout.text.empty())
-                ::ExtTextOutW(dc, x0, baseY, ETO_CLIPPED, &sel, layout.text.data(),
-                              static_cast<UINT>(layout.text.size()), nullptr);
+            ::ExtTextOutW(dc, x0, area.top, ETO_OPAQUE | ETO_CLIPPED, &sel, layout.text.data(),
+                          static_cast<UINT>(layout.text.size()), nullptr);
         }
     }
 
-    if (hasBlank) {
-        CPenHandle pen(::CreatePen(PS_SOLID, 1, kWhitespaceColour));
-        CSelectObject selPen(dc, pen.Get());
-        HRGN clip = ::CreateRectRgnIndirect(&area);
-        CSaveDC saved(dc);
-        ::SelectClipRgn(dc, clip);
-        ::DeleteObject(clip);
-        const int midY = baseY + m_lineHeight / 2;
-        const size_t length = static_cast<size_t>(rec.length);
-        for (size_t i = 0; i < length;) {
-            const int n = FxCharLen(rec.text, i, length);
-            const char c = rec.text[i];
-            if (c == ' ' || c == '\t') {
-                const int left = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[i])];
-                const int right = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[i + 1])];
-                if (right >= area.left && left <= area.right) {
-                    if (c == ' ') {
-                        // A dot in the middle of the space.
-                        const int cx = (left + right) / 2;
-                        ::MoveToEx(dc, cx, midY, nullptr);
-                        ::LineTo(dc, cx + 2, midY);
-                        ::MoveToEx(dc, cx, midY + 1, nullptr);
-                        ::LineTo(dc, cx + 2, midY + 1);
-                    } else {
-                        // An arrow across the tab's room.
-                        const int end = std::max(left + 4, right - 2);
-                        ::MoveToEx(dc, left + 1, midY, nullptr);
-                        ::LineTo(dc, end, midY);
-                        ::MoveToEx(dc, end - 3, midY - 3, nullptr);
-                        ::LineTo(dc, end, midY);
-                        ::LineTo(dc, end - 4, midY + 4);
-                    }
-                }
-            }
-            i += static_cast<size_t>(n);
+    if (!m_whitespace || !rec.length)
+        return;
+    // A dot in the middle of each space, an arrow across each tab's room: one call.
+    std::vector<POINT>& pts = tools.points;
+    std::vector<DWORD>& counts = tools.counts;
+    pts.clear();
+    counts.clear();
+    const int midY = area.top + m_lineHeight / 2;
+    const size_t length = static_cast<size_t>(rec.length);
+    for (size_t i = 0; i < length;) {
+        const char c = rec.text[i];
+        if (c != ' ' && c != '\t') {
+            i += static_cast<size_t>(FxCharLen(rec.text, i, length));
+            continue;
+        }
+        const int left = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[i])];
+        const int right = x0 + layout.edge[static_cast<size_t>(layout.wideOfByte[i + 1])];
+        ++i;
+        if (right < area.left || left > area.right)
+            continue;
+        if (c == ' ') {
+            const int cx = (left + right) / 2;
+            pts.push_back({cx, midY});
+            pts.push_back({cx + 2, midY});
+            pts.push_back({cx + 2, midY + 1});
+            pts.push_back({cx, midY + 1});
+            counts.push_back(4);
+        } else {
+            const int end = std::max(left + 4, right - 2);
+            pts.push_back({left + 1, midY});
+            pts.push_back({end, midY});
+            counts.push_back(2);
+            pts.push_back({end - 3, midY - 3});
+            pts.push_back({end, midY});
+            pts.push_back({end - 4, midY + 4});
+            counts.push_back(3);
         }
     }
-
-    // The gutter: line number, bookmark.
-    RECT gutterRect = {rc.left, rc.top, textLeft, rc.bottom};
-    ::SetBkColor(dc, m_lineNumbers ? ::GetSysColor(COLOR_BTNFACE) : window);
-    RECT face = gutterRect;
-    if (m_lineNumbers)
-        face.right -= 2;
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &face, nullptr, 0, nullptr);
-    if (m_lineNumbers) {
-        RECT gap = {face.right, rc.top, textLeft, rc.bottom};
-        ::SetBkColor(dc, window);
-        ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &gap, nullptr, 0, nullptr);
-        char number[16];
-        const int len = wsprintfA(number, "%d", static_cast<int>(line + 1));
-        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-        RECT numRect = {face.left, rc.top, face.right - 3, rc.bottom};
-        ::DrawTextA(dc, number, len, &numRect, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_TOP);
-    }
-    if (rec.flags & OutputLines::kBookmark) {
-        // A rounded blue mark at the left edge of the line.
-        CBrushHandle brush(::CreateSolidBrush(RGB(0, 0, 255)));
-        CPenHandle pen(::CreatePen(PS_SOLID, 1, RGB(0, 0, 128)));
-        CSelectObject selBrush(dc, brush.Get());
-        CSelectObject selPen(dc, pen.Get());
-        const int w = m_lineNumbers ? std::min(10, gutter - 4) : 4;
-        ::RoundRect(dc, rc.left + 1, rc.top + 1, rc.left + 1 + w, rc.bottom - 1, 4, 4);
-    }
+    if (!counts.empty())
+        ::PolyPolyline(dc, pts.data(), counts.data(), static_cast<DWORD>(counts.size()));
 }

@@ -5,6 +5,7 @@
 // a line to the file position it names. Its control id is its channel key. Layer: tools/.
 #pragma once
 
+#include "framework/GdiObject.h"
 #include "framework/Wnd.h"
 #include "tools/OutputLines.h"
 #include "tools/OutputTarget.h"
@@ -23,6 +24,8 @@ public:
     static const UINT kAppendMessage = WM_USER + 3;
     // Clears the text; sent so that a job thread's request runs on the pane's own thread.
     static const UINT kClearMessage = WM_USER + 4;
+    // Brings the scroll bars and the caret up to date after a burst of appended text.
+    static const UINT kRefreshMessage = WM_USER + 5;
     static const int kTabSize = 8;
     static const COLORREF kWhitespaceColour = 0xFFCC66;
     static const int kMargin = 5;
@@ -101,8 +104,8 @@ public:
     void ScrollTo(int32_t top);
     void ScrollCaretIntoView();
 
-    // Paints the visible lines into dc (the whole client area); the paint handler's work.
-    void PaintInto(HDC dc, const RECT& client);
+    // Paints the visible lines that meet `dirty` into dc; the paint handler's work.
+    void PaintInto(HDC dc, const RECT& client, const RECT& dirty);
 
     int OnCreate(LPCREATESTRUCTA cs);
     void OnDestroy();
@@ -124,6 +127,7 @@ public:
     void OnSysColorChange();
     LRESULT OnAppendMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnClearMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRefreshMessage(WPARAM wParam, LPARAM lParam);
 
     void OnGoTo();
     void OnStop();
@@ -155,7 +159,18 @@ private:
         std::vector<int> wideOfByte; // size length + 1
         std::vector<int> edge;       // size text.size() + 1
     };
+    // What one paint pass shares between its lines.
+    struct PaintTools {
+        CPenHandle whitespace, markPen;
+        CBrushHandle markBrush;
+        COLORREF window = 0, text = 0;
+        Pos selStart, selEnd;
+        bool selected = false;
+        std::vector<POINT> points;
+        std::vector<DWORD> counts;
+    };
     void LayOut(HDC dc, int32_t line, LineLayout* out, bool measure) const;
+    int CharWidth(HDC dc, wchar_t c) const;
     void Measure();
     int TextLeft() const { return GetGutterWidth(); }
     int TextWidth() const;
@@ -165,7 +180,8 @@ private:
     void SetHScroll(int x);
     void DragSelection();
     void ShowStatus(UINT id);
-    void PaintLine(HDC dc, int32_t line, const RECT& rc, const Pos& selStart, const Pos& selEnd);
+    // The text area of one line: text, selection, whitespace marks (the pen selected).
+    void PaintText(HDC dc, int32_t line, const RECT& area, PaintTools& tools);
     Pos ValidPos(Pos pos) const;
     int32_t StepLeft(int32_t line, int32_t col) const;
     int32_t StepRight(int32_t line, int32_t col) const;
@@ -182,6 +198,8 @@ private:
     bool m_whitespace = true;
     bool m_selecting = false;
     bool m_hasCaret = false;
+    bool m_refreshPending = false;
+    mutable std::vector<int16_t> m_widths; // pixels of each character, -1 until asked
     HFONT m_font = nullptr;
     int m_lineHeight = 16;
     int m_charWidth = 7;

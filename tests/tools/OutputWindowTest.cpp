@@ -511,3 +511,112 @@ TEST_F(OutputWindowTest, GoToOnBadPositionOrCodeDoesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OutputWindowTest, ColumnsLieWhereTheSystemDrawsTheText) {
+    OutputPane* pane = FreshPane(3);
+    const std::string line = "ab\t\xD6\xD0\xCE\xC4 x";
+    Append(pane, line);
+    // The expanded text: tab to column 8, then the rest.
+    const std::wstring expanded = L"ab      \x4E2D\x6587 x";
+    HDC dc = ::GetDC(pane->m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    SIZE whole = {0, 0}, upToTab = {0, 0}, upToWen = {0, 0};
+    ::GetTextExtentPoint32W(dc, expanded.c_str(), static_cast<int>(expanded.size()), &whole);
+    ::GetTextExtentPoint32W(dc, expanded.c_str(), 8, &upToTab);
+    ::GetTextExtentPoint32W(dc, expanded.c_str(), 9, &upToWen);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(pane->m_hWnd, dc);
+    const int left = pane->PosToPoint(OutputPane::Pos{0, 0}).x;
+    EXPECT_EQ(left, pane->GetGutterWidth());
+    EXPECT_EQ(pane->PosToPoint(OutputPane::Pos{3, 0}).x - left, upToTab.cx);
+    EXPECT_EQ(pane->PosToPoint(OutputPane::Pos{5, 0}).x - left, upToWen.cx);
+    EXPECT_EQ(pane->PosToPoint(OutputPane::Pos{static_cast<int32_t>(line.size()), 0}).x - left,
+              whole.cx);
+    // A point inside the second half of "文" lands after it; inside its first half, before it.
+    const int wenLeft = pane->PosToPoint(OutputPane::Pos{5, 0}).x;
+    const int wenRight = pane->PosToPoint(OutputPane::Pos{7, 0}).x;
+    const int y = pane->GetLineHeight() / 2;
+    EXPECT_EQ(pane->PointToPos(POINT{wenLeft + 1, y}).col, 5);
+    EXPECT_EQ(pane->PointToPos(POINT{wenRight - 1, y}).col, 7);
+}
+
+TEST_F(OutputWindowTest, ThePaneDrawsItsTextMarksAndGutter) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "a b\r\nsecond");
+    pane->MoveCaret(OutputPane::Pos{0, 1}, false);
+    pane->ToggleBookmark();
+    ::RedrawWindow(pane->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = ::GetDC(pane->m_hWnd);
+    auto countColour = [&](const RECT& rc, COLORREF colour) {
+        int n = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                n += ::GetPixel(dc, x, y) == colour;
+        return n;
+    };
+    const int h = pane->GetLineHeight();
+    const int gutter = pane->GetGutterWidth();
+    // The space of line 1 carries the whitespace colour; the bookmark of line 2 is blue.
+    const int marks = countColour(RECT{gutter, 0, gutter + 40, h}, OutputPane::kWhitespaceColour);
+    EXPECT_GT(marks, 0);
+    EXPECT_GT(countColour(RECT{0, h, 8, 2 * h}, RGB(0, 0, 255)), 0);
+    EXPECT_EQ(countColour(RECT{0, 0, 8, h}, RGB(0, 0, 255)), 0);
+    // The line number is drawn in the gutter: not all of it is the face colour.
+    const int face = countColour(RECT{0, 0, gutter - 3, h}, ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_LT(face, (gutter - 3) * h);
+    EXPECT_GT(face, 0);
+    ::ReleaseDC(pane->m_hWnd, dc);
+    // Without whitespace marks the space is plain.
+    pane->SetWhitespace(false);
+    ::RedrawWindow(pane->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    dc = ::GetDC(pane->m_hWnd);
+    EXPECT_EQ(countColour(RECT{gutter, 0, gutter + 40, h}, OutputPane::kWhitespaceColour), 0);
+    ::ReleaseDC(pane->m_hWnd, dc);
+}
+
+TEST_F(OutputWindowTest, TheViewCommandShowsAndHidesTheBar) {
+    CControlBar* bar = &m_frame->OutputBar();
+    ASSERT_TRUE(bar->IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, 35324);
+    Pump();
+    EXPECT_FALSE(bar->IsWindowVisible());
+    m_frame->SendMessage(WM_COMMAND, 35324);
+    Pump();
+    EXPECT_TRUE(bar->IsWindowVisible());
+    EXPECT_TRUE(Window().IsWindowVisible());
+}
+
+TEST_F(OutputWindowTest, ScrollBarsFollowABurstOfTextOnceItIsOver) {
+    OutputPane* pane = FreshPane(3);
+    std::string text;
+    for (int i = 0; i < 500; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    Append(pane, text);
+    Pump();
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(::GetScrollInfo(pane->m_hWnd, SB_VERT, &si));
+    EXPECT_EQ(si.nMax, 500);
+    EXPECT_EQ(si.nPos, pane->GetTopLine());
+    EXPECT_EQ(static_cast<int>(si.nPage), pane->VisibleLines());
+    // The thumb scrolls the pane.
+    ::SendMessageA(pane->m_hWnd, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(pane->GetTopLine(), 0);
+    ::SendMessageA(pane->m_hWnd, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(pane->GetTopLine(), 1);
+    ::SendMessageA(pane->m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_GT(pane->GetTopLine(), 1);
+    // A long line widens the strip's scroll bar, which scrolls the pane sideways.
+    Append(pane, std::string(3000, 'w'));
+    Pump();
+    HWND hbar = Window().TabStrip().GetScrollBar();
+    ASSERT_TRUE(::GetScrollInfo(hbar, SB_CTL, &si));
+    EXPECT_GT(si.nMax, 3000);
+    ::SendMessageA(Window().m_hWnd, WM_HSCROLL, SB_PAGERIGHT, reinterpret_cast<LPARAM>(hbar));
+    EXPECT_GT(pane->GetHScroll(), 0);
+}
+
+} // namespace

@@ -620,3 +620,117 @@ TEST_F(OutputWindowTest, ScrollBarsFollowABurstOfTextOnceItIsOver) {
 }
 
 } // namespace
+
+#include "search/FileSearch.h"
+
+namespace {
+
+bool SearchesRunning() {
+    return FxFileSearchSlot(0).IsBusy() || FxFileSearchSlot(1).IsBusy();
+}
+
+// The real search over a small tree of ANSI, UTF-8 and UTF-16 files: every hit line it writes
+// leads, through Go to, to the very text that was found.
+TEST_F(OutputWindowTest, EveryHitOfARealSearchLeadsToTheFoundText) {
+    WriteFile("hits.c", "int main()\r\n{\r\n\tif (x) \xD6\xD0return 0;\r\n}\r\n");
+    WriteFile("hits8.c", "\xEF\xBB\xBF"
+                         "return a; \xE4\xB8\xAD\xE6\x96\x87return b;\n");
+    const unsigned short units[] = {0x4E2D, 0x09, 0x72, 0x65, 0x74, 0x75, 0x72, 0x6E, 0x0A};
+    std::string le = "\xFF\xFE";
+    for (unsigned short u : units) {
+        le += static_cast<char>(u & 0xFF);
+        le += static_cast<char>(u >> 8);
+    }
+    WriteFile("hits16.c", le);
+    FxFileSearch request;
+    request.find = "return";
+    request.filters = "*.c";
+    request.folder = m_dir.substr(0, m_dir.size() - 1);
+    request.texts = FxLoadFileSearchTexts();
+    ASSERT_TRUE(StartFindInFiles(m_frame, request));
+    const DWORD start = ::GetTickCount();
+    while (SearchesRunning() && ::GetTickCount() - start < 20000)
+        Pump();
+    ASSERT_FALSE(SearchesRunning());
+    Pump();
+    OutputPane* pane = Window().GetPane(3);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(Window().GetCurrentKey(), 3);
+    int hits = 0;
+    for (int32_t i = 0; i < pane->Lines().Count(); ++i) {
+        pane->MoveCaret(OutputPane::Pos{0, i}, false);
+        if (!pane->CanGoTo())
+            continue;
+        ++hits;
+        ASSERT_TRUE(pane->GoTo()) << pane->LineText(i);
+        Pump();
+        CTextEditView* view = m_frame->GetActiveTextView();
+        ASSERT_NE(view, nullptr);
+        CTextEditDoc* doc = view->GetTextDoc();
+        const FxTextPos caret = view->Caret();
+        const int32_t length = doc->GetLineLength(caret.line);
+        std::vector<char> text(static_cast<size_t>(length) + 1);
+        const int32_t got = doc->CopyText(doc->LogicalToPiecePos(FxTextPos(0, caret.line)),
+                                          doc->LogicalToPiecePos(FxTextPos(length, caret.line)),
+                                          text.data(), length + 1, doc->LineEndType());
+        const std::string line(text.data(), static_cast<size_t>(std::min(got, length)));
+        EXPECT_EQ(line.compare(static_cast<size_t>(caret.col), 6, "return"), 0)
+            << pane->LineText(i) << " -> column " << caret.col << " of " << line;
+    }
+    EXPECT_EQ(hits, 4);
+}
+
+} // namespace
+
+namespace {
+
+bool PaneHas(OutputPane* pane, const std::string& part) {
+    for (int32_t i = 0; i < pane->Lines().Count(); ++i)
+        if (pane->LineText(i).find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+// Two searches at once write into the two find-in-files panes; the pane's Stop command stops the
+// job holding its channel, which then frees the channel.
+TEST_F(OutputWindowTest, TwoSearchesFillBothFindPanesAndStopEndsOne) {
+    for (int i = 0; i < 150; ++i)
+        WriteFile("many" + std::to_string(i) + ".txt",
+                  std::string(2000, 'x') + "\r\nneedle " + std::to_string(i) + "\r\n");
+    FxFileSearch request;
+    request.find = "needle";
+    request.filters = "*.txt";
+    request.folder = m_dir.substr(0, m_dir.size() - 1);
+    request.texts = FxLoadFileSearchTexts();
+    ASSERT_TRUE(StartFindInFiles(m_frame, request));
+    ASSERT_TRUE(StartFindInFiles(m_frame, request));
+    Pump();
+    // Both channels are held; stop the one in pane 4 from its pane.
+    OutputPane* first = Window().GetPane(3);
+    OutputPane* second = Window().GetPane(4);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    if (m_frame->IsOutputChannelBusy(4)) {
+        EXPECT_TRUE(Enabled(second, ID_OUTPUT_STOP));
+        ::SendMessageA(second->m_hWnd, WM_COMMAND, ID_OUTPUT_STOP, 0);
+    }
+    const DWORD start = ::GetTickCount();
+    while (SearchesRunning() && ::GetTickCount() - start < 30000)
+        Pump();
+    ASSERT_FALSE(SearchesRunning());
+    Pump();
+    EXPECT_FALSE(Enabled(first, ID_OUTPUT_STOP));
+    EXPECT_FALSE(Enabled(second, ID_OUTPUT_STOP));
+    // The first ran to its end: all 150 hits, each a line Go to can read.
+    int hits = 0;
+    for (int32_t i = 0; i < first->Lines().Count(); ++i) {
+        first->MoveCaret(OutputPane::Pos{0, i}, false);
+        hits += first->CanGoTo() ? 1 : 0;
+    }
+    EXPECT_EQ(hits, 150);
+    EXPECT_TRUE(second->Lines().HasText());
+    EXPECT_FALSE(PaneHas(first, "needle 150"));
+    EXPECT_TRUE(PaneHas(first, "needle 149"));
+}
+
+} // namespace

@@ -37,3 +37,30 @@ echo
 wine "$root/build/win/bin/bars_bench.exe"
 echo
 wine "$root/build/win/bin/output_bench.exe"
+echo
+# Find and replace in files over copies of the cross compiler's Windows headers: a tree nobody
+# here wrote. The peers (grep, ripgrep) run natively on the same tree.
+tree="$root/build/bench-tree"
+rm -rf "$tree"
+mkdir -p "$tree/scratch"
+headers=/usr/share/mingw-w64/include
+cp -a "$headers" "$tree/a"
+cp -a "$headers" "$tree/b"
+wine "$root/build/win/bin/findfiles_bench.exe" "$(winepath -w "$tree/a")" \
+    "$(winepath -w "$tree/b")" "$(winepath -w "$tree/scratch")"
+peer() {
+    local name="$1"
+    shift
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null 2>&1 || true
+    end=$(date +%s.%N)
+    printf '%-44s %10.3f s    (peer figure, native)\n' "$name" "$(awk "BEGIN{print $end - $start}")"
+}
+peer "grep -rF WINAPI" grep -rF WINAPI "$tree/a"
+if command -v rg >/dev/null 2>&1; then
+    peer "rg -F WINAPI" rg -F WINAPI "$tree/a"
+else
+    echo "rg -F WINAPI: ripgrep is not installed, no peer figure"
+fi
+rm -rf "$tree"

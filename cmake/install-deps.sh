@@ -15,11 +15,12 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 # The printing tests print through CUPS to a PDF printer (cups-pdf) and read the PDFs back with
 # poppler's tools; Wine reaches CUPS through the 32-bit libcups.
+# ripgrep is a peer figure of the find-in-files benchmark.
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
 for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
          x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
-         libboost-regex1.81-dev \
+         libboost-regex1.81-dev ripgrep \
          cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript; do
     have "$p" || need+=("$p")
 done

@@ -20,14 +20,19 @@
 #include <new>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 const int kMaxDepth = 64;
 const int32_t kMaxLineOut = 8192;
+const size_t kPiece = 16384; // hit lines are sent in pieces of about this size
 const unsigned long long kMaxFileSize = 0x80000000ull; // 2 GiB: larger files are skipped
 
-const char* const kHeaders[4] = {"\n\"%s\"(%d,%d)(A):\t", "\n\"%s\"(%d,%d)(U8):\t",
-                                 "\n\"%s\"(%d,%d)(U):\t", "\n\"%s\"(%d,%d)(UBE):\t"};
+// A hit's header is "\n\"path\"(line,column)" and the file's encoding code.
+const char* const kCodes[4] = {"(A):\t", "(U8):\t", "(U):\t", "(UBE):\t"};
 
 enum Enc { EncAnsi = 0, EncUtf8, EncUtf16, EncUtf16BE };
 
@@ -132,13 +137,57 @@ inline size_t NextLineStart(const char* base, size_t eol, size_t size) {
     return eol + 1;
 }
 
+// The first CR or LF at or after from, or size.
 inline size_t LineEnd(const char* base, size_t from, size_t size) {
-    for (size_t i = from; i < size; ++i) {
+    size_t i = from;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        const unsigned m = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        if (m)
+            return i + static_cast<size_t>(__builtin_ctz(m));
+    }
+#endif
+    for (; i < size; ++i) {
         const char c = base[i];
         if (c == '\n' || c == '\r')
             return i;
     }
     return size;
+}
+
+// The start of the line that holds byte c, going forward from the line start ls; *line grows by
+// the line breaks passed (CR LF, lone CR, lone LF each one).
+size_t LineStartOf(const char* base, size_t ls, size_t c, int32_t* line) {
+    size_t start = ls;
+    const auto breakAt = [&](size_t p) {
+        // An LF right after a CR ends the same break.
+        if (base[p] == '\n' && p > ls && base[p - 1] == '\r')
+            start = p + 1;
+        else {
+            ++*line;
+            start = p + 1;
+        }
+    };
+    size_t i = ls;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= c; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        unsigned m = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+        while (m) {
+            breakAt(i + static_cast<size_t>(__builtin_ctz(m)));
+            m &= m - 1;
+        }
+    }
+#endif
+    for (; i < c; ++i)
+        if (base[i] == '\n' || base[i] == '\r')
+            breakAt(i);
+    return start;
 }
 
 // A read-only mapping of one file.
@@ -175,9 +224,23 @@ public:
     void Run();
 
 private:
+    // Text goes out in pieces: hit lines gather up to kPiece bytes, every other line goes out
+    // at once with what has gathered before it. Each send first yields the time slice.
+    void Queue(const std::string& s) {
+        m_pending += s;
+        if (m_pending.size() >= kPiece)
+            Flush();
+    }
     void Send(const std::string& s) {
+        m_pending += s;
+        Flush();
+    }
+    void Flush() {
+        if (m_pending.empty())
+            return;
         Sleep(0);
-        m_job.Append(s.data(), static_cast<int>(s.size()));
+        m_job.Append(m_pending.data(), static_cast<int>(m_pending.size()));
+        m_pending.clear();
     }
     bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void Walk(const std::wstring& dir, int depth);
@@ -198,6 +261,7 @@ private:
     int m_filesSearched = 0, m_totalHits = 0, m_fileHits = 0, m_skipped = 0;
     std::string m_path; // the current file's display path
     Enc m_enc = EncAnsi;
+    std::string m_pending; // hit lines not yet sent
     FxReplaceWriter m_writer;
     bool m_writeFailed = false;
     DWORD m_writeError = 0;
@@ -445,9 +509,18 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
 void Worker::Hit(int32_t line, int32_t col, const std::string& text) {
     ++m_totalHits;
     ++m_fileHits;
-    std::string s = Format(kHeaders[m_enc], m_path.c_str(), line + 1, col + 1);
+    char numbers[40];
+    std::snprintf(numbers, sizeof numbers, "(%d,%d)", static_cast<int>(line + 1),
+                  static_cast<int>(col + 1));
+    std::string s;
+    s.reserve(m_path.size() + text.size() + 56);
+    s += "\n\"";
+    s += m_path;
+    s += '"';
+    s += numbers;
+    s += kCodes[m_enc];
     s += text;
-    Send(s);
+    Queue(s);
 }
 
 bool Worker::Out(const void* data, size_t len) {
@@ -493,13 +566,7 @@ void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
             const size_t c = static_cast<size_t>(cand - base);
             if (c >= size)
                 break;
-            for (;;) {
-                const size_t eol = LineEnd(base, ls, size);
-                if (eol >= c || eol >= size)
-                    break;
-                ls = NextLineStart(base, eol, size);
-                ++line;
-            }
+            ls = LineStartOf(base, ls, c, &line);
         }
         const size_t eol = LineEnd(base, ls, size);
         const char* text = base + ls;

@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -731,6 +732,88 @@ TEST_F(OutputWindowTest, TwoSearchesFillBothFindPanesAndStopEndsOne) {
     EXPECT_TRUE(second->Lines().HasText());
     EXPECT_FALSE(PaneHas(first, "needle 150"));
     EXPECT_TRUE(PaneHas(first, "needle 149"));
+}
+
+} // namespace
+
+#include "framework/OleDropTarget.h"
+
+namespace {
+
+// A window that takes dropped text.
+class TextDropTarget : public COleDropTarget {
+public:
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject* data, DWORD, POINT) override {
+        return data->IsDataAvailable(CF_TEXT) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    }
+    DROPEFFECT OnDragOver(CWnd*, COleDataObject* data, DWORD, POINT) override {
+        return data->IsDataAvailable(CF_TEXT) ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    }
+    bool OnDrop(CWnd*, COleDataObject* data, DROPEFFECT, POINT) override {
+        std::vector<char> text;
+        if (!data->GetText(CF_TEXT, text))
+            return false;
+        dropped.assign(text.begin(), std::find(text.begin(), text.end(), '\0'));
+        return true;
+    }
+    std::string dropped;
+};
+
+void SendMouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// With the real mouse: the button goes down inside the selection, the pointer moves onto
+// another window and the button comes up there: the selection arrives as text, a copy.
+TEST_F(OutputWindowTest, DraggingTheSelectionCarriesItAsText) {
+    OutputPane* pane = FreshPane(3);
+    Append(pane, "first line\r\nsecond line");
+    pane->MoveCaret(OutputPane::Pos{6, 0}, false);
+    pane->MoveCaret(OutputPane::Pos{6, 1}, true);
+    ASSERT_EQ(pane->GetSelectedText(), "line\r\nsecond");
+
+    CWnd target;
+    RECT frameRc;
+    ::GetWindowRect(m_frame->m_hWnd, &frameRc);
+    ASSERT_TRUE(target.CreateEx(WS_EX_TOPMOST, CWnd::RegisterWndClass(0), "drop",
+                                WS_POPUP | WS_VISIBLE, frameRc.left + 300, frameRc.top + 150, 200,
+                                100, nullptr, nullptr));
+    TextDropTarget drop;
+    ASSERT_TRUE(drop.Register(&target));
+    Pump();
+
+    POINT from = pane->PosToPoint(OutputPane::Pos{8, 0});
+    from.y += pane->GetLineHeight() / 2;
+    ::ClientToScreen(pane->m_hWnd, &from);
+    const POINT to = {frameRc.left + 400, frameRc.top + 200};
+    ::SetCursorPos(from.x, from.y);
+    Pump();
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    // The rest of the gesture comes while the pane is in its drag loops.
+    std::thread hand([&] {
+        for (int step = 1; step <= 10; ++step) {
+            ::Sleep(30);
+            ::SetCursorPos(from.x + (to.x - from.x) * step / 10,
+                           from.y + (to.y - from.y) * step / 10);
+            SendMouse(MOUSEEVENTF_MOVE);
+        }
+        ::Sleep(100);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+    });
+    const DWORD start = ::GetTickCount();
+    while (drop.dropped.empty() && ::GetTickCount() - start < 5000)
+        Pump();
+    hand.join();
+    Pump();
+    EXPECT_EQ(drop.dropped, "line\r\nsecond");
+    // A copy: the pane keeps its text.
+    EXPECT_EQ(pane->Lines().Count(), 2);
+    EXPECT_EQ(pane->LineText(0), "first line");
+    drop.Revoke();
+    target.DestroyWindow();
 }
 
 } // namespace

@@ -477,3 +477,60 @@ TEST_F(FileSearchTest, LongLineRegexAnswersQuickly) {
 }
 
 } // namespace
+
+namespace {
+
+// Channels whose text goes to a window of the test's thread by SendMessage, as the main
+// frame's do: a worker waits in each send until this thread takes the text.
+class WindowChannels : public CollectingChannels {
+public:
+    explicit WindowChannels(HWND pane) : m_pane(pane) {}
+    void AppendOutput(const OutputChannel* channel, const char* text, int length) override {
+        SendMessageA(m_pane, WM_USER + 3, static_cast<WPARAM>(length),
+                     reinterpret_cast<LPARAM>(text));
+        CollectingChannels::AppendOutput(channel, text, length);
+    }
+
+private:
+    HWND m_pane;
+};
+
+std::atomic<int> g_paneSends{0};
+
+LRESULT CALLBACK CountingPaneProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_USER + 3) {
+        ++g_paneSends;
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+} // namespace
+
+// Stopping and waiting from the thread whose window the worker is sending to must let the
+// sends through, or both threads would wait for each other (the main frame going away does
+// exactly this).
+TEST_F(FileSearchTest, StopAndWaitFromThePanesThreadDoesNotDeadlock) {
+    for (int i = 0; i < 50; ++i)
+        dir.Write("f" + std::to_string(i) + ".txt", "needle\n");
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountingPaneProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QvFifTestPane";
+    RegisterClassA(&wc);
+    HWND pane = CreateWindowA("QvFifTestPane", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
+                              wc.hInstance, nullptr);
+    ASSERT_NE(pane, nullptr);
+    WindowChannels ch(pane);
+    g_paneSends = 0;
+    ASSERT_TRUE(StartFindInFiles(&ch, Request("needle", dir.Path())));
+    // The worker is now blocked in its first send: this thread has not looked at its queue.
+    Sleep(50);
+    const DWORD t0 = GetTickCount();
+    StopFileSearch(true);
+    EXPECT_LT(GetTickCount() - t0, 5000u);
+    EXPECT_FALSE(FxFileSearchSlot(0).IsBusy());
+    EXPECT_GT(g_paneSends.load(), 0);
+    EXPECT_NE(ch.Text(3).find("查找已经结束"), std::string::npos) << ch.Text(3);
+    DestroyWindow(pane);
+}

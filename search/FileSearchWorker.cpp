@@ -490,8 +490,9 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     f.Close();
     std::wstring backup;
     if (m_req.backup) {
+        // Never cut: a cut name could be another file's.
         const std::string name =
-            MakeBackupName(DisplayPath(path, nullptr).c_str(), m_req.backupFolder.c_str());
+            MakeFullBackupName(DisplayPath(path, nullptr).c_str(), m_req.backupFolder.c_str());
         backup = ToWide(name);
         if (backup.compare(0, 2, L"\\\\") == 0)
             backup = L"\\\\?\\UNC\\" + backup.substr(2);
@@ -618,7 +619,6 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
     std::vector<size_t> byteOf; // byte offset in the file of each unit, and of the line's end
     size_t copied = 0;
     size_t ls = 0;
-    const size_t unitSize = enc == EncUtf8 ? 1 : 2;
     const size_t total = enc == EncUtf8 ? size : size / 2;
     const auto unitAt = [&](size_t i) -> wchar_t {
         const unsigned char* b = reinterpret_cast<const unsigned char*>(base) + i * 2;
@@ -724,7 +724,6 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
         ls = eol + ((isCR(eol) && eol + 1 < total && isLF(eol + 1)) ? 2 : 1);
         ++line;
     }
-    (void)unitSize;
     if (m_req.replace && m_writer.HasWritten() && !Stopped())
         Out(base + copied, size - copied);
 }

@@ -368,6 +368,24 @@ TEST_F(FileSearchTest, PathsLongerThan260BytesAreNeverCut) {
     const std::string path = dir.Path() + rel + "\\deep.txt";
     ASSERT_GT(path.size(), 260u);
     EXPECT_NE(out.find(Hit(path, 1, 3, "A", "x needle")), std::string::npos) << out;
+    // Replaced with a backup beside it, named in full.
+    FxFileSearch r = Request("needle", dir.Path());
+    r.replacement = "pin";
+    r.backup = true;
+    RunToEnd(r, true);
+    const auto readWide = [](const std::wstring& p) {
+        HANDLE f = CreateFileW((L"\\\\?\\" + p).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE)
+            return std::string("<missing>");
+        char buf[64];
+        DWORD got = 0;
+        ReadFile(f, buf, sizeof buf, &got, nullptr);
+        CloseHandle(f);
+        return std::string(buf, got);
+    };
+    EXPECT_EQ(readWide(w + L"\\deep.txt"), "x pin");
+    EXPECT_EQ(readWide(w + L"\\deep_txt.BAK"), "x needle");
 }
 
 // Hit lines go out in pieces of about 16 KB: a file of many long hits sends several, and a

@@ -89,6 +89,7 @@ CAppMainFrame::CAppMainFrame() {
     m_placement.length = sizeof m_placement;
     for (int i = 0; i < kOutputChannels; ++i)
         m_channels[i].key = i + 1;
+    m_workspaceBar.ClipText().SetHost(this);
 }
 
 CAppMainFrame::~CAppMainFrame() {

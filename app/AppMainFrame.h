@@ -12,6 +12,7 @@
 #include "workspace/BarStatus.h"
 #include "workspace/BarSwitch.h"
 #include "workspace/BarTool.h"
+#include "workspace/ClipTextHost.h"
 #include "workspace/FileTreeDrives.h"
 #include "workspace/OutputBar.h"
 #include "common/OutputChannels.h"
@@ -32,7 +33,8 @@ class CAppMainFrame : public CMDIFrameWnd,
                       public ITextDocHost,
                       public ReopenHost,
                       public IOutputChannels,
-                      public IOutputHost {
+                      public IOutputHost,
+                      public IClipTextHost {
     DECLARE_DYNCREATE(CAppMainFrame)
 public:
     static const UINT kAutoSaveTimer = 1;
@@ -175,6 +177,14 @@ public:
     void ShowStatusProgress(UINT labelId, int position, int maximum) override;
     void OnDocumentRenamed(CTextEditDoc* doc, const char* path) override;
     void OnDocumentStateChanged(CTextEditDoc* doc, int state) override;
+
+    // --- IClipTextHost -----------------------------------------------------------------------
+    CFxEditView* ActiveClipTextView() override;
+    bool NewClipLibraryDocument(const std::string& text) override;
+    bool OpenClipLibraryFile(const std::string& path) override;
+    std::string ClipLibraryFolder() override;
+    bool ReadClipSortAscending() override;
+    void WriteClipSortAscending(bool ascending) override;
 
     // --- ReopenHost --------------------------------------------------------------------------
     std::vector<Document> Documents() override;

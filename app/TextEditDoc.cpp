@@ -269,12 +269,20 @@ bool CTextEditDoc::SaveModified() {
     }
 }
 
+void CTextEditDoc::OfferSaveAs(const std::string& filter, const std::string& ext,
+                               const std::string& folder) {
+    m_saveFilter = filter;
+    m_saveExt = ext;
+    m_saveFolder = folder;
+}
+
 bool CTextEditDoc::PromptSaveName(std::string& path, int& encoding, int& lineEnd, bool copy) {
     std::string filter;
     if (SettingsStore* settings = GetSettings())
         filter = settings->FileDialogFilter();
-    std::string ext;
-    if (m_pDocTemplate)
+    filter = m_saveFilter + filter;
+    std::string ext = m_saveExt;
+    if (ext.empty() && m_pDocTemplate)
         m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt);
     size_t semicolon = ext.find(';');
     if (semicolon != std::string::npos)
@@ -284,6 +292,8 @@ bool CTextEditDoc::PromptSaveName(std::string& path, int& encoding, int& lineEnd
     CDlgFile dialog(false, ext.empty() ? nullptr : ext.c_str(), path.c_str(),
                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
                     filter.empty() ? nullptr : filter.c_str());
+    if (!m_saveFolder.empty() && m_strPathName.empty())
+        dialog.m_ofn.lpstrInitialDir = m_saveFolder.c_str();
     std::string title = AfxLoadString(AFX_IDS_SAVEFILE);
     if (!copy)
         dialog.m_ofn.lpstrTitle = title.c_str();

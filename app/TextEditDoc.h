@@ -78,6 +78,10 @@ public:
     static CTextEditDoc* FromChangeNotice(WPARAM wParam, LPARAM lParam,
                                           const std::vector<CDocument*>& openDocs);
 
+    // The Save As dialog of this document offers `filter` ("name|pattern|" pairs) first, with
+    // its default extension and initial folder (a new clip text library).
+    void OfferSaveAs(const std::string& filter, const std::string& ext, const std::string& folder);
+
 protected:
     // Asks for the Save As name, encoding and line-end type; false when cancelled.
     virtual bool PromptSaveName(std::string& path, int& encoding, int& lineEnd, bool copy);
@@ -101,4 +105,5 @@ private:
     UINT m_watchId = 0; // 0 = not watched
     const FileTypeInfo* m_fileType = nullptr;
     bool m_lossyAccepted = false; // the user agreed to overwrite the original once
+    std::string m_saveFilter, m_saveExt, m_saveFolder; // see OfferSaveAs
 };

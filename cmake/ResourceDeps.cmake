@@ -7,10 +7,12 @@ file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/images/*.cur
     ${CMAKE_SOURCE_DIR}/common/*Ids.h ${CMAKE_SOURCE_DIR}/app/*Ids.h ${CMAKE_SOURCE_DIR}/tools/*Ids.h
     ${CMAKE_SOURCE_DIR}/app/settings/*Ids.h ${CMAKE_SOURCE_DIR}/framework/*Ids.h
+    ${CMAKE_SOURCE_DIR}/workspace/*Ids.h
     ${CMAKE_SOURCE_DIR}/tests/*/*Ids.h ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
 file(GLOB qv_rc_scripts CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
-foreach(dir app loader tests/app tests/framework tests/shell tests/settings tests/tools)
+foreach(dir app loader tests/app tests/framework tests/shell tests/settings tests/tools
+        tests/workspace)
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
         set_source_files_properties(${qv_rc_scripts} DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}
             PROPERTIES OBJECT_DEPENDS "${qv_rc_inputs}")

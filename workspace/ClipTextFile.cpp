@@ -67,6 +67,12 @@ std::string ClipTempPath(const std::string& path, uint32_t attempt) {
 
 bool SaveClipLibraryFile(const char* path, const std::string& bytes, uint32_t* error,
                          const ClipWriteFn& write) {
+    // A library marked read-only is left alone, whatever the rename would allow.
+    if (fxsys::IsReadOnlyFile(path)) {
+        if (error)
+            *error = fxsys::kErrAccessDenied;
+        return false;
+    }
     std::string temp;
     fxsys::FileHandle file = nullptr;
     const uint32_t seed = fxsys::TickCount();

@@ -19,7 +19,7 @@ using ClipWriteFn = std::function<bool(void* file, const void* data, size_t len,
 
 // Replaces the file at path with bytes: written in 4096-byte pieces into a new temporary file
 // beside it, flushed, then renamed over it. On any failure the temporary file is removed and
-// the old file is left as it was.
+// the old file is left as it was. A library marked read-only is not replaced.
 bool SaveClipLibraryFile(const char* path, const std::string& bytes, uint32_t* error = nullptr,
                          const ClipWriteFn& write = ClipWriteFn());
 

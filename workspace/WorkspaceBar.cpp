@@ -76,6 +76,11 @@ void CWorkspaceBar::SelectPage(UINT commandId) {
 
 bool CWorkspaceBar::ShowPage(int index) {
     Page& page = m_pages[index];
+    if (!page.window && page.commandId == kClipTextPage) {
+        if (!m_clipText.Create(this, page.commandId, m_content))
+            return false;
+        page.window = m_clipText.m_hWnd;
+    }
     if (!page.window) {
         page.window = ::CreateWindowExA(
             0, PageClass(), nullptr, 0x52000000, m_content.left, m_content.top,

@@ -1,12 +1,13 @@
 // CWorkspaceBar: the workspace window's docking bar: a tab strip at the bottom (control id
 // 0xE900) over two pages, the file tree (0xE901) and the clip texts (0xE902). A page's window
 // is made the first time its tab is selected and then hidden and shown as the tabs change.
-// Until the pages have their own windows each is an empty window of its own class.
+// The file tree page is an empty window of its own class until it has its own.
 // Layer: workspace/.
 #pragma once
 
 #include "workspace/FxControlBar.h"
 #include "workspace/TabStrip.h"
+#include "workspace/WsbClipText.h"
 
 class CWorkspaceBar : public CFxControlBar {
     DECLARE_DYNAMIC(CWorkspaceBar)
@@ -34,6 +35,8 @@ public:
     // The visible page of the command id (for the View menu checks).
     bool IsPageVisible(UINT commandId) const;
     CTabStrip& GetTabStrip() { return m_tabStrip; }
+    // The clip text page (its window exists once its tab was selected).
+    CWsbClipText& ClipText() { return m_clipText; }
 
     int OnCreate(LPCREATESTRUCTA cs);
     void OnSize(UINT type, int cx, int cy);
@@ -51,5 +54,6 @@ private:
     Page m_pages[kPageCount];
     int m_current = -1;
     CTabStrip m_tabStrip;
+    CWsbClipText m_clipText;
     RECT m_content = {0, 0, 0, 0};
 };

@@ -101,6 +101,18 @@ TEST_F(ClipTextFile, FolderThatCannotTakeTheFileLeavesTheOldOne) {
     EXPECT_FALSE(fs::exists(path));
 }
 
+TEST_F(ClipTextFile, ReadOnlyLibraryIsNotReplaced) {
+    const std::string path = Path("lib.CTF");
+    Write(path, kOld);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    uint32_t error = 0;
+    EXPECT_FALSE(SaveClipLibraryFile(path.c_str(), BigLibrary(), &error));
+    EXPECT_EQ(error, 5u); // access denied
+    EXPECT_EQ(Read(path), kOld);
+    EXPECT_EQ(FileCount(), 1u);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_F(ClipTextFile, TempFileIsBesideTheLibrary) {
     const std::string temp = ClipTempPath(Path("lib.CTF"), 7);
     EXPECT_EQ(fs::path(temp).parent_path(), m_dir);

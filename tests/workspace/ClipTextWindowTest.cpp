@@ -1,0 +1,494 @@
+// The clip text window through its real controls and messages, over libraries in a folder of
+// the test's own, inserting into a real editor view.
+#include "tests/textview/ViewTestUtil.h"
+
+#include "framework/CmdUI.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
+#include "textdoc/FxEditDoc.h"
+#include "workspace/ClipTextFile.h"
+#include "workspace/ClipTextHost.h"
+#include "workspace/ClipTextIds.h"
+#include "workspace/WsbClipText.h"
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The message boxes the window showed, and the answer each gets.
+std::vector<std::string> g_boxes;
+int g_answer = IDNO;
+
+int AnswerBox(const char* text, const char*, UINT) {
+    g_boxes.push_back(text ? text : "");
+    return g_answer;
+}
+
+class TestHost : public IClipTextHost {
+public:
+    CFxEditView* view = nullptr;
+    std::string folder;
+    bool ascending = true;
+    int sortWrites = 0;
+    std::string newDocument;
+    std::string opened;
+
+    CFxEditView* ActiveClipTextView() override { return view; }
+    bool NewClipLibraryDocument(const std::string& text) override {
+        newDocument = text;
+        return true;
+    }
+    bool OpenClipLibraryFile(const std::string& path) override {
+        opened = path;
+        return true;
+    }
+    std::string ClipLibraryFolder() override { return folder; }
+    bool ReadClipSortAscending() override { return ascending; }
+    void WriteClipSortAscending(bool on) override {
+        ascending = on;
+        ++sortWrites;
+    }
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const char kCode[] = "#TITLE=Code\r\n"
+                     "#BEGIN=paren\r\nf(^!)\r\n#END\r\n"
+                     "#BEGIN=Block\r\n{\r\n\t^!\r\n}\r\n#END\r\n"
+                     "#BEGIN=alpha\r\n\r\n#END\r\n";
+
+class ClipTextWindowTest : public ViewTest {
+protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = fs::temp_directory_path() / (std::string("qv_clipwin_") + info->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        m_host.folder = m_dir.string();
+        m_host.view = m_view;
+        g_boxes.clear();
+        g_answer = IDNO;
+        m_oldHook = AfxSetMessageBoxHook(&AnswerBox);
+    }
+    void TearDown() override {
+        Close();
+        AfxSetMessageBoxHook(m_oldHook);
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        ViewTest::TearDown();
+    }
+    std::string Path(const char* name) const { return (m_dir / name).string(); }
+    void Library(const char* name, const std::string& bytes) { WriteFile(Path(name), bytes); }
+
+    // The window in a parent of its own, as the workspace bar makes it.
+    void Open() {
+        m_parent = new CWnd;
+        ASSERT_TRUE(m_parent->CreateEx(0, CWnd::RegisterWndClass(0), "clip test",
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 20, 220, 400, nullptr,
+                                       nullptr));
+        m_clip = new CWsbClipText;
+        m_clip->SetHost(&m_host);
+        RECT rc = {0, 0, 200, 360};
+        ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
+        PumpViewMessages();
+    }
+    void Close() {
+        if (m_parent) {
+            m_parent->DestroyWindow();
+            delete m_parent;
+            m_parent = nullptr;
+        }
+        delete m_clip;
+        m_clip = nullptr;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < m_clip->ItemCount(); ++i)
+            names.push_back(m_clip->ItemName(i));
+        return names;
+    }
+    // The label the list shows for an item.
+    std::string Label(int index) const {
+        char buf[300] = "";
+        LVITEMA item = {};
+        item.iSubItem = 0;
+        item.pszText = buf;
+        item.cchTextMax = sizeof buf;
+        ::SendMessageA(m_clip->List(), LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+        return buf;
+    }
+    int IndexOf(const std::string& name) const {
+        for (int i = 0; i < m_clip->ItemCount(); ++i)
+            if (m_clip->ItemName(i) == name)
+                return i;
+        return -1;
+    }
+    POINT ItemCenter(int index) const {
+        RECT rc = {};
+        rc.left = LVIR_LABEL;
+        ::SendMessageA(m_clip->List(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    }
+    // Renames through the list's own label edit: the text typed, then Enter.
+    void EditLabel(int index, const std::string& text) {
+        m_clip->SelectItem(index);
+        ::SetFocus(m_clip->List());
+        HWND edit = reinterpret_cast<HWND>(
+            ::SendMessageA(m_clip->List(), LVM_EDITLABELA, static_cast<WPARAM>(index), 0));
+        ASSERT_NE(edit, nullptr);
+        ::SetWindowTextA(edit, text.c_str());
+        ::SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        PumpViewMessages();
+    }
+    void Command(UINT id) {
+        m_clip->SendMessage(WM_COMMAND, id, 0);
+        PumpViewMessages();
+    }
+
+    fs::path m_dir;
+    TestHost m_host;
+    CWnd* m_parent = nullptr;
+    CWsbClipText* m_clip = nullptr;
+    AfxMessageBoxHook m_oldHook = nullptr;
+};
+
+} // namespace
+
+TEST_F(ClipTextWindowTest, OffersLibrariesWithTitlesOnly) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Code\r\n#BEGIN=x\r\ny\r\n#END\r\n"); // the same title
+    Library("c.CTF", "## only comments\r\n##\r\n");
+    Library("d.CTF", "  #title  =  Lower Case  \r\n");
+    Library("e.txt", kCode);
+    Open();
+    ASSERT_EQ(m_clip->LibraryCount(), 3);
+    std::vector<std::string> titles;
+    for (int i = 0; i < 3; ++i)
+        titles.push_back(m_clip->LibraryAt(i)->title);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Code"), 2);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Lower Case"), 1);
+    // The first library is loaded, sorted by name without regard to case.
+    ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
+    EXPECT_EQ(m_clip->CurrentLibrary(), m_clip->LibraryAt(0));
+    EXPECT_EQ(::SendMessageA(m_clip->Selector(), CB_GETCURSEL, 0, 0), 0);
+}
+
+TEST_F(ClipTextWindowTest, ItemsSortedAndShownByName) {
+    Library("a.CTF", kCode);
+    Open();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_EQ(Label(1), "Block");
+    EXPECT_EQ(m_clip->ItemBody(0), ""); // one empty line is an empty body
+    m_clip->Sort(false);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"paren", "Block", "alpha"}));
+    Close();
+    EXPECT_FALSE(m_host.ascending); // written when the window goes
+    EXPECT_EQ(m_host.sortWrites, 1);
+    Open();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"paren", "Block", "alpha"}));
+}
+
+TEST_F(ClipTextWindowTest, DoubleClickInsertsWithTheCaretBetweenParentheses) {
+    Library("a.CTF", kCode);
+    Open();
+    SetScript("x = |;");
+    const POINT pt = ItemCenter(IndexOf("paren"));
+    const LPARAM at = MAKELPARAM(pt.x, pt.y);
+    ::SendMessageA(m_clip->List(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(m_clip->List(), WM_LBUTTONUP, 0, at);
+    ::SendMessageA(m_clip->List(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageA(m_clip->List(), WM_LBUTTONUP, 0, at);
+    PumpViewMessages();
+    EXPECT_EQ(Script(), "x = f(|);");
+    EXPECT_EQ(::GetFocus(), m_view->m_hWnd);
+}
+
+TEST_F(ClipTextWindowTest, EnterAndTheInsertCommandInsert) {
+    Library("a.CTF", kCode);
+    Open();
+    SetScript("a[bc|d");
+    m_clip->SelectItem(IndexOf("Block"));
+    ::SetFocus(m_clip->List());
+    ::SendMessageA(m_clip->List(), WM_KEYDOWN, VK_RETURN, 0);
+    PumpViewMessages();
+    EXPECT_EQ(Script(), "a{\n\t|\n}d");
+    // An empty body inserts the name.
+    SetScript("|");
+    m_clip->SelectItem(IndexOf("alpha"));
+    Command(ID_CLIP_INSERT);
+    EXPECT_EQ(Script(), "alpha|");
+    // Without a view nothing happens.
+    m_host.view = nullptr;
+    Command(ID_CLIP_INSERT);
+    EXPECT_EQ(Script(), "alpha|");
+}
+
+TEST_F(ClipTextWindowTest, CopyPutsTheBodyOnTheClipboard) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("paren"));
+    Command(ID_CLIP_COPY);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    std::string text = data ? static_cast<const char*>(::GlobalLock(data)) : "";
+    if (data)
+        ::GlobalUnlock(data);
+    ::CloseClipboard();
+    EXPECT_EQ(text, "f(^!)");
+}
+
+TEST_F(ClipTextWindowTest, RenameOntoAnotherNameAsksAndNoKeepsTheLabel) {
+    Library("a.CTF", kCode);
+    Open();
+    const int paren = IndexOf("paren");
+    g_answer = IDNO;
+    EditLabel(paren, "BLOCK");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormatString1(IDS_CLIP_SAME_NAME, "BLOCK"));
+    EXPECT_EQ(m_clip->ItemName(paren), "paren");
+    EXPECT_EQ(Label(paren), "paren");
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+    g_answer = IDYES;
+    EditLabel(paren, "BLOCK");
+    EXPECT_EQ(m_clip->ItemName(paren), "BLOCK");
+    EXPECT_EQ(Label(paren), "BLOCK");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    // An unchanged or empty name cancels without a question.
+    g_boxes.clear();
+    EditLabel(paren, "");
+    EXPECT_EQ(m_clip->ItemName(paren), "BLOCK");
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(ClipTextWindowTest, DeleteAsksWithTheName) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("paren"));
+    g_answer = IDNO;
+    Command(ID_CLIP_DELETE);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormatString1(IDS_CLIP_DELETE_ITEM, "paren"));
+    EXPECT_EQ(m_clip->ItemCount(), 3);
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block"}));
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, AddTakesTheFirstFreeNumberAndStartsTheLabelEdit) {
+    Library("a.CTF", "#TITLE=t\r\n#BEGIN=新建项目1\r\n#END\r\n#BEGIN=新建项目3\r\n#END\r\n");
+    Open();
+    Command(ID_CLIP_ADD);
+    ASSERT_EQ(m_clip->ItemCount(), 3);
+    const int added = m_clip->SelectedItem();
+    EXPECT_EQ(m_clip->ItemName(added), "新建项目2");
+    EXPECT_EQ(m_clip->ItemBody(added), "");
+    EXPECT_NE(ListView_GetEditControl(m_clip->List()), nullptr);
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    ::SendMessageA(ListView_GetEditControl(m_clip->List()), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+}
+
+TEST_F(ClipTextWindowTest, BodyEditorEditsInPlace) {
+    Library("a.CTF", kCode);
+    Open();
+    const int paren = IndexOf("paren");
+    m_clip->SelectItem(paren);
+    Command(ID_CLIP_EDIT);
+    HWND editor = m_clip->BodyEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(editor));
+    EXPECT_EQ(::GetFocus(), editor);
+    EXPECT_EQ(::GetParent(editor), m_clip->List());
+    // Placed below the item, from its left to the list's right edge.
+    RECT item = {}, place, client;
+    item.left = LVIR_BOUNDS;
+    ::SendMessageA(m_clip->List(), LVM_GETITEMRECT, paren, reinterpret_cast<LPARAM>(&item));
+    ::GetWindowRect(editor, &place);
+    ::MapWindowPoints(nullptr, m_clip->List(), reinterpret_cast<POINT*>(&place), 2);
+    ::GetClientRect(m_clip->List(), &client);
+    EXPECT_EQ(place.top, item.bottom);
+    EXPECT_EQ(place.right, client.right);
+    const int oneLine = place.bottom - place.top;
+    // More lines make it taller.
+    ::SendMessageA(editor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("g(^!)\r\nh()\r\ni()"));
+    PumpViewMessages();
+    ::GetWindowRect(editor, &place);
+    EXPECT_GT(place.bottom - place.top, oneLine);
+    // Losing the focus ends the edit and keeps the text.
+    ::SetFocus(m_view->m_hWnd);
+    PumpViewMessages();
+    EXPECT_FALSE(::IsWindowVisible(editor));
+    EXPECT_EQ(m_clip->ItemBody(paren), "g(^!)\r\nh()\r\ni()");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    // Escape ends it too; an unmodified text changes nothing.
+    m_clip->CurrentLibrary()->modified = false;
+    Command(ID_CLIP_EDIT);
+    ::SendMessageA(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+    EXPECT_FALSE(m_clip->IsEditingBody());
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, SwitchingSavesTheExactBytes) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    const int first = m_clip->LibraryAt(0)->title == "Code" ? 0 : 1;
+    m_clip->ChooseLibrary(first);
+    ASSERT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    m_clip->ChooseLibrary(1 - first);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+    const std::string header =
+        "## Quorvane剪贴库文件\r\n"
+        "## 本文件一定要保存在CTF子目录下，且扩展名为CTF，以便让程序在启动的时候搜索到它。\r\n"
+        "## 每个文件内必须有且只有一个#TITLE，每个剪贴项必须以#BEGIN开始定义，以#END结束，"
+        "象下面的例子：\r\n"
+        "## #TITLE=title\r\n## #BEGIN=item name\r\n## body（可以为空）\r\n## #END\r\n##\r\n"
+        "## 符号“^!”可以用来设置输入焦点。\r\n##\r\n"
+        "## 关于剪贴文件的更详细格式请参预Quorvane帮助文件。\r\n##\r\n";
+    EXPECT_EQ(ReadFile(Path("a.CTF")), header + "\r\n#TITLE=Code\r\n\r\n"
+                                                "#BEGIN=Block\r\n{\r\n\t^!\r\n}\r\n#END\r\n"
+                                                "#BEGIN=paren\r\nf(^!)\r\n#END\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 2); // no temporary file left
+}
+
+TEST_F(ClipTextWindowTest, CutLibraryIsNotRewrittenWithoutAsking) {
+    const std::string original = "#TITLE=t\r\n#BEGIN=long\r\n" + std::string(5000, 'b') +
+                                 "\r\n#END\r\n#BEGIN=short\r\ns\r\n#END\r\n";
+    Library("a.CTF", original);
+    Open();
+    ASSERT_EQ(m_clip->ItemCount(), 2);
+    EXPECT_EQ(m_clip->ItemBody(IndexOf("long")).size(), 4095u);
+    g_answer = IDYES;
+    m_clip->SelectItem(IndexOf("short"));
+    Command(ID_CLIP_DELETE);
+    g_boxes.clear();
+    g_answer = IDNO;
+    Close(); // saving on the way out asks, naming the item
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("long"), std::string::npos);
+    EXPECT_EQ(ReadFile(Path("a.CTF")), original);
+}
+
+TEST_F(ClipTextWindowTest, LastItemWithoutEndIsNamedBeforeARewrite) {
+    Library("a.CTF", "#TITLE=t\r\n#BEGIN=kept\r\nk\r\n#END\r\n#BEGIN=open\r\nlost?\r\n");
+    Open();
+    ASSERT_EQ(m_clip->ItemCount(), 1);
+    Command(ID_CLIP_ADD);
+    ::SendMessageA(ListView_GetEditControl(m_clip->List()), WM_KEYDOWN, VK_ESCAPE, 0);
+    g_boxes.clear();
+    g_answer = IDYES;
+    Close();
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("open"), std::string::npos);
+    // Agreed: written in the window's form.
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.items.size(), 2u);
+}
+
+TEST_F(ClipTextWindowTest, FailedSaveKeepsTheOldFileAndTheChanges) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    // A read-only library cannot be replaced.
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_READONLY);
+    g_boxes.clear();
+    EXPECT_FALSE(m_clip->SaveCurrent());
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("a.CTF"), std::string::npos);
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), {}), 1);
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(m_clip->SaveCurrent());
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, LibraryChangedOnDiskIsReadAgain) {
+    Library("a.CTF", kCode);
+    Open();
+    ASSERT_EQ(m_clip->ItemCount(), 3);
+    Library("a.CTF", "#TITLE=Code\r\n#BEGIN=fresh\r\nnew\r\n#END\r\n");
+    // A later write time than the one read.
+    HANDLE file = ::CreateFileA(Path("a.CTF").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    const FILETIME read = m_clip->CurrentLibrary()->time;
+    ULARGE_INTEGER t;
+    t.LowPart = read.dwLowDateTime;
+    t.HighPart = read.dwHighDateTime;
+    t.QuadPart += 20000000; // 2 s
+    FILETIME later = {t.LowPart, t.HighPart};
+    ::SetFileTime(file, nullptr, nullptr, &later);
+    ::CloseHandle(file);
+    ::SetFocus(m_clip->List()); // the list taking the focus looks at the file
+    PumpViewMessages();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"fresh"}));
+}
+
+TEST_F(ClipTextWindowTest, MenuFollowsTheSelection) {
+    Library("a.CTF", kCode);
+    Open();
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_CLIPTEXT_MENU));
+    ASSERT_NE(menu, nullptr);
+    HMENU popup = ::GetSubMenu(menu, 0);
+    auto state = [&](UINT id) { return ::GetMenuState(popup, id, MF_BYCOMMAND); };
+    m_clip->SelectItem(-1);
+    AfxUpdateMenuPopup(popup, m_clip, true);
+    EXPECT_TRUE(state(ID_CLIP_INSERT) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_CLIP_DELETE) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_CLIP_ADD) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_CLIP_LIBRARY_NEW) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_CLIP_SORT_ASCENDING) & MF_CHECKED);
+    EXPECT_FALSE(state(ID_CLIP_SORT_DESCENDING) & MF_CHECKED);
+    m_clip->SelectItem(0);
+    m_clip->Sort(false);
+    AfxUpdateMenuPopup(popup, m_clip, true);
+    EXPECT_FALSE(state(ID_CLIP_INSERT) & MF_GRAYED);
+    EXPECT_FALSE(state(ID_CLIP_RENAME) & MF_GRAYED);
+    EXPECT_TRUE(state(ID_CLIP_SORT_DESCENDING) & MF_CHECKED);
+    EXPECT_FALSE(state(ID_CLIP_SORT_ASCENDING) & MF_CHECKED);
+    ::DestroyMenu(menu);
+}
+
+TEST_F(ClipTextWindowTest, NewAndOpenLibraryGoToTheHost) {
+    Library("a.CTF", kCode);
+    Open();
+    Command(ID_CLIP_LIBRARY_NEW);
+    EXPECT_EQ(m_host.newDocument, AfxLoadString(IDS_CLIP_FILE_HEADER) + "#TITLE=");
+    Command(ID_CLIP_LIBRARY_EDIT);
+    EXPECT_EQ(m_host.opened, Path("a.CTF"));
+    m_host.opened.clear();
+    Command(ID_CLIP_LIBRARY_RENAME);
+    EXPECT_EQ(m_host.opened, Path("a.CTF"));
+}
+
+TEST_F(ClipTextWindowTest, EmptyFolderHasNoLibrary) {
+    Open();
+    EXPECT_EQ(m_clip->LibraryCount(), 0);
+    EXPECT_EQ(m_clip->CurrentLibrary(), nullptr);
+    Command(ID_CLIP_ADD); // needs a library: nothing happens
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+}

@@ -64,3 +64,5 @@ else
     echo "rg -F WINAPI: ripgrep is not installed, no peer figure"
 fi
 rm -rf "$tree"
+echo
+wine "$root/build/win/bin/cliptext_bench.exe"

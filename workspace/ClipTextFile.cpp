@@ -57,6 +57,22 @@ bool LoadClipLibraryFile(const char* path, ClipLibraryText& out, uint32_t* error
     return ok;
 }
 
+std::string LoadClipLibraryTitle(const char* path) {
+    std::string title;
+    fxsys::FileHandle file = fxsys::OpenForRead(path, nullptr);
+    if (!file)
+        return title;
+    uint64_t size = 0;
+    fxsys::Mapping map;
+    if (fxsys::GetFileSize64(file, &size, nullptr) && size > 0 &&
+        fxsys::MapFileReadOnly(file, size, map)) {
+        title = ParseClipTitle(static_cast<const char*>(map.base), map.size);
+        fxsys::Unmap(map);
+    }
+    fxsys::CloseFile(file);
+    return title;
+}
+
 std::string ClipTempPath(const std::string& path, uint32_t attempt) {
     char name[32];
     std::snprintf(name, sizeof name, "~ct%04X%04X.tmp", fxsys::ProcessId() & 0xFFFF,

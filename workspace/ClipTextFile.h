@@ -14,6 +14,9 @@
 // mapped; an empty file is an empty library.
 bool LoadClipLibraryFile(const char* path, ClipLibraryText& out, uint32_t* error = nullptr);
 
+// Reads only the title of the library at path; empty when it has none or cannot be read.
+std::string LoadClipLibraryTitle(const char* path);
+
 // Writes one piece of a file; false with *error set on failure. Tests give one that fails.
 using ClipWriteFn = std::function<bool(void* file, const void* data, size_t len, uint32_t* error)>;
 

@@ -22,9 +22,11 @@ struct Line {
 };
 
 Line NextLine(const char* data, size_t len, size_t at) {
-    size_t i = at;
-    while (i < len && data[i] != '\r' && data[i] != '\n')
-        ++i;
+    // The first LF, then the first CR before it: two memchr runs instead of a byte loop.
+    const char* lf = static_cast<const char*>(std::memchr(data + at, '\n', len - at));
+    size_t i = lf ? static_cast<size_t>(lf - data) : len;
+    if (const void* cr = std::memchr(data + at, '\r', i - at))
+        i = static_cast<size_t>(static_cast<const char*>(cr) - data);
     Line line{at, i, i};
     if (i < len) {
         line.next = (data[i] == '\r' && i + 1 < len && data[i + 1] == '\n') ? i + 2 : i + 1;
@@ -108,7 +110,10 @@ std::string ClipCut(const std::string& text, size_t limit) {
     return text.substr(0, ClipCutLength(text.data(), text.size(), limit));
 }
 
-ClipLibraryText ParseClipLibrary(const char* data, size_t len) {
+namespace {
+
+// Reads the library; with titleOnly it stops at the title line, leaving the items out.
+ClipLibraryText Parse(const char* data, size_t len, bool titleOnly) {
     ClipLibraryText lib;
     bool titleSeen = false;
     size_t at = 0;
@@ -121,6 +126,8 @@ ClipLibraryText ParseClipLibrary(const char* data, size_t len) {
             titleSeen = true;
             if (KeywordValue(data, line, after, &vb, &ve))
                 lib.title.assign(data + vb, ClipCutLength(data + vb, ve - vb, kClipTitleMax));
+            if (titleOnly)
+                break;
             continue;
         }
         if (!StartsWithKeyword(data, line, "#BEGIN", &after))
@@ -160,9 +167,25 @@ ClipLibraryText ParseClipLibrary(const char* data, size_t len) {
             MarkDamage(lib, ClipLibraryText::kNameCut, item.name);
         else if (bodyLen < bodyEnd - bodyBegin)
             MarkDamage(lib, ClipLibraryText::kBodyCut, item.name);
-        lib.items.push_back(std::move(item));
+        if (!titleOnly)
+            lib.items.push_back(std::move(item));
+    }
+    if (titleOnly) {
+        lib.items.clear();
+        lib.damage = ClipLibraryText::kWhole;
+        lib.damagedItem.clear();
     }
     return lib;
+}
+
+} // namespace
+
+ClipLibraryText ParseClipLibrary(const char* data, size_t len) {
+    return Parse(data, len, false);
+}
+
+std::string ParseClipTitle(const char* data, size_t len) {
+    return Parse(data, len, true).title;
 }
 
 std::string FormatClipLibrary(const std::string& header, const std::string& title,
@@ -210,4 +233,16 @@ int ClipCompareNames(const std::string& a, const std::string& b) {
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
+}
+
+std::string ClipSortKey(const std::string& name) {
+    std::string key = name;
+    const size_t len = key.size();
+    for (size_t i = 0; i < len;) {
+        const int step = FxCharLen(key.data(), i, len);
+        if (step == 1)
+            key[i] = LowerAscii(key[i]);
+        i += static_cast<size_t>(step);
+    }
+    return key;
 }

@@ -44,6 +44,10 @@ inline ClipLibraryText ParseClipLibrary(const std::string& bytes) {
     return ParseClipLibrary(bytes.data(), bytes.size());
 }
 
+// Only the title, as ParseClipLibrary finds it, without keeping the items: reading stops at
+// the title line.
+std::string ParseClipTitle(const char* data, size_t len);
+
 // The file's bytes: the header (the resource text that explains the format), CR LF, the
 // title line and a blank line, then each item as "#BEGIN=" name, its body when not empty, and
 // "#END", every line ending in CR LF.
@@ -58,3 +62,6 @@ std::string ClipCut(const std::string& text, size_t limit);
 // Compares two names as the list sorts them: without regard to case of single-byte letters,
 // double-byte characters compared whole by their bytes. Negative, 0 or positive.
 int ClipCompareNames(const std::string& a, const std::string& b);
+// The name with its single-byte letters in lower case: keys compared byte by byte (unsigned)
+// order as ClipCompareNames does.
+std::string ClipSortKey(const std::string& name);

@@ -14,7 +14,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 IMPLEMENT_DYNAMIC(CWsbClipText, CWnd)
 
@@ -50,12 +52,6 @@ ON_UPDATE_COMMAND_UI(ID_CLIP_SORT_ASCENDING, OnUpdateSort)
 ON_UPDATE_COMMAND_UI(ID_CLIP_SORT_DESCENDING, OnUpdateSort)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_NEW, OnUpdateAlways)
 END_MESSAGE_MAP()
-
-// The data of one list item: its name and body.
-struct CWsbClipText::ItemData {
-    std::string name;
-    std::string body;
-};
 
 namespace {
 
@@ -108,7 +104,7 @@ int CWsbClipText::OnCreate(LPCREATESTRUCTA) {
     m_list =
         ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, nullptr,
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER |
-                              LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS,
+                              LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS | LVS_OWNERDATA,
                           0, 0, 100, 100, m_hWnd,
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), inst, nullptr);
     if (!m_selector || !m_list)
@@ -228,12 +224,12 @@ void CWsbClipText::FindLibraries() {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::string path = folder + found.cFileName;
-        ClipLibraryText text;
-        if (!LoadClipLibraryFile(path.c_str(), text) || text.title.empty())
+        const std::string title = LoadClipLibraryTitle(path.c_str());
+        if (title.empty())
             continue;
         Library* lib = new Library;
-        lib->title = ClipCut(text.title, kClipRecordTitleMax);
-        lib->fileTitle = text.title;
+        lib->title = ClipCut(title, kClipRecordTitleMax);
+        lib->fileTitle = title;
         lib->path = path;
         const LRESULT at = ::SendMessageA(m_selector, CB_ADDSTRING, 0,
                                           reinterpret_cast<LPARAM>(lib->title.c_str()));
@@ -260,8 +256,14 @@ void CWsbClipText::ChooseLibrary(int index) {
 }
 
 void CWsbClipText::ClearList() {
+    m_items.clear();
     if (m_list)
-        ListView_DeleteAllItems(m_list); // each item's data goes with its delete notice
+        ListView_SetItemCountEx(m_list, 0, 0);
+}
+
+void CWsbClipText::ShowItemCount() {
+    ListView_SetItemCountEx(m_list, static_cast<int>(m_items.size()), LVSICF_NOSCROLL);
+    ::InvalidateRect(m_list, nullptr, TRUE);
 }
 
 void CWsbClipText::LoadLibrary(Library* lib) {
@@ -271,17 +273,10 @@ void CWsbClipText::LoadLibrary(Library* lib) {
     m_current = lib;
     ClipLibraryText text;
     if (lib && LoadClipLibraryFile(lib->path.c_str(), text)) {
-        ListView_SetItemCount(m_list, static_cast<int>(text.items.size()));
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.pszText = LPSTR_TEXTCALLBACKA;
-        for (ClipItem& clip : text.items) {
-            ItemData* data = new ItemData{std::move(clip.name), std::move(clip.body)};
-            item.iItem = ItemCount();
-            item.lParam = reinterpret_cast<LPARAM>(data);
-            if (::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) < 0)
-                delete data;
-        }
+        m_items.reserve(text.items.size());
+        for (ClipItem& clip : text.items)
+            m_items.push_back(
+                std::make_unique<ItemData>(ItemData{std::move(clip.name), std::move(clip.body)}));
         if (!text.title.empty())
             lib->fileTitle = text.title;
     }
@@ -292,7 +287,8 @@ void CWsbClipText::LoadLibrary(Library* lib) {
         if (!FileTime(lib->path, &lib->time))
             lib->time = FILETIME{0, 0};
     }
-    ListView_SortItems(m_list, &CompareItems, m_ascending);
+    SortItems();
+    ShowItemCount();
     ::SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_list, nullptr, TRUE);
 }
@@ -358,18 +354,13 @@ void CWsbClipText::ReloadIfChanged() {
 // --- Items ------------------------------------------------------------------------------------
 
 int CWsbClipText::ItemCount() const {
-    return m_list ? ListView_GetItemCount(m_list) : 0;
+    return static_cast<int>(m_items.size());
 }
 
 CWsbClipText::ItemData* CWsbClipText::DataAt(int index) const {
-    if (!m_list || index < 0)
+    if (index < 0 || index >= ItemCount())
         return nullptr;
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = index;
-    if (!::SendMessageA(m_list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return nullptr;
-    return reinterpret_cast<ItemData*>(item.lParam);
+    return m_items[static_cast<size_t>(index)].get();
 }
 
 std::string CWsbClipText::ItemName(int index) const {
@@ -412,22 +403,34 @@ void CWsbClipText::MarkModified() {
         m_current->modified = true;
 }
 
-int CALLBACK CWsbClipText::CompareItems(LPARAM a, LPARAM b, LPARAM ascending) {
-    const ItemData* x = reinterpret_cast<const ItemData*>(a);
-    const ItemData* y = reinterpret_cast<const ItemData*>(b);
-    if (!x || !y)
-        return 0;
-    const int order = ClipCompareNames(x->name, y->name);
-    return ascending ? order : -order;
+void CWsbClipText::SortItems() {
+    // Each name's key is made once; the keys then compare as plain bytes.
+    std::vector<std::pair<std::string, std::unique_ptr<ItemData>>> keyed;
+    keyed.reserve(m_items.size());
+    for (std::unique_ptr<ItemData>& item : m_items) {
+        std::string key = ClipSortKey(item->name);
+        keyed.emplace_back(std::move(key), std::move(item));
+    }
+    const bool ascending = m_ascending;
+    std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
+        return ascending ? a.first < b.first : b.first < a.first;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        m_items[i] = std::move(keyed[i].second);
 }
 
 void CWsbClipText::Sort(bool ascending) {
     EndBodyEdit();
     m_ascending = ascending;
-    ListView_SortItems(m_list, &CompareItems, m_ascending);
-    const int selected = SelectedItem();
-    if (selected >= 0)
-        ListView_EnsureVisible(m_list, selected, FALSE);
+    // The selection follows its item to the item's new place.
+    const ItemData* selected = DataAt(SelectedItem());
+    SortItems();
+    ShowItemCount();
+    int index = -1;
+    for (int i = 0; selected && i < ItemCount(); ++i)
+        if (m_items[static_cast<size_t>(i)].get() == selected)
+            index = i;
+    SelectItem(index);
 }
 
 void CWsbClipText::InsertSelected() {
@@ -472,19 +475,18 @@ void CWsbClipText::AddItem() {
         if (FindItemByName(name, -1) < 0)
             break;
     }
-    ItemData* data = new ItemData{name, std::string()};
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = ItemCount();
-    item.pszText = LPSTR_TEXTCALLBACKA;
-    item.lParam = reinterpret_cast<LPARAM>(data);
-    const int at = static_cast<int>(
-        ::SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int at = -1;
+    try {
+        m_items.push_back(std::make_unique<ItemData>(ItemData{name, std::string()}));
+        at = ItemCount() - 1;
+    } catch (const std::bad_alloc&) {
+        at = -1;
+    }
     if (at < 0) {
-        delete data;
         AfxMessageBox(IDS_CLIP_ADD_FAILED, MB_OK | MB_ICONINFORMATION);
         return;
     }
+    ShowItemCount();
     MarkModified();
     ::SetFocus(m_list);
     SelectItem(at);
@@ -526,7 +528,9 @@ void CWsbClipText::DeleteSelected() {
     const std::string question = AfxFormatString1(IDS_CLIP_DELETE_ITEM, data->name.c_str());
     if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    ListView_DeleteItem(m_list, selected);
+    m_items.erase(m_items.begin() + selected);
+    SelectItem(-1);
+    ShowItemCount();
     MarkModified();
 }
 
@@ -727,9 +731,7 @@ bool CWsbClipText::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     case LVN_GETDISPINFOA: {
         NMLVDISPINFOA* info = reinterpret_cast<NMLVDISPINFOA*>(hdr);
         if (info->item.mask & LVIF_TEXT) {
-            const ItemData* data = reinterpret_cast<const ItemData*>(info->item.lParam);
-            if (!data)
-                data = DataAt(info->item.iItem);
+            const ItemData* data = DataAt(info->item.iItem);
             CopyBounded(info->item.pszText, info->item.cchTextMax,
                         data ? data->name : AfxLoadString(IDS_CLIP_ITEM_ERROR));
         }
@@ -742,9 +744,6 @@ bool CWsbClipText::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
                         data->body.empty() ? data->name : data->body);
         return true;
     }
-    case LVN_DELETEITEM:
-        delete reinterpret_cast<ItemData*>(reinterpret_cast<NMLISTVIEW*>(hdr)->lParam);
-        return true;
     case LVN_BEGINLABELEDITA: {
         EndBodyEdit();
         if (HWND edit = ListView_GetEditControl(m_list))

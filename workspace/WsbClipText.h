@@ -10,7 +10,9 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class CCmdUI;
 class IClipTextHost;
@@ -106,14 +108,20 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    struct ItemData;
+    // The data of one list item: its name and body. The list holds no items of its own: it
+    // shows m_items by index.
+    struct ItemData {
+        std::string name;
+        std::string body;
+    };
     static LRESULT CALLBACK ListProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK EditorProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM ascending);
 
     void FindLibraries();
     void LoadLibrary(Library* lib);
     void ClearList();
+    void ShowItemCount();
+    void SortItems();
     ItemData* DataAt(int index) const;
     int FindItemByName(const std::string& name, int except) const;
     void MarkModified();
@@ -129,6 +137,7 @@ private:
     HWND m_editor = nullptr;
     WNDPROC m_listProc = nullptr;
     WNDPROC m_editorProc = nullptr;
+    std::vector<std::unique_ptr<ItemData>> m_items;
     Library* m_current = nullptr;
     int m_editItem = -1; // the item whose body is being edited, -1 none
     bool m_ascending = true;

@@ -160,4 +160,21 @@ TEST(ClipTextFormat, CompareNames) {
     EXPECT_GT(ClipCompareNames("b", "A"), 0);
     // A trail byte with the value of "A" (0x41) is not folded to "a".
     EXPECT_NE(ClipCompareNames("\x81\x41", "\x81\x61"), 0);
+    // Sort keys order as the comparison does.
+    const char* names[] = {"abc", "ABD", "ab", "\x81\x41x", "\x81\x61", "B", "\xD6\xD0", "a\xD6"};
+    for (const char* a : names)
+        for (const char* b : names) {
+            const int byKey = ClipSortKey(a).compare(ClipSortKey(b));
+            const int direct = ClipCompareNames(a, b);
+            EXPECT_EQ(byKey < 0, direct < 0) << a << " " << b;
+            EXPECT_EQ(byKey == 0, direct == 0) << a << " " << b;
+        }
+}
+
+TEST(ClipTextFormat, TitleAloneIsTheLibrarysTitle) {
+    const std::string a = "#BEGIN=x\r\n#TITLE=in a body\r\n#END\r\n  #Title = real \r\n";
+    EXPECT_EQ(ParseClipTitle(a.data(), a.size()), "real");
+    EXPECT_EQ(ParseClipLibrary(a).title, "real");
+    const std::string b = "## none\r\n#BEGIN=open\r\n#TITLE=x\r\n";
+    EXPECT_EQ(ParseClipTitle(b.data(), b.size()), "");
 }

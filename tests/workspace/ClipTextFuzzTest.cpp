@@ -66,6 +66,7 @@ TEST(ClipTextFuzz, DamagedFilesReadWithinLimits) {
         const std::string bytes = Damage(rng, seed);
         const ClipLibraryText lib = ParseClipLibrary(bytes);
         ASSERT_LE(lib.title.size(), kClipTitleMax);
+        ASSERT_EQ(ParseClipTitle(bytes.data(), bytes.size()), lib.title);
         for (const ClipItem& item : lib.items) {
             ASSERT_FALSE(item.name.empty());
             ASSERT_LE(item.name.size(), kClipNameMax);

@@ -1,5 +1,6 @@
 // CTextEditDoc. Layer: app/ (application shell).
 #include "app/TextEditDoc.h"
+#include "common/PathName.h"
 
 #include "app/DlgFile.h"
 #include "app/FileChangeMonitor.h"
@@ -282,6 +283,9 @@ bool CTextEditDoc::PromptSaveName(std::string& path, int& encoding, int& lineEnd
         filter = settings->FileDialogFilter();
     filter = m_saveFilter + filter;
     std::string ext = m_saveExt;
+    // A new library is proposed under its own extension.
+    if (!m_saveExt.empty() && m_strPathName.empty())
+        path = FxPathBaseName(path) + "." + m_saveExt;
     if (ext.empty() && m_pDocTemplate)
         m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt);
     size_t semicolon = ext.find(';');

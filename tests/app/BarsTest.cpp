@@ -3,16 +3,19 @@
 // with 30 documents in a narrow frame, the arrows and clicks with the real mouse; the toolbar's
 // buttons from the stored layout following command UI, its tool tips and fly-by prompts.
 #include "app/App.h"
+#include "app/DlgFile.h"
 #include "app/AppMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsStore.h"
+#include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/DockBar.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/ResourceText.h"
+#include "workspace/ClipTextIds.h"
 
 #include "tests/app/AppTestUtil.h"
 
@@ -20,6 +23,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -528,4 +532,77 @@ TEST_F(BarsTest, BesideTheToolbarTheSwitchBarTakesTheButtonHeight) {
     Pump();
     bar.CalcFixedLayout(false, true);
     EXPECT_EQ(bar.GetCellHeight(), GetSystemMetrics(SM_CYFRAME) / 2 + fontHeight + 4);
+}
+
+namespace {
+
+std::string g_proposedName;
+std::string g_initialDir;
+std::string g_saveFilter;
+
+INT_PTR CancelSaveAs(CDlgFile& dialog) {
+    g_proposedName = dialog.m_initialName;
+    g_initialDir = dialog.m_ofn.lpstrInitialDir ? dialog.m_ofn.lpstrInitialDir : "";
+    g_saveFilter = dialog.m_ofn.lpstrFilter ? dialog.m_ofn.lpstrFilter : "";
+    return IDCANCEL;
+}
+
+} // namespace
+
+TEST_F(BarsTest, TheClipTextPageInsertsIntoTheActiveDocumentAndStartsNewLibraries) {
+    m_frame->ShowWorkspacePage(CWorkspaceBar::kClipTextPage);
+    Pump();
+    CWsbClipText& clip = m_frame->WorkspaceBar().ClipText();
+    ASSERT_NE(clip.m_hWnd, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(clip.m_hWnd));
+    // The shipped libraries of the program's CTF folder are offered.
+    int cpp = -1;
+    std::vector<std::string> titles;
+    for (int i = 0; i < clip.LibraryCount(); ++i) {
+        titles.push_back(clip.LibraryAt(i)->title);
+        if (titles.back() == "C/C++")
+            cpp = i;
+    }
+    for (const char* title : {"C/C++", "HTML", "SQL", "中文写作"})
+        EXPECT_NE(std::find(titles.begin(), titles.end(), title), titles.end()) << title;
+    ASSERT_GE(cpp, 0);
+    clip.ChooseLibrary(cpp);
+
+    // A snippet goes into the active document with the caret at its mark.
+    m_frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+    Pump();
+    CTextEditView* view = m_frame->GetActiveTextView();
+    ASSERT_NE(view, nullptr);
+    int item = -1;
+    for (int i = 0; i < clip.ItemCount(); ++i)
+        if (clip.ItemName(i) == "if")
+            item = i;
+    ASSERT_GE(item, 0);
+    clip.SelectItem(item);
+    clip.SendMessage(WM_COMMAND, ID_CLIP_INSERT);
+    Pump();
+    EXPECT_EQ(DocumentText(view->GetTextDoc()), "if () {\n}");
+    EXPECT_EQ(view->Caret().col, 4);
+    EXPECT_EQ(view->Caret().line, 0);
+    EXPECT_EQ(::GetFocus(), view->m_hWnd);
+
+    // A new library: a new document holding the header and the title keyword, whose Save As
+    // proposes a library file in the CTF folder.
+    clip.SendMessage(WM_COMMAND, ID_CLIP_LIBRARY_NEW);
+    Pump();
+    CTextEditView* library = m_frame->GetActiveTextView();
+    ASSERT_NE(library, nullptr);
+    ASSERT_NE(library, view);
+    std::string header = AfxLoadString(IDS_CLIP_FILE_HEADER);
+    std::string expected;
+    for (char c : header + "#TITLE=")
+        if (c != '\r')
+            expected += c;
+    EXPECT_EQ(DocumentText(library->GetTextDoc()), expected);
+    CDlgFile::PromptHook oldHook = CDlgFile::SetPromptHook(CancelSaveAs);
+    EXPECT_FALSE(library->GetTextDoc()->DoSave(nullptr));
+    CDlgFile::SetPromptHook(oldHook);
+    EXPECT_EQ(g_initialDir, AppSettings()->ClipTextDir());
+    EXPECT_EQ(FxPathExtension(g_proposedName), ".CTF");
+    EXPECT_EQ(g_saveFilter.rfind(AfxLoadString(IDS_CLIP_FILE_FILTER).substr(0, 10), 0), 0u);
 }

@@ -263,6 +263,10 @@ void CWsbClipText::ClearList() {
 
 void CWsbClipText::ShowItemCount() {
     ListView_SetItemCountEx(m_list, static_cast<int>(m_items.size()), LVSICF_NOSCROLL);
+    // The one column spans the client area, which a vertical scroll bar may just have narrowed.
+    RECT client;
+    ::GetClientRect(m_list, &client);
+    ListView_SetColumnWidth(m_list, 0, std::max<LONG>(client.right, 20));
     ::InvalidateRect(m_list, nullptr, TRUE);
 }
 

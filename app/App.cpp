@@ -132,6 +132,7 @@ bool CApp::InitInstance() {
         m_settings->BuildDateTimeMenu(docMenu);
         m_settings->BuildViewAsMenu(docMenu);
     }
+    frame->RebuildToolsMenus();
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "workspace/FileTreeDrives.h"
 #include "workspace/OutputBar.h"
 #include "common/OutputChannels.h"
+#include "tools/ToolRunner.h"
 #include "workspace/OutputPanes.h"
 #include "workspace/WorkspaceBar.h"
 #include "tools/OutputHost.h"
@@ -172,6 +173,15 @@ public:
     // After the window is gone: every job still holding a channel is stopped and waited for.
     void StopAllOutputJobs();
 
+    // --- User tools --------------------------------------------------------------------------
+    // Puts the tool list's items at the end of the Tools menu of the frame's own menu and of the
+    // document menu; at start-up and after the tool list changed.
+    void RebuildToolsMenus();
+    // Runs tool n (command 40960 + n): saves the documents when the tool asks, asks for the
+    // argument when it asks, expands the macros from the active document and starts it.
+    void RunUserTool(size_t n);
+    ToolRunner& Tools() { return m_toolRunner; }
+
     // --- ITextDocHost ------------------------------------------------------------------------
     void ShowStatusMessage(const char* text) override;
     void ShowStatusProgress(UINT labelId, int position, int maximum) override;
@@ -230,6 +240,8 @@ public:
     void OnUpdateFindInFiles(CCmdUI* cmdUI);
     // Runs the find (or replace) in files dialog and starts what it asks for.
     void RunFindInFilesDialog(bool replace);
+    void OnUserTool(UINT id);
+    void OnUpdateUserTool(CCmdUI* cmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -265,6 +277,9 @@ private:
     bool IsOwnChannel(const OutputChannel* channel) const;
     OutputChannel m_channels[kOutputChannels];
     IOutputPanes* m_outputPanes = nullptr;
+    // Declared last: its capture jobs are stopped by this frame's destructor, while they
+    // still exist.
+    ToolRunner m_toolRunner{this};
 };
 
 // The one main frame (null before it is made and after it is gone).

@@ -114,6 +114,18 @@ bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
         SetFullScreen(false);
         return true;
     }
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_F4 && GetKeyState(VK_CONTROL) >= 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        const bool shift = GetKeyState(VK_SHIFT) < 0;
+        SettingsStore* settings = AppSettings();
+        const uint32_t code = VK_F4 | (shift ? 0x04u << 16 : 0u);
+        // A shortcut the user gave to F4 comes first.
+        if (!settings || settings->KeyMap().count(code) == 0) {
+            if (!StepErrorLine(shift ? -1 : 1))
+                ::MessageBeep(MB_OK);
+            return true;
+        }
+    }
     return CMDIFrameWnd::PreTranslateMessage(msg);
 }
 
@@ -125,6 +137,7 @@ int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     ReadBarTable();
     if (!CreateBars())
         return -1;
+    InstallErrorLineReaders();
     m_status.SetSimple(true);
     SetMessageText(AFX_IDS_IDLEMESSAGE);
     CTextEditDoc::SetHost(this);

@@ -181,6 +181,11 @@ public:
     // argument when it asks, expands the macros from the active document and starts it.
     void RunUserTool(size_t n);
     ToolRunner& Tools() { return m_toolRunner; }
+    // The capture panes read the error lines of the common tool chains for Go to.
+    void InstallErrorLineReaders();
+    // F4 (dir 1) and Shift+F4 (dir -1): the next or previous error line of the capture pane used
+    // last is made the caret line and opened. False when there is none.
+    bool StepErrorLine(int dir);
 
     // --- ITextDocHost ------------------------------------------------------------------------
     void ShowStatusMessage(const char* text) override;

@@ -11,6 +11,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 #include "tools/DlgToolArgs.h"
+#include "tools/ErrorLine.h"
 #include "tools/ToolIds.h"
 #include "tools/ToolMacros.h"
 
@@ -100,4 +101,49 @@ void CAppMainFrame::RunUserTool(size_t n) {
         ExpandToolMacros(path, request.argument, request.initDir);
     }
     m_toolRunner.Run(request, m_hWnd);
+}
+
+void CAppMainFrame::InstallErrorLineReaders() {
+    for (int key = 1; key <= 2; ++key) {
+        m_outputWindow.SetLineReader(
+            key, [this, key](const char* text, int32_t length, OutputTarget* target) {
+                ErrorLineTarget found;
+                if (length <= 0 || !ParseErrorLine(text, static_cast<size_t>(length),
+                                                   m_toolRunner.PaneFolder(key), &found))
+                    return false;
+                target->path = found.path;
+                target->line = found.line;
+                target->column = found.column > 0 ? found.column : 1;
+                target->unicodeColumn = false;
+                return true;
+            });
+    }
+}
+
+bool CAppMainFrame::StepErrorLine(int dir) {
+    // The capture pane with the focus, else the one a tool last wrote into.
+    int key = m_toolRunner.LastPaneKey();
+    for (int k = 1; k <= 2; ++k) {
+        OutputPane* pane = m_outputWindow.GetPane(k);
+        if (pane && pane->m_hWnd && ::GetFocus() == pane->m_hWnd)
+            key = k;
+    }
+    OutputPane* pane = key ? m_outputWindow.GetPane(key) : nullptr;
+    if (!pane || !pane->m_hWnd)
+        return false;
+    const std::string folder = m_toolRunner.PaneFolder(key);
+    const OutputLines& lines = pane->Lines();
+    for (int32_t line = pane->GetCaret().line + dir; line >= 0 && line < lines.Count();
+         line += dir) {
+        const OutputLines::Line& rec = lines.At(line);
+        ErrorLineTarget found;
+        if (rec.length > 0 &&
+            ParseErrorLine(rec.text, static_cast<size_t>(rec.length), folder, &found)) {
+            m_outputWindow.SelectKey(key);
+            pane->MoveCaret(OutputPane::Pos{0, line}, false);
+            pane->GoTo();
+            return true;
+        }
+    }
+    return false;
 }

@@ -123,7 +123,18 @@ bool ToolRunner::StartCapture(const std::string& command, const std::string& arg
     info.folder = folder;
     info.showConsole = showConsole;
     info.textCapacity = m_textCapacity;
-    return job->Start(info, error);
+    const int key = job->ChannelKey();
+    if (!job->Start(info, error))
+        return false;
+    if (key == 1 || key == 2) {
+        m_paneFolders[key] = folder;
+        m_lastPaneKey = key;
+    }
+    return true;
+}
+
+std::string ToolRunner::PaneFolder(int key) const {
+    return key == 1 || key == 2 ? m_paneFolders[key] : std::string();
 }
 
 bool ToolRunner::StartProcess(const ToolRequest& request, int kind, const std::string& folder,

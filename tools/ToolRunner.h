@@ -61,6 +61,12 @@ public:
     void SetRunnerPath(const std::string& path) { m_runnerPath = path; }
     void SetTextCapacity(DWORD bytes) { m_textCapacity = bytes; }
 
+    // The initial folder of the last tool captured into the pane of a key (1 or 2): relative
+    // paths in its error lines are read against it. Empty before any capture there.
+    std::string PaneFolder(int key) const;
+    // The key of the capture pane a tool last wrote into; 0 before any capture.
+    int LastPaneKey() const { return m_lastPaneKey; }
+
 private:
     static LRESULT CALLBACK RelayProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool StartProcess(const ToolRequest& request, int kind, const std::string& folder,
@@ -72,4 +78,6 @@ private:
     std::unique_ptr<CaptureJob> m_jobs[kCaptureJobs];
     std::string m_runnerPath;
     DWORD m_textCapacity = kDefaultTextCapacity;
+    std::string m_paneFolders[3]; // by key 1 and 2
+    int m_lastPaneKey = 0;
 };

@@ -285,6 +285,7 @@ private:
     // Declared last: its capture jobs are stopped by this frame's destructor, while they
     // still exist.
     ToolRunner m_toolRunner{this};
+    int32_t m_errorLine[3] = {-1, -1, -1}; // by capture key: the line F4 opened last
 };
 
 // The one main frame (null before it is made and after it is gone).

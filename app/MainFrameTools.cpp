@@ -133,14 +133,18 @@ bool CAppMainFrame::StepErrorLine(int dir) {
         return false;
     const std::string folder = m_toolRunner.PaneFolder(key);
     const OutputLines& lines = pane->Lines();
-    for (int32_t line = pane->GetCaret().line + dir; line >= 0 && line < lines.Count();
-         line += dir) {
+    // From the line the last step opened, the next one; from anywhere else the caret's own
+    // line comes first, so that the first step after a run opens its first error.
+    const int32_t caret = pane->GetCaret().line;
+    const int32_t from = caret == m_errorLine[key] ? caret + dir : caret;
+    for (int32_t line = from; line >= 0 && line < lines.Count(); line += dir) {
         const OutputLines::Line& rec = lines.At(line);
         ErrorLineTarget found;
         if (rec.length > 0 &&
             ParseErrorLine(rec.text, static_cast<size_t>(rec.length), folder, &found)) {
             m_outputWindow.SelectKey(key);
             pane->MoveCaret(OutputPane::Pos{0, line}, false);
+            m_errorLine[key] = line;
             pane->GoTo();
             return true;
         }

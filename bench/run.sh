@@ -66,3 +66,5 @@ fi
 rm -rf "$tree"
 echo
 wine "$root/build/win/bin/cliptext_bench.exe"
+echo
+wine "$root/build/win/bin/capture_bench.exe"

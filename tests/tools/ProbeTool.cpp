@@ -10,6 +10,7 @@
 //   wait:PATH      waits until the file PATH exists (at most 20 s)
 //   touch:PATH     writes the remaining arguments, one per line, into PATH, and ends
 //   cwd            the current directory on standard output
+//   stamps:N:MS    N times: a pause of MS, then the performance counter as a line
 #include <windows.h>
 
 #include <cstdio>
@@ -104,6 +105,18 @@ int main(int argc, char** argv) {
             WriteFile(f, body.data(), static_cast<DWORD>(body.size()), &done, nullptr);
             CloseHandle(f);
             return 0;
+        } else if (Starts(a, "stamps:", &v)) {
+            const int n = std::atoi(v);
+            const char* colon = std::strchr(v, ':');
+            const DWORD pause = colon ? static_cast<DWORD>(std::atoi(colon + 1)) : 100;
+            for (int k = 0; k < n; ++k) {
+                Sleep(pause);
+                LARGE_INTEGER now;
+                QueryPerformanceCounter(&now);
+                char line[40];
+                std::snprintf(line, sizeof line, "%lld\r\n", static_cast<long long>(now.QuadPart));
+                Write(STD_OUTPUT_HANDLE, line, std::strlen(line));
+            }
         } else if (std::strcmp(a, "cwd") == 0) {
             char dir[MAX_PATH] = "";
             GetCurrentDirectoryA(sizeof dir, dir);

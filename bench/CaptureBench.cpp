@@ -1,0 +1,224 @@
+// Benchmark of captured tool output, the editor's main frame started in this process with its
+// real output panes: a tool printing 50 MB through the capture until the pane holds all of it,
+// beside the same tool writing into a file; the time from a line printed after a pause to its
+// appearance in the pane; and a captured start of a tool printing one line, beside starting the
+// tool directly and waiting for its end.
+#include "BenchUtil.h"
+
+#include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "common/OutputChannels.h"
+#include "tools/OutputPane.h"
+#include "tools/OutputWindow.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string BinFile(const char* name) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string dir = exe;
+    return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
+// Starts the probe with its standard output into `out` (or none) and waits for its end.
+double RunDirect(const std::string& args, HANDLE out) {
+    std::string line = "\"" + BinFile("qvprobe.exe") + "\" " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (out) {
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out;
+        si.hStdError = out;
+        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    PROCESS_INFORMATION pi = {};
+    const double start = NowSeconds();
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
+        return -1;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    const double took = NowSeconds() - start;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return took;
+}
+
+// Channels that only count what arrives: the capture protocol without a pane.
+class CountingChannels : public IOutputChannels {
+public:
+    OutputChannel* AcquireOutputChannel(int key, OutputJob* job) override {
+        OutputChannel& c = m_channels[key == 2 ? 1 : 0];
+        if (c.inUse)
+            return nullptr;
+        c.inUse = true;
+        c.key = key;
+        c.job = job;
+        return &c;
+    }
+    void ReleaseOutputChannel(OutputChannel* channel) override { channel->inUse = false; }
+    bool HasFreeOutputChannel(int) const override { return true; }
+    bool IsOutputChannelBusy(int key) const override { return m_channels[key == 2].inUse; }
+    void AppendOutput(const OutputChannel*, const char* text, int length) override {
+        bytes += length < 0 ? static_cast<long long>(std::strlen(text)) : length;
+        ++pieces;
+    }
+    void ClearOutput(const OutputChannel*) override {}
+    void StopOutputJob(int) override {}
+    long long bytes = 0;
+    long long pieces = 0;
+
+private:
+    OutputChannel m_channels[2];
+};
+
+DWORD WINAPI DrainPipe(void* pipe) {
+    static char buf[256 * 1024];
+    DWORD got = 0;
+    while (ReadFile(static_cast<HANDLE>(pipe), buf, sizeof buf, &got, nullptr) && got)
+        ;
+    return 0;
+}
+
+class Bench {
+public:
+    Bench(CApp* app, CAppMainFrame* frame) : m_app(app), m_frame(frame) {}
+    OutputPane* Pane() { return m_frame->OutputWnd().GetPane(1); }
+    void Pump() {
+        m_app->PumpPendingMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+    bool Start(const std::string& args) {
+        if (Pane())
+            Pane()->Clear();
+        DWORD error = 0;
+        return m_frame->Tools().StartCapture(BinFile("qvprobe.exe"), args, "", false, &error);
+    }
+    void WaitFree() {
+        while (!m_frame->Tools().Job(0).IsFree() || !m_frame->Tools().Job(1).IsFree())
+            Pump();
+    }
+    int32_t Lines() { return Pane() ? Pane()->Lines().Count() : 0; }
+
+    CApp* m_app;
+    CAppMainFrame* m_frame;
+};
+
+} // namespace
+
+int main() {
+    // The size comes from the environment: the application object reads the command line as
+    // files to open.
+    const char* size = std::getenv("QV_CAPTURE_BENCH_MB");
+    const long long megabytes = size && std::atoll(size) > 0 ? std::atoll(size) : 50;
+    CApp* app = new CApp; // lives to the end of the process
+    app->m_nCmdShow = SW_SHOWNORMAL;
+    if (!app->InitInstance()) {
+        std::printf("the editor did not start\n");
+        return 1;
+    }
+    CAppMainFrame* frame = AppMainFrame();
+    Bench bench(app, frame);
+    app->PumpPendingMessages();
+
+    // 1. Throughput: 50 MB of 79-byte lines.
+    const long long bytes = megabytes * 1000 * 1000;
+    const std::string flood = "flood:" + std::to_string(bytes);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string outPath = std::string(temp) + "qvcapture_bench.txt";
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE file = CreateFileA(outPath.c_str(), GENERIC_WRITE, 0, &sa, CREATE_ALWAYS, 0, nullptr);
+    const double toFile = RunDirect(flood, file);
+    CloseHandle(file);
+    DeleteFileA(outPath.c_str());
+    // One more for each CR LF that a piece boundary splits.
+    const int32_t expectLines = static_cast<int32_t>(bytes / 79) + 1;
+    double start = NowSeconds();
+    bench.Start(flood);
+    bench.WaitFree();
+    const double captured = NowSeconds() - start;
+    std::printf("%lld MB captured: %d lines in the pane (%d expected, +1 per split CR LF)\n",
+                megabytes, bench.Lines(), expectLines);
+    {
+        CountingChannels counting;
+        ToolRunner runner(&counting);
+        DWORD error = 0;
+        start = NowSeconds();
+        runner.StartCapture(BinFile("qvprobe.exe"), flood, "", false, &error);
+        while (!runner.Job(0).IsFree())
+            bench.Pump();
+        const double protocol = NowSeconds() - start;
+        std::printf(
+            "%lld MB through the capture protocol alone: %.3f s (%lld bytes in %lld pieces)\n",
+            megabytes, protocol, counting.bytes, counting.pieces);
+    }
+    {
+        // The same tool into a bare pipe drained by a thread: what a pipe costs here.
+        HANDLE r = nullptr;
+        HANDLE w = nullptr;
+        CreatePipe(&r, &w, &sa, 256 * 1024);
+        SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0);
+        HANDLE drain = CreateThread(nullptr, 0, DrainPipe, r, 0, nullptr);
+        const double piped = RunDirect(flood, w);
+        CloseHandle(w);
+        WaitForSingleObject(drain, INFINITE);
+        CloseHandle(drain);
+        CloseHandle(r);
+        std::printf("%lld MB into a bare pipe: %.3f s\n", megabytes, piped);
+    }
+    PrintFigure("tool output through the capture into the pane", captured, "s", toFile, 3.0);
+
+    // 2. Latency of a line printed after a pause, median of 20.
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    bench.Start("stamps:20:100");
+    std::vector<double> delays;
+    int32_t seen = 0;
+    while (delays.size() < 20) {
+        bench.Pump();
+        OutputPane* pane = bench.Pane();
+        if (!pane)
+            continue;
+        const int32_t complete = pane->Lines().Count() - 1; // the last line is still open
+        while (seen < complete) {
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            const long long printed = std::atoll(pane->LineText(seen).c_str());
+            delays.push_back(static_cast<double>(now.QuadPart - printed) * 1000.0 /
+                             static_cast<double>(freq.QuadPart));
+            ++seen;
+        }
+        if (frame->Tools().Job(0).IsFree() && seen >= complete)
+            break;
+    }
+    bench.WaitFree();
+    PrintFigure("line after a pause to the pane (median of 20)", Median(delays), "ms", 0, 30.0);
+
+    // 3. Starting a captured tool printing one line until the line is in the pane.
+    std::vector<double> direct;
+    std::vector<double> capture;
+    for (int i = 0; i < 10; ++i) {
+        direct.push_back(RunDirect("out:one nl", nullptr));
+        start = NowSeconds();
+        bench.Start("out:one nl");
+        while (bench.Lines() < 2 || bench.Pane()->LineText(0) != "one")
+            bench.Pump();
+        capture.push_back(NowSeconds() - start);
+        bench.WaitFree();
+    }
+    PrintFigure("captured start until the line is in the pane", Median(capture) * 1000, "ms",
+                Median(direct) * 1000, 2.0);
+
+    frame->DestroyWindow();
+    app->PumpPendingMessages();
+    app->ExitInstance();
+    return 0;
+}

@@ -123,6 +123,10 @@ bool CApp::InitInstance() {
 
     // The previous run: its key map, then the documents it had open.
     m_settings->SetMainFrame(frame->m_hWnd);
+    // Auto-save runs from start-up when the user turned it on.
+    const BackupOptions& backup = m_settings->Backup();
+    if (backup.autoSave)
+        m_settings->ConfigureAutoSave(true, backup.autoSaveInterval, backup.notSaveUnnamedFile);
     m_settings->LoadKeyMap();
     m_settings->InstallKeyMap(&frame->m_hAccelTable);
     m_settings->RestoreReopenList(*frame);

@@ -11,6 +11,8 @@
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsIds.h"
+#include "dialogs/DlgAsFrame.h"
+#include "dialogs/DlgIds.h"
 #include "common/OutputJob.h"
 #include "common/PathName.h"
 #include "common/UiResources.h"
@@ -74,6 +76,9 @@ ON_UPDATE_COMMAND_UI(ID_VIEW_FILETREE, OnUpdateViewPage)
 ON_UPDATE_COMMAND_UI(ID_VIEW_CLIPTEXT, OnUpdateViewPage)
 ON_COMMAND(ID_VIEW_FULLSCREEN, OnViewFullScreen)
 ON_UPDATE_COMMAND_UI(ID_VIEW_FULLSCREEN, OnUpdateViewFullScreen)
+ON_COMMAND(ID_TOOLS_SETTINGS, OnToolsSettings)
+ON_COMMAND(ID_TOOLS_USER_TOOLS, OnToolsUserTools)
+ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
 ON_COMMAND(ID_HELP_ABOUT, OnHelpAbout)
 ON_COMMAND(ID_HELP_TEMPLATE_RULES, OnHelpTemplateRules)
 ON_COMMAND(ID_SEARCH_FIND_IN_FILES, OnFindInFiles)
@@ -894,4 +899,94 @@ LRESULT CAppMainFrame::OnSettingChange(WPARAM wParam, LPARAM) {
         RecalcLayout();
     }
     return Default();
+}
+
+// --- Settings dialog ---------------------------------------------------------------------------
+
+void CAppMainFrame::OpenSettings(UINT pageId, UINT controlId) {
+    if (m_settingsDlg) {
+        if (m_settingsDlg->m_hWnd)
+            ::SetWindowPos(m_settingsDlg->m_hWnd, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        return;
+    }
+    try {
+        CDlgAsFrame dialog(this, pageId ? pageId : m_settingsPage, controlId, this);
+        m_settingsDlg = &dialog;
+        const INT_PTR result = dialog.DoModal();
+        m_settingsDlg = nullptr;
+        if (dialog.CurrentPageId())
+            m_settingsPage = dialog.CurrentPageId();
+        if (result == -1)
+            AfxMessageBox(IDS_SETTINGS_FAILED, MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        m_settingsDlg = nullptr;
+        throw;
+    }
+}
+
+void CAppMainFrame::OnToolsSettings() {
+    OpenSettings(0);
+}
+
+void CAppMainFrame::OnToolsUserTools() {
+    OpenSettings(IDD_AS_TOOLS);
+}
+
+void CAppMainFrame::OnFilePrintSetup() {
+    OpenSettings(IDD_AS_PRINT);
+}
+
+void CAppMainFrame::ApplyDisplaySettings(bool fontRecreated) {
+    ApplyEditorDisplaySettings(fontRecreated);
+}
+
+void CAppMainFrame::ApplyFileType(const FileTypeInfo& type) {
+    for (CTextEditDoc* doc : TextDocuments())
+        if (doc->FileType() == &type)
+            CTextEditView::ApplyFileType(*doc, type);
+}
+
+void CAppMainFrame::ApplyToolbarLayout() {
+    SettingsStore* settings = AppSettings();
+    if (!settings || !m_toolbar.m_hWnd)
+        return;
+    const ToolbarButtonSet& set = settings->Toolbar();
+    settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount);
+    m_toolbar.OnButtonsReplaced();
+    RecalcLayout();
+}
+
+void CAppMainFrame::RebuildToolsMenus() {
+    SettingsStore* settings = AppSettings();
+    CApp* app = AppGetApp();
+    if (!settings)
+        return;
+    bool maximised = false;
+    MDIGetActive(&maximised);
+    HMENU docMenu = app && app->GetDocTemplate() ? app->GetDocTemplate()->m_hMenuShared : nullptr;
+    settings->RebuildToolsMenus(m_hMenuDefault, docMenu, maximised, m_hWnd);
+}
+
+void CAppMainFrame::InstallKeyMap() {
+    if (SettingsStore* settings = AppSettings())
+        settings->InstallKeyMap(&m_hAccelTable);
+}
+
+void CAppMainFrame::FileFiltersChanged() {
+    // The Open dialog builds its filter string from the store each time it opens; the file
+    // tree reads the list when it fills a folder.
+}
+
+void CAppMainFrame::SetRecentFileCount(int count) {
+    CApp* app = AppGetApp();
+    if (!app)
+        return;
+    app->SaveStdProfileSettings();
+    app->LoadStdProfileSettings(static_cast<UINT>(count));
+}
+
+const FileTypeInfo* CAppMainFrame::ActiveFileType() {
+    CTextEditDoc* doc = GetActiveTextDoc();
+    return doc ? doc->FileType() : nullptr;
 }

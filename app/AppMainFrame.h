@@ -16,6 +16,7 @@
 #include "workspace/FileTreeDrives.h"
 #include "workspace/OutputBar.h"
 #include "common/OutputChannels.h"
+#include "dialogs/SettingsHost.h"
 #include "tools/ToolRunner.h"
 #include "workspace/OutputPanes.h"
 #include "workspace/WorkspaceBar.h"
@@ -35,7 +36,8 @@ class CAppMainFrame : public CMDIFrameWnd,
                       public ReopenHost,
                       public IOutputChannels,
                       public IOutputHost,
-                      public IClipTextHost {
+                      public IClipTextHost,
+                      public ISettingsHost {
     DECLARE_DYNCREATE(CAppMainFrame)
 public:
     static const UINT kAutoSaveTimer = 1;
@@ -126,6 +128,29 @@ public:
     // the store made a new font object (its handle may equal the deleted one's).
     void ApplyEditorDisplaySettings(bool fontRecreated);
     static const int kEditorFontId = 1;
+
+    // --- Settings dialog ---------------------------------------------------------------------
+    // Runs the settings dialog at the page of a dialog id (0: the page it ended on last time)
+    // and a control to focus on it; an open dialog is only brought to the top.
+    void OpenSettings(UINT pageId, UINT controlId = 0);
+    bool IsSettingsOpen() const { return m_settingsDlg != nullptr; }
+    class CDlgAsFrame* SettingsDialog() const {
+        return m_settingsDlg;
+    }
+    UINT NextSettingsPage() const { return m_settingsPage; }
+    void OnToolsSettings();
+    void OnToolsUserTools();
+    void OnFilePrintSetup();
+
+    // --- ISettingsHost -----------------------------------------------------------------------
+    void ApplyDisplaySettings(bool fontRecreated) override;
+    void ApplyFileType(const FileTypeInfo& type) override;
+    void ApplyToolbarLayout() override;
+    void RebuildToolsMenus() override;
+    void InstallKeyMap() override;
+    void FileFiltersChanged() override;
+    void SetRecentFileCount(int count) override;
+    const FileTypeInfo* ActiveFileType() override;
 
     // --- Full screen, tray -------------------------------------------------------------------
     bool IsFullScreen() const { return m_fullScreen; }
@@ -271,6 +296,8 @@ private:
     RECT m_fullScreenRect = {0, 0, 0, 0};
     WINDOWPLACEMENT m_placement = {};
     bool m_trayIcon = false;
+    class CDlgAsFrame* m_settingsDlg = nullptr;
+    UINT m_settingsPage = 401;
     // Clipboard watch: the next viewer of the chain, and the notice that joining sends (or a
     // repeat of the last one) to be skipped, recognised by the clipboard's sequence number.
     CTextEditDoc* m_pasteTarget = nullptr;

@@ -204,8 +204,8 @@ public:
     // The word count's message: string 7004 with the seven counts.
     static std::string WordCountText(const FxWordCount& counts);
     void OnDocWordCount();
-    // The settings dialog is not there yet: it says so in a message box.
-    void OnDocSettingsPage();
+    // Opens the settings dialog at the page and field of the shortcut.
+    void OnDocSettingsPage(UINT id);
     void OnUpdateDocAutoSave(CCmdUI* cmdUI);
 
     // --- Printing ------------------------------------------------------------------------

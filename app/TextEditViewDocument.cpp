@@ -2,6 +2,8 @@
 // time, display switches, file type, word wrap, read-only, word count, settings shortcuts,
 // printing) and the context menu. Layer: app/ (application shell).
 #include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "dialogs/DlgIds.h"
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
@@ -307,8 +309,26 @@ void CTextEditView::OnDocWordCount() {
 
 // --- Settings ---------------------------------------------------------------------
 
-void CTextEditView::OnDocSettingsPage() {
-    AfxMessageBox(IDS_SETTINGS_NOT_READY, MB_OK | MB_ICONINFORMATION);
+// Each shortcut opens the settings dialog at its page and field: the font page, the line
+// spacing on the general page, the file type page (which selects this document's type) at
+// its wrap, tab or colour settings, and the backup page.
+void CTextEditView::OnDocSettingsPage(UINT id) {
+    static const struct {
+        UINT command, page, control;
+    } kTargets[] = {
+        {ID_DOC_FONT, IDD_AS_FONTS, 0},
+        {ID_DOC_LINE_SPACING, IDD_AS_GENERAL, IDC_GEN_LINESPACING},
+        {ID_DOC_WRAP_SETTINGS, IDD_AS_FILETYPES, IDC_ED_WRAPSTYLE},
+        {ID_DOC_TAB_SETTINGS, IDD_AS_FILETYPES, IDC_ED_TAB},
+        {ID_DOC_COLOR_SETTINGS, IDD_AS_FILETYPES, IDC_COL_LIST},
+        {ID_DOC_AUTO_SAVE, IDD_AS_BACKUP, IDC_BAK_AUTOSAVE},
+    };
+    CAppMainFrame* frame = AppMainFrame();
+    if (!frame)
+        return;
+    for (const auto& t : kTargets)
+        if (t.command == id)
+            frame->OpenSettings(t.page, t.control);
 }
 
 void CTextEditView::OnUpdateDocAutoSave(CCmdUI* cmdUI) {

@@ -60,10 +60,8 @@ void SettingsStore::LoadKeyMap(HACCEL* frameTable) {
     m_keyMapDirty = false;
 }
 
-void SettingsStore::EnsureKeyMap() {
-    if (m_keyMapLoaded)
-        return;
-    m_keyMap.clear();
+std::vector<SettingsStore::KeyBinding> SettingsStore::DefaultKeyMap() const {
+    std::vector<KeyBinding> bindings;
     HACCEL builtIn = LoadAcceleratorsA(m_resources, MAKEINTRESOURCEA(IDR_MAINFRAME));
     if (builtIn) {
         int n = CopyAcceleratorTableA(builtIn, nullptr, 0);
@@ -71,8 +69,17 @@ void SettingsStore::EnsureKeyMap() {
         if (n > 0)
             CopyAcceleratorTableA(builtIn, entries.data(), n);
         for (const ACCEL& a : entries)
-            m_keyMap.emplace(KeyCodeOf(a), KeyBinding{a.cmd, KeyCodeOf(a)});
+            bindings.push_back(KeyBinding{a.cmd, KeyCodeOf(a)});
     }
+    return bindings;
+}
+
+void SettingsStore::EnsureKeyMap() {
+    if (m_keyMapLoaded)
+        return;
+    m_keyMap.clear();
+    for (const KeyBinding& b : DefaultKeyMap())
+        m_keyMap.emplace(b.keyCode, b);
     m_keyMapLoaded = true;
 }
 
@@ -132,6 +139,20 @@ HACCEL SettingsStore::InstallKeyMap(HACCEL* frameTable) {
     return table;
 }
 
+std::string SettingsStore::KeyCodeText(uint32_t code) {
+    std::string text;
+    static const struct {
+        uint32_t bit;
+        UINT vk;
+    } kModifiers[] = {{FCONTROL, VK_CONTROL}, {FSHIFT, VK_SHIFT}, {FALT, VK_MENU}};
+    for (const auto& m : kModifiers) {
+        if ((code >> 16) & m.bit)
+            text += KeyName(m.vk) + " + ";
+    }
+    text += KeyName(code & 0xFFFF);
+    return text;
+}
+
 bool SettingsStore::ShortcutText(UINT command, char* buf, int size) {
     if (size <= 0)
         return false;
@@ -140,17 +161,7 @@ bool SettingsStore::ShortcutText(UINT command, char* buf, int size) {
     for (const auto& e : m_keyMap) {
         if (e.second.command != command)
             continue;
-        uint32_t code = e.second.keyCode;
-        std::string text;
-        static const struct {
-            uint32_t bit;
-            UINT vk;
-        } kModifiers[] = {{FCONTROL, VK_CONTROL}, {FSHIFT, VK_SHIFT}, {FALT, VK_MENU}};
-        for (const auto& m : kModifiers) {
-            if ((code >> 16) & m.bit)
-                text += KeyName(m.vk) + " + ";
-        }
-        text += KeyName(code & 0xFFFF);
+        const std::string text = KeyCodeText(e.second.keyCode);
         std::strncpy(buf, text.c_str(), static_cast<size_t>(size) - 1);
         buf[size - 1] = 0;
         return true;

@@ -266,6 +266,7 @@ void SettingsStore::SaveGeneralOptions() {
 void SettingsStore::LoadBackupOptions() {
     const char* s = "Settings";
     BackupOptions& b = m_backup;
+    b.autoSave = ReadBool(IniSettings, s, "AutoSave", false);
     b.notSaveUnnamedFile = ReadBool(IniSettings, s, "NotSaveUnnamedFile", true);
     b.autoSaveInterval = ReadInt(IniSettings, s, "AutoSaveInterval", 1, 1, 60);
     b.backupFileOnSave = ReadBool(IniSettings, s, "BackupFileOnSave", false);
@@ -280,6 +281,7 @@ void SettingsStore::SaveBackupOptions() {
         return;
     const char* s = "Settings";
     const BackupOptions& b = m_backup;
+    WriteInt(IniSettings, s, "AutoSave", b.autoSave);
     WriteInt(IniSettings, s, "NotSaveUnnamedFile", b.notSaveUnnamedFile);
     WriteInt(IniSettings, s, "AutoSaveInterval", b.autoSaveInterval);
     WriteInt(IniSettings, s, "BackupFileOnSave", b.backupFileOnSave);

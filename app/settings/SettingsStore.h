@@ -32,6 +32,7 @@ struct GeneralOptions {
 };
 
 struct BackupOptions {
+    bool autoSave = false; // the timer runs from start-up when set
     bool notSaveUnnamedFile = true;
     int autoSaveInterval = 1; // minutes
     bool backupFileOnSave = false;
@@ -241,11 +242,16 @@ public:
     // Loads the saved map; when there is one it is installed as *frameTable (when given).
     void LoadKeyMap(HACCEL* frameTable = nullptr);
     void EnsureKeyMap(); // falls back to the built-in accelerator table 100
+    // The built-in accelerator table 100 as bindings.
+    std::vector<KeyBinding> DefaultKeyMap() const;
     void SaveKeyMap();
     // Creates an accelerator table from the map and makes it *frameTable; the previous table
     // is destroyed when this store created it.
     HACCEL InstallKeyMap(HACCEL* frameTable);
     bool ShortcutText(UINT command, char* buf, int size);
+    // The text of a key code: the modifier names in the order Control, Shift, Alt, each
+    // followed by " + ", then the key's own name.
+    static std::string KeyCodeText(uint32_t keyCode);
     const std::map<uint32_t, KeyBinding>& KeyMap() const { return m_keyMap; }
     void SetKeyMap(const std::vector<KeyBinding>& bindings);
     bool IsKeyMapLoaded() const { return m_keyMapLoaded; }

@@ -2,7 +2,9 @@
 // the display switches, the file type choice, word wrap and read-only, word count, reload, the
 // placeholders of settings and printing, the context menu through a real popup, and every
 // text-changing command on a read-only document.
+#include "app/AppMainFrame.h"
 #include "app/DlgFile.h"
+#include "dialogs/DlgAsFrame.h"
 #include "app/TextEditDoc.h"
 #include "app/settings/FileTypes.h"
 #include "app/settings/SettingsIds.h"
@@ -560,15 +562,45 @@ TEST_F(DocumentCommandTest, ReloadAsksFirstAndOnOkReadsTheFileAgain) {
 // --- Settings shortcuts and printing
 // --------------------------------------------------------------
 
-TEST_F(DocumentCommandTest, SettingsShortcutsAndPreviewSayTheyAreNotThereYet) {
-    const UINT settingsIds[] = {ID_DOC_FONT,         ID_DOC_LINE_SPACING,   ID_DOC_WRAP_SETTINGS,
-                                ID_DOC_TAB_SETTINGS, ID_DOC_COLOR_SETTINGS, ID_DOC_AUTO_SAVE};
-    for (UINT id : settingsIds) {
+// The settings dialog that a shortcut opened, seen from inside its modal loop and closed.
+struct OpenedSettings {
+    UINT page = 0;
+    int focusId = 0;
+};
+OpenedSettings g_opened;
+
+void CALLBACK CloseSettings(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    CDlgAsFrame* dialog = AppMainFrame() ? AppMainFrame()->SettingsDialog() : nullptr;
+    if (!dialog || !dialog->m_hWnd)
+        return;
+    g_opened.page = dialog->CurrentPageId();
+    g_opened.focusId = GetDlgCtrlID(GetFocus());
+    PostMessageA(dialog->m_hWnd, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(DocumentCommandTest, SettingsShortcutsOpenTheSettingsDialogAtTheirPagesAndPreviewSaysItIsNotThereYet) {
+    const struct {
+        UINT id, page;
+        int focus;
+    } cases[] = {{ID_DOC_FONT, 402, 0},
+                 {ID_DOC_LINE_SPACING, 401, 1301},
+                 {ID_DOC_WRAP_SETTINGS, 405, 1723},
+                 {ID_DOC_TAB_SETTINGS, 405, 1720},
+                 {ID_DOC_COLOR_SETTINGS, 405, 1764},
+                 {ID_DOC_AUTO_SAVE, 409, 1804}};
+    for (const auto& c : cases) {
         g_boxes.clear();
-        EXPECT_TRUE(State(id).enabled) << id;
-        Command(id);
-        ASSERT_EQ(g_boxes.size(), 1u) << id;
-        EXPECT_EQ(g_boxes[0], "本版本尚未提供参数设置对话框，该项设置暂时不能修改。") << id;
+        g_opened = OpenedSettings();
+        EXPECT_TRUE(State(c.id).enabled) << c.id;
+        SetTimer(nullptr, 0, 50, CloseSettings);
+        Command(c.id);
+        EXPECT_TRUE(g_boxes.empty()) << c.id;
+        EXPECT_EQ(g_opened.page, c.page) << c.id;
+        if (c.focus) {
+            EXPECT_EQ(g_opened.focusId, c.focus) << c.id;
+        }
+        EXPECT_FALSE(AppMainFrame()->IsSettingsOpen());
     }
     EXPECT_EQ(State(ID_DOC_AUTO_SAVE).check, AppSettings()->IsAutoSaveOn() ? 1 : 0);
     for (UINT id : {ID_FILE_PRINT_PREVIEW}) {

@@ -68,3 +68,5 @@ echo
 wine "$root/build/win/bin/cliptext_bench.exe"
 echo
 wine "$root/build/win/bin/capture_bench.exe"
+echo
+wine "$root/build/win/bin/settings_bench.exe"

@@ -5,7 +5,7 @@
 #include "dialogs/DlgIds.h"
 #include "framework/FontDialog.h"
 #include "framework/MessageBox.h"
-#include "framework/PrintDialog.h"
+#include "framework/Printer.h"
 #include "framework/ResourceText.h"
 
 #include <cstring>
@@ -30,28 +30,31 @@ CDlgAsPrint::CDlgAsPrint(CWnd* frame) : CDlgAsBase(IDD_AS_PRINT, frame) {
     std::memset(&m_font, 0, sizeof m_font);
 }
 
+// The program's current printer (the system default until print setup chose another).
 CDlgAsPrint::PrinterInfo CDlgAsPrint::ReadPrinter() {
     PrinterInfo info;
-    CPrintDialog dialog(true);
-    if (!dialog.GetDefaults())
+    const ::PrinterInfo printer = CPrinter::Query();
+    if (!printer.available || printer.dpiX <= 0 || printer.dpiY <= 0)
         return info;
-    HDC dc = dialog.CreatePrinterDC();
-    if (!dc)
-        return info;
-    const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    if (dpiX > 0 && dpiY > 0) {
-        info.present = true;
-        info.widthInches = static_cast<double>(GetDeviceCaps(dc, HORZRES)) / dpiX;
-        info.heightInches = static_cast<double>(GetDeviceCaps(dc, VERTRES)) / dpiY;
-        const int colours = GetDeviceCaps(dc, NUMCOLORS);
-        info.monochrome = colours >= 0 && colours <= 2 &&
-                          GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) <= 1;
-        info.device = dialog.GetDeviceName();
-        if (const DEVMODEA* dm = dialog.GetDevMode())
-            info.form.assign(reinterpret_cast<const char*>(dm->dmFormName),
-                             strnlen(reinterpret_cast<const char*>(dm->dmFormName), CCHFORMNAME));
+    info.present = true;
+    info.widthInches = printer.PrintableWidthInches();
+    info.heightInches = printer.PrintableHeightInches();
+    info.monochrome = !printer.colour;
+    info.device = printer.name;
+    PRINTDLGA pd = {};
+    pd.lStructSize = sizeof pd;
+    if (CPrinter::GetDefaults(pd)) {
+        if (pd.hDevMode) {
+            if (const DEVMODEA* dm = static_cast<const DEVMODEA*>(GlobalLock(pd.hDevMode))) {
+                const char* form = reinterpret_cast<const char*>(dm->dmFormName);
+                info.form.assign(form, strnlen(form, CCHFORMNAME));
+                GlobalUnlock(pd.hDevMode);
+            }
+            GlobalFree(pd.hDevMode);
+        }
+        if (pd.hDevNames)
+            GlobalFree(pd.hDevNames);
     }
-    DeleteDC(dc);
     return info;
 }
 
@@ -131,8 +134,7 @@ void CDlgAsPrint::OnFont() {
 }
 
 void CDlgAsPrint::OnSetup() {
-    CPrintDialog dialog(true, PD_PRINTSETUP, this);
-    dialog.DoModal();
+    CPrinter::DoPrintSetup(this);
     m_printer = ReadPrinter();
     ShowPrinter();
 }

@@ -957,17 +957,6 @@ void CAppMainFrame::ApplyToolbarLayout() {
     RecalcLayout();
 }
 
-void CAppMainFrame::RebuildToolsMenus() {
-    SettingsStore* settings = AppSettings();
-    CApp* app = AppGetApp();
-    if (!settings)
-        return;
-    bool maximised = false;
-    MDIGetActive(&maximised);
-    HMENU docMenu = app && app->GetDocTemplate() ? app->GetDocTemplate()->m_hMenuShared : nullptr;
-    settings->RebuildToolsMenus(m_hMenuDefault, docMenu, maximised, m_hWnd);
-}
-
 void CAppMainFrame::InstallKeyMap() {
     if (SettingsStore* settings = AppSettings())
         settings->InstallKeyMap(&m_hAccelTable);

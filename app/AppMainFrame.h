@@ -146,7 +146,6 @@ public:
     void ApplyDisplaySettings(bool fontRecreated) override;
     void ApplyFileType(const FileTypeInfo& type) override;
     void ApplyToolbarLayout() override;
-    void RebuildToolsMenus() override;
     void InstallKeyMap() override;
     void FileFiltersChanged() override;
     void SetRecentFileCount(int count) override;
@@ -201,7 +200,7 @@ public:
     // --- User tools --------------------------------------------------------------------------
     // Puts the tool list's items at the end of the Tools menu of the frame's own menu and of the
     // document menu; at start-up and after the tool list changed.
-    void RebuildToolsMenus();
+    void RebuildToolsMenus() override;
     // Runs tool n (command 40960 + n): saves the documents when the tool asks, asks for the
     // argument when it asks, expands the macros from the active document and starts it.
     void RunUserTool(size_t n);

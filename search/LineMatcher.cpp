@@ -48,6 +48,7 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
             m_singleDelim[*d] = true;
 
     m_hasPrefilter = false;
+    m_sets.clear();
     if (len == 0) {
         m_error = FxSeEmptyPattern;
         return false;
@@ -60,6 +61,14 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
             return false;
         }
         const std::string required = FxRequiredLiteral(m_pattern.data(), len, options.matchCase);
+        // A run of classes longer than the literal run tests more of each candidate: a pattern
+        // of classes alone still passes over nearly every line.
+        std::vector<FxByteSet> sets = FxRequiredClassRun(m_pattern.data(), len, options.matchCase);
+        if (sets.size() > required.size() && sets.size() >= 2) {
+            SetClassPrefilter(std::move(sets));
+            m_hasPrefilter = true;
+            return true;
+        }
         m_hasPrefilter = !required.empty();
         if (m_hasPrefilter)
             SetPrefilter(required);
@@ -96,9 +105,69 @@ void FxLineMatcher::SetPrefilter(const std::string& start) {
     m_foldLast = fold(m_last);
 }
 
+void FxLineMatcher::SetClassPrefilter(std::vector<FxByteSet> sets) {
+    m_sets = std::move(sets);
+    // The scan looks first at the position with the fewest members.
+    m_anchor = 0;
+    size_t fewest = 257;
+    for (size_t k = 0; k < m_sets.size(); ++k) {
+        const size_t n = static_cast<size_t>(std::count(m_sets[k].begin(), m_sets[k].end(), true));
+        if (n < fewest) {
+            fewest = n;
+            m_anchor = k;
+        }
+    }
+    m_anchorBytes.clear();
+    for (int c = 0; c < 256; ++c)
+        if (m_sets[m_anchor][static_cast<size_t>(c)])
+            m_anchorBytes.push_back(static_cast<unsigned char>(c));
+}
+
+const char* FxLineMatcher::NextClassCandidate(const char* p, const char* end) const {
+    const ptrdiff_t n = static_cast<ptrdiff_t>(m_sets.size());
+    if (end - p < n)
+        return end;
+    const char* const stop = end - n + 1;
+    const FxByteSet& anchor = m_sets[m_anchor];
+    const ptrdiff_t at = static_cast<ptrdiff_t>(m_anchor);
+    const auto fits = [&](const char* q) {
+        for (ptrdiff_t k = 0; k < n; ++k)
+            if (!m_sets[static_cast<size_t>(k)][Byte(q, static_cast<int32_t>(k))])
+                return false;
+        return true;
+    };
+#ifdef __SSE2__
+    // A sparse anchor (up to four bytes) is looked for sixteen bytes at a time.
+    if (m_anchorBytes.size() <= 4) {
+        __m128i want[4];
+        for (size_t k = 0; k < 4; ++k)
+            want[k] =
+                _mm_set1_epi8(static_cast<char>(m_anchorBytes[k < m_anchorBytes.size() ? k : 0]));
+        for (; stop - p >= 16; p += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+            const __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, want[0]), _mm_cmpeq_epi8(a, want[1])),
+                             _mm_or_si128(_mm_cmpeq_epi8(a, want[2]), _mm_cmpeq_epi8(a, want[3])));
+            for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask;
+                 mask &= mask - 1) {
+                const char* q = p + __builtin_ctz(mask);
+                if (fits(q))
+                    return q;
+            }
+        }
+    }
+#endif
+    for (; p < stop; ++p)
+        if (anchor[Byte(p, static_cast<int32_t>(at))] && fits(p))
+            return p;
+    return end;
+}
+
 const char* FxLineMatcher::NextCandidate(const char* p, const char* end) const {
     if (!m_hasPrefilter)
         return p;
+    if (!m_sets.empty())
+        return NextClassCandidate(p, end);
     // Candidates j lie in [p, stop); the second byte tested is read at j + span.
     const ptrdiff_t span = m_span;
     if (end - p <= span)

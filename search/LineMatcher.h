@@ -3,6 +3,7 @@
 #pragma once
 
 #include "search/CharCode.h"
+#include "search/RequiredLiteral.h"
 #include "search/WideRegex.h"
 
 #include <cstddef>
@@ -69,6 +70,9 @@ private:
     Result ScanRegex(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     Result Scan(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     void SetPrefilter(const std::string& start);
+    // The prefilter of a run of classes that every match holds.
+    void SetClassPrefilter(std::vector<FxByteSet> sets);
+    const char* NextClassCandidate(const char* p, const char* end) const;
     Result ScanLiteral(const char* line, int32_t len, int32_t from, int32_t to,
                        FxLineMatch& m) const;
     bool LiteralAt(const char* line, int32_t len, int32_t pos, int32_t to) const;
@@ -85,6 +89,10 @@ private:
     unsigned char m_first = 0, m_last = 0, m_foldFirst = 0, m_foldLast = 0;
     bool m_singleDelim[256];
     std::vector<uint16_t> m_doubleDelims; // lead << 8 | trail
+    // A run of byte sets instead (not empty when in use), tested from its sparsest position.
+    std::vector<FxByteSet> m_sets;
+    size_t m_anchor = 0;
+    std::vector<unsigned char> m_anchorBytes; // the members of the anchor position
     FxWideRegex m_regex;
     int m_error = 0;
     int32_t m_errorOffset = -1;

@@ -164,3 +164,128 @@ std::string FxRequiredLiteral(const char* p, int32_t len, bool matchCase) {
     endRun();
     return best;
 }
+
+namespace {
+
+// The members of a class p[i] == '[' .. p[end - 1] == ']' when they are all printable ASCII
+// characters or ranges of them; false for anything else (negation, escapes, named classes).
+bool AsciiClassSet(const char* p, int32_t i, int32_t end, FxByteSet* set) {
+    set->fill(false);
+    int32_t k = i + 1;
+    const int32_t close = end - 1;
+    if (k >= close || p[k] == '^')
+        return false;
+    bool any = false;
+    while (k < close) {
+        const unsigned char a = static_cast<unsigned char>(p[k]);
+        if (a < 0x20 || a >= 0x7F || a == '\\' || a == '[')
+            return false;
+        if (k + 2 < close && p[k + 1] == '-') {
+            const unsigned char b = static_cast<unsigned char>(p[k + 2]);
+            if (b < 0x20 || b >= 0x7F || b == '\\' || b == '[' || b < a)
+                return false;
+            for (unsigned c = a; c <= b; ++c)
+                (*set)[c] = true;
+            k += 3;
+        } else {
+            (*set)[a] = true;
+            ++k;
+        }
+        any = true;
+    }
+    return any;
+}
+
+} // namespace
+
+std::vector<FxByteSet> FxRequiredClassRun(const char* p, int32_t len, bool matchCase) {
+    std::vector<FxByteSet> best, run;
+    if (!p || len <= 0)
+        return best;
+    if (std::strstr(std::string(p, static_cast<size_t>(len)).c_str(), "\\Q"))
+        return best;
+    const auto endRun = [&] {
+        if (run.size() > best.size())
+            best = run;
+        run.clear();
+    };
+    for (int32_t i = 0; i < len;) {
+        bool have = false;
+        FxByteSet atom;
+        atom.fill(false);
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c == '|')
+            return std::vector<FxByteSet>(); // an alternative at the top level
+        if (c == '\\') {
+            int lit;
+            i = SkipEscape(p, len, i, &lit);
+            if (lit >= 0 && lit < 0x80) {
+                atom[static_cast<unsigned char>(lit)] = true;
+                have = true;
+            }
+        } else if (c == '[') {
+            const int32_t end = SkipClass(p, len, i);
+            have = matchCase && end <= len && AsciiClassSet(p, i, end, &atom);
+            i = end;
+        } else if (c == '(') {
+            if (i + 2 < len && p[i + 1] == '?' && std::strchr("imsx-^", p[i + 2]))
+                return std::vector<FxByteSet>(); // inline options change what follows
+            int depth = 0;
+            while (i < len) {
+                if (p[i] == '\\') {
+                    int lit;
+                    i = SkipEscape(p, len, i, &lit);
+                    continue;
+                }
+                if (p[i] == '[') {
+                    i = SkipClass(p, len, i);
+                    continue;
+                }
+                if (p[i] == '(')
+                    ++depth;
+                else if (p[i] == ')' && --depth == 0) {
+                    ++i;
+                    break;
+                }
+                i += FxCharLen(p, static_cast<size_t>(i), static_cast<size_t>(len));
+            }
+        } else if (c == '{') {
+            while (i < len && p[i] != '}')
+                ++i;
+            ++i;
+        } else if (c == '.' || c == '^' || c == '$' || c == ')' || c == '*' || c == '+' ||
+                   c == '?') {
+            ++i;
+        } else {
+            const int cl = FxCharLen(p, static_cast<size_t>(i), static_cast<size_t>(len));
+            if (cl == 1 && c < 0x80) {
+                atom[c] = true;
+                have = true;
+            }
+            i += cl;
+        }
+        if (have && !matchCase) {
+            // A letter in either case; any other member stands for itself.
+            for (int ch = 'a'; ch <= 'z'; ++ch)
+                if (atom[static_cast<size_t>(ch)] || atom[static_cast<size_t>(ch - 0x20)])
+                    atom[static_cast<size_t>(ch)] = atom[static_cast<size_t>(ch - 0x20)] = true;
+        }
+        bool optional = false, repeated = false;
+        if (i < len) {
+            const char q = p[i];
+            if (q == '?' || q == '*' || q == '{')
+                optional = true;
+            else if (q == '+')
+                repeated = true;
+        }
+        if (!have || optional) {
+            endRun();
+            continue;
+        }
+        run.push_back(atom);
+        if (repeated)
+            endRun();
+    }
+    endRun();
+    return best;
+}

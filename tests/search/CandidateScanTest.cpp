@@ -407,7 +407,12 @@ TEST(CandidateScan, RegularExpressionsSkipOnlyLinesWithoutMatches) {
                                     "(?:x|b)\\s*" ZHONG "x",
                                     "(abA|x)b",
                                     "(?:x|Ab,)a",
-                                    "a(?:x|)b"};
+                                    "a(?:x|)b",
+                                    "[xa][Ab]",
+                                    "[a-b]+[xA][b]",
+                                    "x[A-Z][a-z]",
+                                    "[ab][ ,]\\.?",
+                                    "[ab]x?[Bb]"};
     for (const char* pattern : patterns)
         for (unsigned flags : {0u, unsigned(kCase)}) {
             SCOPED_TRACE(testing::Message()

@@ -372,3 +372,33 @@ TEST(Regex, RequiredLiteralOfThePrefilter) {
     EXPECT_EQ(req(ZHONG WEN), ZHONG WEN);
     EXPECT_EQ(req("a" TRAIL_BS "b"), "a" TRAIL_BS "b"); // the trail byte is no escape
 }
+
+TEST(Regex, RequiredClassRunOfThePrefilter) {
+    // Each position written as its members in order.
+    const auto run = [](const std::string& p, bool matchCase = true) {
+        std::vector<std::string> out;
+        for (const FxByteSet& set :
+             FxRequiredClassRun(p.data(), static_cast<int32_t>(p.size()), matchCase)) {
+            std::string members;
+            for (int c = 0; c < 256; ++c)
+                if (set[static_cast<size_t>(c)])
+                    members += static_cast<char>(c);
+            out.push_back(members);
+        }
+        return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(run("[a-z]+[xyz][z][xy]"), (V{"xyz", "z", "xy"}));
+    EXPECT_EQ(run("X[a-c]+y"), (V{"X", "abc"})); // a repeated class ends the run
+    EXPECT_EQ(run("ab?[cd]e"), (V{"cd", "e"}));  // b may be left out
+    EXPECT_EQ(run("[^x]yz"), (V{"y", "z"}));     // a negated class is no member list
+    EXPECT_EQ(run("[\\d]ab"), (V{"a", "b"}));    // nor a class with escapes
+    EXPECT_EQ(run("[[:alpha:]]ab"), (V{"a", "b"}));
+    EXPECT_EQ(run("\\.[ch]$"), (V{".", "ch"}));
+    EXPECT_EQ(run("a|[bc]d"), V{});
+    EXPECT_EQ(run("(?i)[ab]c"), V{});
+    EXPECT_EQ(run(ZHONG "[ab]c"), (V{"ab", "c"})); // double-byte characters take no part
+    // Without match case: literal letters in both cases, classes left out.
+    EXPECT_EQ(run("xY[ab]", false), (V{"Xx", "Yy"}));
+    EXPECT_EQ(run("[ab]", false), V{});
+}

@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "app/CommandIds.h"
+#include "app/FileTreeHost.h"
 #include "app/ShellIds.h"
 #include "app/settings/IniCodec.h"
 #include "framework/CmdUI.h"
@@ -169,6 +170,9 @@ void CAppMainFrame::ReadBarTable() {
 }
 
 bool CAppMainFrame::CreateBars() {
+    // The file tree page may be made with the workspace bar: it needs its host first.
+    m_workspaceBar.FileTree().SetHost(&AppFileTreeHost());
+    SetFileTreeDrives(&m_workspaceBar.FileTree());
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];

@@ -81,6 +81,12 @@ bool CWorkspaceBar::ShowPage(int index) {
             return false;
         page.window = m_clipText.m_hWnd;
     }
+    if (!page.window && page.commandId == kFileTreePage) {
+        if (m_fileTree.Create(this, m_content, page.commandId))
+            page.window = m_fileTree.m_hWnd;
+        if (!page.window)
+            return false;
+    }
     if (!page.window) {
         page.window = ::CreateWindowExA(
             0, PageClass(), nullptr, 0x52000000, m_content.left, m_content.top,

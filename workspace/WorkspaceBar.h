@@ -1,13 +1,13 @@
 // CWorkspaceBar: the workspace window's docking bar: a tab strip at the bottom (control id
 // 0xE900) over two pages, the file tree (0xE901) and the clip texts (0xE902). A page's window
 // is made the first time its tab is selected and then hidden and shown as the tabs change.
-// The file tree page is an empty window of its own class until it has its own.
 // Layer: workspace/.
 #pragma once
 
 #include "workspace/FxControlBar.h"
 #include "workspace/TabStrip.h"
 #include "workspace/WsbClipText.h"
+#include "workspace/WsbFileTree.h"
 
 class CWorkspaceBar : public CFxControlBar {
     DECLARE_DYNAMIC(CWorkspaceBar)
@@ -37,6 +37,8 @@ public:
     CTabStrip& GetTabStrip() { return m_tabStrip; }
     // The clip text page (its window exists once its tab was selected).
     CWsbClipText& ClipText() { return m_clipText; }
+    // The file tree page (its window exists once its tab was first selected).
+    CWsbFileTree& FileTree() { return m_fileTree; }
 
     int OnCreate(LPCREATESTRUCTA cs);
     void OnSize(UINT type, int cx, int cy);
@@ -56,4 +58,5 @@ private:
     CTabStrip m_tabStrip;
     CWsbClipText m_clipText;
     RECT m_content = {0, 0, 0, 0};
+    CWsbFileTree m_fileTree;
 };

@@ -17,16 +17,16 @@ class ShellTreeCtrl : public CTreeCtrl {
     DECLARE_DYNAMIC(ShellTreeCtrl)
 public:
     // View flags: the sort mode in the low four bits, then the two show flags.
-    static const DWORD kSortByName = 1, kSortByType = 2, kSortBySize = 4, kSortByDate = 8;
-    static const DWORD kSortMask = 0x0F;
-    static const DWORD kShowHidden = 0x10;
-    static const DWORD kShowNonFileSystem = 0x20;
+    static constexpr DWORD kSortByName = 1, kSortByType = 2, kSortBySize = 4, kSortByDate = 8;
+    static constexpr DWORD kSortMask = 0x0F;
+    static constexpr DWORD kShowHidden = 0x10;
+    static constexpr DWORD kShowNonFileSystem = 0x20;
     // The shell attributes asked for each child.
-    static const DWORD kAttributeMask =
+    static constexpr DWORD kAttributeMask =
         SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK | SFGAO_CANRENAME | SFGAO_CANDELETE |
         SFGAO_HASPROPSHEET | SFGAO_LINK | SFGAO_HIDDEN | SFGAO_REMOVABLE | SFGAO_BROWSABLE |
         SFGAO_FILESYSANCESTOR | SFGAO_FOLDER | SFGAO_FILESYSTEM;
-    static const size_t kMaxExtension = 255;
+    static constexpr size_t kMaxExtension = 255;
 
     // One per item, in one heap block: the record, then the relative identifier list (ending
     // with a zero size and one more zero byte), then the display name.

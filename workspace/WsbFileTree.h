@@ -26,10 +26,10 @@ public:
 class CWsbFileTree : public CWnd, public IFileTreeDrives {
     DECLARE_DYNAMIC(CWsbFileTree)
 public:
-    static const UINT kTreeId = 0xE901;
-    static const UINT kFilterId = 0xE900;
-    static const int kDroppedHeight = 150;
-    static const int kMaxNewNames = 65534;
+    static constexpr UINT kTreeId = 0xE901;
+    static constexpr UINT kFilterId = 0xE900;
+    static constexpr int kDroppedHeight = 150;
+    static constexpr int kMaxNewNames = 65534;
 
     CWsbFileTree();
     ~CWsbFileTree() override;

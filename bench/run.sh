@@ -70,3 +70,7 @@ echo
 wine "$root/build/win/bin/capture_bench.exe"
 echo
 wine "$root/build/win/bin/settings_bench.exe"
+echo
+mkdir -p "$data"
+wine "$root/build/win/bin/filetree_bench.exe" "$(winepath -w "$data")"
+rm -rf "$data"

@@ -265,20 +265,31 @@ HTREEITEM ShellTreeCtrl::InsertChild(HTREEITEM parent, IShellFolder* folder, LPC
         ins.item.state = INDEXTOOVERLAYMASK(kLinkOverlay);
         ins.item.stateMask = TVIS_OVERLAYMASK;
     }
-    // The small system icons, asked of the shell by the item's absolute identifier list.
-    LPITEMIDLIST parentIds = parent ? GetItemIdList(parent) : nullptr;
-    LPITEMIDLIST absolute = parentIds ? ILCombine(parentIds, pidl) : ILClone(pidl);
-    if (parentIds)
-        m_malloc->Free(parentIds);
-    if (absolute) {
-        SHFILEINFOA info = {};
-        const UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info, sizeof info, flags))
-            ins.item.iImage = ins.item.iSelectedImage = info.iIcon;
-        if (isFolder && SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info, sizeof info,
-                                       flags | SHGFI_OPENICON))
-            ins.item.iSelectedImage = info.iIcon;
-        ILFree(absolute);
+    // The small system icons, asked of the shell by the item's absolute identifier list; the
+    // shell is slow to answer, so icons that many items share are asked once.
+    std::string iconKey;
+    const bool shared = IconKey(find, attributes, isFolder, &iconKey);
+    auto cached = shared ? m_iconCache.find(iconKey) : m_iconCache.end();
+    if (cached != m_iconCache.end()) {
+        ins.item.iImage = cached->second.normal;
+        ins.item.iSelectedImage = cached->second.open;
+    } else {
+        LPITEMIDLIST parentIds = parent ? GetItemIdList(parent) : nullptr;
+        LPITEMIDLIST absolute = parentIds ? ILCombine(parentIds, pidl) : ILClone(pidl);
+        if (parentIds)
+            m_malloc->Free(parentIds);
+        if (absolute) {
+            SHFILEINFOA info = {};
+            const UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+            if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info, sizeof info, flags))
+                ins.item.iImage = ins.item.iSelectedImage = info.iIcon;
+            if (isFolder && SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &info,
+                                           sizeof info, flags | SHGFI_OPENICON))
+                ins.item.iSelectedImage = info.iIcon;
+            ILFree(absolute);
+            if (shared)
+                m_iconCache[iconKey] = Icons{ins.item.iImage, ins.item.iSelectedImage};
+        }
     }
     HTREEITEM item = InsertItem(ins);
     if (!item) {
@@ -288,6 +299,33 @@ HTREEITEM ShellTreeCtrl::InsertChild(HTREEITEM parent, IShellFolder* folder, LPC
     if (isFolder)
         AddPlaceholder(item);
     return item;
+}
+
+bool ShellTreeCtrl::IconKey(const WIN32_FIND_DATAA& find, DWORD attributes, bool isFolder,
+                            std::string* key) const {
+    // Only plain file-system objects: a folder marked read-only or system may carry an icon of
+    // its own, as may a shortcut.
+    if (!find.cFileName[0] || !(attributes & SFGAO_FILESYSTEM) || (attributes & SFGAO_LINK))
+        return false;
+    if (isFolder) {
+        if (!(find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (find.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+            return false;
+        *key = "\\";
+        return true;
+    }
+    const std::string name = find.cFileName;
+    const size_t dot = FxPathExtensionDot(name);
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+    if (!ext.empty())
+        CharLowerBuffA(&ext[0], static_cast<DWORD>(ext.size()));
+    static const char* const kOwnIcons[] = {".exe", ".ico", ".lnk", ".cur", ".ani", ".url",
+                                            ".pif", ".scr", ".dll", ".cpl", ".msc", ".icl"};
+    for (const char* own : kOwnIcons)
+        if (ext == own)
+            return false;
+    *key = "." + ext;
+    return true;
 }
 
 void ShellTreeCtrl::EnumerateChildren(HTREEITEM parent, IShellFolder* folder) {
@@ -429,6 +467,7 @@ bool ShellTreeCtrl::Refresh(const char* filter) {
     }
 
     SendMessage(WM_SETREDRAW, FALSE);
+    m_iconCache.clear();
     DeleteAllItems();
     EnumerateChildren(nullptr, m_desktop);
     HTREEITEM parent = nullptr, found = nullptr;

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class ShellTreeCtrl : public CTreeCtrl {
@@ -104,6 +105,14 @@ private:
     DWORD m_flags = kSortByName;
     bool m_showAllFiles = true;
     std::vector<std::string> m_extensions;
+    // The small icon (and open icon) of what shares one: plain folders, and files by
+    // extension except those whose icon is their own (programs, icons, shortcuts).
+    bool IconKey(const WIN32_FIND_DATAA& find, DWORD attributes, bool isFolder,
+                 std::string* key) const;
+    struct Icons {
+        int normal, open;
+    };
+    std::unordered_map<std::string, Icons> m_iconCache;
     IShellFolder* m_sortFolder = nullptr; // the parent folder while its children are sorted
     bool m_filling = false;               // expansions made here, not by the user
 };

@@ -200,7 +200,7 @@
 #define IDS_FONT_TEXTEDIT_NAME 6000
 
 // The template codes menu of the printing page.
-#define IDR_PRINT_CODES_MENU 114
+#define IDR_PRINT_CODES_MENU 120 // 114 is the file tree's context menu
 #define ID_PRT_CODE_FIRST 2150 // 2150..2159, in the order of the menu
 #define ID_PRT_CODE_LAST 2159
 #define IDS_SETTINGS_FAILED 7236

@@ -470,6 +470,10 @@ struct CTextEditDoc::KeptText {
 bool CTextEditDoc::Reload() {
     if (m_strPathName.empty())
         return false;
+    // Pages being printed or previewed point into the text: a preview closes first, a print
+    // run keeps the text as it is.
+    if (!CTextEditView::ReleaseFromPrinting(this))
+        return false;
     const std::string path = m_strPathName;
     // The framework's open step empties the document before it reads; a file that cannot be
     // read now (locked, gone, not convertible) must not cost the text the document has, so it

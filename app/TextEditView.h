@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CCmdUI;
 struct FileTypeInfo;
@@ -221,7 +222,13 @@ public:
     void SetOneTimePrintSettings(const QuickPrintSettings& settings);
     // The quick print dialog, then the print run with its values.
     void OnFileQuickPrint();
+    void OnFilePrintDirect();
     void OnFilePrintPreview();
+    // Lets the document change: closes a preview of it; false while one of its views prints
+    // (the change must wait).
+    static bool ReleaseFromPrinting(CDocument* doc);
+    // Automatic pastes that arrived while this view printed, appended now.
+    void FlushHeldPastes();
     void OnEditColumnSelect();
     void OnUpdateColumnSelect(CCmdUI* cmdUI);
     // Shows the first popup of menu 112 at a screen point, owned by the main frame so that the
@@ -239,7 +246,7 @@ private:
     // The saved options, the file type's delimiters and this pattern.
     void FillSearch(FxSearch& req, const std::string& pattern) const;
     std::unique_ptr<QuickPrintSettings> m_oneTimePrint; // used by the next print run only
-    bool m_oneTimeInRun = false;                        // this run took the one-time settings
+    std::vector<std::string> m_heldPastes;              // automatic pastes waiting for a print run
 };
 
 // The Find (420) and Replace (421) dialogs over a text view. Modal from the view's commands;

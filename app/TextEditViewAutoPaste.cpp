@@ -36,6 +36,12 @@ bool CTextEditView::AutoPasteClipboard() {
 bool CTextEditView::AppendAutoPaste(const std::string& text) {
     if (!m_doc || text.empty() || !CheckWritable())
         return false;
+    // The pages of a print run point into the text: the paste waits for the run to end. A
+    // preview is closed first.
+    if (!ReleaseFromPrinting(GetDocument())) {
+        m_heldPastes.push_back(text);
+        return false;
+    }
     try {
         // Breaks, bookmark and text are undone together.
         FxUndoGroupGuard group(*m_doc, FxUndoPaste);

@@ -1,14 +1,18 @@
 // CTextEditView: printing and print preview, the print settings it gives a job (the quick
 // dialog's one-time values or the stored ones) and the print commands. Layer: app/.
 #include "app/App.h"
+#include "app/AppMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
 #include "app/settings/SettingsStore.h"
 #include "framework/FwPrintIds.h"
 #include "framework/MessageBox.h"
+#include "framework/Document.h"
+#include "framework/PreviewView.h"
 #include "framework/PrintInfo.h"
 #include "framework/ResourceText.h"
+#include "print/AppPreview.h"
 #include "print/EditPrinting.h"
 #include "print/QuickPrintDialog.h"
 #include "textview/FileTypeInfo.h"
@@ -167,8 +171,39 @@ void CTextEditView::OnFileQuickPrint() {
     SetOneTimePrintSettings(dlg.Settings());
     RunPrint(false);
     m_oneTimePrint.reset();
+    FlushHeldPastes();
+}
+
+void CTextEditView::OnFilePrintDirect() {
+    RunPrint(true);
+    FlushHeldPastes();
+}
+
+bool CTextEditView::ReleaseFromPrinting(CDocument* doc) {
+    if (!doc)
+        return true;
+    CPreviewView* preview = CPreviewView::Active();
+    if (preview && preview->PrintView() && preview->PrintView()->GetDocument() == doc)
+        preview->Close();
+    for (CView* v : doc->GetViews())
+        if (v->IsPrinting())
+            return false;
+    return true;
+}
+
+void CTextEditView::FlushHeldPastes() {
+    std::vector<std::string> held;
+    held.swap(m_heldPastes);
+    for (const std::string& text : held)
+        AppendAutoPaste(text);
 }
 
 void CTextEditView::OnFilePrintPreview() {
-    AfxMessageBox(IDS_PRINT_NOT_READY, MB_OK | MB_ICONINFORMATION);
+    // Preview takes the whole frame: full screen is left first.
+    if (CAppMainFrame* frame = AppMainFrame())
+        if (frame->IsFullScreen())
+            frame->SetFullScreen(false);
+    CAppPreview* preview = new CAppPreview;
+    if (!DoPrintPreview(preview))
+        delete preview;
 }

@@ -718,6 +718,9 @@ void CFrameWnd::RepositionBars(UINT flags, RECT* rectOut) {
         if (!bar || std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) ==
                         m_listControlBars.end())
             continue;
+        // Print preview leaves only the status bar beside the preview window.
+        if (m_previewWnd && ::GetDlgCtrlID(child) != AFX_IDW_STATUS_BAR)
+            continue;
         CDockBar* dock = DynamicDowncast<CDockBar>(bar);
         if (!dock && !bar->IsVisible())
             continue;

@@ -44,6 +44,10 @@ public:
     void UpdateFrameTitleForDocument(const char* docName);
     // The status prompt of a command: its string's text before the line break.
     virtual void GetMessageString(UINT id, std::string& message) const;
+    // Print preview starts (the preview window takes the client area as the pane and every
+    // other child but the status bar is hidden) or ends (they come back as they were).
+    virtual void OnSetPreviewMode(bool preview, CWnd* previewWnd);
+    bool IsInPreviewMode() const { return m_previewWnd != nullptr; }
     // Text to the status bar (the bar with id 0xE801) as WM_SETTEXT.
     void SetMessageText(const char* text);
     void SetMessageText(UINT id);
@@ -116,6 +120,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    HWND m_previewWnd = nullptr;          // the preview window while preview runs
+    std::vector<HWND> m_hiddenForPreview; // children hidden for it
+
     enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
     UINT m_nIdleFlags = 0;
     CView* m_pViewActive = nullptr;

@@ -7,7 +7,9 @@
 #include "framework/Document.h"
 #include "framework/FileDialog.h"
 #include "framework/FwPrintIds.h"
+#include "framework/FrameWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/PreviewView.h"
 #include "framework/PrintAbortWnd.h"
 #include "framework/PrintInfo.h"
 #include "framework/Printer.h"
@@ -52,6 +54,13 @@ void CView::OnPrint(HDC dc, CPrintInfo*) {
 void CView::OnEndPrinting(HDC, CPrintInfo*) {}
 
 void CView::OnEndPrintPreview(HDC, CPrintInfo*, POINT, CPreviewView*) {}
+
+bool CView::DoPrintPreview(CPreviewView* preview) {
+    CFrameWnd* frame = DynamicDowncast<CFrameWnd>(AfxGetMainWnd());
+    if (!preview || !frame)
+        return false;
+    return preview->Start(frame, this);
+}
 
 bool CView::DoPreparePrinting(CPrintInfo* info) {
     CPrintDialog& pd = *info->m_pPD;

@@ -559,7 +559,7 @@ TEST_F(DocumentCommandTest, ReloadAsksFirstAndOnOkReadsTheFileAgain) {
     DeleteFileA(path.c_str());
 }
 
-// --- Settings shortcuts and printing
+// --- Settings shortcuts
 // --------------------------------------------------------------
 
 // The settings dialog that a shortcut opened, seen from inside its modal loop and closed.
@@ -579,7 +579,7 @@ void CALLBACK CloseSettings(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageA(dialog->m_hWnd, WM_COMMAND, IDCANCEL, 0);
 }
 
-TEST_F(DocumentCommandTest, SettingsShortcutsOpenTheSettingsDialogAtTheirPagesAndPreviewSaysItIsNotThereYet) {
+TEST_F(DocumentCommandTest, SettingsShortcutsOpenTheSettingsDialogAtTheirPages) {
     const struct {
         UINT id, page;
         int focus;
@@ -603,14 +603,6 @@ TEST_F(DocumentCommandTest, SettingsShortcutsOpenTheSettingsDialogAtTheirPagesAn
         EXPECT_FALSE(AppMainFrame()->IsSettingsOpen());
     }
     EXPECT_EQ(State(ID_DOC_AUTO_SAVE).check, AppSettings()->IsAutoSaveOn() ? 1 : 0);
-    for (UINT id : {ID_FILE_PRINT_PREVIEW}) {
-        g_boxes.clear();
-        EXPECT_TRUE(State(id).enabled) << id;
-        Command(id);
-        ASSERT_EQ(g_boxes.size(), 1u) << id;
-        EXPECT_EQ(g_boxes[0], "本版本尚未提供打印和打印预览功能。") << id;
-        EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
-    }
     EXPECT_EQ(Text(), "");
 }
 

@@ -3,6 +3,7 @@
 #include "tests/app/TextViewFixture.h"
 #include "tests/print/PrintTestUtil.h"
 
+#include "framework/PreviewView.h"
 #include "framework/ResourceText.h"
 #include "print/PrintIds.h"
 #include "print/QuickPrintDialog.h"
@@ -197,5 +198,13 @@ TEST_F(QuickPrintDialogTest, WithoutAPrinterNothingPrintsAndNothingBreaks) {
     Command(ID_FILE_PRINT_DIRECT);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0], "没有可用的打印机。");
+    // Preview needs the printer's measurements: refused the same way, the frame untouched.
+    g_boxes.clear();
+    Command(ID_FILE_PRINT_PREVIEW);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], "没有可用的打印机。");
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+    EXPECT_FALSE(m_view->IsPrinting());
+    EXPECT_TRUE(IsWindowVisible(m_view->m_hWnd));
     EXPECT_EQ(Text(), "text");
 }

@@ -10,6 +10,7 @@
 #include "framework/Archive.h"
 #include "framework/DocTemplate.h"
 #include "framework/Exception.h"
+#include "framework/PreviewView.h"
 #include "framework/File.h"
 #include "framework/FileException.h"
 #include "framework/FwIds.h"
@@ -472,7 +473,7 @@ bool CTextEditDoc::Reload() {
         return false;
     // Pages being printed or previewed point into the text: a preview closes first, a print
     // run keeps the text as it is.
-    if (!CTextEditView::ReleaseFromPrinting(this))
+    if (!CPreviewView::ReleaseDocument(this))
         return false;
     const std::string path = m_strPathName;
     // The framework's open step empties the document before it reads; a file that cannot be

@@ -180,15 +180,7 @@ void CTextEditView::OnFilePrintDirect() {
 }
 
 bool CTextEditView::ReleaseFromPrinting(CDocument* doc) {
-    if (!doc)
-        return true;
-    CPreviewView* preview = CPreviewView::Active();
-    if (preview && preview->PrintView() && preview->PrintView()->GetDocument() == doc)
-        preview->Close();
-    for (CView* v : doc->GetViews())
-        if (v->IsPrinting())
-            return false;
-    return true;
+    return CPreviewView::ReleaseDocument(doc);
 }
 
 void CTextEditView::FlushHeldPastes() {

@@ -52,6 +52,17 @@ CPreviewView* CPreviewView::Active() {
     return g_active;
 }
 
+bool CPreviewView::ReleaseDocument(CDocument* doc) {
+    if (!doc)
+        return true;
+    if (g_active && g_active->m_view && g_active->m_view->GetDocument() == doc)
+        g_active->Close();
+    for (CView* v : doc->GetViews())
+        if (v->IsPrinting())
+            return false;
+    return true;
+}
+
 UINT CPreviewView::PageCount() const {
     return m_info ? std::max<UINT>(1, m_info->GetMaxPage()) : 1;
 }

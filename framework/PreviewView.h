@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CDocument;
 class CFrameWnd;
 class CPrintInfo;
 class CView;
@@ -27,6 +28,9 @@ public:
     void Close();
     // The preview running now, or null.
     static CPreviewView* Active();
+    // Lets `doc` change: a preview of it closes; false while one of its views prints (the
+    // change must wait: the printed pages point into its text).
+    static bool ReleaseDocument(CDocument* doc);
 
     CView* PrintView() const { return m_view; }
     CPrintInfo* Info() const { return m_info.get(); }

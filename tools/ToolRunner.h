@@ -30,7 +30,7 @@ public:
     static constexpr const char* kRunnerFileName = "QVLOADER.EXE";
     // One piece of captured output: large enough that a tool printing fast is bounded by the
     // runner's reads, not by its polling period.
-    static const DWORD kDefaultTextCapacity = 256 * 1024;
+    static const DWORD kDefaultTextCapacity = 1024 * 1024;
 
     enum Kind { kNotProgram = 0, kWindowed = 1, kConsole = 2 };
 

@@ -206,6 +206,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
         g.lineNumberAndTextSpacing = 12;
         s.SetGeneralDirty();
         s.SaveGeneralOptions();
+        s.Backup().autoSave = true;
         s.Backup().autoSaveInterval = 15;
         s.Backup().backupFileOnSave = true;
         s.Backup().backupPath = "C:\\备份";
@@ -215,7 +216,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
     EXPECT_EQ("[Settings]\r\nFT=0\r\nAllowMultipleInstances=1\r\nUseActiveFileDirOnFileOpen=1\r\n"
               "CreateNewDocOnStartup=0\r\nReloadOpenFiles=0\r\nMinimizeToSysTray=0\r\n"
               "RecentFiles=4\r\nLineSpacing=3\r\nLineNumberAndTextSpacing=12\r\n"
-              "NotSaveUnnamedFile=1\r\nAutoSaveInterval=15\r\nBackupFileOnSave=1\r\n"
+              "AutoSave=1\r\nNotSaveUnnamedFile=1\r\nAutoSaveInterval=15\r\nBackupFileOnSave=1\r\n"
               "BackupPath=C:\\备份\r\n",
               ReadText("SETTINGS.INI"));
     SettingsStore s(m_dir.c_str());
@@ -225,6 +226,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
     EXPECT_EQ(4, s.General().recentFiles);
     EXPECT_EQ(3, s.General().lineSpacing);
     EXPECT_EQ(12, s.General().lineNumberAndTextSpacing);
+    EXPECT_TRUE(s.Backup().autoSave);
     EXPECT_EQ(15, s.Backup().autoSaveInterval);
     EXPECT_TRUE(s.Backup().backupFileOnSave);
     EXPECT_EQ("C:\\备份", s.Backup().backupPath);

@@ -10,6 +10,7 @@
 #include "common/OutputChannels.h"
 #include "tools/OutputPane.h"
 #include "tools/OutputWindow.h"
+#include "common/PathName.h"
 
 #include <windows.h>
 
@@ -25,7 +26,7 @@ std::string BinFile(const char* name) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string dir = exe;
-    return dir.substr(0, dir.rfind('\\') + 1) + name;
+    return FxPathWithSeparator(FxPathFolder(dir)) + name;
 }
 
 // Starts the probe with its standard output into `out` (or none) and waits for its end.

@@ -12,6 +12,7 @@
 #include "dialogs/DlgIds.h"
 #include "framework/FwIds.h"
 #include "framework/MessageBox.h"
+#include "common/PathName.h"
 
 #include <windows.h>
 
@@ -69,7 +70,7 @@ std::string SettingsIni() {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string path(exe);
-    return path.substr(0, path.rfind('\\') + 1) + "SETTINGS.INI";
+    return FxPathWithSeparator(FxPathFolder(path)) + "SETTINGS.INI";
 }
 
 int NoBox(const char*, const char*, UINT) {

@@ -364,9 +364,9 @@ void Worker::Walk(const std::wstring& dir, int depth) {
     if (Stopped() || depth > kMaxDepth || m_matchFailed)
         return;
     for (size_t pi = 0; pi < m_patterns.size() && !Stopped() && !m_matchFailed; ++pi) {
-        const std::wstring spec = dir + ToWide(m_req.patterns[pi].pattern);
+        const std::wstring query = dir + ToWide(m_req.patterns[pi].pattern);
         WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW(spec.c_str(), &fd);
+        HANDLE h = FindFirstFileW(query.c_str(), &fd);
         if (h == INVALID_HANDLE_VALUE)
             continue;
         do {

@@ -4,6 +4,7 @@
 // are seen from outside as a user sees them.
 // Literals are code page 936 (the test is compiled with a GBK execution character set).
 #include "app/FindFilesIds.h"
+#include "common/PathName.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ protected:
         char exe[MAX_PATH];
         GetModuleFileNameA(nullptr, exe, sizeof exe);
         std::string dir = exe;
-        dir = dir.substr(0, dir.rfind('\\') + 1);
+        dir = FxPathWithSeparator(FxPathFolder(dir));
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         char folder[MAX_PATH];

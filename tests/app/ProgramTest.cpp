@@ -121,7 +121,7 @@ protected:
         char exe[MAX_PATH];
         GetModuleFileNameA(nullptr, exe, sizeof exe);
         std::string dir = exe;
-        dir = dir.substr(0, dir.rfind('\\') + 1);
+        dir = FxPathWithSeparator(FxPathFolder(dir));
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         char folder[MAX_PATH];

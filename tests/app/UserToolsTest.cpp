@@ -17,6 +17,7 @@
 
 #include "tests/WinTestSupport.h"
 #include "tests/app/AppTestUtil.h"
+#include "common/PathName.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ std::string BinFile(const char* name) {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     std::string dir = exe;
-    return dir.substr(0, dir.rfind('\\') + 1) + name;
+    return FxPathWithSeparator(FxPathFolder(dir)) + name;
 }
 
 UserToolInfo Tool(const std::string& name, const std::string& arg, bool capture,

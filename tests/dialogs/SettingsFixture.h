@@ -15,6 +15,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 #include "tests/app/AppTestUtil.h"
+#include "common/PathName.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,7 @@ public:
         char exe[MAX_PATH];
         GetModuleFileNameA(nullptr, exe, MAX_PATH);
         std::string dir(exe);
-        dir.resize(dir.rfind('\\') + 1);
+        dir = FxPathWithSeparator(FxPathFolder(dir));
         return dir + kNames[file];
     }
     static std::string FileText(const std::string& path) {

@@ -16,12 +16,15 @@ fi
 # The printing tests print through CUPS to a PDF printer (cups-pdf) and read the PDFs back with
 # poppler's tools; Wine reaches CUPS through the 32-bit libcups.
 # ripgrep is a peer figure of the find-in-files benchmark.
+# The help file is compiled by chmcmd (fp-utils-3.2.2) and its tests decompile it with
+# extract_chmLib (libchm-bin) and 7z (p7zip-full).
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
 for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
          x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
          libboost-regex1.81-dev ripgrep \
-         cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript; do
+         cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript \
+         fp-utils-3.2.2 libchm-bin p7zip-full; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

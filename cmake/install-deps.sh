@@ -18,13 +18,14 @@ fi
 # ripgrep is a peer figure of the find-in-files benchmark.
 # The help file is compiled by chmcmd (fp-utils-3.2.2) and its tests decompile it with
 # extract_chmLib (libchm-bin) and 7z (p7zip-full).
+# The release (cmake/release.sh) is a zip and an NSIS installer.
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
 for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool \
          x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
          libboost-regex1.81-dev ripgrep \
          cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript \
-         fp-utils-3.2.2 libchm-bin p7zip-full; do
+         fp-utils-3.2.2 libchm-bin p7zip-full nsis zip unzip; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

@@ -1,0 +1,221 @@
+// Drives an installed or unpacked Quorvane through its windows for the release test.
+//   qv_release_drive start EXE        starts the editor, waits for its main window, closes it
+//   qv_release_drive edit EXE FILE    starts the editor on FILE, types a line at its start,
+//                                     saves it and closes the editor
+// Exits with 0 when every step worked; otherwise prints what went wrong and exits with 1 (the
+// editor is ended if it is still there).
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const UINT kIdFileSave = 57603;
+const DWORD kStartTimeoutMs = 30000;
+const DWORD kStepTimeoutMs = 15000;
+
+// What the edit run types: a Chinese word, so that the file is saved in code page 936.
+const wchar_t kTypedText[] = L"\x5B89\x88C5\x6D4B\x8BD5 release\r"; // 安装测试
+
+template <class Pred> bool WaitFor(Pred pred, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > ms)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTopWindows(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    if (owner == s->pid && IsWindowVisible(wnd))
+        s->windows.push_back(wnd);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindows(DWORD pid) {
+    WindowSearch s = {pid, {}};
+    EnumWindows(CollectTopWindows, reinterpret_cast<LPARAM>(&s));
+    return s.windows;
+}
+
+std::string TextOf(HWND wnd) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(wnd, text, 512);
+    char utf8[1536] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
+}
+
+// The process's visible top-level window that holds an MDI client.
+HWND FindMainFrame(DWORD pid) {
+    for (HWND wnd : TopWindows(pid))
+        if (FindWindowExW(wnd, nullptr, L"MDIClient", nullptr))
+            return wnd;
+    return nullptr;
+}
+
+// Prints the process's visible top-level windows (a message box the run did not expect).
+void ReportWindows(DWORD pid) {
+    for (HWND wnd : TopWindows(pid)) {
+        wchar_t cls[64] = L"";
+        GetClassNameW(wnd, cls, 64);
+        std::printf("  window \"%s\" (class %ls)\n", TextOf(wnd).c_str(), cls);
+        for (HWND c = GetWindow(wnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (IsWindowVisible(c) && !TextOf(c).empty())
+                std::printf("    \"%s\"\n", TextOf(c).c_str());
+    }
+}
+
+class Editor {
+public:
+    ~Editor() {
+        if (m_pi.hProcess) {
+            if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(m_pi.hProcess, 1);
+            CloseHandle(m_pi.hProcess);
+            CloseHandle(m_pi.hThread);
+        }
+    }
+    // Starts the editor in a working folder other than its own, so that it must find its INI
+    // files and folders beside itself.
+    bool Start(const std::wstring& exe, const std::wstring& args) {
+        std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+        std::vector<wchar_t> line(cmd.begin(), cmd.end());
+        line.push_back(L'\0');
+        wchar_t temp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temp);
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, temp,
+                              &si, &m_pi) != FALSE;
+    }
+    bool Ended() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0; }
+    bool WaitEnd(DWORD ms) const { return WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0; }
+    DWORD Pid() const { return m_pi.dwProcessId; }
+    DWORD ExitCode() const {
+        DWORD code = 0;
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION m_pi = {};
+};
+
+int Fail(const Editor& editor, const char* what) {
+    std::printf("qv_release_drive: %s\n", what);
+    if (!editor.Ended())
+        ReportWindows(editor.Pid());
+    return 1;
+}
+
+HWND WaitForMainFrame(const Editor& editor) {
+    HWND frame = nullptr;
+    WaitFor([&] { return (frame = FindMainFrame(editor.Pid())) != nullptr || editor.Ended(); },
+            kStartTimeoutMs);
+    return frame;
+}
+
+// Closes the editor through its main window; it must end by itself.
+int Close(const Editor& editor, HWND frame) {
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    if (!editor.WaitEnd(kStepTimeoutMs))
+        return Fail(editor, "the editor did not end after its main window was closed");
+    if (editor.ExitCode() != 0) {
+        std::printf("qv_release_drive: the editor ended with code %lu\n",
+                    static_cast<unsigned long>(editor.ExitCode()));
+        return 1;
+    }
+    return 0;
+}
+
+LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int RunStart(const std::wstring& exe) {
+    Editor editor;
+    if (!editor.Start(exe, L""))
+        return Fail(editor, "the editor could not be started");
+    HWND frame = WaitForMainFrame(editor);
+    if (!frame)
+        return Fail(editor, "the editor showed no main window");
+    std::printf("main window: \"%s\"\n", TextOf(frame).c_str());
+    return Close(editor, frame);
+}
+
+int RunEdit(const std::wstring& exe, const std::wstring& file) {
+    LONGLONG before = FileSize(file);
+    if (before < 0)
+        return Fail(Editor(), "the file to edit does not exist");
+    Editor editor;
+    if (!editor.Start(exe, L"\"" + file + L"\""))
+        return Fail(editor, "the editor could not be started");
+    HWND frame = WaitForMainFrame(editor);
+    if (!frame)
+        return Fail(editor, "the editor showed no main window");
+    HWND client = FindWindowExW(frame, nullptr, L"MDIClient", nullptr);
+    HWND child = nullptr;
+    if (!WaitFor(
+            [&] {
+                child = reinterpret_cast<HWND>(SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
+                return child != nullptr;
+            },
+            kStepTimeoutMs))
+        return Fail(editor, "the editor opened no document window");
+    std::printf("document window: \"%s\"\n", TextOf(child).c_str());
+
+    // The keys go to the window that has the focus in the editor: the document's view.
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    if (!WaitFor(
+            [&] {
+                return GetGUIThreadInfo(thread, &gui) && gui.hwndFocus &&
+                       IsChild(child, gui.hwndFocus);
+            },
+            kStepTimeoutMs))
+        return Fail(editor, "no window of the document has the focus");
+    // Enter arrives as its key with the character the message loop makes of it.
+    for (const wchar_t* c = kTypedText; *c; ++c) {
+        if (*c == L'\r')
+            PostMessageW(gui.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(gui.hwndFocus, WM_CHAR, *c, 1);
+        if (*c == L'\r')
+            PostMessageW(gui.hwndFocus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    }
+
+    PostMessageW(frame, WM_COMMAND, kIdFileSave, 0);
+    if (!WaitFor([&] { return FileSize(file) != before; }, kStepTimeoutMs))
+        return Fail(editor, "the file did not change on disk after Save");
+    return Close(editor, frame);
+}
+
+} // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv && argc == 3 && std::wstring(argv[1]) == L"start")
+        return RunStart(argv[2]);
+    if (argv && argc == 4 && std::wstring(argv[1]) == L"edit")
+        return RunEdit(argv[2], argv[3]);
+    std::printf("usage: qv_release_drive start EXE | edit EXE FILE\n");
+    return 2;
+}

@@ -1,0 +1,137 @@
+#!/bin/bash
+# The release as a user gets it: cmake/release.sh packages the built programs; the installer is
+# run silently in a fresh Wine prefix, the installed editor opens and saves a file, the
+# uninstaller runs silently and keeps what it must keep; the zip is unpacked into an empty
+# folder and the editor started from there.
+# Arguments: the qv_release_drive program, the Windows build folder.
+set -euo pipefail
+drive="$1"
+build="$2"
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+
+work="$build/release-test"
+rm -rf "$work"
+mkdir -p "$work"
+
+failures=0
+check() { # description, command...
+    local what="$1"
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+must() { # as check, but nothing after it makes sense when it fails
+    check "$@" || true
+    if [ "$failures" -gt 0 ]; then
+        echo "release test: stopped"
+        exit 1
+    fi
+}
+
+# --- The package --------------------------------------------------------------------------
+"$root/cmake/release.sh" --no-build --out "$work/out"
+version="$(sed -n 's/^#define QV_VERSION_STR "\(.*\)"[[:space:]]*$/\1/p' "$root/res/version.h")"
+zip="$work/out/Quorvane-$version.zip"
+setup="$work/out/Quorvane-$version-setup.exe"
+must "the zip and the installer exist" test -s "$zip" -a -s "$setup"
+
+bin="$build/bin"
+stf_count=$(find "$bin/STF" -maxdepth 1 -name '*.STF' | wc -l)
+ctf_count=$(find "$bin/CTF" -maxdepth 1 -name '*.CTF' | wc -l)
+mkdir "$work/zip"
+(cd "$work/zip" && unzip -q "$zip")
+unpacked="$work/zip/Quorvane-$version"
+check "the zip holds one folder" test "$(ls "$work/zip")" = "Quorvane-$version"
+for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM 读我.txt; do
+    check "the zip holds $f" test -s "$unpacked/$f"
+done
+check "the zip's help file is the built one" cmp -s "$unpacked/Quorvane.CHM" "$bin/Quorvane.CHM"
+check "the zip's runner is the built one" cmp -s "$unpacked/QVLOADER.EXE" "$bin/QVLOADER.EXE"
+check "the zip holds every STF file" test "$(find "$unpacked/STF" -name '*.STF' | wc -l)" = "$stf_count"
+check "the zip holds every CTF file" test "$(find "$unpacked/CTF" -name '*.CTF' | wc -l)" = "$ctf_count"
+check "the read-me starts with a UTF-8 mark" test "$(head -c 3 "$unpacked/读我.txt" | od -An -tx1 | tr -d ' ')" = efbbbf
+
+# --- A fresh prefix -----------------------------------------------------------------------
+export QV_WINEPREFIX="$work/prefix"
+. "$root/cmake/wine-env.sh"
+# No menu entries of the host for the shortcuts the installer makes.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
+# The prefix is large: it goes when the test ends.
+trap 'wine_stop; rm -rf "$QV_WINEPREFIX"' EXIT
+wine_start
+
+winpath() { winepath -w "$1" 2>/dev/null; }
+unixpath() { winepath -u "$1" 2>/dev/null; }
+
+# --- Silent installation --------------------------------------------------------------------
+check "the installer runs silently and succeeds" wine "$setup" /S
+localappdata="$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')"
+appdata="$(wine cmd /c 'echo %APPDATA%' </dev/null 2>/dev/null | tr -d '\r')"
+inst="$(unixpath "$localappdata\\Programs\\Quorvane")"
+menu="$(unixpath "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane")"
+must "the program is installed per user" test -f "$inst/Quorvane.exe"
+for f in QVLOADER.EXE Quorvane.CHM 读我.txt uninst.exe; do
+    check "$f is installed" test -s "$inst/$f"
+done
+for f in "$unpacked"/STF/*.STF "$unpacked"/CTF/*.CTF; do
+    rel="${f#"$unpacked"/}"
+    check "$rel is installed as shipped" cmp -s "$f" "$inst/$rel"
+done
+for l in "Quorvane.lnk" "Quorvane 帮助.lnk" "卸载 Quorvane.lnk"; do
+    check "the Start menu has $l" test -s "$menu/$l"
+done
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
+regtext="$(wine reg query "$key" </dev/null 2>/dev/null | tr -d '\r' || true)"
+check "the uninstaller is registered" grep -q "UninstallString.*uninst.exe" <<<"$regtext"
+check "the registered version is $version" grep -q "DisplayVersion *REG_SZ *$version\$" <<<"$regtext"
+
+# --- The installed editor opens a file and saves it changed ---------------------------------
+mkdir -p "$WINEPREFIX/drive_c/qvtest"
+printf 'first line\r\n' >"$WINEPREFIX/drive_c/qvtest/a.txt"
+check "the installed editor opens, changes and saves a file" \
+    wine "$drive" edit "$localappdata\\Programs\\Quorvane\\Quorvane.exe" 'C:\qvtest\a.txt'
+expected="$(printf '安装测试 release\r\nfirst line\r\n' | iconv -f UTF-8 -t GBK | od -An -tx1)"
+check "the saved file holds the typed line in code page 936" \
+    test "$(od -An -tx1 <"$WINEPREFIX/drive_c/qvtest/a.txt")" = "$expected"
+check "the editor keeps its settings beside itself" test -f "$inst/QUORVANE.INI"
+check "the editor found the installed syntax templates" grep -qi '^Ext=.*cpp' "$inst/FILETYPE.INI"
+
+# The user's own changes: one shipped template edited, one library added.
+printf '; mine\r\n' >>"$inst/STF/CPP.STF"
+touch -d '2001-01-01' "$inst/STF/CPP.STF"
+printf 'mine\r\n' >"$inst/CTF/MINE.CTF"
+
+# --- An upgrade over it keeps the user's changes ---------------------------------------------
+check "the installer runs again over the installation" wine "$setup" /S
+check "an upgrade keeps a template the user changed" grep -q '^; mine' "$inst/STF/CPP.STF"
+check "an upgrade keeps the user's settings" test -f "$inst/QUORVANE.INI"
+
+# --- Silent uninstallation ------------------------------------------------------------------
+# The uninstaller runs a copy of itself from the temporary folder and returns at once.
+wine "$inst/uninst.exe" /S || true
+for _ in $(seq 300); do
+    [ ! -e "$inst/uninst.exe" ] && break
+    sleep 0.1
+done
+for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM 读我.txt uninst.exe QVSETUP.INI STF/JAVA.STF CTF/SQL.CTF; do
+    check "the uninstaller removes $f" test ! -e "$inst/$f"
+done
+check "the uninstaller removes the Start menu folder" test ! -e "$menu"
+check "the uninstaller removes its registry key" bash -c "! wine reg query '$key' </dev/null >/dev/null 2>&1"
+for f in QUORVANE.INI FILETYPE.INI STF/CPP.STF CTF/MINE.CTF; do
+    check "a silent uninstall keeps the user's $f" test -f "$inst/$f"
+done
+left="$(cd "$inst" && find . -type f | sort | tr '\n' ' ')"
+echo "left in the installation folder: $left"
+
+# --- The zip, unpacked into an empty folder ---------------------------------------------------
+check "the unpacked editor starts, shows its window and closes" \
+    wine "$drive" start "$(winpath "$unpacked/Quorvane.exe")"
+check "the unpacked editor found its syntax templates" grep -qi '^Ext=.*cpp' "$unpacked/FILETYPE.INI"
+
+echo "release test: $failures failure(s)"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,87 @@
+// FxRecoveryWriter: the queue of snapshots waiting for the worker, one per copy, and the worker
+// that writes them in turn. Layer: textdoc/.
+#include "textdoc/RecoveryWriter.h"
+
+#include "common/SysFile.h"
+
+#include <system_error>
+
+FxRecoveryWriter::FxRecoveryWriter() {
+    m_thread = std::thread(&FxRecoveryWriter::Run, this);
+}
+
+FxRecoveryWriter::~FxRecoveryWriter() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_ending = true;
+        m_waiting.clear();
+    }
+    m_cancel = true;
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void FxRecoveryWriter::Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath) {
+    if (!snap)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        bool replaced = false;
+        for (auto& w : m_waiting) {
+            if (w.first == copyPath) {
+                w.second = std::move(snap); // the older one is freed here, under the lock
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            m_waiting.emplace_back(copyPath, std::move(snap));
+    }
+    m_wake.notify_all();
+}
+
+void FxRecoveryWriter::Remove(const std::string& copyPath) {
+    std::unique_ptr<FxRecoverySnapshot> dropped;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (auto it = m_waiting.begin(); it != m_waiting.end(); ++it) {
+            if (it->first == copyPath) {
+                dropped = std::move(it->second);
+                m_waiting.erase(it);
+                break;
+            }
+        }
+        m_done.wait(lock, [&] { return m_current != copyPath; });
+    }
+    fxsys::DeleteFilePath(copyPath.c_str());
+}
+
+void FxRecoveryWriter::WaitIdle() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_done.wait(lock, [&] { return m_waiting.empty() && m_current.empty(); });
+}
+
+void FxRecoveryWriter::Run() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_ending || !m_waiting.empty(); });
+        if (m_ending)
+            return;
+        std::unique_ptr<FxRecoverySnapshot> snap = std::move(m_waiting.front().second);
+        m_current = m_waiting.front().first;
+        m_waiting.erase(m_waiting.begin());
+        lock.unlock();
+        uint32_t error = 0;
+        const bool ok = WriteRecoveryCopy(*snap, m_current, &error, m_cancel);
+        snap.reset(); // the snapshot's memory goes back before the next is taken
+        if (ok) {
+            ++m_written;
+        } else {
+            ++m_failed;
+            m_lastError = error;
+        }
+        lock.lock();
+        m_current.clear();
+        m_done.notify_all();
+    }
+}

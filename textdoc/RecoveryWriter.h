@@ -1,0 +1,51 @@
+// FxRecoveryWriter: one worker thread that writes recovery snapshots in turn, so that the
+// user-interface thread only takes them. Layer: textdoc/.
+#pragma once
+
+#include "textdoc/RecoveryCopy.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class FxRecoveryWriter {
+public:
+    FxRecoveryWriter();
+    // Drops what waits, stops a write under way at its next run (its previous copy stays) and
+    // joins the worker.
+    ~FxRecoveryWriter();
+    FxRecoveryWriter(const FxRecoveryWriter&) = delete;
+    FxRecoveryWriter& operator=(const FxRecoveryWriter&) = delete;
+
+    // Queues a snapshot for copyPath; a newer one for the same path replaces one still waiting.
+    void Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath);
+    // Drops what waits for copyPath, waits for a write of it under way, then deletes the copy.
+    void Remove(const std::string& copyPath);
+    void WaitIdle(); // for tests and exit
+
+    // Counts for tests and diagnostics: copies written, writes that failed (the last failure's
+    // system error).
+    unsigned WrittenCount() const { return m_written; }
+    unsigned FailedCount() const { return m_failed; }
+    uint32_t LastError() const { return m_lastError; }
+
+private:
+    void Run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake; // the worker waits for work or the end
+    std::condition_variable m_done; // callers wait for a write to end
+    std::vector<std::pair<std::string, std::unique_ptr<FxRecoverySnapshot>>> m_waiting;
+    std::string m_current; // the path being written; empty when none
+    bool m_ending = false;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<unsigned> m_written{0}, m_failed{0};
+    std::atomic<uint32_t> m_lastError{0};
+    std::thread m_thread;
+};

@@ -251,6 +251,8 @@ public:
 
     void OnFileOpen();
     void OnFileSaveAll();
+    // Prints every text document through its first text view, without a dialog.
+    void OnFilePrintAll();
     void OnWindowCloseAll();
     void OnUpdateNeedsChild(CCmdUI* cmdUI);
     void OnViewStatusBar();

@@ -95,5 +95,4 @@
 // Messages of the text view's document commands.
 #define IDS_WORD_COUNT 7004         // the seven counts of the word count
 #define IDS_SETTINGS_NOT_READY 7140 // a settings shortcut before the settings dialog exists
-#define IDS_PRINT_NOT_READY 7141    // print and print preview before printing exists
 #define IDS_VIEW_AS_UNREADABLE 7142 // a file type whose syntax template cannot be read

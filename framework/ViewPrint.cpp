@@ -71,6 +71,8 @@ bool CView::DoPreparePrinting(CPrintInfo* info) {
         pd.m_pd.hDC =
             CreateDCA(cmd->m_strDriverName.c_str(), cmd->m_strPrinterName.c_str(),
                       cmd->m_strPortName.empty() ? nullptr : cmd->m_strPortName.c_str(), nullptr);
+        if (!pd.m_pd.hDC) // a printer name that names none: said, not passed over in silence
+            AfxMessageBox(AFX_IDP_NO_PRINTER, MB_OK | MB_ICONSTOP);
         return pd.m_pd.hDC != nullptr;
     }
     if (CPrinter::GetDefaults(pd.m_pd)) {
@@ -134,6 +136,9 @@ void CView::RunPrint(bool direct) {
         const std::string filter = AfxLoadStringOr(AFX_IDS_PRINTFILTER, "*.prn|*.prn||");
         CFileDialog fd(false, "prn", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                        filter.c_str(), this);
+        const std::string caption = AfxLoadStringOr(AFX_IDS_PRINTTOFILE, "");
+        if (!caption.empty())
+            fd.m_ofn.lpstrTitle = caption.c_str();
         if (fd.DoModal() != IDOK) {
             DeleteDC(dc);
             return;

@@ -72,8 +72,12 @@ void RunUnix(const std::string& command) {
 
 void ClearPdfs() {
     const std::string dir = PdfDir();
+    // The printer's output folder is one setting of the machine: another run of the tests (or
+    // of the benchmark) may have pointed it elsewhere since CUPS was started.
     if (!dir.empty())
-        RunUnix("rm -f '" + dir + "'/*.pdf '" + dir + "'/*.txt '" + dir + "'/*.ppm");
+        RunUnix("grep -qx 'Out " + dir + "' /etc/cups/cups-pdf.conf || sed -i 's|^#*Out .*|Out " +
+                dir + "|' /etc/cups/cups-pdf.conf; rm -f '" + dir + "'/*.pdf '" + dir +
+                "'/*.txt '" + dir + "'/*.ppm");
 }
 
 std::string ReadFile(const std::string& windowsPath) {
@@ -129,6 +133,42 @@ int PrintedPages() {
     const std::string info = ReadFile(WindowsPath(PdfDir() + "/info.txt"));
     const size_t at = info.find("Pages:");
     return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 6);
+}
+
+std::vector<std::string> PrintedTexts(int count) {
+    std::vector<std::string> texts;
+    const std::string d = PdfDir();
+    if (d.empty())
+        return texts;
+    const std::string n = std::to_string(count);
+    RunUnix("for i in $(seq 400); do [ -z \"$(lpstat -o 2>/dev/null)\" ] && "
+            "[ $(ls '" +
+            d + "'/*.pdf 2>/dev/null | wc -l) -ge " + n +
+            " ] && break; sleep 0.05; done; sleep 0.1; i=0; "
+            "for f in $(ls -tr '" +
+            d +
+            "'/*.pdf); do i=$((i+1)); "
+            "pdftotext -layout \"$f\" '" +
+            d + "'/multi$i.txt; done; echo $i > '" + d + "'/multi.txt");
+    const int made = std::atoi(ReadFile(WindowsPath(d + "/multi.txt")).c_str());
+    for (int i = 1; i <= made; ++i)
+        texts.push_back(
+            Utf8ToAnsi(ReadFile(WindowsPath(d + "/multi" + std::to_string(i) + ".txt"))));
+    return texts;
+}
+
+std::string PdfInfoLine(const std::string& key) {
+    const std::string d = PdfDir();
+    if (d.empty())
+        return "";
+    if (!g_waited)
+        WaitAndExtract();
+    const std::string info = ReadFile(WindowsPath(d + "/info.txt"));
+    const size_t at = info.find(key);
+    if (at == std::string::npos)
+        return "";
+    const size_t end = info.find('\n', at);
+    return info.substr(at, end == std::string::npos ? std::string::npos : end - at);
 }
 
 std::vector<std::string> Pages(const std::string& text) {

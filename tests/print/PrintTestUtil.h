@@ -16,6 +16,11 @@ void ClearPdfs();
 // Waits for the printed job and returns its text in the ANSI code page, pages separated by
 // form feeds ("" when nothing was printed in time).
 std::string PrintedText();
+// Waits until `count` jobs have been printed (or a while has passed) and returns the text of
+// each PDF, oldest first.
+std::vector<std::string> PrintedTexts(int count);
+// A line of `pdfinfo` about the first PDF (such as "Page size:"), "" when there is none.
+std::string PdfInfoLine(const std::string& key);
 // Page count of the printed PDF (0 when there is none).
 int PrintedPages();
 // The pages of PrintedText.

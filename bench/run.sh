@@ -34,6 +34,10 @@ wine "$root/build/win/bin/program_bench.exe" "$(winepath -w "$data")" "${1:-100}
     "$(winepath -w "$root/build/win/bin")"
 rm -rf "$data"
 echo
+mkdir -p "$data"
+wine "$root/build/win/bin/recovery_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+rm -rf "$data"
+echo
 wine "$root/build/win/bin/bars_bench.exe"
 echo
 wine "$root/build/win/bin/output_bench.exe"

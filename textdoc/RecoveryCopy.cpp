@@ -12,11 +12,126 @@
 #include "textdoc/MappedBuffer.h"
 #include "textdoc/Utf8.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 // --- The snapshot ------------------------------------------------------------------------------
+
+// Memory for the text of snapshots. Fresh memory costs a page fault per page on its first touch,
+// several times the cost of copying into it; a large buffer is therefore kept once its snapshot
+// is written, and the writer can fault one in ahead on its thread, so that the user-interface
+// thread only copies. Small snapshots take plain heap memory.
+class SnapshotMemory {
+public:
+    static const size_t kPooled = 1 << 20; // buffers from this size on are kept
+
+    // A buffer of at least `need` bytes and its capacity; throws std::bad_alloc.
+    static char* Take(size_t need, size_t& capacity) {
+        if (need >= kPooled) {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            for (size_t i = 0; i < s_free.size(); ++i) {
+                Block b = s_free[i];
+                // A much larger buffer is left for a larger document.
+                if (b.capacity >= need && b.capacity / 4 <= need) {
+                    s_free.erase(s_free.begin() + static_cast<std::ptrdiff_t>(i));
+                    capacity = b.capacity;
+                    return b.data;
+                }
+            }
+        }
+        capacity = Rounded(need);
+        char* p = static_cast<char*>(std::malloc(capacity));
+        if (!p)
+            throw std::bad_alloc();
+        return p;
+    }
+    static void Give(char* data, size_t capacity) {
+        if (!data)
+            return;
+        if (capacity >= kPooled) {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            if (s_free.size() < kKept) {
+                s_free.push_back(Block{data, capacity});
+                return;
+            }
+        }
+        std::free(data);
+    }
+    // Faults in a buffer for a text of `bytes` unless one is kept for it already.
+    static void Prepare(size_t bytes) {
+        if (bytes < kPooled)
+            return;
+        {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            for (const Block& b : s_free)
+                if (b.capacity >= bytes && b.capacity / 4 <= bytes)
+                    return;
+        }
+        const size_t capacity = Rounded(bytes);
+        char* p = static_cast<char*>(std::malloc(capacity));
+        if (!p)
+            return;
+        for (size_t i = 0; i < capacity; i += 4096)
+            p[i] = 0;
+        Give(p, capacity);
+    }
+    static void Release() {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        for (const Block& b : s_free)
+            std::free(b.data);
+        s_free.clear();
+    }
+
+private:
+    struct Block {
+        char* data;
+        size_t capacity;
+    };
+    static const size_t kKept = 2;
+    // Large texts get room to grow by typing before they need a new buffer.
+    static size_t Rounded(size_t need) {
+        if (need < kPooled)
+            return need > 0 ? need : 1;
+        size_t extra = need / 16 + (1 << 20);
+        return need + extra > need ? need + extra : need;
+    }
+    static std::mutex s_mutex;
+    static std::vector<Block> s_free;
+};
+
+std::mutex SnapshotMemory::s_mutex;
+std::vector<SnapshotMemory::Block> SnapshotMemory::s_free;
+
+// Copies a line's bytes into a buffer that has kCopySlack bytes to spare after them. Most lines
+// are short, and a call of memcpy would cost more than their bytes: lines up to a few hundred
+// bytes go in 16-byte moves, which may read past the line but not past its block.
+const size_t kCopySlack = 16;
+const size_t kInlineCopy = 512;
+
+inline void CopyLine(char* out, const FxLine& line, size_t len) {
+#if defined(__SSE2__)
+    const FxTextBlock* b = line.block;
+    if (len <= kInlineCopy && b &&
+        line.data + ((len + 15) & ~static_cast<size_t>(15)) <=
+            reinterpret_cast<const char*>(b + 1) + b->dataSize) {
+        const char* from = line.data;
+        for (size_t i = 0; i < len; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+        return;
+    }
+#endif
+    if (len > 0)
+        std::memcpy(out, line.data, len);
+}
 
 class FlatSnapshot : public FxRecoverySnapshot {
 public:
@@ -24,31 +139,35 @@ public:
         m_info = info;
         m_loadLossy = lossy;
     }
-    const char* Text() const override { return m_size > 0 ? m_buffer.Data() : ""; }
+    ~FlatSnapshot() override { SnapshotMemory::Give(m_data, m_capacity); }
+    const char* Text() const override { return m_size > 0 ? m_data : ""; }
     int64_t TextBytes() const override { return m_size; }
 
-    // The text of the document's logical lines joined by its terminator, in a mapping of the
-    // snapshot's own. The document's size is what this writes; a size that disagrees with its
-    // lines is measured instead of trusted.
+    // The text of the document's logical lines joined by its terminator. The document's size is
+    // what this writes; a size that disagrees with its lines is measured instead of trusted.
     void CopyText(const CFxEditDoc& doc);
 
 private:
-    bool CopyInto(const CFxEditDoc& doc, size_t capacity);
+    bool CopyInto(const CFxEditDoc& doc, size_t need);
 
-    FxMappedBuffer m_buffer;
+    char* m_data = nullptr;
+    size_t m_capacity = 0;
     int64_t m_size = 0;
 };
 
-bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t capacity) {
-    m_buffer.Close();
+bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t need) {
+    if (m_capacity < need + kCopySlack) {
+        SnapshotMemory::Give(m_data, m_capacity);
+        m_data = nullptr;
+        m_capacity = 0;
+        m_data = SnapshotMemory::Take(need + kCopySlack, m_capacity);
+    }
     m_size = 0;
     std::vector<int32_t>& marks = m_info.bookmarks;
     marks.clear();
-    if (capacity > 0)
-        m_buffer.OpenAnonymous(capacity);
-    char* const start = m_buffer.Data();
+    char* const start = m_data;
     char* out = start;
-    size_t room = capacity;
+    size_t room = need;
     const char* term = FxTerminator(doc.LineEndType());
     const size_t termLen = static_cast<size_t>(FxTerminatorLength(doc.LineEndType()));
     int32_t line = -1;
@@ -57,17 +176,17 @@ bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t capacity) {
         const FxLine& rec = doc.Record(r);
         if (!rec.IsContinued()) {
             const size_t len = rec.lineLen > 0 ? static_cast<size_t>(rec.lineLen) : 0;
-            const size_t need = len + (line >= 0 ? termLen : 0);
-            if (need > room)
+            const size_t want = len + (line >= 0 ? termLen : 0);
+            if (want > room)
                 return false;
             if (line >= 0) {
-                std::memcpy(out, term, termLen);
+                out[0] = term[0];
+                out[termLen - 1] = term[termLen - 1];
                 out += termLen;
             }
-            if (len > 0)
-                std::memcpy(out, rec.data, len);
+            CopyLine(out, rec, len);
             out += len;
-            room -= need;
+            room -= want;
             ++line;
         }
         // A bookmark on any piece of a wrapped line marks the logical line, once.
@@ -516,6 +635,15 @@ std::unique_ptr<FxRecoverySnapshot> TakeRecoverySnapshot(const CFxEditDoc& doc,
     std::unique_ptr<FlatSnapshot> snap(new FlatSnapshot(own, doc.IsLoadLossy()));
     snap->CopyText(doc);
     return snap;
+}
+
+void PrepareRecoveryMemory(int64_t textBytes) {
+    if (textBytes > 0 && textBytes <= 0x7FFFFFFF)
+        SnapshotMemory::Prepare(static_cast<size_t>(textBytes));
+}
+
+void ReleaseRecoveryMemory() {
+    SnapshotMemory::Release();
 }
 
 bool WriteRecoveryCopy(const FxRecoverySnapshot& snap, const std::string& copyPath,

@@ -29,8 +29,9 @@ struct FxRecoveryInfo {
 };
 
 // The document's text and info frozen at one moment; the live document may change afterwards.
-// Taking it is cheap on the user-interface thread (well under 50 ms for a 100 MB document): the
-// text is copied once, with its line ends, into memory of the snapshot's own.
+// Taking it is cheap on the user-interface thread (well under 50 ms for a 100 MB document once its
+// memory is ready, see PrepareRecoveryMemory): the text is copied once, with its line ends, into
+// memory of the snapshot's own.
 class FxRecoverySnapshot {
 public:
     virtual ~FxRecoverySnapshot() = default;
@@ -45,6 +46,14 @@ protected:
     FxRecoveryInfo m_info;
     bool m_loadLossy = false;
 };
+
+// Memory for snapshots of large documents is kept once their copies are written, so that the
+// next snapshot of the document only copies into it. PrepareRecoveryMemory makes such memory
+// ready for a text of about that many bytes (the document's size), touching every page of it, on
+// any thread but the user-interface one (the writer's Prepare does it on the worker);
+// ReleaseRecoveryMemory frees what is kept.
+void PrepareRecoveryMemory(int64_t textBytes);
+void ReleaseRecoveryMemory();
 
 // Takes path, title, caret line and the file's stamp from `info`; the encoding, line-end type and
 // bookmarks from the document itself, which knows them best. Throws std::bad_alloc when there is

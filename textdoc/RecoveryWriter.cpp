@@ -19,6 +19,16 @@ FxRecoveryWriter::~FxRecoveryWriter() {
     m_cancel = true;
     m_wake.notify_all();
     m_thread.join();
+    ReleaseRecoveryMemory();
+}
+
+void FxRecoveryWriter::Prepare(int64_t textBytes) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (textBytes > m_prepare)
+            m_prepare = textBytes;
+    }
+    m_wake.notify_all();
 }
 
 void FxRecoveryWriter::Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath) {
@@ -58,15 +68,32 @@ void FxRecoveryWriter::Remove(const std::string& copyPath) {
 
 void FxRecoveryWriter::WaitIdle() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [&] { return m_waiting.empty() && m_current.empty(); });
+    m_done.wait(lock, [&] {
+        return m_waiting.empty() && m_current.empty() && m_prepare == 0 && !m_preparing;
+    });
 }
 
 void FxRecoveryWriter::Run() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_ending || !m_waiting.empty(); });
+        m_wake.wait(lock, [&] { return m_ending || !m_waiting.empty() || m_prepare > 0; });
         if (m_ending)
             return;
+        if (m_waiting.empty()) {
+            const int64_t bytes = m_prepare;
+            m_preparing = true;
+            lock.unlock();
+            try {
+                PrepareRecoveryMemory(bytes);
+            } catch (...) {
+            }
+            lock.lock();
+            m_preparing = false;
+            if (m_prepare == bytes)
+                m_prepare = 0;
+            m_done.notify_all();
+            continue;
+        }
         std::unique_ptr<FxRecoverySnapshot> snap = std::move(m_waiting.front().second);
         m_current = m_waiting.front().first;
         m_waiting.erase(m_waiting.begin());

@@ -17,8 +17,8 @@
 class FxRecoveryWriter {
 public:
     FxRecoveryWriter();
-    // Drops what waits, stops a write under way at its next run (its previous copy stays) and
-    // joins the worker.
+    // Drops what waits, stops a write under way at its next run (its previous copy stays), joins
+    // the worker and frees the snapshot memory kept for large documents.
     ~FxRecoveryWriter();
     FxRecoveryWriter(const FxRecoveryWriter&) = delete;
     FxRecoveryWriter& operator=(const FxRecoveryWriter&) = delete;
@@ -28,6 +28,10 @@ public:
     // Drops what waits for copyPath, waits for a write of it under way, then deletes the copy.
     void Remove(const std::string& copyPath);
     void WaitIdle(); // for tests and exit
+    // Makes snapshot memory ready on the worker for a document of about `textBytes` bytes (its
+    // DocumentSize), when nothing waits to be written: called when a large document is first
+    // modified, its first snapshot a few seconds later only copies.
+    void Prepare(int64_t textBytes);
 
     // Counts for tests and diagnostics: copies written, writes that failed (the last failure's
     // system error).
@@ -43,6 +47,8 @@ private:
     std::condition_variable m_done; // callers wait for a write to end
     std::vector<std::pair<std::string, std::unique_ptr<FxRecoverySnapshot>>> m_waiting;
     std::string m_current; // the path being written; empty when none
+    int64_t m_prepare = 0; // the largest text to make memory ready for; 0 when none
+    bool m_preparing = false;
     bool m_ending = false;
     std::atomic<bool> m_cancel{false};
     std::atomic<unsigned> m_written{0}, m_failed{0};

@@ -1,6 +1,7 @@
 #!/bin/bash
 # A private PDF printer for the printing tests: CUPS with the cups-pdf backend.
-#   cups-pdf.sh start OUTDIR PIDFILE   starts cupsd (pid into PIDFILE) with queue QVPDF
+#   cups-pdf.sh start OUTDIR PIDFILE   starts cupsd (pid into PIDFILE) with queues QVPDF (A4,
+#                                      the default) and QVPDF2 (Letter)
 #   cups-pdf.sh stop PIDFILE           stops that cupsd by its pid
 # Needs root; prints nothing and fails when CUPS or cups-pdf is missing.
 set -u
@@ -19,10 +20,14 @@ start)
     fi
     for _ in $(seq 100); do running && break; sleep 0.1; done
     running || exit 1
+    ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    [ -f "$ppd" ] || ppd=$(ls /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -1)
     if ! lpstat -p QVPDF >/dev/null 2>&1; then
-        ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-        [ -f "$ppd" ] || ppd=$(ls /usr/share/ppd/cups-pdf/*.ppd 2>/dev/null | head -1)
         lpadmin -p QVPDF -E -v cups-pdf:/ -P "$ppd" -o PageSize=A4 || exit 1
+    fi
+    # A second printer on Letter paper, for printing to a named printer.
+    if ! lpstat -p QVPDF2 >/dev/null 2>&1; then
+        lpadmin -p QVPDF2 -E -v cups-pdf:/ -P "$ppd" -o PageSize=Letter || exit 1
     fi
     lpoptions -d QVPDF >/dev/null
     ;;

@@ -11,6 +11,10 @@
 #include "textdoc/RecoveryWriter.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -337,4 +341,120 @@ TEST(RecoveryWriter, WritesRemovesAndReplacesWaitingSnapshots) {
     writer.Remove(a);
     writer.WaitIdle();
     EXPECT_EQ(ReadBytes(a), "<missing>");
+}
+
+namespace {
+
+// Whether a copy's write is under way in the folder: its temporary file is there.
+bool WriteUnderWay(const Scratch& dir) {
+    for (const auto& e : std::filesystem::directory_iterator(dir.Dir()))
+        if (e.path().extension() == ".tmp")
+            return true;
+    return false;
+}
+
+// A document of some 16 MB, whose copy takes a while to write.
+void MakeLarge(TestDoc& doc, const std::string& first) {
+    std::string text = first;
+    for (int i = 0; i < 400000; ++i)
+        text += "\r\n\xD6\xD0\xCE\xC4 0123456789 abcdefghij klmnopqrs";
+    SetText(doc, text);
+}
+
+bool WaitUntil(const std::function<bool()>& cond) {
+    for (int i = 0; i < 20000 && !cond(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return cond();
+}
+
+} // namespace
+
+TEST(RecoveryWriter, NewerSnapshotReplacesTheWaitingOne) {
+    Scratch dir;
+    TestDoc big, doc;
+    MakeLarge(big, "large");
+    FxRecoveryWriter writer;
+    const std::string a = dir.Path("a.qvr"), b = dir.Path("b.qvr");
+    writer.Post(TakeRecoverySnapshot(big, SampleInfo("")), a);
+    ASSERT_TRUE(WaitUntil([&] { return WriteUnderWay(dir); }));
+    // While a is written, three snapshots of b come: only the last one waits.
+    for (int i = 1; i <= 3; ++i) {
+        SetText(doc, "b version " + std::to_string(i));
+        writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), b);
+    }
+    writer.WaitIdle();
+    EXPECT_EQ(writer.WrittenCount(), 2u);
+    TestDoc back;
+    ASSERT_TRUE(LoadRecoveryText(back, b));
+    EXPECT_EQ(LogicalText(back), "b version 3");
+}
+
+TEST(RecoveryWriter, RemoveWaitsForTheWriteUnderWay) {
+    Scratch dir;
+    TestDoc big;
+    MakeLarge(big, "large");
+    FxRecoveryWriter writer;
+    const std::string a = dir.Path("a.qvr");
+    writer.Post(TakeRecoverySnapshot(big, SampleInfo("")), a);
+    ASSERT_TRUE(WaitUntil([&] { return WriteUnderWay(dir); }));
+    writer.Remove(a);
+    // The write ended before the copy was deleted: neither the copy nor its temporary file is
+    // left, and nothing comes back afterwards.
+    EXPECT_EQ(writer.WrittenCount() + writer.FailedCount(), 1u);
+    EXPECT_EQ(ReadBytes(a), "<missing>");
+    EXPECT_FALSE(WriteUnderWay(dir));
+    writer.WaitIdle();
+    EXPECT_EQ(dir.FileCount(), 0u);
+}
+
+TEST(RecoveryWriter, EndingStopsAWriteUnderWayAndKeepsThePreviousCopy) {
+    Scratch dir;
+    TestDoc doc, big;
+    SetText(doc, "previous");
+    const std::string a = dir.Path("a.qvr");
+    ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), a));
+    MakeLarge(big, "large");
+    {
+        FxRecoveryWriter writer;
+        writer.Post(TakeRecoverySnapshot(big, SampleInfo("")), a);
+        ASSERT_TRUE(WaitUntil([&] { return WriteUnderWay(dir); }));
+    }
+    EXPECT_FALSE(WriteUnderWay(dir));
+    TestDoc back;
+    ASSERT_TRUE(LoadRecoveryText(back, a));
+    // Either the write was stopped or it had just ended: the copy is whole either way.
+    const std::string text = LogicalText(back);
+    EXPECT_TRUE(text == "previous" || text.compare(0, 5, "large") == 0);
+}
+
+TEST(RecoveryWriter, PreparedMemoryServesTheNextSnapshot) {
+    TestDoc big;
+    MakeLarge(big, "large");
+    FxRecoveryWriter writer;
+    writer.Prepare(big.DocumentSize());
+    writer.WaitIdle();
+    auto snap = TakeRecoverySnapshot(big, SampleInfo(""));
+    EXPECT_EQ(snap->TextBytes(), big.DocumentSize());
+    EXPECT_EQ(std::string(snap->Text(), 5), "large");
+}
+
+TEST(RecoveryCopy, WrappedDocumentGivesItsLogicalLines) {
+    Scratch dir;
+    TestDoc doc;
+    ColumnSplitter splitter(4);
+    doc.SetAttachedViews(&splitter, nullptr);
+    SetText(doc, "abcdefghij\r\n\xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4xy\r\n\r\nlast line here");
+    doc.SetWrap(1, 4);
+    doc.WrapAllLines();
+    ASSERT_GT(doc.RecordCount(), doc.LogicalLineCount());
+    // A bookmark on a continuation piece marks its logical line.
+    FxTextPos pos(0, 3);
+    doc.LogicalToPiece(pos);
+    doc.RecordRef(pos.line + 1).flags |= FXL_BOOKMARK;
+    doc.SetBookmarkCount(1);
+    auto snap = TakeRecoverySnapshot(doc, SampleInfo(""));
+    EXPECT_EQ(std::string(snap->Text(), static_cast<size_t>(snap->TextBytes())),
+              "abcdefghij\r\n\xD6\xD0\xCE\xC4\xB2\xE2\xCA\xD4xy\r\n\r\nlast line here");
+    EXPECT_EQ(snap->Info().bookmarks, std::vector<int32_t>{3});
+    doc.SetAttachedViews(nullptr, nullptr);
 }

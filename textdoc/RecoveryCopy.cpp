@@ -16,6 +16,8 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -116,12 +118,12 @@ std::vector<SnapshotMemory::Block> SnapshotMemory::s_free;
 const size_t kCopySlack = 16;
 const size_t kInlineCopy = 512;
 
-inline void CopyLine(char* out, const FxLine& line, size_t len) {
+inline void CopyLine(char* out, const char* hardEnd, const FxLine& line, size_t len) {
 #if defined(__SSE2__)
     const FxTextBlock* b = line.block;
-    if (len <= kInlineCopy && b &&
-        line.data + ((len + 15) & ~static_cast<size_t>(15)) <=
-            reinterpret_cast<const char*>(b + 1) + b->dataSize) {
+    const size_t moved = (len + 15) & ~static_cast<size_t>(15);
+    if (len <= kInlineCopy && b && out + moved <= hardEnd &&
+        line.data + moved <= reinterpret_cast<const char*>(b + 1) + b->dataSize) {
         const char* from = line.data;
         for (size_t i = 0; i < len; i += 16)
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
@@ -155,6 +157,49 @@ private:
     int64_t m_size = 0;
 };
 
+// One stretch of records copied on one thread: the logical lines whose heads lie in
+// [first, last), each after a terminator unless it is the document's first line.
+struct CopyRange {
+    int32_t first = 0, last = 0;
+    int32_t line = -1; // the logical line before the first head; -1 at the document's start
+    char* out = nullptr;
+    const char* textEnd = nullptr; // the text must end by here
+    const char* hardEnd = nullptr; // and nothing is written at or past here
+    std::vector<int32_t> marks;
+    bool ok = false;
+
+    void Run(const CFxEditDoc& doc) {
+        const char* term = FxTerminator(doc.LineEndType());
+        const size_t termLen = static_cast<size_t>(FxTerminatorLength(doc.LineEndType()));
+        for (int32_t r = first; r < last; ++r) {
+            const FxLine& rec = doc.Record(r);
+            if (!rec.IsContinued()) {
+                const size_t len = rec.lineLen > 0 ? static_cast<size_t>(rec.lineLen) : 0;
+                const size_t want = len + (line >= 0 ? termLen : 0);
+                if (want > static_cast<size_t>(textEnd - out))
+                    return;
+                if (line >= 0) {
+                    out[0] = term[0];
+                    out[termLen - 1] = term[termLen - 1];
+                    out += termLen;
+                }
+                CopyLine(out, hardEnd, rec, len);
+                out += len;
+                ++line;
+            }
+            // A bookmark on any piece of a wrapped line marks the logical line, once.
+            if ((rec.flags & FXL_BOOKMARK) && line >= 0 && (marks.empty() || marks.back() != line))
+                marks.push_back(line);
+        }
+        ok = true;
+    }
+};
+
+// Large documents are copied in two halves at once, the second on a helper thread that ends
+// before the snapshot is handed out; the calling thread waits meanwhile, so the document cannot
+// change under either.
+const size_t kSplitBytes = 8 << 20;
+
 bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t need) {
     if (m_capacity < need + kCopySlack) {
         SnapshotMemory::Give(m_data, m_capacity);
@@ -163,37 +208,65 @@ bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t need) {
         m_data = SnapshotMemory::Take(need + kCopySlack, m_capacity);
     }
     m_size = 0;
-    std::vector<int32_t>& marks = m_info.bookmarks;
-    marks.clear();
-    char* const start = m_data;
-    char* out = start;
-    size_t room = need;
-    const char* term = FxTerminator(doc.LineEndType());
-    const size_t termLen = static_cast<size_t>(FxTerminatorLength(doc.LineEndType()));
-    int32_t line = -1;
+    m_info.bookmarks.clear();
     const int32_t records = doc.RecordCount();
-    for (int32_t r = 0; r < records; ++r) {
-        const FxLine& rec = doc.Record(r);
-        if (!rec.IsContinued()) {
-            const size_t len = rec.lineLen > 0 ? static_cast<size_t>(rec.lineLen) : 0;
-            const size_t want = len + (line >= 0 ? termLen : 0);
-            if (want > room)
-                return false;
-            if (line >= 0) {
-                out[0] = term[0];
-                out[termLen - 1] = term[termLen - 1];
-                out += termLen;
-            }
-            CopyLine(out, rec, len);
-            out += len;
-            room -= want;
-            ++line;
+    CopyRange one, two;
+    one.first = 0;
+    one.last = records;
+    one.out = m_data;
+    one.textEnd = m_data + need;
+    one.hardEnd = m_data + need + kCopySlack;
+    if (need >= kSplitBytes && records >= 2) {
+        // The second half starts at a head; the first half's text length places it.
+        int32_t mid = records / 2;
+        while (mid < records && doc.Record(mid).IsContinued())
+            ++mid;
+        const size_t termLen = static_cast<size_t>(FxTerminatorLength(doc.LineEndType()));
+        size_t firstBytes = 0;
+        int32_t heads = 0;
+        for (int32_t r = 0; r < mid; ++r) {
+            const FxLine& rec = doc.Record(r);
+            if (rec.IsContinued())
+                continue;
+            firstBytes += (rec.lineLen > 0 ? static_cast<size_t>(rec.lineLen) : 0) +
+                          (heads > 0 ? termLen : 0);
+            ++heads;
         }
-        // A bookmark on any piece of a wrapped line marks the logical line, once.
-        if ((rec.flags & FXL_BOOKMARK) && line >= 0 && (marks.empty() || marks.back() != line))
-            marks.push_back(line);
+        if (mid < records && heads > 0 && firstBytes <= need) {
+            one.last = mid;
+            one.textEnd = one.hardEnd = m_data + firstBytes;
+            two.first = mid;
+            two.last = records;
+            two.line = heads - 1;
+            two.out = m_data + firstBytes;
+            two.textEnd = m_data + need;
+            two.hardEnd = m_data + need + kCopySlack;
+        }
     }
-    m_size = out - start;
+    char* const secondStart = two.out;
+    if (secondStart) {
+        std::thread helper;
+        try {
+            helper = std::thread([&] { two.Run(doc); });
+        } catch (const std::system_error&) {
+        }
+        one.Run(doc);
+        if (helper.joinable())
+            helper.join();
+        else
+            two.Run(doc);
+        // The first half must end where the second began.
+        if (!one.ok || !two.ok || one.out != secondStart)
+            return false;
+        one.marks.insert(one.marks.end(), two.marks.begin(), two.marks.end());
+        one.out = two.out;
+    } else {
+        one.Run(doc);
+        if (!one.ok)
+            return false;
+    }
+    m_info.bookmarks.swap(one.marks);
+    m_size = one.out - m_data;
     return true;
 }
 

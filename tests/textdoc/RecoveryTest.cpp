@@ -458,3 +458,35 @@ TEST(RecoveryCopy, WrappedDocumentGivesItsLogicalLines) {
     EXPECT_EQ(snap->Info().bookmarks, std::vector<int32_t>{3});
     doc.SetAttachedViews(nullptr, nullptr);
 }
+
+TEST(RecoveryCopy, LargeDocumentCopiedInHalvesIsWholeAndInOrder) {
+    Scratch dir;
+    TestDoc doc;
+    // Some 12 MB of numbered lines of varying lengths, long ones included, with lone CR breaks.
+    std::string text;
+    const int lines = 200000;
+    for (int i = 0; i < lines; ++i) {
+        if (i)
+            text += "\r\n";
+        text += std::to_string(i) + std::string(static_cast<size_t>(i % 97), '\xB2');
+        if (i % 1000 == 7)
+            text += std::string(3000, 'L');
+    }
+    SetText(doc, text);
+    doc.SetLineEndType(FxLineEndMac);
+    const std::vector<int32_t> marks = {0, 1, lines / 2 - 1, lines / 2, lines / 2 + 1, lines - 1};
+    for (int32_t line : marks)
+        SetBookmark(doc, line);
+    const std::string expected = SavedBytes(doc, dir, "large.txt");
+    ASSERT_GT(expected.size(), 8u << 20);
+    auto snap = TakeRecoverySnapshot(doc, SampleInfo(""));
+    ASSERT_EQ(snap->TextBytes(), static_cast<int64_t>(expected.size()));
+    EXPECT_TRUE(std::string(snap->Text(), expected.size()) == expected);
+    EXPECT_EQ(snap->Info().bookmarks, marks);
+    ASSERT_TRUE(WriteRecoveryCopy(*snap, dir.Path("large.qvr")));
+    TestDoc back;
+    ASSERT_TRUE(LoadRecoveryText(back, dir.Path("large.qvr")));
+    EXPECT_EQ(back.LineEndType(), FxLineEndMac);
+    EXPECT_EQ(Bookmarks(back), marks);
+    EXPECT_TRUE(SavedBytes(back, dir, "back.txt") == expected);
+}

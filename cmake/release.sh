@@ -81,8 +81,13 @@ for d in STF CTF; do
     done
 done
 
-# The zip: written beside, then put in place.
-(cd "$work" && zip -q -r -X "$work/$name.zip" "$name")
+# The zip: written beside, then put in place. It names the read-me in code page 936 without the
+# UTF-8 flag, as the zip tools of a Chinese Windows read names (the OEM code page there is 936).
+mkdir "$work/zip"
+cp -r "$stage" "$work/zip/"
+readme936="$(printf '%s' '读我.txt' | iconv -f UTF-8 -t GBK)"
+mv "$work/zip/$name/读我.txt" "$work/zip/$name/$readme936"
+(cd "$work/zip" && LC_ALL=C zip -q -r -X "$work/$name.zip" "$name")
 mv -f "$work/$name.zip" "$out/$name.zip"
 
 # The installer.

@@ -12,7 +12,8 @@
 ; The installer records the time stamp of every STF and CTF file it writes in QVSETUP.INI. A file
 ; whose time stamp differs later has been changed by the user: an upgrade keeps it, and the
 ; uninstaller removes only the unchanged ones unless the user agrees to remove their changes too
-; (a silent uninstall keeps them, as it keeps the INI files).
+; (a silent uninstall keeps them, as it keeps the INI files and the recovery copies of unsaved
+; documents in the "Recovery" folder).
 
 Unicode true
 ManifestDPIAware true
@@ -258,8 +259,12 @@ Section "Uninstall"
     Call un.FolderHasEntries
     Pop $0
     IntOp $1 $1 | $0
+    Push "$INSTDIR\Recovery"
+    Call un.FolderHasEntries
+    Pop $0
+    IntOp $1 $1 | $0
     ${If} $1 == 1
-        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除您的设置和文件？$\r$\n$\r$\n包括设置文件 QUORVANE.INI、SETTINGS.INI、FILETYPE.INI，以及您修改或添加的语法模板（STF 文件夹）和剪贴文本库（CTF 文件夹）。$\r$\n$\r$\n单击“否”将保留它们，以后重新安装时仍可使用。" /SD IDNO IDYES remove_user_files
+        MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "是否同时删除您的设置和文件？$\r$\n$\r$\n包括设置文件 QUORVANE.INI、SETTINGS.INI、FILETYPE.INI，您修改或添加的语法模板（STF 文件夹）和剪贴文本库（CTF 文件夹），以及未保存文档的恢复副本（Recovery 文件夹）。$\r$\n$\r$\n单击“否”将保留它们，以后重新安装时仍可使用。" /SD IDNO IDYES remove_user_files
         DetailPrint "保留您的设置和文件：$INSTDIR"
         Goto user_files_done
     remove_user_files:
@@ -268,11 +273,13 @@ Section "Uninstall"
         Delete "$INSTDIR\FILETYPE.INI"
         RMDir /r "$INSTDIR\STF"
         RMDir /r "$INSTDIR\CTF"
+        RMDir /r "$INSTDIR\Recovery"
     user_files_done:
     ${EndIf}
 
     Delete "$INSTDIR\uninst.exe"
     RMDir "$INSTDIR\STF"
     RMDir "$INSTDIR\CTF"
+    RMDir "$INSTDIR\Recovery"
     RMDir "$INSTDIR"
 SectionEnd

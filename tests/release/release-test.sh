@@ -46,14 +46,18 @@ mkdir "$work/zip"
 (cd "$work/zip" && unzip -q "$zip")
 unpacked="$work/zip/Quorvane-$version"
 check "the zip holds one folder" test "$(ls "$work/zip")" = "Quorvane-$version"
-for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM 读我.txt; do
+for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM; do
     check "the zip holds $f" test -s "$unpacked/$f"
 done
+# The read-me's name is stored in code page 936, and unzip here keeps the bytes of the name.
+readme936="$(printf '%s' '读我.txt' | iconv -f UTF-8 -t GBK)"
+check "the zip holds the read-me named in code page 936" test -s "$unpacked/$readme936"
+check "the read-me in the zip is the project's" cmp -s "$unpacked/$readme936" "$root/res/release/读我.txt"
 check "the zip's help file is the built one" cmp -s "$unpacked/Quorvane.CHM" "$bin/Quorvane.CHM"
 check "the zip's runner is the built one" cmp -s "$unpacked/QVLOADER.EXE" "$bin/QVLOADER.EXE"
 check "the zip holds every STF file" test "$(find "$unpacked/STF" -name '*.STF' | wc -l)" = "$stf_count"
 check "the zip holds every CTF file" test "$(find "$unpacked/CTF" -name '*.CTF' | wc -l)" = "$ctf_count"
-check "the read-me starts with a UTF-8 mark" test "$(head -c 3 "$unpacked/读我.txt" | od -An -tx1 | tr -d ' ')" = efbbbf
+check "the read-me starts with a UTF-8 mark" test "$(head -c 3 "$unpacked/$readme936" | od -An -tx1 | tr -d ' ')" = efbbbf
 
 # --- A fresh prefix -----------------------------------------------------------------------
 export QV_WINEPREFIX="$work/prefix"
@@ -100,10 +104,12 @@ check "the saved file holds the typed line in code page 936" \
 check "the editor keeps its settings beside itself" test -f "$inst/QUORVANE.INI"
 check "the editor found the installed syntax templates" grep -qi '^Ext=.*cpp' "$inst/FILETYPE.INI"
 
-# The user's own changes: one shipped template edited, one library added.
+# The user's own changes: one shipped template edited, one library added, a recovery copy left.
 printf '; mine\r\n' >>"$inst/STF/CPP.STF"
 touch -d '2001-01-01' "$inst/STF/CPP.STF"
 printf 'mine\r\n' >"$inst/CTF/MINE.CTF"
+mkdir -p "$inst/Recovery/1"
+printf 'unsaved\r\n' >"$inst/Recovery/1/copy"
 
 # --- An upgrade over it keeps the user's changes ---------------------------------------------
 check "the installer runs again over the installation" wine "$setup" /S
@@ -122,7 +128,7 @@ for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM 读我.txt uninst.exe QVSETUP.IN
 done
 check "the uninstaller removes the Start menu folder" test ! -e "$menu"
 check "the uninstaller removes its registry key" bash -c "! wine reg query '$key' </dev/null >/dev/null 2>&1"
-for f in QUORVANE.INI FILETYPE.INI STF/CPP.STF CTF/MINE.CTF; do
+for f in QUORVANE.INI FILETYPE.INI STF/CPP.STF CTF/MINE.CTF Recovery/1/copy; do
     check "a silent uninstall keeps the user's $f" test -f "$inst/$f"
 done
 left="$(cd "$inst" && find . -type f | sort | tr '\n' ' ')"

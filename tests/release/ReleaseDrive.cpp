@@ -162,8 +162,10 @@ int RunStart(const std::wstring& exe) {
 
 int RunEdit(const std::wstring& exe, const std::wstring& file) {
     LONGLONG before = FileSize(file);
-    if (before < 0)
-        return Fail(Editor(), "the file to edit does not exist");
+    if (before < 0) {
+        std::printf("qv_release_drive: the file to edit does not exist\n");
+        return 1;
+    }
     Editor editor;
     if (!editor.Start(exe, L"\"" + file + L"\""))
         return Fail(editor, "the editor could not be started");

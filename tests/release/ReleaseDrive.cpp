@@ -2,6 +2,9 @@
 //   qv_release_drive start EXE        starts the editor, waits for its main window, closes it
 //   qv_release_drive edit EXE FILE    starts the editor on FILE, types a line at its start,
 //                                     saves it and closes the editor
+//   qv_release_drive uninstall EXE yes|no
+//                                     runs the uninstaller EXE through its pages as a user
+//                                     would, answering its question about the user's files
 // Exits with 0 when every step worked; otherwise prints what went wrong and exits with 1 (the
 // editor is ended if it is still there).
 #include <windows.h>
@@ -209,6 +212,78 @@ int RunEdit(const std::wstring& exe, const std::wstring& file) {
     return Close(editor, frame);
 }
 
+struct UninstallerWindows {
+    std::vector<HWND> pages;     // the uninstaller's own window
+    std::vector<HWND> questions; // its message boxes with Yes and No
+};
+
+BOOL CALLBACK CollectUninstallerWindows(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<UninstallerWindows*>(lp);
+    wchar_t cls[32] = L"";
+    GetClassNameW(wnd, cls, 32);
+    wchar_t title[256] = L"";
+    GetWindowTextW(wnd, title, 256);
+    std::wstring t = title;
+    // "Quorvane <version> 卸载"
+    if (!IsWindowVisible(wnd) || std::wstring(cls) != L"#32770" ||
+        t.compare(0, 9, L"Quorvane ") != 0 || t.find(L"\x5378\x8F7D") == std::wstring::npos)
+        return TRUE;
+    if (GetDlgItem(wnd, IDYES) && GetDlgItem(wnd, IDNO))
+        s->questions.push_back(wnd);
+    else
+        s->pages.push_back(wnd);
+    return TRUE;
+}
+
+// The uninstaller runs a copy of itself and ends at once, so its windows are found by their
+// titles. Each page is passed with its default button (id 1: "uninstall", then "close") once it
+// is enabled; the question is answered as asked for.
+int RunUninstall(const std::wstring& exe, bool removeUserFiles) {
+    Editor uninstaller;
+    if (!uninstaller.Start(exe, L""))
+        return Fail(uninstaller, "the uninstaller could not be started");
+    int pagesPassed = 0;
+    bool asked = false;
+    bool seen = false;
+    DWORD lastSeen = GetTickCount();
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (GetTickCount() - start > kStartTimeoutMs * 2) {
+            std::printf("qv_release_drive: the uninstaller did not finish\n");
+            return 1;
+        }
+        UninstallerWindows found;
+        EnumWindows(CollectUninstallerWindows, reinterpret_cast<LPARAM>(&found));
+        if (!found.questions.empty()) {
+            asked = true;
+            HWND box = found.questions.front();
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(removeUserFiles ? IDYES : IDNO, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, removeUserFiles ? IDYES : IDNO)));
+            Sleep(500);
+            continue;
+        }
+        if (!found.pages.empty()) {
+            seen = true;
+            lastSeen = GetTickCount();
+            HWND page = found.pages.front();
+            HWND button = GetDlgItem(page, 1);
+            if (button && IsWindowEnabled(button) && IsWindowVisible(button)) {
+                PostMessageW(page, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(button));
+                ++pagesPassed;
+                Sleep(500);
+                continue;
+            }
+        } else if (seen && GetTickCount() - lastSeen > 2000) {
+            break;
+        }
+        Sleep(100);
+    }
+    std::printf("uninstaller: %d page(s) passed, %s\n", pagesPassed,
+                asked ? "asked about the user's files" : "did not ask about the user's files");
+    return 0;
+}
+
 } // namespace
 
 int main() {
@@ -218,6 +293,8 @@ int main() {
         return RunStart(argv[2]);
     if (argv && argc == 4 && std::wstring(argv[1]) == L"edit")
         return RunEdit(argv[2], argv[3]);
-    std::printf("usage: qv_release_drive start EXE | edit EXE FILE\n");
+    if (argv && argc == 4 && std::wstring(argv[1]) == L"uninstall")
+        return RunUninstall(argv[2], std::wstring(argv[3]) == L"yes");
+    std::printf("usage: qv_release_drive start EXE | edit EXE FILE | uninstall EXE yes|no\n");
     return 2;
 }

@@ -134,6 +134,27 @@ done
 left="$(cd "$inst" && find . -type f | sort | tr '\n' ' ')"
 echo "left in the installation folder: $left"
 
+# --- Uninstallation through its pages ---------------------------------------------------------
+wait_gone() { # path: polls up to 30 s for it to disappear
+    for _ in $(seq 300); do
+        [ ! -e "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Over what the silent uninstall kept: the user agrees to remove their files too.
+check "the installer runs again over the kept files" wine "$setup" /S
+said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane\\uninst.exe" yes </dev/null || true)"
+echo "$said"
+check "the uninstaller asks about the user's files" grep -q "asked about the user's files" <<<"$said"
+check "agreeing removes the whole installation folder" wait_gone "$inst"
+# A fresh installation holds nothing of the user's: nothing to ask, nothing left.
+check "the installer runs into an empty folder" wine "$setup" /S
+said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane\\uninst.exe" no </dev/null || true)"
+echo "$said"
+check "without files of the user's the uninstaller does not ask" grep -q "did not ask" <<<"$said"
+check "the uninstaller leaves nothing of a fresh installation" wait_gone "$inst"
+
 # --- The zip, unpacked into an empty folder ---------------------------------------------------
 check "the unpacked editor starts, shows its window and closes" \
     wine "$drive" start "$(winpath "$unpacked/Quorvane.exe")"

@@ -3,6 +3,7 @@
 
 #include "app/AppIds.h"
 #include "app/AppMainFrame.h"
+#include "app/HelpTables.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/settings/SettingsStore.h"
@@ -25,31 +26,6 @@ const UINT kDdeExecuteTimeoutMs = 10000;
 // HTML Help commands.
 const UINT kHelpContext = 0x000F;     // HH_HELP_CONTEXT
 const UINT kHelpWmHelpPopup = 0x0011; // HH_TP_HELP_WM_HELP
-const UINT kDefaultHelpTopic = 1000;
-
-// Help key -> topic number in the help file.
-const struct {
-    DWORD key;
-    UINT topic;
-} kHelpMap[] = {
-    {100, 1000}, {400, 1200}, {401, 1201}, {402, 1206},   {403, 1207}, {404, 1205},
-    {405, 1204}, {406, 1204}, {407, 1204}, {408, 1204},   {409, 1203}, {410, 1210},
-    {411, 1209}, {413, 1202}, {420, 1230}, {421, 1231},   {422, 1232}, {423, 1233},
-    {425, 1234}, {426, 1000}, {430, 1235}, {35821, 1002},
-};
-
-// Control identifier -> popup text number, ending with (0, 0): the form the help viewer takes.
-const DWORD kControlHelp[] = {
-    1,    2000, // OK
-    2,    2001, // Cancel
-    9,    2003, // Help
-    3000, 2100, // the open dialog's encoding
-    3003, 2200, // the save dialog's encoding
-    3002, 2201, // the save dialog's line ends
-    3200, 4200, // Find
-    3219, 4208, // the text to find
-    0,    0,
-};
 
 CApp::HelpViewer g_helpViewer = nullptr;
 
@@ -190,16 +166,16 @@ bool CApp::SaveAllModified(bool includeUntitled) {
 // --- Help ------------------------------------------------------------------------------------
 
 UINT CApp::HelpTopicOf(DWORD_PTR key) {
-    for (const auto& entry : kHelpMap)
-        if (entry.key == key)
-            return entry.topic;
+    for (size_t i = 0; i < kHelpTopicCount; ++i)
+        if (kHelpTopics[i].key == key)
+            return kHelpTopics[i].topic;
     return kDefaultHelpTopic;
 }
 
 UINT CApp::ControlHelpTextOf(DWORD controlId) {
-    for (size_t i = 0; kControlHelp[i] != 0; i += 2)
-        if (kControlHelp[i] == controlId)
-            return static_cast<UINT>(kControlHelp[i + 1]);
+    for (size_t i = 0; kControlHelpPairs[i] != 0; i += 2)
+        if (kControlHelpPairs[i] == controlId)
+            return static_cast<UINT>(kControlHelpPairs[i + 1]);
     return 0;
 }
 
@@ -259,7 +235,7 @@ bool CApp::ShowControlHelp(HWND control, DWORD key) {
         return false;
     CancelModes(::GetAncestor(control, GA_ROOT));
     const std::string file = m_strHelpFilePath + "::/Help.txt";
-    viewer(control, file.c_str(), kHelpWmHelpPopup, reinterpret_cast<DWORD_PTR>(kControlHelp));
+    viewer(control, file.c_str(), kHelpWmHelpPopup, reinterpret_cast<DWORD_PTR>(kControlHelpPairs));
     return true;
 }
 

@@ -169,12 +169,11 @@ fi
     printf 'Title=Quorvane 帮助\n\n'
     printf '[FILES]\n'
     for rel in "${pages[@]}" "${others[@]}"; do printf 'html/%s\n' "$rel"; done
-    [ -n "$popups" ] && printf 'Help.txt\nHelpPopups.h\n'
+    if [ -n "$popups" ]; then printf 'Help.txt\nHelpPopups.h\n'; fi
     printf '\n[ALIAS]\n%s\n' "$alias"
-    printf '[MAP]\n%s' "$map"
-    [ -n "$popups" ] && cat "$stage/HelpPopups.h"
-    printf '\n'
-    [ -n "$popups" ] && printf '[TEXT POPUPS]\n%s\n' "$popups"
+    # The popup numbers stay out of [MAP]: chmcmd takes every mapped number for a topic.
+    printf '[MAP]\n%s\n' "$map"
+    if [ -n "$popups" ]; then printf '[TEXT POPUPS]\n%s\n' "$popups"; fi
 } >"$stage/project.utf8"
 to_gbk "$stage/project.utf8" "$stage/Quorvane.hhp"
 

@@ -1,21 +1,22 @@
 #!/bin/bash
 # Builds the help file from the sources under res/help: the pages are converted from UTF-8 to
-# code page 936, the project, contents, index and context-id map are generated, and chmcmd
-# compiles them. Usage: build-help.sh <res/help folder> <staging folder> <output .CHM>
+# code page 936, the contents, index and context-id map are generated, and the help compiler
+# (cmake/help/HelpCompiler.pas, built by the build) writes the file.
+# Usage: build-help.sh <res/help folder> <staging folder> <output .CHM> <help compiler>
 set -euo pipefail
 export LC_ALL=C
 
 src="$1"
 stage="$2"
 out="$3"
+compiler="$4"
 
 fail() {
     echo "build-help: $*" >&2
     exit 1
 }
 
-command -v chmcmd >/dev/null ||
-    fail "chmcmd not found: install fp-utils-3.2.2 (cmake/install-deps.sh installs it)"
+[ -x "$compiler" ] || fail "the help compiler $compiler is missing"
 command -v iconv >/dev/null || fail "iconv not found"
 
 # The help viewer reads pages in the code page of the help file's language (0x804: 936).
@@ -132,17 +133,15 @@ to_gbk "$stage/keywords.utf8" "$stage/keywords.gbk"
     printf '</UL>\n</BODY></HTML>\n'
 } >"$stage/Quorvane.hhk"
 
-# Context ids: "<topic number> <page>" lines of Context.map become the alias and map sections
-# by which the program opens a topic by number.
-alias=""
-map=""
+# Context ids: "<topic number> <page>" lines of Context.map, by which the program opens a topic
+# by number.
+context=""
 while read -r id page rest || [ -n "${id:-}" ]; do
     case "${id:-}" in '' | \#*) continue ;; esac
     [[ "$id" =~ ^[0-9]+$ ]] || fail "Context.map: bad topic number '$id'"
     [ -n "${page:-}" ] && [ -z "${rest:-}" ] || fail "Context.map: line '$id ${page:-}' is not '<number> <page>'"
     [ -f "$src/html/$page" ] || fail "Context.map: topic $id names $page, which does not exist"
-    alias+="IDH_$id=html/$page"$'\n'
-    map+="#define IDH_$id $id"$'\n'
+    context+="$id html/$page"$'\n'
 done < <(tr -d '\r' <"$src/Context.map")
 
 # Control popups: "::/Help.txt" with ".topic IDH_<n>" headings, and the header that gives each
@@ -153,33 +152,21 @@ if [ -f "$src/Help.txt" ]; then
     to_gbk "$stage/Help.utf8" "$stage/Help.txt"
     tr -d '\r' <"$src/Help.txt" | sed -n 's/^\.topic  *IDH_\([0-9][0-9]*\) *$/#define IDH_\1 \1/p' \
         >"$stage/HelpPopups.h"
-    popups=$'HelpPopups.h\nHelp.txt\n'
+    popups=yes
 fi
 
+# The stored files, and the context ids with their pages.
 {
-    printf '[OPTIONS]\n'
-    printf 'Compatibility=1.1 or later\n'
-    printf 'Compiled file=Quorvane.CHM\n'
-    printf 'Contents file=Quorvane.hhc\n'
-    printf 'Index file=Quorvane.hhk\n'
-    printf 'Default topic=html/index.htm\n'
-    printf 'Display compile progress=No\n'
-    printf 'Full-text search=Yes\n'
-    printf 'Language=0x804 Chinese (PRC)\n'
-    printf 'Title=Quorvane 帮助\n\n'
-    printf '[FILES]\n'
     for rel in "${pages[@]}" "${others[@]}"; do printf 'html/%s\n' "$rel"; done
     if [ -n "$popups" ]; then printf 'Help.txt\nHelpPopups.h\n'; fi
-    printf '\n[ALIAS]\n%s\n' "$alias"
-    # The popup numbers stay out of [MAP]: chmcmd takes every mapped number for a topic.
-    printf '[MAP]\n%s\n' "$map"
-    if [ -n "$popups" ]; then printf '[TEXT POPUPS]\n%s\n' "$popups"; fi
-} >"$stage/project.utf8"
-to_gbk "$stage/project.utf8" "$stage/Quorvane.hhp"
+} >"$stage/files.lst"
+printf '%s' "$context" >"$stage/context.lst"
 
-(cd "$stage" && chmcmd --verbosity 1 Quorvane.hhp >chmcmd.log 2>&1) ||
-    { cat "$stage/chmcmd.log" >&2; fail "chmcmd failed"; }
-[ -s "$stage/Quorvane.CHM" ] || { cat "$stage/chmcmd.log" >&2; fail "chmcmd wrote no help file"; }
+rm -f "$stage/Quorvane.CHM"
+"$compiler" "$stage" "$stage/Quorvane.CHM" "$(printf 'Quorvane 帮助' | iconv -f UTF-8 -t GBK)" \
+    html/index.htm >"$stage/compiler.log" 2>&1 ||
+    { cat "$stage/compiler.log" >&2; fail "the help compiler failed"; }
+[ -s "$stage/Quorvane.CHM" ] || { cat "$stage/compiler.log" >&2; fail "the help compiler wrote no file"; }
 mkdir -p "$(dirname "$out")"
 # The help file replaces the old one only once it is complete.
 cp "$stage/Quorvane.CHM" "$out.tmp"

@@ -16,8 +16,9 @@ fi
 # The printing tests print through CUPS to a PDF printer (cups-pdf) and read the PDFs back with
 # poppler's tools; Wine reaches CUPS through the 32-bit libcups.
 # ripgrep is a peer figure of the find-in-files benchmark.
-# The help file is compiled by chmcmd (fp-utils-3.2.2) and its tests decompile it with
-# extract_chmLib (libchm-bin) and 7z (p7zip-full).
+# The help file is written by a small program over Free Pascal's chm package (the compiler and
+# the fcl and misc units; fp-utils-3.2.2 has chmcmd and chmls beside it), and its tests
+# decompile it with extract_chmLib (libchm-bin) and 7z (p7zip-full).
 # The release (cmake/release.sh) is a zip and an NSIS installer.
 # fonts-wine holds Wine's own fonts, the symbol font of caption and scroll bar buttons among
 # them (a recommendation of Wine that --no-install-recommends would leave out).
@@ -25,7 +26,8 @@ for p in cmake ninja-build g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine xv
          x11-apps imagemagick fonts-wqy-microhei googletest libgtest-dev locales \
          libboost-regex1.81-dev ripgrep \
          cups printer-driver-cups-pdf libcups2:i386 poppler-utils ghostscript \
-         fp-utils-3.2.2 libchm-bin p7zip-full nsis zip unzip; do
+         fp-compiler-3.2.2 fp-units-fcl-3.2.2 fp-units-misc-3.2.2 fp-utils-3.2.2 \
+         libchm-bin p7zip-full nsis zip unzip; do
     have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then

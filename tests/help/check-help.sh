@@ -42,10 +42,14 @@ fi
     sed -n 's/^const DWORD  *\([A-Za-z_][A-Za-z0-9_]*\) *= *\([0-9][0-9]*\);.*/\1 \2/p' \
         "$src/app/HelpTables.cpp"
 } >"$work/ids"
+declare -A idnum
+while read -r name value; do
+    [ -n "${idnum[$name]+set}" ] || idnum[$name]="$value"
+done <"$work/ids"
 resolve() { # <name or number> -> number, or nothing
     case "$1" in
-    '' ) ;;
-    *[!0-9]*) awk -v n="$1" '$1 == n { print $2; exit }' "$work/ids" ;;
+    '') ;;
+    *[!0-9]*) echo "${idnum[$1]-}" ;;
     *) echo "$1" ;;
     esac
 }
@@ -113,7 +117,7 @@ while read -r tag name; do
     n="$(resolve "$name")"
     if [ -z "$n" ]; then
         fail "dialog $name has no number"
-    elif awk -v k="$n" '$1 == k { found = 1 } END { exit !found }' "$work/topics"; then
+    elif grep -q "^$n " "$work/topics"; then
         pass
     else
         fail "dialog $name ($n) has no help topic in app/HelpTables.cpp"
@@ -139,7 +143,7 @@ while read -r dialog id; do
     n="$(resolve "$id")"
     if [ -z "$n" ]; then
         fail "control $id of $dialog has no number"
-    elif awk -v c="$n" '$1 == c { found = 1 } END { exit !found }' "$work/controls"; then
+    elif grep -q "^$n " "$work/controls"; then
         pass
     else
         fail "control $id ($n) of $dialog has no popup text in app/HelpTables.cpp"
@@ -154,15 +158,16 @@ if [ ! -f "$popups" ]; then
     fail "the help file has no Help.txt"
 else
     tr -d '\r' <"$popups" >"$work/Help.txt"
+    # The numbers of the topics that have text.
+    awk '
+        /^\.topic IDH_[0-9]+$/ { if (t != "" && body) print t; t = substr($2, 5); body = 0; next }
+        /[^ \t]/ { body = 1 }
+        END { if (t != "" && body) print t }' "$work/Help.txt" >"$work/texts"
     while read -r control text name; do
-        body="$(awk -v t=".topic IDH_$text" '
-            $0 == t { on = 1; next }
-            on && /^\.topic / { exit }
-            on { printf "%s", $0 }' "$work/Help.txt")"
-        if [ -z "$body" ]; then
-            fail "control $name ($control): popup text $text is missing from Help.txt"
-        else
+        if grep -qx "$text" "$work/texts"; then
             pass
+        else
+            fail "control $name ($control): popup text $text is missing from Help.txt"
         fi
         grep -qx "#define IDH_$text $text" "$out/HelpPopups.h" 2>/dev/null ||
             fail "popup text $text is not defined in HelpPopups.h"

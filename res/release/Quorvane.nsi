@@ -138,8 +138,27 @@ FunctionEnd
     ${EndIf}
 !macroend
 
+; A running editor holds its program file, which an upgrade could not replace: the installation
+; waits for the user to close it, or stops before anything is written (so does a silent one).
+Function WaitForEditorClosed
+    ${IfNot} ${FileExists} "$INSTDIR\Quorvane.exe"
+        Return
+    ${EndIf}
+    retry:
+    ClearErrors
+    FileOpen $0 "$INSTDIR\Quorvane.exe" a
+    ${IfNot} ${Errors}
+        FileClose $0
+        Return
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "无法替换“$INSTDIR\Quorvane.exe”。$\r$\n$\r$\nQuorvane 可能正在运行，请关闭它后单击“重试”。" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+FunctionEnd
+
 Section "Quorvane" SecMain
     SectionIn RO
+    Call WaitForEditorClosed
     SetOutPath "$INSTDIR"
     SetOverwrite on
     File "${STAGE}/Quorvane.exe"
@@ -169,7 +188,9 @@ Section "Quorvane" SecMain
     WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninst.exe" /S'
     WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
+    SetDetailsPrint none ; the size count reports itself in English
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    SetDetailsPrint both
     IntFmt $0 "0x%08X" $0
     WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" "$0"
 SectionEnd

@@ -1,5 +1,7 @@
 // Drives an installed or unpacked Quorvane through its windows for the release test.
-//   qv_release_drive start EXE        starts the editor, waits for its main window, closes it
+//   qv_release_drive start EXE [CMD]  starts the editor, waits for its main window, runs the
+//                                     command line CMD meanwhile (printing its exit code), and
+//                                     closes the editor
 //   qv_release_drive edit EXE FILE    starts the editor on FILE, types a line at its start,
 //                                     saves it and closes the editor
 //   qv_release_drive uninstall EXE yes|no
@@ -152,7 +154,25 @@ LONGLONG FileSize(const std::wstring& path) {
     return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-int RunStart(const std::wstring& exe) {
+// Runs a command line to its end; its exit code, or -1 when it could not be started.
+long RunCommand(const std::wstring& command) {
+    std::vector<wchar_t> line(command.begin(), command.end());
+    line.push_back(L'\0');
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return -1;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return static_cast<long>(code);
+}
+
+int RunStart(const std::wstring& exe, const std::wstring& command) {
     Editor editor;
     if (!editor.Start(exe, L""))
         return Fail(editor, "the editor could not be started");
@@ -160,6 +180,8 @@ int RunStart(const std::wstring& exe) {
     if (!frame)
         return Fail(editor, "the editor showed no main window");
     std::printf("main window: \"%s\"\n", TextOf(frame).c_str());
+    if (!command.empty())
+        std::printf("command ended with code %ld\n", RunCommand(command));
     return Close(editor, frame);
 }
 
@@ -289,12 +311,12 @@ int RunUninstall(const std::wstring& exe, bool removeUserFiles) {
 int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv && argc == 3 && std::wstring(argv[1]) == L"start")
-        return RunStart(argv[2]);
+    if (argv && (argc == 3 || argc == 4) && std::wstring(argv[1]) == L"start")
+        return RunStart(argv[2], argc == 4 ? argv[3] : L"");
     if (argv && argc == 4 && std::wstring(argv[1]) == L"edit")
         return RunEdit(argv[2], argv[3]);
     if (argv && argc == 4 && std::wstring(argv[1]) == L"uninstall")
         return RunUninstall(argv[2], std::wstring(argv[3]) == L"yes");
-    std::printf("usage: qv_release_drive start EXE | edit EXE FILE | uninstall EXE yes|no\n");
+    std::printf("usage: qv_release_drive start EXE [CMD] | edit EXE FILE | uninstall EXE yes|no\n");
     return 2;
 }

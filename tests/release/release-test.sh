@@ -104,6 +104,14 @@ check "the saved file holds the typed line in code page 936" \
 check "the editor keeps its settings beside itself" test -f "$inst/QUORVANE.INI"
 check "the editor found the installed syntax templates" grep -qi '^Ext=.*cpp' "$inst/FILETYPE.INI"
 
+# An upgrade while the editor runs cannot replace it: a silent one ends with code 2 and writes
+# nothing.
+before="$(md5sum <"$inst/Quorvane.exe")"
+said="$(wine "$drive" start "$localappdata\\Programs\\Quorvane\\Quorvane.exe" "\"$(winpath "$setup")\" /S" </dev/null || true)"
+echo "$said"
+check "an installation while the editor runs stops with code 2" grep -q "command ended with code 2" <<<"$said"
+check "an installation while the editor runs leaves it as it was" test "$(md5sum <"$inst/Quorvane.exe")" = "$before"
+
 # The user's own changes: one shipped template edited, one library added, a recovery copy left.
 printf '; mine\r\n' >>"$inst/STF/CPP.STF"
 touch -d '2001-01-01' "$inst/STF/CPP.STF"

@@ -37,6 +37,7 @@ protected:
         ClearPdfs();
     }
     void TearDown() override {
+        CPrinter::Reset(); // a printer chosen by a case is not the next case's
         AppSettings()->Print() = m_saved;
         for (CDocument* d : m_opened)
             d->OnCloseDocument();
@@ -254,4 +255,142 @@ TEST_F(PrintCommandsTest, CustomHeaderFontAndColourArePrinted) {
     const std::string fonts = ReadFile(WindowsPath(PdfDir() + "/fonts.txt"));
     EXPECT_NE(fonts, plainFonts);
     EXPECT_NE(fonts.find("Serif"), std::string::npos) << fonts;
+}
+
+namespace {
+
+struct ControlSearch {
+    int id;
+    const char* text; // a combo box item to find (null: match by id)
+    HWND found;
+};
+
+BOOL CALLBACK FindControlProc(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<ControlSearch*>(lp);
+    if (s->text) {
+        char cls[32] = "";
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (lstrcmpiA(cls, "ComboBox") == 0 &&
+            SendMessageA(wnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(s->text)) != CB_ERR) {
+            s->found = wnd;
+            return FALSE;
+        }
+    } else if (GetDlgCtrlID(wnd) == s->id && IsWindowVisible(wnd)) {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible control of `top` (at any depth) with this id, or the combo box listing `item`.
+HWND FindControl(HWND top, int id, const char* item = nullptr) {
+    ControlSearch s{id, item, nullptr};
+    EnumChildWindows(top, FindControlProc, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+struct TopSearch {
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopDialogProc(HWND wnd, LPARAM lp) {
+    auto* s = reinterpret_cast<TopSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    char cls[32] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && wnd != s->except && IsWindowVisible(wnd) &&
+        std::string(cls) == "#32770") {
+        s->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A shown dialog of this process other than `except`.
+HWND FindTopDialog(HWND except = nullptr) {
+    TopSearch s{except, nullptr};
+    EnumWindows(FindTopDialogProc, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+template <class Pred> bool Await(Pred pred) {
+    const DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > 20000)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::string WindowText(HWND wnd) {
+    char buf[512] = "";
+    GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+const int kPrinterSetupButton = 1503; // "打印机设置(&P)" of the printing page
+const int kMarginGroup = 1525;        // names the paper and the printer
+
+} // namespace
+
+TEST_F(PrintCommandsTest, PrintSetupOpensThePrintingPageWhosePrinterIsThenUsed) {
+    if (!HavePrinter())
+        GTEST_SKIP() << "no PDF printer";
+    Doc()->m_showLineNumbers = false;
+    Type("set up");
+    std::string before, after;
+    bool pageShown = false, chosen = false;
+    std::thread user([&] {
+        HWND settings = nullptr;
+        if (!Await([&] { return (settings = FindTopDialog()) != nullptr; }))
+            return;
+        HWND button = nullptr;
+        pageShown = Await([&] { return (button = FindControl(settings, kPrinterSetupButton)); });
+        if (!pageShown) {
+            PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        before = WindowText(FindControl(settings, kMarginGroup));
+        PostMessageA(button, BM_CLICK, 0, 0);
+        HWND setup = nullptr, combo = nullptr;
+        if (Await([&] {
+                return (setup = FindTopDialog(settings)) &&
+                       (combo = FindControl(setup, 0, "QVPDF2"));
+            })) {
+            const LRESULT at = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                            reinterpret_cast<LPARAM>("QVPDF2"));
+            SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+            SendMessageA(setup, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            PostMessageA(setup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(setup, IDOK)));
+            chosen = Await([&] {
+                return WindowText(FindControl(settings, kMarginGroup)).find("QVPDF2") !=
+                       std::string::npos;
+            });
+            after = WindowText(FindControl(settings, kMarginGroup));
+        } else if (setup) {
+            PostMessageA(setup, WM_COMMAND, IDCANCEL, 0);
+        }
+        PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+    });
+    AppMainFrame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_SETUP);
+    user.join();
+    EXPECT_TRUE(pageShown) << "print setup did not show the printing page";
+    EXPECT_NE(before.find("QVPDF"), std::string::npos) << before;
+    EXPECT_TRUE(chosen) << after;
+
+    // The printer chosen there prints the next job.
+    m_view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+    EXPECT_NE(PrintedText().find("set up"), std::string::npos);
+    EXPECT_EQ(LastJobPrinter(), "QVPDF2");
+    CPrinter::Reset();
+    ClearPdfs();
+    m_view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+    EXPECT_NE(PrintedText().find("set up"), std::string::npos);
+    EXPECT_EQ(LastJobPrinter(), "QVPDF");
 }

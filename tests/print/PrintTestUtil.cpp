@@ -157,6 +157,18 @@ std::vector<std::string> PrintedTexts(int count) {
     return texts;
 }
 
+std::string LastJobPrinter() {
+    const std::string d = PdfDir();
+    if (d.empty())
+        return "";
+    // Completed jobs are named QUEUE-NUMBER; the highest number is the latest.
+    RunUnix("lpstat -W completed -o | sort -t- -k2 -n | tail -1 | cut -d' ' -f1 > '" + d +
+            "'/lastjob.txt");
+    std::string job = ReadFile(WindowsPath(d + "/lastjob.txt"));
+    const size_t dash = job.rfind('-');
+    return dash == std::string::npos ? "" : job.substr(0, dash);
+}
+
 std::string PdfInfoLine(const std::string& key) {
     const std::string d = PdfDir();
     if (d.empty())

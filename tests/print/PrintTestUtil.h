@@ -21,6 +21,8 @@ std::string PrintedText();
 std::vector<std::string> PrintedTexts(int count);
 // A line of `pdfinfo` about the first PDF (such as "Page size:"), "" when there is none.
 std::string PdfInfoLine(const std::string& key);
+// The queue that took the most recent print job ("" when unknown).
+std::string LastJobPrinter();
 // Page count of the printed PDF (0 when there is none).
 int PrintedPages();
 // The pages of PrintedText.

@@ -22,6 +22,11 @@ FxRecoveryWriter::~FxRecoveryWriter() {
     ReleaseRecoveryMemory();
 }
 
+void FxRecoveryWriter::SetWriteFunc(WriteFunc write) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_write = std::move(write);
+}
+
 void FxRecoveryWriter::Prepare(int64_t textBytes) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -97,9 +102,11 @@ void FxRecoveryWriter::Run() {
         std::unique_ptr<FxRecoverySnapshot> snap = std::move(m_waiting.front().second);
         m_current = m_waiting.front().first;
         m_waiting.erase(m_waiting.begin());
+        const WriteFunc write = m_write;
         lock.unlock();
         uint32_t error = 0;
-        const bool ok = WriteRecoveryCopy(*snap, m_current, &error, m_cancel);
+        const bool ok = write ? write(*snap, m_current, &error, m_cancel)
+                              : WriteRecoveryCopy(*snap, m_current, &error, m_cancel);
         snap.reset(); // the snapshot's memory goes back before the next is taken
         if (ok) {
             ++m_written;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -33,6 +34,12 @@ public:
     // modified, its first snapshot a few seconds later only copies.
     void Prepare(int64_t textBytes);
 
+    // The function that writes one copy (WriteRecoveryCopy unless replaced), for tests that need
+    // a write to last or to fail. Set before posting.
+    using WriteFunc = std::function<bool(const FxRecoverySnapshot& snap, const std::string& path,
+                                         uint32_t* error, const std::atomic<bool>& cancel)>;
+    void SetWriteFunc(WriteFunc write);
+
     // Counts for tests and diagnostics: copies written, writes that failed (the last failure's
     // system error).
     unsigned WrittenCount() const { return m_written; }
@@ -48,6 +55,7 @@ private:
     std::vector<std::pair<std::string, std::unique_ptr<FxRecoverySnapshot>>> m_waiting;
     std::string m_current; // the path being written; empty when none
     int64_t m_prepare = 0; // the largest text to make memory ready for; 0 when none
+    WriteFunc m_write;
     bool m_preparing = false;
     bool m_ending = false;
     std::atomic<bool> m_cancel{false};

@@ -369,19 +369,43 @@ bool WaitUntil(const std::function<bool()>& cond) {
 
 } // namespace
 
+// A write of one copy that lasts until the test lets it go.
+class HeldWrite {
+public:
+    explicit HeldWrite(std::string path) : m_path(std::move(path)) {}
+    FxRecoveryWriter::WriteFunc Func() {
+        return [this](const FxRecoverySnapshot& snap, const std::string& path, uint32_t* error,
+                      const std::atomic<bool>& cancel) {
+            if (path == m_path) {
+                entered = true;
+                while (!released && !cancel)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return WriteRecoveryCopy(snap, path, error, cancel);
+        };
+    }
+    std::atomic<bool> entered{false}, released{false};
+
+private:
+    std::string m_path;
+};
+
 TEST(RecoveryWriter, NewerSnapshotReplacesTheWaitingOne) {
     Scratch dir;
-    TestDoc big, doc;
-    MakeLarge(big, "large");
-    FxRecoveryWriter writer;
+    TestDoc doc;
     const std::string a = dir.Path("a.qvr"), b = dir.Path("b.qvr");
-    writer.Post(TakeRecoverySnapshot(big, SampleInfo("")), a);
-    ASSERT_TRUE(WaitUntil([&] { return WriteUnderWay(dir); }));
+    HeldWrite held(a);
+    FxRecoveryWriter writer;
+    writer.SetWriteFunc(held.Func());
+    SetText(doc, "a");
+    writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), a);
+    ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
     // While a is written, three snapshots of b come: only the last one waits.
     for (int i = 1; i <= 3; ++i) {
         SetText(doc, "b version " + std::to_string(i));
         writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), b);
     }
+    held.released = true;
     writer.WaitIdle();
     EXPECT_EQ(writer.WrittenCount(), 2u);
     TestDoc back;
@@ -391,20 +415,49 @@ TEST(RecoveryWriter, NewerSnapshotReplacesTheWaitingOne) {
 
 TEST(RecoveryWriter, RemoveWaitsForTheWriteUnderWay) {
     Scratch dir;
-    TestDoc big;
-    MakeLarge(big, "large");
-    FxRecoveryWriter writer;
+    TestDoc doc;
+    SetText(doc, "a");
     const std::string a = dir.Path("a.qvr");
-    writer.Post(TakeRecoverySnapshot(big, SampleInfo("")), a);
-    ASSERT_TRUE(WaitUntil([&] { return WriteUnderWay(dir); }));
-    writer.Remove(a);
+    HeldWrite held(a);
+    FxRecoveryWriter writer;
+    writer.SetWriteFunc(held.Func());
+    writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), a);
+    ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
+    std::atomic<bool> removed{false};
+    std::thread remover([&] {
+        writer.Remove(a);
+        removed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(removed.load()); // still waiting for the write
+    held.released = true;
+    remover.join();
     // The write ended before the copy was deleted: neither the copy nor its temporary file is
     // left, and nothing comes back afterwards.
-    EXPECT_EQ(writer.WrittenCount() + writer.FailedCount(), 1u);
+    EXPECT_EQ(writer.WrittenCount(), 1u);
     EXPECT_EQ(ReadBytes(a), "<missing>");
-    EXPECT_FALSE(WriteUnderWay(dir));
     writer.WaitIdle();
     EXPECT_EQ(dir.FileCount(), 0u);
+}
+
+TEST(RecoveryWriter, EndingCancelsAHeldWrite) {
+    Scratch dir;
+    TestDoc doc;
+    SetText(doc, "previous");
+    const std::string a = dir.Path("a.qvr");
+    ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), a));
+    HeldWrite held(a);
+    {
+        FxRecoveryWriter writer;
+        writer.SetWriteFunc(held.Func());
+        SetText(doc, "newer");
+        writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), a);
+        ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
+    } // never released: only the writer's end lets it go, cancelled
+    TestDoc back;
+    ASSERT_TRUE(LoadRecoveryText(back, a));
+    EXPECT_EQ(LogicalText(back), "previous");
+    EXPECT_EQ(dir.FileCount(), 1u);
 }
 
 TEST(RecoveryWriter, EndingStopsAWriteUnderWayAndKeepsThePreviousCopy) {

@@ -34,4 +34,8 @@ bool GetFileStamp(const char* path, uint64_t* writeTime, uint64_t* size);
 // Creates a file for writing, replacing one of that name, open to others only for reading.
 FileHandle CreateAlways(const char* path, uint32_t* error);
 
+// Lowers the calling thread below the normal priority: for workers that must give way to the
+// user-interface thread.
+void LowerThreadPriority();
+
 } // namespace fxsys

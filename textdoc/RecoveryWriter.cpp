@@ -3,6 +3,7 @@
 #include "textdoc/RecoveryWriter.h"
 
 #include "common/SysFile.h"
+#include "common/SysFolder.h"
 
 #include <system_error>
 
@@ -79,6 +80,8 @@ void FxRecoveryWriter::WaitIdle() {
 }
 
 void FxRecoveryWriter::Run() {
+    // Typing goes first: the worker takes what the user-interface thread leaves.
+    fxsys::LowerThreadPriority();
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] { return m_ending || !m_waiting.empty() || m_prepare > 0; });

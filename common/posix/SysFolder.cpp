@@ -111,4 +111,6 @@ FileHandle CreateAlways(const char* path, uint32_t* error) {
     return Handle(fd);
 }
 
+void LowerThreadPriority() {}
+
 } // namespace fxsys

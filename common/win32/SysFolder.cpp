@@ -106,4 +106,8 @@ FileHandle CreateAlways(const char* path, uint32_t* error) {
     return h;
 }
 
+void LowerThreadPriority() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
 } // namespace fxsys

@@ -33,7 +33,7 @@ namespace {
 // thread only copies. Small snapshots take plain heap memory.
 class SnapshotMemory {
 public:
-    static const size_t kPooled = 1 << 20; // buffers from this size on are kept
+    static const size_t kPooled = 8 << 20; // buffers from this size on are kept
 
     // A buffer of at least `need` bytes and its capacity; throws std::bad_alloc.
     static char* Take(size_t need, size_t& capacity) {
@@ -102,7 +102,7 @@ private:
     static size_t Rounded(size_t need) {
         if (need < kPooled)
             return need > 0 ? need : 1;
-        size_t extra = need / 16 + (1 << 20);
+        size_t extra = need / 16;
         return need + extra > need ? need + extra : need;
     }
     static std::mutex s_mutex;

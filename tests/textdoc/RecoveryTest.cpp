@@ -543,3 +543,54 @@ TEST(RecoveryCopy, LargeDocumentCopiedInHalvesIsWholeAndInOrder) {
     EXPECT_EQ(Bookmarks(back), marks);
     EXPECT_TRUE(SavedBytes(back, dir, "back.txt") == expected);
 }
+
+TEST(RecoveryStore, LeftoversOfEndedInstancesAreTidied) {
+    Scratch dir;
+    const std::string root = dir.Path("Recovery");
+    TestDoc doc;
+    SetText(doc, "kept");
+    std::string copy;
+    {
+        FxRecoveryStore a(root);
+        ASSERT_TRUE(a.Open());
+        copy = a.NewCopyPath();
+        ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), copy));
+        // A write that never finished left its temporary file.
+        WriteBytes(copy + ".0000ABCD.tmp", "partial");
+    }
+    // A set whose lock file is gone but which holds a copy, and an empty one without a lock.
+    const std::string noLock = root + (root.find('/') != std::string::npos ? "/" : "\\") + "dead";
+    ASSERT_TRUE(std::filesystem::create_directory(noLock));
+    const std::string noLockCopy =
+        noLock + (root.find('/') != std::string::npos ? "/" : "\\") + "00000001.qvr";
+    ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), noLockCopy));
+    const std::string empty = root + (root.find('/') != std::string::npos ? "/" : "\\") + "empty";
+    ASSERT_TRUE(std::filesystem::create_directory(empty));
+
+    FxRecoveryStore b(root);
+    ASSERT_TRUE(b.Open());
+    std::vector<std::string> orphans = b.FindOrphanCopies();
+    std::sort(orphans.begin(), orphans.end());
+    std::vector<std::string> expected = {copy, noLockCopy};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(orphans, expected);
+    EXPECT_FALSE(std::filesystem::exists(empty));
+    EXPECT_FALSE(std::filesystem::exists(copy + ".0000ABCD.tmp"));
+    for (const std::string& o : orphans)
+        EXPECT_TRUE(b.DiscardOrphan(o));
+    b.RemoveAll();
+    EXPECT_TRUE(std::filesystem::is_empty(root));
+}
+
+TEST(RecoveryCopy, FileStampOfAFileAndOfNone) {
+    Scratch dir;
+    WriteBytes(dir.Path("f.txt"), "12345");
+    uint64_t time = 0, size = 0;
+    ASSERT_TRUE(ReadFileStamp(dir.Path("f.txt"), time, size));
+    EXPECT_EQ(size, 5u);
+    EXPECT_NE(time, 0u);
+    EXPECT_FALSE(ReadFileStamp(dir.Path("none.txt"), time, size));
+    EXPECT_EQ(time, 0u);
+    EXPECT_EQ(size, 0u);
+    EXPECT_FALSE(ReadFileStamp("", time, size));
+}

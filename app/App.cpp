@@ -4,6 +4,7 @@
 #include "app/AppIds.h"
 #include "app/AppMainFrame.h"
 #include "app/HelpTables.h"
+#include "app/RecoveryManager.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/settings/SettingsStore.h"
@@ -52,6 +53,7 @@ END_MESSAGE_MAP()
 CApp::CApp() = default;
 
 CApp::~CApp() {
+    m_recovery.reset();
     // Documents still open when the framework deletes them must not reach the monitor.
     if (CTextEditDoc::GetFileMonitor() == &m_monitor)
         CTextEditDoc::SetFileMonitor(nullptr);
@@ -113,7 +115,21 @@ bool CApp::InitInstance() {
         m_settings->BuildViewAsMenu(docMenu);
     }
     frame->RebuildToolsMenus();
+    StartRecovery(*frame);
     return true;
+}
+
+void CApp::StartRecovery(CAppMainFrame& frame) {
+    // The copies live beside the INI files; a folder that cannot be used means no copies.
+    std::unique_ptr<RecoveryManager> recovery(
+        new RecoveryManager(std::string(m_settings->ProgramDir()) + "Recovery"));
+    if (!recovery->Open())
+        return;
+    m_recovery = std::move(recovery);
+    frame.SetTimer(CAppMainFrame::kRecoveryTimer, m_recovery->GetTiming().tickMs);
+    // Asked once the frame has drawn itself and the reopened documents are there.
+    if (m_offerRecovery)
+        frame.PostMessage(CAppMainFrame::kRecoveryOfferMessage, 0, 0);
 }
 
 bool CApp::OnIdle(LONG count) {
@@ -306,6 +322,11 @@ bool CApp::HandOverToRunningInstance(const CCommandLineInfo& info) {
 }
 
 int CApp::ExitInstance() {
+    // Without a close through the main frame (its window destroyed directly) the copies go
+    // here; a normal end never leaves any.
+    if (m_recovery)
+        m_recovery->EndNormally();
+    m_recovery.reset();
     CTextEditDoc::SetFileMonitor(nullptr);
     if (m_settings)
         m_settings->SaveOnExit();
@@ -321,4 +342,9 @@ CApp* AppGetApp() {
 SettingsStore* AppSettings() {
     CApp* app = AppGetApp();
     return app ? app->GetSettings() : nullptr;
+}
+
+RecoveryManager* AppRecovery() {
+    CApp* app = AppGetApp();
+    return app ? app->Recovery() : nullptr;
 }

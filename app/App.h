@@ -11,6 +11,7 @@
 #include <string>
 
 class CCommandLineInfo;
+class RecoveryManager;
 class CTextEditTemplate;
 class SettingsStore;
 
@@ -54,6 +55,11 @@ public:
     SettingsStore* GetSettings() const { return m_settings.get(); }
     CTextEditTemplate* GetDocTemplate() const { return m_pDocTemplate; }
     FileChangeMonitor& FileMonitor() { return m_monitor; }
+    // The recovery copies of modified documents (null when the folder cannot be used).
+    RecoveryManager* Recovery() const { return m_recovery.get(); }
+    // Whether start-up offers the copies of a run that did not end normally; tests that start
+    // the application in their own process, beside each other, turn it off.
+    void SetOfferRecovery(bool offer) { m_offerRecovery = offer; }
 
     DECLARE_MESSAGE_MAP()
 
@@ -66,6 +72,9 @@ private:
     // Looks for a running instance; when one answers, hands it the command line and returns
     // true (this instance then ends).
     bool HandOverToRunningInstance(const CCommandLineInfo& info);
+    // Claims this instance's place for recovery copies, starts their timer and asks, once
+    // the frame is up, about the copies a run that did not end left behind.
+    void StartRecovery(class CAppMainFrame& frame);
 
     std::unique_ptr<SettingsStore> m_settings;
     CDdeShellClient m_ddeClient; // the second instance's side of the conversation
@@ -73,7 +82,10 @@ private:
     FileChangeMonitor m_monitor;
     CTextEditTemplate* m_pDocTemplate = nullptr;
     bool m_idleSignalled = false;
+    std::unique_ptr<RecoveryManager> m_recovery;
+    bool m_offerRecovery = true;
 };
 
 CApp* AppGetApp();
 SettingsStore* AppSettings();
+RecoveryManager* AppRecovery();

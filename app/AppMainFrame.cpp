@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/DlgFile.h"
 #include "app/FileChangeMonitor.h"
+#include "app/RecoveryManager.h"
 #include "app/ShellIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
@@ -56,6 +57,7 @@ ON_WM_INITMENUPOPUP()
 ON_WM_GETMINMAXINFO()
 ON_MESSAGE(FileChangeMonitor::kFileChangedMessage, OnFileChangedMessage)
 ON_MESSAGE(CAppMainFrame::kTrayMessage, OnTrayNotify)
+ON_MESSAGE(CAppMainFrame::kRecoveryOfferMessage, OnRecoveryOffer)
 ON_MESSAGE(WM_DRAWCLIPBOARD, OnDrawClipboard)
 ON_WM_CHANGECBCHAIN()
 ON_WM_DEVICECHANGE()
@@ -176,6 +178,10 @@ void CAppMainFrame::OnClose() {
     KillTimer(kAutoSaveTimer);
     if (app)
         app->CloseAllDocuments(false);
+    // A normal end leaves no recovery copies behind.
+    KillTimer(kRecoveryTimer);
+    if (RecoveryManager* recovery = AppRecovery())
+        recovery->EndNormally();
     // The bars are written while every one of them still exists: a floating bar's mini
     // frame goes before the frame's own WM_DESTROY.
     SaveBarTable();
@@ -235,6 +241,9 @@ void CAppMainFrame::SetDocumentMode(bool hasDocument) {
 }
 
 void CAppMainFrame::OnDocumentRemoved(CDocument* doc) {
+    // Closed: saved, or its changes given up; either way its recovery copy goes.
+    if (RecoveryManager* recovery = AppRecovery())
+        recovery->OnDocumentClosed(doc);
     // A closed document stops automatic pasting.
     if (doc && static_cast<CDocument*>(m_pasteTarget) == doc)
         SetAutoPasteTarget(nullptr);
@@ -266,6 +275,10 @@ void CAppMainFrame::OnDocumentRenamed(CTextEditDoc* doc, const char* path) {
 
 void CAppMainFrame::OnDocumentStateChanged(CTextEditDoc* doc, int state) {
     SetDocumentTabState(doc, state);
+    // Saved, reloaded or undone to the saved text: its recovery copy is no longer needed.
+    if (state == StateUnmodified)
+        if (RecoveryManager* recovery = AppRecovery())
+            recovery->OnDocumentUnmodified(doc);
 }
 
 void CAppMainFrame::OnViewStatusBar() {
@@ -544,9 +557,20 @@ bool CAppMainFrame::AutoSaveTick() {
     return true;
 }
 
+LRESULT CAppMainFrame::OnRecoveryOffer(WPARAM, LPARAM) {
+    if (RecoveryManager* recovery = AppRecovery())
+        recovery->OfferOrphans(m_hWnd);
+    return 0;
+}
+
 void CAppMainFrame::OnTimer(UINT_PTR id) {
     if (id == kAutoSaveTimer) {
         AutoSaveTick();
+        return;
+    }
+    if (id == kRecoveryTimer) {
+        if (RecoveryManager* recovery = AppRecovery())
+            recovery->Tick();
         return;
     }
     Default();

@@ -42,6 +42,10 @@ class CAppMainFrame : public CMDIFrameWnd,
 public:
     static const UINT kAutoSaveTimer = 1;
     static const UINT kTrayMessage = WM_USER + 1;
+    // The recovery copies: a round over the documents, and the start-up question (posted
+    // once the frame is shown).
+    static const UINT kRecoveryTimer = 2;
+    static const UINT kRecoveryOfferMessage = WM_USER + 6;
     // The status bar's panes: the message pane, then the editing indicators.
     static const UINT kIndicators[7];
 
@@ -243,6 +247,7 @@ public:
     void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnFileChangedMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRecoveryOffer(WPARAM wParam, LPARAM lParam);
     LRESULT OnDrawClipboard(WPARAM wParam, LPARAM lParam);
     void OnChangeCbChain(HWND removed, HWND next);
     bool OnDeviceChange(UINT event, DWORD_PTR data);

@@ -99,6 +99,10 @@ CDocument* CTextEditDoc::OpenFileWithEncoding(const char* path, int encoding) {
 // --- Flag, title, contents --------------------------------------------------------------------
 
 void CTextEditDoc::SetModifiedFlag(bool modified) {
+    if (modified)
+        ++m_editSerial;
+    else if (m_restoredText)
+        return; // no undo position holds the file's text
     if (modified == CFxEditDoc::IsModified() && modified == CDocument::IsModified())
         return;
     CDocument::SetModifiedFlag(modified);
@@ -109,6 +113,15 @@ void CTextEditDoc::SetModifiedFlag(bool modified) {
     if (g_host)
         g_host->OnDocumentStateChanged(this, modified ? ITextDocHost::StateModified
                                                       : ITextDocHost::StateUnmodified);
+}
+
+void CTextEditDoc::MarkRestored() {
+    // Both flags down first, so that the change is announced and the title marked.
+    m_restoredText = false;
+    CDocument::SetModifiedFlag(false);
+    CFxEditDoc::SetModifiedFlag(false);
+    SetModifiedFlag(true);
+    m_restoredText = true;
 }
 
 void CTextEditDoc::ApplyTitleMarker(bool modified) {
@@ -185,6 +198,7 @@ bool CTextEditDoc::OnNewDocument() {
 }
 
 bool CTextEditDoc::OnOpenDocument(const char* path) {
+    m_restoredText = false; // the file's own text from now on
     if (!CDocument::OnOpenDocument(path))
         return false;
     if (!InitDocument(path))
@@ -350,10 +364,15 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
     SetLineEndType(lineEnd);
 
     bool saved;
+    const bool restoredText = m_restoredText;
     {
+        // A restored text becomes the file's once it is written there.
+        m_restoredText = false;
         CWaitCursor wait;
         saved = OnSaveDocument(target.c_str()); // reports its own failures
     }
+    if (!saved || !replace)
+        m_restoredText = restoredText;
     if (saved) {
         if (replace) {
             m_lossyAccepted = true; // the document's file now holds exactly this text

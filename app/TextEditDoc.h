@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ public:
     // --- The modified flag and the contents, kept equal in both bases ---------------------
     void SetModifiedFlag(bool modified = true) override;
     bool IsModified() const override { return CFxEditDoc::IsModified(); }
+    // Counts the edits (every change that marks the document modified): a recovery copy is
+    // taken again only when it moved.
+    uint32_t EditSerial() const { return m_editSerial; }
+    // The text was put back from a recovery copy: modified, with the title marker, and it stays
+    // modified until it is saved or read from its file again; undoing to the text as restored
+    // does not make it the file's.
+    void MarkRestored();
+    bool IsRestoredText() const { return m_restoredText; }
     void DeleteContents() override;
 
     // --- Framework steps -----------------------------------------------------------------
@@ -103,6 +112,8 @@ private:
     std::string NameForMessages() const;
 
     UINT m_watchId = 0; // 0 = not watched
+    uint32_t m_editSerial = 0;
+    bool m_restoredText = false; // see MarkRestored
     const FileTypeInfo* m_fileType = nullptr;
     bool m_lossyAccepted = false; // the user agreed to overwrite the original once
     std::string m_saveFilter, m_saveExt, m_saveFolder; // see OfferSaveAs

@@ -10,6 +10,7 @@ BEGIN_MESSAGE_MAP(CDlgAsBackup, CDlgAsBase)
 ON_BN_CLICKED(IDC_BAK_AUTOSAVE, OnAutoSave)
 ON_BN_CLICKED(IDC_BAK_BACKUP, OnBackup)
 ON_BN_CLICKED(IDC_BAK_BROWSE, OnBrowse)
+ON_BN_CLICKED(IDC_BAK_RECOVERY, OnRecovery)
 END_MESSAGE_MAP()
 
 CDlgAsBackup::CDlgAsBackup(CWnd* frame) : CDlgAsBase(IDD_AS_BACKUP, frame) {}
@@ -25,6 +26,7 @@ bool CDlgAsBackup::OnInitDialog() {
         SetCheck(IDC_BAK_NOTUNNAMED, b.notSaveUnnamedFile);
         SetCheck(IDC_BAK_BACKUP, b.backupFileOnSave);
         SetItemText(IDC_BAK_PATH, b.backupPath.c_str());
+        SetCheck(IDC_BAK_RECOVERY, b.recoveryCopies);
     }
     EnableDependents();
     m_loading = false;
@@ -47,6 +49,10 @@ void CDlgAsBackup::OnAutoSave() {
 
 void CDlgAsBackup::OnBackup() {
     EnableDependents();
+    SetModified(true);
+}
+
+void CDlgAsBackup::OnRecovery() {
     SetModified(true);
 }
 
@@ -75,6 +81,9 @@ void CDlgAsBackup::StoreValues() {
     b.notSaveUnnamedFile = IsChecked(IDC_BAK_NOTUNNAMED);
     b.backupFileOnSave = IsChecked(IDC_BAK_BACKUP);
     b.backupPath = ItemText(IDC_BAK_PATH).substr(0, MAX_PATH - 1);
+    // The program notices the switch on its next round of recovery copies: off removes the
+    // copies it keeps.
+    b.recoveryCopies = IsChecked(IDC_BAK_RECOVERY);
     s->SetBackupDirty();
     s->SaveBackupOptions();
     s->ConfigureAutoSave(b.autoSave, b.autoSaveInterval, b.notSaveUnnamedFile);

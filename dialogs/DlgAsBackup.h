@@ -1,5 +1,6 @@
 // CDlgAsBackup: the backup page (409): auto-save on or off and its interval, skipping unnamed
-// documents, backup on save and the backup folder. Layer: dialogs/.
+// documents, backup on save and the backup folder, and the recovery copies of modified
+// documents. Layer: dialogs/.
 #pragma once
 
 #include "dialogs/DlgAsBase.h"
@@ -13,6 +14,7 @@ public:
     void OnAutoSave();
     void OnBackup();
     void OnBrowse();
+    void OnRecovery();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -271,6 +271,7 @@ void SettingsStore::LoadBackupOptions() {
     b.autoSaveInterval = ReadInt(IniSettings, s, "AutoSaveInterval", 1, 1, 60);
     b.backupFileOnSave = ReadBool(IniSettings, s, "BackupFileOnSave", false);
     b.backupPath = ReadString(IniSettings, s, "BackupPath");
+    b.recoveryCopies = ReadBool(IniSettings, s, "RecoveryCopies", true);
     if (b.backupPath.size() > MAX_PATH - 1)
         b.backupPath.resize(MAX_PATH - 1);
     m_backupDirty = false;
@@ -286,6 +287,7 @@ void SettingsStore::SaveBackupOptions() {
     WriteInt(IniSettings, s, "AutoSaveInterval", b.autoSaveInterval);
     WriteInt(IniSettings, s, "BackupFileOnSave", b.backupFileOnSave);
     WriteString(IniSettings, s, "BackupPath", b.backupPath.c_str());
+    WriteInt(IniSettings, s, "RecoveryCopies", b.recoveryCopies);
     m_backupDirty = false;
 }
 

@@ -37,6 +37,9 @@ struct BackupOptions {
     int autoSaveInterval = 1; // minutes
     bool backupFileOnSave = false;
     std::string backupPath;
+    // Recovery copies of modified documents, offered back after a run that did not end
+    // normally.
+    bool recoveryCopies = true;
 };
 
 struct FileChangeOptions {

@@ -10,6 +10,9 @@
 
 bool StartInProcessApp(CApp& app) {
     app.m_nCmdShow = SW_SHOWNORMAL;
+    // Suites run beside each other from one folder: none may stop at the question about
+    // another one's recovery copies.
+    app.SetOfferRecovery(false);
     if (!app.InitInstance())
         return false;
     app.PumpPendingMessages();

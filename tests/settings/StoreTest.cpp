@@ -176,6 +176,7 @@ TEST_F(Store, GeneralDefaultsAndRanges) {
     EXPECT_EQ(0, g.lineSpacing);
     EXPECT_TRUE(s.Backup().notSaveUnnamedFile);
     EXPECT_EQ(1, s.Backup().autoSaveInterval);
+    EXPECT_TRUE(s.Backup().recoveryCopies); // on by default
     EXPECT_TRUE(s.FileChange().detectFileChanges);
     EXPECT_FALSE(s.FileChange().autoReload);
     EXPECT_TRUE(s.FileChange().protectReadOnly);
@@ -210,6 +211,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
         s.Backup().autoSaveInterval = 15;
         s.Backup().backupFileOnSave = true;
         s.Backup().backupPath = "C:\\备份";
+        s.Backup().recoveryCopies = false;
         s.SetBackupDirty();
         s.SaveBackupOptions();
     }
@@ -217,7 +219,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
               "CreateNewDocOnStartup=0\r\nReloadOpenFiles=0\r\nMinimizeToSysTray=0\r\n"
               "RecentFiles=4\r\nLineSpacing=3\r\nLineNumberAndTextSpacing=12\r\n"
               "AutoSave=1\r\nNotSaveUnnamedFile=1\r\nAutoSaveInterval=15\r\nBackupFileOnSave=1\r\n"
-              "BackupPath=C:\\备份\r\n",
+              "BackupPath=C:\\备份\r\nRecoveryCopies=0\r\n",
               ReadText("SETTINGS.INI"));
     SettingsStore s(m_dir.c_str());
     s.LoadAll();
@@ -230,6 +232,7 @@ TEST_F(Store, GeneralAndBackupRoundTripAndText) {
     EXPECT_EQ(15, s.Backup().autoSaveInterval);
     EXPECT_TRUE(s.Backup().backupFileOnSave);
     EXPECT_EQ("C:\\备份", s.Backup().backupPath);
+    EXPECT_FALSE(s.Backup().recoveryCopies);
 }
 
 TEST_F(Store, SearchOptionsAndHistories) {

@@ -37,6 +37,9 @@ bool SamePath(const std::string& a, const std::string& b) {
            CSTR_EQUAL;
 }
 
+// Documents from this size get their snapshot memory made ready before their first copy.
+const int64_t kPrepareBytes = 4 << 20;
+
 // Ticks elapsed from `since` to `now`, wrap-around included.
 DWORD Elapsed(DWORD now, DWORD since) {
     return now - since;
@@ -125,6 +128,12 @@ void RecoveryManager::Tick() {
             entry.seenSerial = serial;
             if (entry.pendingSince == 0 && (!entry.hasCopy || serial != entry.copiedSerial))
                 entry.pendingSince = now;
+        }
+        // A large document's first copy: the memory for its snapshot is made ready on the
+        // writer's thread meanwhile, so that taking the snapshot later only copies.
+        if (!entry.prepared && doc->DocumentSize() >= kPrepareBytes) {
+            entry.prepared = true;
+            m_writer->Prepare(doc->DocumentSize());
         }
         if (entry.hasCopy && serial == entry.copiedSerial)
             continue;

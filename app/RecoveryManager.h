@@ -87,6 +87,7 @@ private:
         DWORD pendingSince = 0; // first edit not in the copy (0: none)
         DWORD lastWrite = 0;    // tick of the last copy (0: never)
         bool hasCopy = false;
+        bool prepared = false; // snapshot memory asked for (a large document)
     };
     bool IsEnabled() const;
     void TakeCopy(CTextEditDoc* doc, Entry& entry, DWORD now);

@@ -7,6 +7,7 @@
 
 #include "app/FindFilesIds.h"
 #include "app/FindIds.h"
+#include "app/RecoveryIds.h"
 #include "app/ShellIds.h"
 #include "dialogs/DlgIds.h"
 #include "print/PrintIds.h"
@@ -47,6 +48,7 @@ const HelpTopicEntry kHelpTopics[] = {
     {IDD_TOOL_ARGS, 1235},
     {IDD_FILE_OPEN_EXTRA, 1236},
     {IDD_FILE_SAVE_EXTRA, 1237},
+    {IDD_RECOVERY, 1238},
     {35821, 1002}, // the syntax template rules command
 };
 const size_t kHelpTopicCount = sizeof kHelpTopics / sizeof kHelpTopics[0];
@@ -134,6 +136,7 @@ const DWORD kControlHelpPairs[] = {
     IDC_BAK_BACKUP,         2803,
     IDC_BAK_AUTOSAVE,       2804,
     IDC_BAK_NOTUNNAMED,     2805,
+    IDC_BAK_RECOVERY,       2806,
     // Toolbar.
     IDC_TB_DEFAULT,         2900,
     IDC_TB_SEP,             2901,
@@ -222,6 +225,10 @@ const DWORD kControlHelpPairs[] = {
     IDC_FIF_UTF8,           4274,
     IDC_FIF_UNICODE,        4275,
     IDC_FIF_UNICODE_BE,     4276,
+    // The start-up question about unsaved documents of a run that did not end.
+    IDC_RECOVERY_LIST,      4277,
+    IDYES,                  4278, // "恢复"
+    IDNO,                   4279, // "放弃"
     0,                      0,
 };
 // clang-format on

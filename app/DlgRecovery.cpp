@@ -6,8 +6,8 @@
 #include <utility>
 
 BEGIN_MESSAGE_MAP(CDlgRecovery, CDialog)
-ON_BN_CLICKED(IDYES, OnRestore)
-ON_BN_CLICKED(IDNO, OnDiscard)
+ON_BN_CLICKED(IDC_RECOVERY_RESTORE, OnRestore)
+ON_BN_CLICKED(IDC_RECOVERY_DISCARD, OnDiscard)
 END_MESSAGE_MAP()
 
 CDlgRecovery::CDlgRecovery(CWnd* parent, std::vector<std::string> names)
@@ -31,7 +31,7 @@ bool CDlgRecovery::OnInitDialog() {
     ::ReleaseDC(list, dc);
     // Long paths scroll sideways instead of being cut.
     ::SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
-    ::SetFocus(GetDlgItem(IDYES));
+    ::SetFocus(GetDlgItem(IDC_RECOVERY_RESTORE));
     return false; // the focus is set
 }
 

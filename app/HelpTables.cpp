@@ -227,8 +227,8 @@ const DWORD kControlHelpPairs[] = {
     IDC_FIF_UNICODE_BE,     4276,
     // The start-up question about unsaved documents of a run that did not end.
     IDC_RECOVERY_LIST,      4277,
-    IDYES,                  4278, // "恢复"
-    IDNO,                   4279, // "放弃"
+    IDC_RECOVERY_RESTORE,   4278,
+    IDC_RECOVERY_DISCARD,   4279,
     0,                      0,
 };
 // clang-format on

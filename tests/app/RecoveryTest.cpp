@@ -23,6 +23,7 @@ const UINT kIdFileNew = 57600;
 const UINT kIdFileSave = 57603;
 const UINT kIdSelectAll = 57642;
 const UINT kIdCopy = 57634;
+const UINT kIdUndo = 57643;
 const UINT kIdToggleBookmark = 35426;
 const UINT kIdPrevBookmark = 35427;
 const UINT kIdNextBookmark = 35428;
@@ -463,6 +464,11 @@ TEST_F(RecoveryTest, ANamedAndAnUntitledDocumentComeBackAfterAKill) {
     Command(ViewOf(untitledChild), kIdNextBookmark);
     EXPECT_TRUE(WaitForPane(frame, " 行3，")) << PaneText(frame, kPanePosition);
     EXPECT_EQ(DocumentText(frame, untitledChild), "甲乙\r\n丙\r\n丁");
+    // The restored text is not any file's: an edit undone leaves it modified.
+    TypeText(ViewOf(untitledChild), "q");
+    Command(ViewOf(untitledChild), kIdUndo);
+    EXPECT_EQ(DocumentText(frame, untitledChild), "甲乙\r\n丙\r\n丁");
+    EXPECT_EQ(TextOf(untitledChild), "未命名文档1 *");
 
     // The old copies give way to fresh ones of this instance.
     EXPECT_TRUE(WaitFor(

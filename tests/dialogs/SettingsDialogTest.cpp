@@ -127,6 +127,29 @@ TEST_F(SettingsDialogTest, AutoSaveIsKeptAndStartsItsTimer) {
     EXPECT_FALSE(GetSettings()->IsAutoSaveOn());
 }
 
+TEST_F(SettingsDialogTest, TheRecoverySwitchIsOnByDefaultAndKeptWhenTurnedOff) {
+    Open(IDD_AS_BACKUP);
+    EXPECT_EQ(SendMessageA(Item(IDD_AS_BACKUP, IDC_BAK_RECOVERY), BM_GETCHECK, 0, 0), BST_CHECKED);
+    // Unticked as a click does it, and the page told.
+    SendMessageA(Item(IDD_AS_BACKUP, IDC_BAK_RECOVERY), BM_SETCHECK, BST_UNCHECKED, 0);
+    ClickPage(IDD_AS_BACKUP, IDC_BAK_RECOVERY);
+    EXPECT_TRUE(IsWindowEnabled(m_dialog->GetDlgItem(IDC_AS_APPLY)));
+    ClickFrame(IDOK);
+    EXPECT_FALSE(GetSettings()->Backup().recoveryCopies);
+    EXPECT_EQ(GetPrivateProfileIntA("Settings", "RecoveryCopies", -1, IniPath(IniSettings).c_str()),
+              0);
+    GetSettings()->LoadBackupOptions();
+    EXPECT_FALSE(GetSettings()->Backup().recoveryCopies);
+    // Back on for the other tests.
+    Open(IDD_AS_BACKUP);
+    EXPECT_EQ(SendMessageA(Item(IDD_AS_BACKUP, IDC_BAK_RECOVERY), BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
+    SendMessageA(Item(IDD_AS_BACKUP, IDC_BAK_RECOVERY), BM_SETCHECK, BST_CHECKED, 0);
+    ClickPage(IDD_AS_BACKUP, IDC_BAK_RECOVERY);
+    ClickFrame(IDOK);
+    EXPECT_TRUE(GetSettings()->Backup().recoveryCopies);
+}
+
 TEST_F(SettingsDialogTest, TabWidthZeroIsRefusedAndSetToOne) {
     Open(IDD_AS_FILETYPES, IDC_ED_TAB);
     CDlgAsFileTypes* page = Page<CDlgAsFileTypes>(IDD_AS_FILETYPES);

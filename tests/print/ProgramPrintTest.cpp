@@ -252,3 +252,19 @@ TEST_F(ProgramPrintTest, ASecondStartPrintsThroughTheRunningEditor) {
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(first.WaitExit(kTimeoutMs));
 }
+
+TEST_F(ProgramPrintTest, SlashPOfAMissingFileSaysSoAndEnds) {
+    Process p;
+    const std::string missing = m_dir.Path("missing.txt");
+    ASSERT_TRUE(p.Start(m_exe2, "/p \"" + missing + "\""));
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (box = FindShown(p.Id(), true)) || p.WaitExit(0); }, kTimeoutMs));
+    ASSERT_NE(box, nullptr) << "the program ended without a word";
+    EXPECT_NE(BoxText(box).find("missing.txt"), std::string::npos) << BoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(p.WaitExit(kTimeoutMs));
+    EXPECT_EQ(FindShown(p.Id(), false), nullptr);
+    RunUnix("sleep 0.5; ls '" + PdfDir() + "'/*.pdf > '" + PdfDir() + "'/queued.txt 2>/dev/null");
+    EXPECT_EQ(ReadFile(WindowsPath(PdfDir() + "/queued.txt")), "");
+}

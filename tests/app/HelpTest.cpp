@@ -12,12 +12,16 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/View.h"
 
+#include "common/PathName.h"
 #include "tests/app/AppTestUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <objbase.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -40,6 +44,8 @@ struct HelpCall {
     int controlText; // for a popup: the text number the pairs give the control, else 0
 };
 std::vector<HelpCall> g_calls;
+// The control help table as the last popup call passed it: control id, text number.
+std::vector<std::pair<DWORD, DWORD>> g_pairs;
 
 const UINT kHelpContext = 0x000F; // HH_HELP_CONTEXT
 const UINT kHelpPopup = 0x0011;   // HH_TP_HELP_WM_HELP
@@ -50,9 +56,12 @@ HWND WINAPI RecordHelp(HWND owner, const char* file, UINT command, DWORD_PTR dat
         // The pairs are only valid during the call: look the control up now.
         const DWORD* pairs = reinterpret_cast<const DWORD*>(data);
         const DWORD id = static_cast<DWORD>(call.ownerId);
-        for (size_t i = 0; pairs[i] != 0; i += 2)
+        g_pairs.clear();
+        for (size_t i = 0; pairs[i] != 0; i += 2) {
+            g_pairs.emplace_back(pairs[i], pairs[i + 1]);
             if (pairs[i] == id)
                 call.controlText = static_cast<int>(pairs[i + 1]);
+        }
     }
     g_calls.push_back(call);
     return nullptr;
@@ -108,6 +117,104 @@ void CALLBACK PressF1InDialog(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
         PostMessageA(g_probe.dialog, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+// The files inside a compiled help file, through the system's storage of help files (the one the
+// help viewer reads "::/Help.txt" with). Its interface as a plain table of entry points.
+struct HelpStorage;
+struct HelpStorageVtbl {
+    HRESULT(STDMETHODCALLTYPE* QueryInterface)(HelpStorage*, REFIID, void**);
+    ULONG(STDMETHODCALLTYPE* AddRef)(HelpStorage*);
+    ULONG(STDMETHODCALLTYPE* Release)(HelpStorage*);
+    void* StgCreateDocfile;
+    void* StgCreateDocfileOnILockBytes;
+    void* StgIsStorageFile;
+    void* StgIsStorageILockBytes;
+    HRESULT(STDMETHODCALLTYPE* StgOpenStorage)
+    (HelpStorage*, const WCHAR* name, IStorage* priority, DWORD mode, SNB exclude, DWORD reserved,
+     IStorage** storage);
+};
+struct HelpStorage {
+    const HelpStorageVtbl* vtbl;
+};
+const CLSID kClsidHelpStorage = {
+    0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+const IID kIidHelpStorage = {
+    0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+
+// The bytes of the file `name` (a path inside the help file, "/" separated) of the help file
+// `chm`; false when either cannot be opened.
+bool ReadFromHelpFile(const std::string& chm, const std::wstring& name, std::string* bytes) {
+    wchar_t wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, chm.c_str(), -1, wide, MAX_PATH))
+        return false;
+    HelpStorage* its = nullptr;
+    if (FAILED(CoCreateInstance(kClsidHelpStorage, nullptr, CLSCTX_INPROC_SERVER, kIidHelpStorage,
+                                reinterpret_cast<void**>(&its))))
+        return false;
+    IStorage* root = nullptr;
+    HRESULT hr = its->vtbl->StgOpenStorage(its, wide, nullptr, STGM_READ | STGM_SHARE_DENY_WRITE,
+                                           nullptr, 0, &root);
+    its->vtbl->Release(its);
+    if (FAILED(hr))
+        return false;
+    // Folders are storages, the last part a stream.
+    IStorage* folder = root;
+    folder->AddRef();
+    size_t from = name[0] == L'/' ? 1 : 0;
+    bool ok = true;
+    for (size_t slash; ok && (slash = name.find(L'/', from)) != std::wstring::npos;
+         from = slash + 1) {
+        IStorage* inner = nullptr;
+        ok = SUCCEEDED(folder->OpenStorage(name.substr(from, slash - from).c_str(), nullptr,
+                                           STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &inner));
+        folder->Release();
+        folder = inner;
+    }
+    IStream* stream = nullptr;
+    if (ok)
+        ok = SUCCEEDED(folder->OpenStream(name.substr(from).c_str(), nullptr,
+                                          STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream));
+    if (folder)
+        folder->Release();
+    root->Release();
+    if (!ok)
+        return false;
+    bytes->clear();
+    char buf[4096];
+    ULONG got = 0;
+    while (SUCCEEDED(stream->Read(buf, sizeof buf, &got)) && got > 0)
+        bytes->append(buf, got);
+    stream->Release();
+    return true;
+}
+
+// The popup texts of "Help.txt": ".topic IDH_<n>" headings, each followed by its text.
+std::map<int, std::string> PopupTexts(const std::string& helpTxt) {
+    std::map<int, std::string> texts;
+    std::istringstream in(helpTxt);
+    std::string line;
+    int current = -1;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(".topic", 0) == 0) {
+            const size_t at = line.find("IDH_");
+            current = at == std::string::npos ? -1 : std::atoi(line.c_str() + at + 4);
+            if (current > 0)
+                texts[current];
+            continue;
+        }
+        if (current > 0 && line.find_first_not_of(" \t") != std::string::npos)
+            texts[current] += line;
+    }
+    return texts;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return FxPathWithSeparator(FxPathFolder(path));
 }
 
 class HelpTest : public ::testing::Test {
@@ -272,4 +379,32 @@ TEST_F(HelpTest, HelpOnADialogControlAsksForItsPopupText) {
     EXPECT_EQ(g_calls[0].controlText, 4200);
     EXPECT_EQ(g_calls[1].command, kHelpContext);
     EXPECT_EQ(g_calls[1].data, 1230u);
+}
+
+TEST_F(HelpTest, ThePopupTextsOfTheControlsAreInTheBuiltHelpFile) {
+    // The help file the build puts beside the programs.
+    const std::string chm = ProgramFolder() + "Quorvane.CHM";
+    ASSERT_NE(GetFileAttributesA(chm.c_str()), INVALID_FILE_ATTRIBUTES) << chm;
+    std::string page;
+    ASSERT_TRUE(ReadFromHelpFile(chm, L"/html/index.htm", &page));
+    EXPECT_NE(page.find("<title>"), std::string::npos);
+    std::string help;
+    ASSERT_TRUE(ReadFromHelpFile(chm, L"/Help.txt", &help));
+    const std::map<int, std::string> texts = PopupTexts(help);
+    // Every control of the table, the ones asked for above among them, has its text.
+    g_calls.clear();
+    HWND box =
+        CreateWindowA("EDIT", "", WS_CHILD, 0, 0, 10, 10, m_frame->m_hWnd,
+                      reinterpret_cast<HMENU>(IDC_FIND_FIND), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(TheApp().ShowControlHelp(box, static_cast<DWORD>(-1)));
+    DestroyWindow(box);
+    ASSERT_EQ(g_calls.size(), 1u);
+    ASSERT_FALSE(g_pairs.empty());
+    for (const auto& pair : g_pairs) {
+        const auto it = texts.find(static_cast<int>(pair.second));
+        ASSERT_NE(it, texts.end()) << "control " << pair.first << ": no text " << pair.second;
+        EXPECT_FALSE(it->second.empty()) << "control " << pair.first << ", text " << pair.second;
+    }
+    EXPECT_FALSE(texts.at(4200).empty()); // the find button
+    EXPECT_FALSE(texts.at(4208).empty()); // the text to find
 }

@@ -9,7 +9,8 @@
 // Needs a printer (CUPS with cups-pdf, started by bench/run.sh); without one the printer
 // figures are reported as skipped. Environment: QV_PRINT_BENCH_DIR (a folder for the
 // document), QV_PRINT_BENCH_MB (its size, default 100), QV_PRINT_BENCH_PDF (the printer's
-// output folder, waited on between jobs).
+// output folder, waited on between jobs), QV_PRINT_BENCH_PREVIEW_ONLY=1 (only the preview's
+// figure besides the job's beginning).
 #include "BenchUtil.h"
 
 #include "app/App.h"
@@ -188,10 +189,12 @@ double PreviewDirect(CPreviewView& p, const PrintJob& job) {
     return NowSeconds() - t0;
 }
 
+// Page Down or Page Up to the preview, timed until the frame shows the result: the page, its
+// scroll bar, the toolbar and the page text in the status bar.
 double TurnPage(CPreviewView& p, UINT key) {
     const double t0 = NowSeconds();
     p.SendMessage(WM_KEYDOWN, key, 0);
-    UpdateWindow(p.m_hWnd);
+    RedrawWindow(GetParent(p.m_hWnd), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     return NowSeconds() - t0;
 }
@@ -300,7 +303,7 @@ int main() {
                     pages);
 
         // --- Pages 1-20 to the PDF printer beside a minimal print of their text -------------
-        {
+        if (Env("QV_PRINT_BENCH_PREVIEW_ONLY", "")[0] != '1') {
             CPrintInfo info;
             info.m_bDirect = true;
             view->OnPreparePrinting(&info);
@@ -361,6 +364,40 @@ int main() {
                 turns.push_back(TurnPage(*p, VK_PRIOR));
                 direct.push_back(PreviewDirect(*p, *job));
             }
+            // Context: what a turn shows besides the page, each timed alone: the scroll bar's
+            // thumb moved and the page text in the status bar.
+            std::vector<double> thumb, status;
+            for (int i = 0; i < 21; ++i) {
+                SCROLLINFO si = {};
+                si.cbSize = sizeof si;
+                si.fMask = SIF_POS;
+                si.nPos = static_cast<int>(p->CurrentPage()) + (i % 2 ? 1 : -1);
+                double t0 = NowSeconds();
+                SetScrollInfo(p->m_hWnd, SB_VERT, &si, TRUE);
+                GdiFlush();
+                thumb.push_back(NowSeconds() - t0);
+                t0 = NowSeconds();
+                frame->SetMessageText(i % 2 ? "page 10" : "page 11");
+                RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                GdiFlush();
+                status.push_back(NowSeconds() - t0);
+            }
+            std::printf("%-44s %10.3f ms\n", "(the scroll bar's thumb moved alone)",
+                        Median(thumb) * 1e3);
+            std::printf("%-44s %10.3f ms\n", "(a status bar text shown alone)",
+                        Median(status) * 1e3);
+            p->SetCurrentPage(p->CurrentPage()); // the preview's own status text back
+            // Context: the same page painted again, without turning.
+            std::vector<double> repaints;
+            for (int i = 0; i < 21; ++i) {
+                const double t0 = NowSeconds();
+                InvalidateRect(p->m_hWnd, nullptr, FALSE);
+                UpdateWindow(p->m_hWnd);
+                GdiFlush();
+                repaints.push_back(NowSeconds() - t0);
+            }
+            std::printf("%-44s %10.3f ms\n", "(repaint of the preview without turning)",
+                        Median(repaints) * 1e3);
             const RECT r = p->PageRect(0);
             std::printf("%-44s %10.3f ms   (baseline D: %d lines of the page, one TextOut "
                         "each, page %ld x %ld px)\n",

@@ -435,6 +435,11 @@ LRESULT CFrameWnd::OnDdeAck(WPARAM wParam, LPARAM lParam) {
 // --- Routing, keys, idle --------------------------------------------------------------------
 
 bool CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+    // A print preview in the frame comes first: its toolbar's commands and their command UI.
+    if (m_previewWnd)
+        if (CWnd* preview = CWnd::FromHandlePermanent(m_previewWnd))
+            if (preview->OnCmdMsg(id, code, extra, handlerInfo))
+                return true;
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, handlerInfo))
         return true;
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo))

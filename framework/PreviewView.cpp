@@ -163,18 +163,19 @@ RECT CPreviewView::PageRect(int slot) const {
 }
 
 void CPreviewView::DrawPage(HDC dc, const RECT& page, UINT number) {
-    // Shadow, sheet, border.
-    RECT shadow = page;
-    OffsetRect(&shadow, 3, 3);
-    FillRect(dc, &shadow, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-    FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    // Shadow along the right and bottom edges, sheet, border: no pixel is painted twice, so a
+    // turned page does not flicker through grey.
+    const RECT shadowRight = {page.right, page.top + 3, page.right + 3, page.bottom + 3};
+    const RECT shadowBottom = {page.left + 3, page.bottom, page.right, page.bottom + 3};
+    FillRect(dc, &shadowRight, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    FillRect(dc, &shadowBottom, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     FrameRect(dc, &page, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const RECT sheet = {page.left + 1, page.top + 1, page.right - 1, page.bottom - 1};
+    FillRect(dc, &sheet, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (number > PageCount())
         return;
     const int saved = SaveDC(dc);
-    HRGN clip = CreateRectRgn(page.left + 1, page.top + 1, page.right - 1, page.bottom - 1);
-    SelectClipRgn(dc, clip);
-    DeleteObject(clip);
+    IntersectClipRect(dc, sheet.left, sheet.top, sheet.right, sheet.bottom);
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, m_paper.cx, m_paper.cy, nullptr);
     SetViewportExtEx(dc, page.right - page.left, page.bottom - page.top, nullptr);
@@ -190,24 +191,30 @@ void CPreviewView::DrawPage(HDC dc, const RECT& page, UINT number) {
 }
 
 void CPreviewView::OnPaint() {
+    // Straight into the window: the background around the pages, then each page over its own
+    // place. An off-screen copy of the whole window would cost a transfer of every pixel on
+    // each turn.
     PAINTSTRUCT ps;
-    HDC target = BeginPaint(m_hWnd, &ps);
+    HDC dc = BeginPaint(m_hWnd, &ps);
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bmp = CreateCompatibleBitmap(target, std::max(1L, rc.right), std::max(1L, rc.bottom));
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
-    FillRect(dc, &rc, GetSysColorBrush(COLOR_APPWORKSPACE));
-    if (m_view && m_info) {
-        const int n = m_zoom > 0 ? 1 : m_numPages;
-        for (int slot = 0; slot < n; ++slot)
-            DrawPage(dc, PageRect(slot), m_page + slot);
+    rc.top = ToolbarHeight();
+    const int n = m_view && m_info ? (m_zoom > 0 ? 1 : m_numPages) : 0;
+    RECT pages[2] = {};
+    for (int slot = 0; slot < n; ++slot)
+        pages[slot] = PageRect(slot);
+    const int saved = SaveDC(dc);
+    for (int slot = 0; slot < n; ++slot) {
+        const RECT& p = pages[slot];
+        ExcludeClipRect(dc, p.left, p.top, p.right, p.bottom);
+        ExcludeClipRect(dc, p.right, p.top + 3, p.right + 3, p.bottom + 3);
+        ExcludeClipRect(dc, p.left + 3, p.bottom, p.right, p.bottom + 3);
     }
-    const int top = ToolbarHeight();
-    BitBlt(target, 0, top, rc.right, rc.bottom - top, dc, 0, top, SRCCOPY);
-    SelectObject(dc, oldBmp);
-    DeleteObject(bmp);
-    DeleteDC(dc);
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_APPWORKSPACE));
+    RestoreDC(dc, saved);
+    IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
+    for (int slot = 0; slot < n; ++slot)
+        DrawPage(dc, pages[slot], m_page + slot);
     EndPaint(m_hWnd, &ps);
 }
 
@@ -239,6 +246,20 @@ void CPreviewView::UpdateStatus() {
     m_frame->SetMessageText(text);
 }
 
+void CPreviewView::SetBar(int bar, const SCROLLINFO& info) {
+    // Only what changed: setting a scroll bar redraws it, and a turned page moves the thumb only.
+    BarState& last = m_bars[bar == SB_VERT ? 1 : 0];
+    const bool sameRange =
+        last.set && last.min == info.nMin && last.max == info.nMax && last.page == info.nPage;
+    if (sameRange && last.pos == info.nPos)
+        return;
+    SCROLLINFO si = info;
+    if (sameRange)
+        si.fMask = SIF_POS;
+    SetScrollInfo(m_hWnd, bar, &si, TRUE);
+    last = {true, info.nMin, info.nMax, info.nPage, info.nPos};
+}
+
 void CPreviewView::UpdateScrollBars() {
     if (!m_hWnd)
         return;
@@ -254,10 +275,10 @@ void CPreviewView::UpdateScrollBars() {
         si.nMax = static_cast<int>(PageCount());
         si.nPage = 1;
         si.nPos = static_cast<int>(m_page);
-        SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+        SetBar(SB_VERT, si);
         si.nMin = si.nMax = si.nPos = 0;
         si.nPage = 1;
-        SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
+        SetBar(SB_HORZ, si);
         return;
     }
     const double s = FitScale() * kZoomFactors[m_zoom];
@@ -269,18 +290,29 @@ void CPreviewView::UpdateScrollBars() {
     si.nMax = ph;
     si.nPage = static_cast<UINT>(std::max<LONG>(1, rc.bottom));
     si.nPos = m_scroll.y;
-    SetScrollInfo(m_hWnd, SB_VERT, &si, TRUE);
+    SetBar(SB_VERT, si);
     si.nMax = pw;
     si.nPage = static_cast<UINT>(std::max<LONG>(1, rc.right));
     si.nPos = m_scroll.x;
-    SetScrollInfo(m_hWnd, SB_HORZ, &si, TRUE);
+    SetBar(SB_HORZ, si);
 }
 
-void CPreviewView::Changed() {
+void CPreviewView::Changed(bool pagesOnly) {
     UpdateScrollBars();
     UpdateStatus();
     OnStateChanged();
-    Invalidate(false);
+    if (!pagesOnly) {
+        Invalidate(false);
+        return;
+    }
+    // A turned page keeps its place: only the sheets (and their shadows) are drawn again.
+    const int n = m_zoom > 0 ? 1 : m_numPages;
+    for (int slot = 0; slot < n; ++slot) {
+        RECT r = PageRect(slot);
+        r.right += 3;
+        r.bottom += 3;
+        ::InvalidateRect(m_hWnd, &r, FALSE);
+    }
 }
 
 void CPreviewView::SetCurrentPage(UINT page) {
@@ -288,7 +320,7 @@ void CPreviewView::SetCurrentPage(UINT page) {
     if (page == m_page)
         return;
     m_page = page;
-    Changed();
+    Changed(true);
 }
 
 void CPreviewView::NextPage() {

@@ -84,7 +84,9 @@ private:
     void DrawPage(HDC dc, const RECT& page, UINT number);
     void UpdateStatus();
     void UpdateScrollBars();
-    void Changed();
+    void SetBar(int bar, const SCROLLINFO& info);
+    // After a change of state; pagesOnly: the same layout, other pages.
+    void Changed(bool pagesOnly = false);
     double FitScale() const;
 
     CFrameWnd* m_frame = nullptr;
@@ -98,4 +100,12 @@ private:
     int m_zoom = 0;
     POINT m_scroll = {0, 0}; // scroll position in pixels while zoomed
     bool m_closing = false;
+    // What the horizontal [0] and vertical [1] scroll bars were last given.
+    struct BarState {
+        bool set;
+        int min, max;
+        UINT page;
+        int pos;
+    };
+    BarState m_bars[2] = {};
 };

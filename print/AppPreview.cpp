@@ -2,11 +2,16 @@
 // (magenta is transparent), so that the preview needs no bitmap resource. Layer: print/.
 #include "print/AppPreview.h"
 
+#include "framework/CmdUI.h"
+#include "framework/FrameWnd.h"
+#include "framework/FwIds.h"
 #include "framework/FwPrintIds.h"
+#include "framework/MessageMap.h"
 #include "framework/PrintInfo.h"
 #include "framework/ResourceText.h"
 #include "print/PrintIds.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -121,74 +126,71 @@ HIMAGELIST MakeImages() {
 
 } // namespace
 
+BEGIN_MESSAGE_MAP(CAppPreview, CPreviewView)
+ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_NEXT, OnUpdateNext)
+ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_PREV, OnUpdatePrev)
+ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_NUMPAGE, OnUpdateNumPage)
+ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_ZOOMIN, OnUpdateZoomIn)
+ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_ZOOMOUT, OnUpdateZoomOut)
+END_MESSAGE_MAP()
+
 CAppPreview::~CAppPreview() {
     if (m_images)
         ImageList_Destroy(m_images);
 }
 
 void CAppPreview::OnCreateToolbar() {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    m_toolbar =
-        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS |
-                            CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
-                        0, 0, 100, 30, m_hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!m_toolbar)
+    if (!m_toolbar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_LIST,
+                            WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, AFX_IDW_TOOLBAR))
         return;
-    ::SendMessageA(m_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    m_toolbar.SetSizes(SIZE{23, 23}, SIZE{16, 16});
     m_images = MakeImages();
-    ::SendMessageA(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
-    ::SendMessageA(m_toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(16, 16));
+    m_toolbar.SetImageList(m_images);
+    // The control copies the labels when the buttons are added.
     std::vector<TBBUTTON> buttons;
     std::vector<std::string> labels;
     labels.reserve(sizeof kButtons / sizeof kButtons[0]);
     for (const PreviewButton& b : kButtons) {
         TBBUTTON tb = {};
         if (b.image < 0) {
-            tb.fsStyle = TBSTYLE_SEP;
+            tb.fsStyle = BTNS_SEP;
         } else {
             labels.push_back(AfxLoadString(b.label));
             tb.iBitmap = b.image;
             tb.idCommand = static_cast<int>(b.command);
             tb.fsState = TBSTATE_ENABLED;
-            tb.fsStyle = TBSTYLE_BUTTON | BTNS_AUTOSIZE;
+            tb.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
             tb.iString = reinterpret_cast<INT_PTR>(labels.back().c_str());
         }
         buttons.push_back(tb);
     }
-    ::SendMessageA(m_toolbar, TB_ADDBUTTONSA, buttons.size(),
-                   reinterpret_cast<LPARAM>(buttons.data()));
-    ::SendMessageA(m_toolbar, TB_AUTOSIZE, 0, 0);
+    m_toolbar.SetButtons(buttons.data(), static_cast<int>(buttons.size()));
+    m_numPageShown = 1;
     RECT r = {0, 0, 0, 0};
-    ::SendMessageA(m_toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
-    m_height = std::max<int>(23, r.bottom - r.top) + 4;
+    m_toolbar.GetItemRect(0, &r);
+    m_height =
+        std::max<int>(23, r.bottom - r.top) + m_toolbar.m_cyTopBorder + m_toolbar.m_cyBottomBorder;
 }
 
 int CAppPreview::ToolbarHeight() const {
-    return m_toolbar ? m_height : 0;
+    return m_toolbar.m_hWnd ? m_height : 0;
 }
 
 void CAppPreview::LayoutToolbar(int cx) {
     // The toolbar spans the preview's width.
-    if (m_toolbar)
-        ::MoveWindow(m_toolbar, 0, 0, cx, m_height, TRUE);
+    if (m_toolbar.m_hWnd)
+        ::SetWindowPos(m_toolbar.m_hWnd, nullptr, 0, 0, cx, m_height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CAppPreview::NumPageImage() const {
     return NumPages() == 1 ? 3 : 2;
 }
 
-void CAppPreview::OnStateChanged() {
-    if (!m_toolbar)
+void CAppPreview::ShowNumPageButton() {
+    if (!m_toolbar.m_hWnd || m_numPageShown == NumPages())
         return;
-    auto enable = [&](UINT id, bool on) { ::SendMessageA(m_toolbar, TB_ENABLEBUTTON, id, on); };
-    enable(AFX_ID_PREVIEW_NEXT,
-           CurrentPage() + (ZoomLevel() == 0 ? NumPages() : 1) - 1 < PageCount());
-    enable(AFX_ID_PREVIEW_PREV, CurrentPage() > 1);
-    enable(AFX_ID_PREVIEW_ZOOMIN, ZoomLevel() < kMaxZoom);
-    enable(AFX_ID_PREVIEW_ZOOMOUT, ZoomLevel() > 0);
-    // The one/two pages button offers the other mode.
+    m_numPageShown = NumPages();
     const std::string label =
         AfxLoadString(NumPages() == 1 ? IDS_PREVIEW_TWO_PAGES : IDS_PREVIEW_ONE_PAGE);
     TBBUTTONINFOA bi = {};
@@ -196,10 +198,34 @@ void CAppPreview::OnStateChanged() {
     bi.dwMask = TBIF_IMAGE | TBIF_TEXT;
     bi.iImage = NumPageImage();
     bi.pszText = const_cast<char*>(label.c_str());
-    ::SendMessageA(m_toolbar, TB_SETBUTTONINFOA, AFX_ID_PREVIEW_NUMPAGE,
+    ::SendMessageA(m_toolbar.m_hWnd, TB_SETBUTTONINFOA, AFX_ID_PREVIEW_NUMPAGE,
                    reinterpret_cast<LPARAM>(&bi));
-    ::SendMessageA(m_toolbar, TB_AUTOSIZE, 0, 0);
-    RECT rc;
-    ::GetClientRect(m_hWnd, &rc);
-    LayoutToolbar(rc.right);
+}
+
+void CAppPreview::OnUpdateNext(CCmdUI* ui) {
+    ui->Enable(CurrentPage() + (ZoomLevel() == 0 ? NumPages() : 1) - 1 < PageCount());
+}
+
+void CAppPreview::OnUpdatePrev(CCmdUI* ui) {
+    ui->Enable(CurrentPage() > 1);
+}
+
+void CAppPreview::OnUpdateNumPage(CCmdUI* ui) {
+    ui->Enable(true);
+    ShowNumPageButton();
+}
+
+void CAppPreview::OnUpdateZoomIn(CCmdUI* ui) {
+    ui->Enable(ZoomLevel() < kMaxZoom);
+}
+
+void CAppPreview::OnUpdateZoomOut(CCmdUI* ui) {
+    ui->Enable(ZoomLevel() > 0);
+}
+
+void CAppPreview::OnStateChanged() {
+    // The buttons follow at once, not only at the next idle pass; only changed buttons repaint.
+    if (m_toolbar.m_hWnd)
+        if (CFrameWnd* frame = GetParentFrame())
+            m_toolbar.OnUpdateCmdUI(frame, false);
 }

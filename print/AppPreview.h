@@ -1,20 +1,33 @@
-// CAppPreview: the editor's print preview, with its flat toolbar of text labels and 16 x 16
-// images: print, next and previous page, one or two pages, zoom in and out, close.
-// Layer: print/.
+// CAppPreview: the editor's print preview, with its flat framework toolbar of text labels and
+// 16 x 16 images on 23 x 23 buttons: print, next and previous page, one or two pages, zoom in
+// and out, close. The buttons' commands reach the preview through the frame, and their states
+// come from the preview's command UI. Layer: print/.
 #pragma once
 
 #include "framework/PreviewView.h"
+#include "framework/ToolBar.h"
 
 #include <commctrl.h>
+
+class CCmdUI;
 
 class CAppPreview : public CPreviewView {
 public:
     CAppPreview() = default;
     ~CAppPreview() override;
 
-    HWND Toolbar() const { return m_toolbar; }
-    // Index of the one/two pages button's image and its label now.
+    CToolBar& ToolBar() { return m_toolbar; }
+    HWND Toolbar() const { return m_toolbar.m_hWnd; }
+    // Index of the one/two pages button's image now: it offers the other mode.
     int NumPageImage() const;
+
+    void OnUpdateNext(CCmdUI* ui);
+    void OnUpdatePrev(CCmdUI* ui);
+    void OnUpdateNumPage(CCmdUI* ui);
+    void OnUpdateZoomIn(CCmdUI* ui);
+    void OnUpdateZoomOut(CCmdUI* ui);
+
+    DECLARE_MESSAGE_MAP()
 
 protected:
     void OnCreateToolbar() override;
@@ -23,7 +36,12 @@ protected:
     void LayoutToolbar(int cx) override;
 
 private:
-    HWND m_toolbar = nullptr;
+    // Gives the one/two pages button the image and label of the mode it offers, when they
+    // changed.
+    void ShowNumPageButton();
+
+    CToolBar m_toolbar;
     HIMAGELIST m_images = nullptr;
     int m_height = 0;
+    int m_numPageShown = 0; // the page count the one/two pages button was made for
 };

@@ -263,20 +263,26 @@ void PrintJobPage(PrintJob& job, HDC dc, CPrintInfo& info) {
         }
     }
 
-    // The frame's guides in preview.
+    // The frame's guides in preview, drawn in the window's own pixels: a dotted line through a
+    // scaled mapping costs many times more.
     if (info.m_bPreview && job.guidePen) {
-        SelectObject(dc, job.guidePen);
-        SetBkMode(dc, TRANSPARENT);
         const RECT& p = job.pageRect;
         const RECT& f = job.frameRect;
-        const int xs[2] = {f.left, f.right}, ys[2] = {f.top, f.bottom};
+        POINT pts[4] = {{p.left, p.top}, {p.right, p.bottom}, {f.left, f.top}, {f.right, f.bottom}};
+        LPtoDP(dc, pts, 4);
+        SetMapMode(dc, MM_TEXT);
+        SetWindowOrgEx(dc, 0, 0, nullptr);
+        SetViewportOrgEx(dc, 0, 0, nullptr);
+        SelectObject(dc, job.guidePen);
+        SetBkMode(dc, TRANSPARENT);
+        const int xs[2] = {pts[2].x, pts[3].x}, ys[2] = {pts[2].y, pts[3].y};
         for (int y : ys) {
-            MoveToEx(dc, p.left, y, nullptr);
-            LineTo(dc, p.right, y);
+            MoveToEx(dc, pts[0].x, y, nullptr);
+            LineTo(dc, pts[1].x, y);
         }
         for (int x : xs) {
-            MoveToEx(dc, x, p.top, nullptr);
-            LineTo(dc, x, p.bottom);
+            MoveToEx(dc, x, pts[0].y, nullptr);
+            LineTo(dc, x, pts[1].y);
         }
     }
     RestoreDC(dc, saved);

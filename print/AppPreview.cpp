@@ -165,7 +165,9 @@ void CAppPreview::OnCreateToolbar() {
         buttons.push_back(tb);
     }
     m_toolbar.SetButtons(buttons.data(), static_cast<int>(buttons.size()));
-    m_numPageShown = 1;
+    // Buttons with labels size themselves: no lower than the bar's 23 x 23.
+    m_toolbar.SetSizes(SIZE{23, 23}, SIZE{16, 16});
+    m_numPageShown = 0; // made for the mode shown at the first update
     RECT r = {0, 0, 0, 0};
     m_toolbar.GetItemRect(0, &r);
     m_height =

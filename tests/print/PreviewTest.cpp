@@ -6,6 +6,7 @@
 
 #include "framework/FwPrintIds.h"
 #include "framework/PrintInfo.h"
+#include "framework/ToolBar.h"
 #include "print/AppPreview.h"
 #include "print/PrintIds.h"
 
@@ -60,6 +61,18 @@ protected:
         bi.cchText = sizeof buf;
         SendMessageA(p->Toolbar(), TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&bi));
         return std::to_string(bi.iImage) + ":" + buf;
+    }
+    // A press and release of the left button in the middle of the toolbar button `id`, as
+    // the system delivers them to the toolbar control.
+    void Click(CAppPreview* p, UINT id) {
+        CToolBar& bar = p->ToolBar();
+        RECT r = {0, 0, 0, 0};
+        ASSERT_TRUE(bar.GetItemRect(bar.CommandToIndex(id), &r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(bar.m_hWnd, WM_MOUSEMOVE, 0, at);
+        PostMessageA(bar.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(bar.m_hWnd, WM_LBUTTONUP, 0, at);
+        TheApp().PumpPendingMessages();
     }
     // Frame children shown now.
     std::vector<HWND> ShownChildren() {
@@ -207,4 +220,135 @@ TEST_F(PreviewTest, PrintsFromThePreview) {
     const std::string text = PrintedText();
     EXPECT_EQ(PrintedPages(), static_cast<int>(pages));
     EXPECT_NE(text.find("preview line 1"), std::string::npos);
+}
+
+TEST_F(PreviewTest, ToolbarIsAFrameworkToolbarWithImagesAndLabels) {
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    CToolBar& bar = p->ToolBar();
+    ASSERT_NE(bar.m_hWnd, nullptr);
+    EXPECT_EQ(GetParent(bar.m_hWnd), p->m_hWnd);
+    // Left to right: image and label of each button, the separator before "关闭".
+    const struct {
+        UINT id;
+        const char* shown;
+    } expected[] = {
+        {AFX_ID_PREVIEW_PRINT, "0:打印"},
+        {AFX_ID_PREVIEW_NEXT, "4:下一页"},
+        {AFX_ID_PREVIEW_PREV, "5:上一页"},
+        {AFX_ID_PREVIEW_NUMPAGE, "3:两页"},
+        {AFX_ID_PREVIEW_ZOOMIN, "6:放大"},
+        {AFX_ID_PREVIEW_ZOOMOUT, "7:缩小"},
+        {0, ""},
+        {AFX_ID_PREVIEW_CLOSE, "1:关闭"},
+    };
+    ASSERT_EQ(bar.GetButtonCount(), 8);
+    for (int i = 0; i < 8; ++i) {
+        TBBUTTON b = {};
+        ASSERT_TRUE(bar.GetButton(i, &b));
+        EXPECT_EQ(static_cast<UINT>(b.idCommand), expected[i].id) << "button " << i;
+        if (expected[i].id == 0)
+            EXPECT_TRUE(b.fsStyle & BTNS_SEP) << "button " << i;
+        else
+            EXPECT_EQ(ButtonText(p, expected[i].id), expected[i].shown);
+    }
+    // 16 x 16 images on buttons at least 23 pixels high, the bar across the whole preview.
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(bar.GetImageList(), &cx, &cy));
+    EXPECT_EQ(cx, 16);
+    EXPECT_EQ(cy, 16);
+    RECT item, barRect, client;
+    ASSERT_TRUE(bar.GetItemRect(0, &item));
+    EXPECT_GE(item.bottom - item.top, 23);
+    GetWindowRect(bar.m_hWnd, &barRect);
+    GetClientRect(p->m_hWnd, &client);
+    EXPECT_EQ(barRect.right - barRect.left, client.right);
+    // The page starts below the bar.
+    EXPECT_GE(p->PageRect(0).top, barRect.bottom - barRect.top);
+}
+
+TEST_F(PreviewTest, ToolbarClicksReachThePreviewThroughTheFrame) {
+    const std::string text = Text();
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    ASSERT_GE(p->PageCount(), 3u);
+    Click(p, AFX_ID_PREVIEW_NEXT);
+    EXPECT_EQ(p->CurrentPage(), 2u);
+    EXPECT_EQ(StatusText(), "第 2 页 ");
+    Click(p, AFX_ID_PREVIEW_PREV);
+    EXPECT_EQ(p->CurrentPage(), 1u);
+    // The one/two pages toggle offers the other mode after each click.
+    Click(p, AFX_ID_PREVIEW_NUMPAGE);
+    EXPECT_EQ(p->NumPages(), 2);
+    EXPECT_EQ(ButtonText(p, AFX_ID_PREVIEW_NUMPAGE), "2:一页");
+    Click(p, AFX_ID_PREVIEW_NUMPAGE);
+    EXPECT_EQ(p->NumPages(), 1);
+    EXPECT_EQ(ButtonText(p, AFX_ID_PREVIEW_NUMPAGE), "3:两页");
+    Click(p, AFX_ID_PREVIEW_ZOOMIN);
+    EXPECT_EQ(p->ZoomLevel(), 1);
+    Click(p, AFX_ID_PREVIEW_ZOOMOUT);
+    EXPECT_EQ(p->ZoomLevel(), 0);
+    // The text view under the preview got none of the commands.
+    EXPECT_EQ(Text(), text);
+    Click(p, AFX_ID_PREVIEW_CLOSE);
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+    EXPECT_EQ(GetFocus(), m_view->m_hWnd);
+}
+
+TEST_F(PreviewTest, ToolbarStatesFollowThePreviewAtIdle) {
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    const UINT pages = p->PageCount();
+    // Turned without any command of the bar: the idle pass updates the buttons.
+    p->SetCurrentPage(pages);
+    TheApp().PumpPendingMessages();
+    EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
+    EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
+    // A disabled button does nothing when clicked.
+    Click(p, AFX_ID_PREVIEW_NEXT);
+    EXPECT_EQ(p->CurrentPage(), pages);
+    // Two pages shown from the one before the last: the last is in view, next is disabled.
+    p->SetCurrentPage(pages - 1);
+    Click(p, AFX_ID_PREVIEW_NUMPAGE);
+    EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
+    p->SetCurrentPage(1);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
+    EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
+    // Print and close stay enabled; zoom in at its limit is disabled.
+    EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_PRINT));
+    EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_CLOSE));
+    for (int i = 0; i < CPreviewView::kMaxZoom; ++i)
+        Click(p, AFX_ID_PREVIEW_ZOOMIN);
+    EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_ZOOMIN));
+    EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_ZOOMOUT));
+    // The keys still work with the bar there.
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+}
+
+TEST_F(PreviewTest, ToolbarSpansThePreviewWhenTheFrameIsResized) {
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    HWND frame = AppMainFrame()->m_hWnd;
+    WINDOWPLACEMENT before = {};
+    before.length = sizeof before;
+    GetWindowPlacement(frame, &before);
+    ShowWindow(frame, SW_RESTORE);
+    SetWindowPos(frame, nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
+    TheApp().PumpPendingMessages();
+    RECT bar, client;
+    GetWindowRect(p->Toolbar(), &bar);
+    GetClientRect(p->m_hWnd, &client);
+    EXPECT_LT(client.right, 700);
+    EXPECT_EQ(bar.right - bar.left, client.right);
+    const LONG small = client.right;
+    SetWindowPlacement(frame, &before);
+    TheApp().PumpPendingMessages();
+    GetWindowRect(p->Toolbar(), &bar);
+    GetClientRect(p->m_hWnd, &client);
+    EXPECT_NE(client.right, small);
+    EXPECT_EQ(bar.right - bar.left, client.right);
+    // The page lies below the bar after the change.
+    EXPECT_GE(p->PageRect(0).top, bar.bottom - bar.top);
 }

@@ -242,8 +242,11 @@ void LayoutPrintJob(PrintJob& job, CFxEditView& view, CPrintInfo& info) {
     // 7. Pages and the requested range.
     job.pageCount = std::max<int>(
         1, static_cast<int>((int64_t(job.lineCount) + job.linesPerPage - 1) / job.linesPerPage));
-    int first = std::clamp(job.firstPage, 1, job.pageCount);
-    int last = std::clamp(job.lastPage, 1, job.pageCount);
+    // Page numbers of the print dialog and the range are 16-bit: a longer document is printed
+    // and previewed up to page 65535, never to its page count cut to 16 bits.
+    const int limit = std::min(job.pageCount, 0xFFFF);
+    int first = std::clamp(job.firstPage, 1, limit);
+    int last = std::clamp(job.lastPage, 1, limit);
     if (first > last)
         std::swap(first, last);
     job.firstPage = first;

@@ -352,3 +352,27 @@ TEST_F(PreviewTest, ToolbarSpansThePreviewWhenTheFrameIsResized) {
     // The page lies below the bar after the change.
     EXPECT_GE(p->PageRect(0).top, bar.bottom - bar.top);
 }
+
+TEST_F(PreviewTest, ADocumentOfMoreThan65535PagesShowsUpToPage65535) {
+    // Margins that leave room for one line a page: a page for each of 70,000 lines and more.
+    const PrintSettings saved = AppSettings()->Print();
+    PrintSettings& ps = AppSettings()->Print();
+    ps.header = ps.footer = "empty";
+    ps.marginUnit = 0;
+    ps.marginTop = 5.7;
+    ps.marginBottom = 5.8;
+    std::string lines;
+    lines.reserve(70000 * 3);
+    for (int i = 0; i < 70000; ++i)
+        lines += "x\r\n";
+    Type(lines.c_str());
+    CAppPreview* p = Start();
+    AppSettings()->Print() = saved;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->PageCount(), 65535u);
+    p->SetCurrentPage(65535);
+    EXPECT_EQ(p->CurrentPage(), 65535u);
+    EXPECT_EQ(StatusText(), "第 65535 页 ");
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+}

@@ -341,9 +341,11 @@ protected:
             },
             5000);
     }
+    // The button's notice, as a click sends it; the question is gone afterwards.
     static void Click(HWND dialog, int id) {
-        // A real click of the button: BM_CLICK presses and releases it.
-        PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 10000)) << "the answer " << id;
     }
     static std::vector<std::string> ListItems(HWND dialog) {
         std::vector<std::string> items;

@@ -49,10 +49,31 @@ FxSearchResult PrepareFailure(const FxLineMatcher& m) {
     return Failure(m.Error(), m.ErrorOffset(), m.ErrorChar());
 }
 
+// A replacement expanded from "\n" or "\r" holds lone line-end bytes, which the document would
+// keep inside a line; each lone CR, lone LF and CR LF pair becomes the CR LF pair that inserting
+// turns into a real line break. CR and LF are never trail bytes, so a byte scan is safe.
+void MakeLineBreaks(std::string& text) {
+    if (text.find_first_of("\r\n") == std::string::npos)
+        return;
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            out += c;
+            continue;
+        }
+        out += "\r\n";
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    text.swap(out);
+}
+
 // Replaces the text between two logical positions of one edit (the caller holds the undo
 // group): delete and insert, each recorded. Returns the logical end of the inserted text.
-FxTextPos ReplaceRange(CFxEditDoc& doc, const FxTextPos& a, const FxTextPos& b,
-                       const std::string& text) {
+FxTextPos ReplaceRange(CFxEditDoc& doc, const FxTextPos& a, const FxTextPos& b, std::string& text) {
+    MakeLineBreaks(text);
     if (a != b) {
         FxTextPos pa = doc.LogicalToPiecePos(a);
         FxTextPos pb = doc.LogicalToPiecePos(b);

@@ -317,6 +317,35 @@ TEST(Regex, ReplaceAllWithEmptyMatchesAndAnchors) {
     EXPECT_EQ(ReplaceAllIn("Cat cAT", "cat", "dog", kRegex), "dog dog");
 }
 
+TEST(Regex, LineBreaksInTheReplacementBreakTheLine) {
+    EXPECT_EQ(ReplaceAllIn("a,b,c", ",", "\\n"), "a\r\nb\r\nc");
+    EXPECT_EQ(ReplaceAllIn("a,b", ",", "\\r\\n"), "a\r\nb");
+    EXPECT_EQ(ReplaceAllIn("a,b", ",", "\\r"), "a\r\nb");
+    EXPECT_EQ(ReplaceAllIn("a,b", ",", "\\n\\n"), "a\r\n\r\nb");
+    EXPECT_EQ(ReplaceAllIn(ZHONG "=" WEN "\r\nx=y", "(.)=(.)", "$1\\n$2"),
+              ZHONG "\r\n" WEN "\r\nx\r\ny");
+
+    // The lines really are lines: counted, searched by anchor, and undone in one step.
+    TestDoc doc;
+    SetText(doc, "k1=v1;k2=v2\r\nend");
+    FxSearch req = Request(";", kRegex);
+    req.replacement = "\\n";
+    req.replacementLen = 2;
+    FxSearchResult r = ReplaceText(doc, req);
+    EXPECT_EQ(r.count, 1);
+    EXPECT_EQ(doc.LogicalLineCount(), 3);
+    EXPECT_EQ(LogicalText(doc), "k1=v1\r\nk2=v2\r\nend");
+    EXPECT_EQ(r.caret, FxTextPos(0, 1));
+    req = Request("^k\\d", kRegex);
+    req.replacement = "K";
+    req.replacementLen = 1;
+    EXPECT_EQ(ReplaceText(doc, req).count, 2);
+    EXPECT_EQ(LogicalText(doc), "K=v1\r\nK=v2\r\nend");
+    ASSERT_TRUE(doc.Undo(nullptr));
+    ASSERT_TRUE(doc.Undo(nullptr));
+    EXPECT_EQ(LogicalText(doc), "k1=v1;k2=v2\r\nend");
+}
+
 TEST(Regex, FindUpAndAcrossTheDocument) {
     TestDoc doc;
     SetText(doc, "x1 x22\r\nnone\r\nx333 x4");

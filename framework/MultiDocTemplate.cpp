@@ -40,7 +40,18 @@ void CMultiDocTemplate::SetDefaultTitle(CDocument* doc) {
     std::string name;
     if (!GetDocString(name, docName) || name.empty())
         name = AfxLoadStringOr(AFX_IDS_UNTITLED, "Untitled");
-    doc->SetTitle(AfxFormat("%s%u", name.c_str(), ++m_nUntitledCount).c_str());
+    // A number is skipped while an open document has its title (one given back to a document
+    // the program restored, say).
+    for (;;) {
+        const std::string title = AfxFormat("%s%u", name.c_str(), ++m_nUntitledCount);
+        bool taken = false;
+        for (CDocument* other : GetDocuments())
+            taken = taken || (other != doc && other->GetTitle() == title);
+        if (!taken) {
+            doc->SetTitle(title.c_str());
+            return;
+        }
+    }
 }
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, bool makeVisible) {

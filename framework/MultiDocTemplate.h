@@ -16,7 +16,8 @@ public:
     void LoadTemplate() override;
     void RemoveDocument(CDocument* doc) override;
     CDocument* OpenDocumentFile(const char* path, bool makeVisible = true) override;
-    // "<untitled name><n>", n counting up from 1 over the template's life.
+    // "<untitled name><n>", n counting up from 1 over the template's life, skipping a title that
+    // an open document of the template already has.
     void SetDefaultTitle(CDocument* doc) override;
 
     HMENU m_hMenuShared = nullptr;

@@ -81,6 +81,19 @@ TEST_F(FrameworkTest, UntitledNumbersKeepCountingAfterClose) {
     EXPECT_EQ(next->GetTitle().compare(0, 8, "测试文档"), 0);
 }
 
+TEST_F(FrameworkTest, UntitledNumbersSkipATitleAnOpenDocumentHas) {
+    // A document given back its untitled title (restored after a crash) keeps it alone.
+    const UINT n = App().m_pTemplate->m_nUntitledCount;
+    TestDoc* restored = NewDocument();
+    ASSERT_NE(restored, nullptr);
+    restored->SetTitle(AfxFormat("测试文档%u", n + 2).c_str());
+    TestDoc* next = NewDocument();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->GetTitle(), AfxFormat("测试文档%u", n + 3));
+    App().CloseAllDocuments(false);
+    Pump();
+}
+
 TEST_F(FrameworkTest, CommandsRouteFromTheViewToTheApplication) {
     ASSERT_NE(NewDocument(), nullptr);
     m_main->SendMessage(WM_COMMAND, ID_TEST_ROUTE);

@@ -21,6 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -269,6 +273,10 @@ TEST_F(UserToolsTest, StopInThePaneFreesTheChannelAndNothingMoreArrives) {
     EXPECT_EQ(PaneText(1), seen);
     EXPECT_TRUE(BothFree());
     EXPECT_EQ(WaitForSingleObject(runner, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    // The detached runner ends with its tool. The stop file must be seen before the test's
+    // folder goes, or the tool and its runner would outlive the tests.
+    WriteWholeFile(m_temp.Path("stop.flag"), "");
+    EXPECT_EQ(WaitForSingleObject(runner, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(runner);
 }
 
@@ -331,6 +339,20 @@ TEST_F(UserToolsTest, ErrorLinesOfGccAndMsvcOpenTheFileAtTheLine) {
 
 namespace {
 
+// Whether a process of the given file name runs (any folder).
+bool ProcessRuns(const char* exeName) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL ok = Process32First(snap, &entry); ok && !found; ok = Process32Next(snap, &entry))
+        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
+    CloseHandle(snap);
+    return found;
+}
+
 struct TopWindowSearch {
     DWORD pid;
     HWND found;
@@ -384,7 +406,10 @@ TEST(UserToolsProgramTest, QuittingWhileTwoCapturesRunEndsCleanly) {
             WaitForSingleObject(process, 5000);
             CloseHandle(process);
             WriteWholeFile(stop, "");
-            Sleep(300); // the tools see the stop file and end, and with them their runners
+            // The tools see the stop file and end, and with them their runners; the folder
+            // goes only then, or they would outlive the tests.
+            for (int i = 0; i < 300 && ProcessRuns("qvprobe.exe"); ++i)
+                Sleep(50);
             folder->Remove();
         }
     } end{pi.hProcess, stop, &dir};

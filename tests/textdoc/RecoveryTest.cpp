@@ -559,12 +559,13 @@ TEST(RecoveryStore, LeftoversOfEndedInstancesAreTidied) {
         WriteBytes(copy + ".0000ABCD.tmp", "partial");
     }
     // A set whose lock file is gone but which holds a copy, and an empty one without a lock.
-    const std::string noLock = root + (root.find('/') != std::string::npos ? "/" : "\\") + "dead";
+    // The native tests' folders use "/", which is never a trail byte.
+    const char* sep = root.find('/') != std::string::npos ? "/" : "\\";
+    const std::string noLock = root + sep + "dead";
     ASSERT_TRUE(std::filesystem::create_directory(noLock));
-    const std::string noLockCopy =
-        noLock + (root.find('/') != std::string::npos ? "/" : "\\") + "00000001.qvr";
+    const std::string noLockCopy = noLock + sep + "00000001.qvr";
     ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), noLockCopy));
-    const std::string empty = root + (root.find('/') != std::string::npos ? "/" : "\\") + "empty";
+    const std::string empty = root + sep + "empty";
     ASSERT_TRUE(std::filesystem::create_directory(empty));
 
     FxRecoveryStore b(root);

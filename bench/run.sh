@@ -1,11 +1,13 @@
 #!/bin/bash
-# Builds and runs the benchmarks under Wine; prints each figure beside its baseline.
+# Builds and runs the benchmarks under Wine; prints each figure beside its baseline. They run on
+# every build this machine can run (x64 everywhere, x86 where the kernel runs 32-bit programs),
+# one after the other, each under its own heading.
 # Usage: bench/run.sh [megabytes]   (default 100)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/cmake/install-deps.sh"
-"$root/cmake/build.sh"
 . "$root/cmake/wine-env.sh"
+QV_BUILD_ARCHES="$(qv_runnable_arches)" "$root/cmake/build.sh"
 # The printing benchmark prints to a PDF printer: CUPS with cups-pdf, started before Wine's
 # first program (a prefix started without it sees no printer), stopped by its pid at the end.
 pdf="$root/build/bench-pdf"
@@ -14,81 +16,94 @@ pdf_printer=0
 if "$root/tests/print/cups-pdf.sh" start "$pdf" "$pdf/cupsd.pid" 2>/dev/null; then
     pdf_printer=1
 fi
-wine_start
 trap 'wine_stop; "$root/tests/print/cups-pdf.sh" stop "$pdf/cupsd.pid"' EXIT
-data="$root/build/bench-data"
-mkdir -p "$data"
-wine "$root/build/win/bin/textdoc_bench.exe" "$(winepath -w "$data")" "${1:-100}"
-echo
-wine "$root/build/win/bin/syntax_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
-    "$(winepath -w "$root/build/win/bin/STF")"
-echo
-wine "$root/build/win/bin/view_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
-    "$(winepath -w "$root/build/win/bin/STF")"
-echo
-# The editor reads its command line as files: the printing benchmark's inputs come through the
-# environment. Without the PDF printer its printer figures are reported as skipped.
-QV_PRINT_BENCH_DIR="$(winepath -w "$data")" QV_PRINT_BENCH_MB="${1:-100}" \
-    QV_PRINT_BENCH_PDF="$([ $pdf_printer = 1 ] && winepath -w "$pdf")" \
-    wine "$root/build/win/bin/print_bench.exe"
-if command -v vim >/dev/null 2>&1; then
-    start=$(date +%s.%N)
-    vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true
-    end=$(date +%s.%N)
-    printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(awk "BEGIN{print $end - $start}")"
-fi
-rm -rf "$data"
-echo
-mkdir -p "$data"
-wine "$root/build/win/bin/search_bench.exe" "$(winepath -w "$data")" "${1:-100}"
-rm -rf "$data"
-echo
-mkdir -p "$data"
-wine "$root/build/win/bin/program_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
-    "$(winepath -w "$root/build/win/bin")"
-rm -rf "$data"
-echo
-mkdir -p "$data"
-wine "$root/build/win/bin/recovery_bench.exe" "$(winepath -w "$data")" "${1:-100}"
-rm -rf "$data"
-echo
-wine "$root/build/win/bin/bars_bench.exe"
-echo
-wine "$root/build/win/bin/output_bench.exe"
-echo
-# Find and replace in files over copies of the cross compiler's Windows headers: a tree nobody
-# here wrote. The peers (grep, ripgrep) run natively on the same tree.
-tree="$root/build/bench-tree"
-rm -rf "$tree"
-mkdir -p "$tree/scratch"
-headers=/usr/share/mingw-w64/include
-cp -a "$headers" "$tree/a"
-cp -a "$headers" "$tree/b"
-wine "$root/build/win/bin/findfiles_bench.exe" "$(winepath -w "$tree/a")" \
-    "$(winepath -w "$tree/b")" "$(winepath -w "$tree/scratch")"
-peer() {
-    local name="$1"
-    shift
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || true
-    end=$(date +%s.%N)
-    printf '%-44s %10.3f s    (peer figure, native)\n' "$name" "$(awk "BEGIN{print $end - $start}")"
+run_benches() {
+    data="$root/build/bench-data"
+    mkdir -p "$data"
+    wine "$QV_BIN/textdoc_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+    echo
+    wine "$QV_BIN/syntax_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+        "$(winepath -w "$QV_BIN/STF")"
+    echo
+    wine "$QV_BIN/view_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+        "$(winepath -w "$QV_BIN/STF")"
+    echo
+    # The editor reads its command line as files: the printing benchmark's inputs come through the
+    # environment. Without the PDF printer its printer figures are reported as skipped.
+    QV_PRINT_BENCH_DIR="$(winepath -w "$data")" QV_PRINT_BENCH_MB="${1:-100}" \
+        QV_PRINT_BENCH_PDF="$([ $pdf_printer = 1 ] && winepath -w "$pdf")" \
+        wine "$QV_BIN/print_bench.exe"
+    if command -v vim >/dev/null 2>&1; then
+        start=$(date +%s.%N)
+        vim -es -u NONE -c 'q!' "$data/big_ansi.txt" || true
+        end=$(date +%s.%N)
+        printf '%-44s %10.3f s   (peer figure, native)\n' "vim load of the same file" "$(awk "BEGIN{print $end - $start}")"
+    fi
+    rm -rf "$data"
+    echo
+    mkdir -p "$data"
+    wine "$QV_BIN/search_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+    rm -rf "$data"
+    echo
+    mkdir -p "$data"
+    wine "$QV_BIN/program_bench.exe" "$(winepath -w "$data")" "${1:-100}" \
+        "$(winepath -w "$QV_BIN")"
+    rm -rf "$data"
+    echo
+    mkdir -p "$data"
+    wine "$QV_BIN/recovery_bench.exe" "$(winepath -w "$data")" "${1:-100}"
+    rm -rf "$data"
+    echo
+    wine "$QV_BIN/bars_bench.exe"
+    echo
+    wine "$QV_BIN/output_bench.exe"
+    echo
+    # Find and replace in files over copies of the cross compiler's Windows headers: a tree nobody
+    # here wrote. The peers (grep, ripgrep) run natively on the same tree.
+    tree="$root/build/bench-tree"
+    rm -rf "$tree"
+    mkdir -p "$tree/scratch"
+    headers=/usr/share/mingw-w64/include
+    cp -a "$headers" "$tree/a"
+    cp -a "$headers" "$tree/b"
+    wine "$QV_BIN/findfiles_bench.exe" "$(winepath -w "$tree/a")" \
+        "$(winepath -w "$tree/b")" "$(winepath -w "$tree/scratch")"
+    peer() {
+        local name="$1"
+        shift
+        local start end
+        start=$(date +%s.%N)
+        "$@" >/dev/null 2>&1 || true
+        end=$(date +%s.%N)
+        printf '%-44s %10.3f s    (peer figure, native)\n' "$name" "$(awk "BEGIN{print $end - $start}")"
+    }
+    peer "grep -rF WINAPI" grep -rF WINAPI "$tree/a"
+    if command -v rg >/dev/null 2>&1; then
+        peer "rg -F WINAPI" rg -F WINAPI "$tree/a"
+    else
+        echo "rg -F WINAPI: ripgrep is not installed, no peer figure"
+    fi
+    rm -rf "$tree"
+    echo
+    wine "$QV_BIN/cliptext_bench.exe"
+    echo
+    wine "$QV_BIN/capture_bench.exe"
+    echo
+    wine "$QV_BIN/settings_bench.exe"
+    echo
+    mkdir -p "$data"
+    wine "$QV_BIN/filetree_bench.exe" "$(winepath -w "$data")"
+    rm -rf "$data"
 }
-peer "grep -rF WINAPI" grep -rF WINAPI "$tree/a"
-if command -v rg >/dev/null 2>&1; then
-    peer "rg -F WINAPI" rg -F WINAPI "$tree/a"
-else
-    echo "rg -F WINAPI: ripgrep is not installed, no peer figure"
+for arch in $(qv_runnable_arches); do
+    wine_use "$arch"
+    wine_start
+    echo "=== the $(qv_arch_name "$arch") build (build/$arch)"
+    echo
+    run_benches "$@"
+    wine_stop_server
+    echo
+done
+if ! qv_runs_32bit; then
+    echo "=== the x86 build: skipped, this kernel does not run 32-bit programs"
 fi
-rm -rf "$tree"
-echo
-wine "$root/build/win/bin/cliptext_bench.exe"
-echo
-wine "$root/build/win/bin/capture_bench.exe"
-echo
-wine "$root/build/win/bin/settings_bench.exe"
-echo
-mkdir -p "$data"
-wine "$root/build/win/bin/filetree_bench.exe" "$(winepath -w "$data")"
-rm -rf "$data"

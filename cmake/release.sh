@@ -1,15 +1,20 @@
 #!/bin/bash
-# Builds the Windows programs and makes the release in build/release:
-#   Quorvane-<version>.zip        both programs, STF, CTF, Quorvane.CHM and the read-me, in one
-#                                 folder Quorvane-<version>
-#   Quorvane-<version>-setup.exe  the per-user installer (NSIS)
+# Builds the Windows programs and makes the release in build/release, for each build (ARCH is
+# x86 for build/win32, x64 for build/win64):
+#   Quorvane-<version>-ARCH.zip        both programs, STF, CTF, Quorvane.CHM and the read-me, in
+#                                      one folder Quorvane-<version>-ARCH
+#   Quorvane-<version>-ARCH-setup.exe  the per-user installer (NSIS; the x64 one is a 64-bit
+#                                      program), installing into a folder of its own, so that
+#                                      both can sit side by side
 # The version comes from res/version.h.
-#   --no-build   package what build/win/bin already holds
+#   --no-build   package what build/win32/bin and build/win64/bin already hold
+#   --arch A     only the build A (win32 or win64)
 #   --out DIR    write into DIR instead of build/release
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build/release"
 build=1
+arches="win32 win64"
 while [ $# -gt 0 ]; do
     case "$1" in
     --no-build) build="" ;;
@@ -17,8 +22,18 @@ while [ $# -gt 0 ]; do
         out="$2"
         shift
         ;;
+    --arch)
+        case "$2" in
+        win32 | win64) arches="$2" ;;
+        *)
+            echo "release: unknown build '$2' (win32, win64)" >&2
+            exit 2
+            ;;
+        esac
+        shift
+        ;;
     *)
-        echo "release: unknown argument '$1' (--no-build, --out DIR)" >&2
+        echo "release: unknown argument '$1' (--no-build, --arch win32|win64, --out DIR)" >&2
         exit 2
         ;;
     esac
@@ -43,58 +58,68 @@ command -v makensis >/dev/null || fail "makensis is missing (package nsis; cmake
 command -v zip >/dev/null || fail "zip is missing (package zip; cmake/install-deps.sh installs it)"
 
 if [ -n "$build" ]; then
-    "$root/cmake/build.sh"
+    QV_BUILD_ARCHES="$arches" "$root/cmake/build.sh"
 fi
 
-bin="$root/build/win/bin"
-for f in Quorvane.exe QVLOADER.EXE; do
-    [ -f "$bin/$f" ] || fail "build/win/bin/$f is missing: build the programs first (cmake/build.sh)"
-done
-[ -f "$bin/Quorvane.CHM" ] ||
-    fail "build/win/bin/Quorvane.CHM is missing: the help file is built by the help_chm target (cmake/build.sh; it needs chmcmd from fp-utils, which cmake/install-deps.sh installs)"
-for d in STF CTF; do
-    compgen -G "$bin/$d/*.$d" >/dev/null || fail "build/win/bin/$d holds no *.$d files"
-done
-
-name="Quorvane-$version"
 mkdir -p "$out"
 work="$(mktemp -d "$out/.work.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-# The files of the release, in one folder.
-stage="$work/$name"
-mkdir -p "$stage/STF" "$stage/CTF"
-cp "$bin/Quorvane.exe" "$bin/QVLOADER.EXE" "$bin/Quorvane.CHM" "$root/res/release/读我.txt" "$stage/"
-# The editor is built with its symbols; the release drops them.
-if command -v i686-w64-mingw32-strip >/dev/null; then
-    i686-w64-mingw32-strip "$stage/Quorvane.exe"
-fi
-list="$work/files.nsh"
-: >"$list"
-for d in STF CTF; do
-    for f in "$bin/$d"/*."$d"; do
-        n="$(basename "$f")"
-        # The names go into the installer's script as they are.
-        [[ "$n" =~ ^[A-Za-z0-9_.-]+$ ]] || fail "build/win/bin/$d/$n: only letters, digits, '_', '-' and '.' are allowed in a shipped file name"
-        cp "$f" "$stage/$d/"
-        echo "!insertmacro \${SHIPPED} $d $n" >>"$list"
+for arch in $arches; do
+    case "$arch" in
+    win32) name=x86 target=x86-unicode strip=i686-w64-mingw32-strip ;;
+    win64) name=x64 target=amd64-unicode strip=x86_64-w64-mingw32-strip ;;
+    esac
+    bin="$root/build/$arch/bin"
+    for f in Quorvane.exe QVLOADER.EXE; do
+        [ -f "$bin/$f" ] || fail "build/$arch/bin/$f is missing: build the programs first (cmake/build.sh)"
     done
+    [ -f "$bin/Quorvane.CHM" ] ||
+        fail "build/$arch/bin/Quorvane.CHM is missing: the help file is built by the help_chm target (cmake/build.sh; it needs chmcmd from fp-utils, which cmake/install-deps.sh installs)"
+    for d in STF CTF; do
+        compgen -G "$bin/$d/*.$d" >/dev/null || fail "build/$arch/bin/$d holds no *.$d files"
+    done
+    command -v "$strip" >/dev/null || fail "$strip is missing (cmake/install-deps.sh installs the cross compilers)"
+
+    package="Quorvane-$version-$name"
+    part="$work/$arch"
+    mkdir -p "$part"
+
+    # The files of the release, in one folder.
+    stage="$part/$package"
+    mkdir -p "$stage/STF" "$stage/CTF"
+    cp "$bin/Quorvane.exe" "$bin/QVLOADER.EXE" "$bin/Quorvane.CHM" "$root/res/release/读我.txt" "$stage/"
+    # The programs are built with their symbols; the release drops them.
+    "$strip" "$stage/Quorvane.exe" "$stage/QVLOADER.EXE"
+    list="$part/files.nsh"
+    : >"$list"
+    for d in STF CTF; do
+        for f in "$bin/$d"/*."$d"; do
+            n="$(basename "$f")"
+            # The names go into the installer's script as they are.
+            [[ "$n" =~ ^[A-Za-z0-9_.-]+$ ]] || fail "build/$arch/bin/$d/$n: only letters, digits, '_', '-' and '.' are allowed in a shipped file name"
+            cp "$f" "$stage/$d/"
+            echo "!insertmacro \${SHIPPED} $d $n" >>"$list"
+        done
+    done
+
+    # The zip: written beside, then put in place. It names the read-me in code page 936 without
+    # the UTF-8 flag, as the zip tools of a Chinese Windows read names (the OEM code page there
+    # is 936).
+    mkdir "$part/zip"
+    cp -r "$stage" "$part/zip/"
+    readme936="$(printf '%s' '读我.txt' | iconv -f UTF-8 -t GBK)"
+    mv "$part/zip/$package/读我.txt" "$part/zip/$package/$readme936"
+    (cd "$part/zip" && LC_ALL=C zip -q -r -X "$part/$package.zip" "$package")
+    mv -f "$part/$package.zip" "$out/$package.zip"
+
+    # The installer.
+    makensis -V2 -INPUTCHARSET UTF8 \
+        -DVERSION="$version" -DVIVERSION="$numbers" -DARCH="$name" -DTARGET="$target" \
+        -DSTAGE="$stage" -DFILELIST="$list" -DOUTFILE="$part/installer.tmp" \
+        "$root/res/release/Quorvane.nsi"
+    mv -f "$part/installer.tmp" "$out/$package-setup.exe"
+
+    echo "release: $out/$package.zip"
+    echo "release: $out/$package-setup.exe"
 done
-
-# The zip: written beside, then put in place. It names the read-me in code page 936 without the
-# UTF-8 flag, as the zip tools of a Chinese Windows read names (the OEM code page there is 936).
-mkdir "$work/zip"
-cp -r "$stage" "$work/zip/"
-readme936="$(printf '%s' '读我.txt' | iconv -f UTF-8 -t GBK)"
-mv "$work/zip/$name/读我.txt" "$work/zip/$name/$readme936"
-(cd "$work/zip" && LC_ALL=C zip -q -r -X "$work/$name.zip" "$name")
-mv -f "$work/$name.zip" "$out/$name.zip"
-
-# The installer.
-makensis -V2 -INPUTCHARSET UTF8 \
-    -DVERSION="$version" -DVIVERSION="$numbers" -DSTAGE="$stage" -DFILELIST="$list" \
-    -DOUTFILE="$work/installer.tmp" "$root/res/release/Quorvane.nsi"
-mv -f "$work/installer.tmp" "$out/$name-setup.exe"
-
-echo "release: $out/$name.zip"
-echo "release: $out/$name-setup.exe"

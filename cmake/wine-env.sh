@@ -1,13 +1,68 @@
-# Sourced by the scripts: a private 32-bit Wine prefix under the build folder, code page 936,
-# a persistent server and a virtual display. Call wine_start, and wine_stop at the end.
+# Sourced by the scripts: a private Wine prefix under the build folder, code page 936, a
+# persistent server and a virtual display. Call wine_use ARCH (win32 or win64) to choose the
+# build and the prefix it runs in, wine_start, and wine_stop at the end.
+#   win32: the x86 build, a win32 prefix (build/wineprefix-win32), the plain wine.
+#   win64: the x64 build, a win64 prefix (build/wineprefix-win64), the 64-bit loader: the plain
+#          wine wrapper would take the 32-bit one whenever it is installed, even where the kernel
+#          cannot run it, so cmake/wine64 goes first in PATH.
+# QV_WINEPREFIX names another prefix; QV_ARCH chooses the build where a script runs one only
+# (default: the x64 build, which every machine runs).
 QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${QV_WINEPREFIX:-$QV_ROOT/build/wineprefix}"
-export WINEARCH=win32
+. "$QV_ROOT/cmake/kernel-arch.sh"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LC_ALL=zh_CN.UTF-8
+# PATH without the 64-bit wine folder, which a parent script may have put first.
+QV_PATH_WITHOUT_WINE64="$(printf '%s' "$PATH" | tr ':' '\n' | grep -vxF "$QV_ROOT/cmake/wine64" | paste -sd:)"
+
+# The builds this machine can run, x64 first: it runs everywhere.
+qv_runnable_arches() {
+    if qv_runs_32bit; then
+        echo "win64 win32"
+    else
+        echo "win64"
+    fi
+}
+
+# The build a script that runs only one takes.
+qv_default_arch() {
+    echo "${QV_ARCH:-win64}"
+}
+
+qv_arch_name() { # win32 -> x86, win64 -> x64
+    case "$1" in
+    win32) echo x86 ;;
+    win64) echo x64 ;;
+    esac
+}
+
+wine_use() { # win32 | win64
+    case "$1" in
+    win32)
+        if ! qv_runs_32bit; then
+            echo "wine-env: this kernel does not run 32-bit programs: the x86 build cannot run here" >&2
+            return 1
+        fi
+        export PATH="$QV_PATH_WITHOUT_WINE64"
+        unset WINELOADER
+        ;;
+    win64)
+        export PATH="$QV_ROOT/cmake/wine64:$QV_PATH_WITHOUT_WINE64"
+        export WINELOADER=/usr/lib/wine/wine64
+        ;;
+    *)
+        echo "wine-env: unknown build '$1' (win32, win64)" >&2
+        return 1
+        ;;
+    esac
+    export QV_ARCH="$1"
+    export WINEARCH="$1"
+    export WINEPREFIX="${QV_WINEPREFIX:-$QV_ROOT/build/wineprefix-$1}"
+    export QV_BIN="$QV_ROOT/build/$1/bin"
+}
 
 wine_start() {
+    [ -n "${WINEPREFIX:-}" ] || wine_use "$(qv_default_arch)"
     if [ -z "${DISPLAY:-}" ]; then
         export DISPLAY=:${QV_DISPLAY:-97}
         if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
@@ -18,7 +73,8 @@ wine_start() {
     fi
     mkdir -p "$(dirname "$WINEPREFIX")"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        wineboot -i >/dev/null 2>&1 || true
+        # wineboot is a script over the plain wine: through the wine of PATH instead.
+        wine wineboot.exe -i >/dev/null 2>&1 || true
         wineserver -w
     fi
     wineserver -p 2>/dev/null || true # already running for this prefix: keep it
@@ -36,7 +92,12 @@ wine_start() {
     wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
 }
 
-wine_stop() {
+# Ends this prefix's server; the display stays for the next prefix (wine_stop_display ends it).
+wine_stop_server() {
     wineserver -k 2>/dev/null || true
+}
+
+wine_stop() {
+    wine_stop_server
     if [ -n "${QV_XVFB_PID:-}" ]; then kill "$QV_XVFB_PID" 2>/dev/null || true; fi
 }

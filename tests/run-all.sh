@@ -1,14 +1,38 @@
 #!/bin/bash
 # Installs what is missing, builds everything, and runs every test: the Windows tests under Wine
-# (own prefix, code page 936, persistent server, virtual display) and the native sanitizer build.
+# (own prefix per build, code page 936, persistent server, virtual display) for each build this
+# machine can run (x64 everywhere, x86 where the kernel runs 32-bit programs), and the native
+# sanitizer build.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/cmake/install-deps.sh"
 "$root/cmake/build.sh" native
 . "$root/cmake/wine-env.sh"
-wine_start
 trap wine_stop EXIT
 status=0
-ctest --test-dir "$root/build/win" --output-on-failure || status=1
-ctest --test-dir "$root/build/native" --output-on-failure || status=1
+summary=()
+run_suites() { # title, ctest arguments...
+    local title="$1" start rc=0
+    shift
+    echo
+    echo "=== $title"
+    start=$(date +%s)
+    ctest "$@" --output-on-failure || rc=1
+    summary+=("$title: $([ $rc = 0 ] && echo passed || echo FAILED) in $(($(date +%s) - start)) s")
+    [ $rc = 0 ] || status=1
+}
+for arch in win64 win32; do
+    name="$(qv_arch_name $arch)"
+    if [[ " $(qv_runnable_arches) " != *" $arch "* ]]; then
+        summary+=("$name suites (build/$arch): skipped, this kernel does not run 32-bit programs (Wine's 32-bit loader cannot start)")
+        continue
+    fi
+    wine_use $arch
+    wine_start
+    run_suites "$name suites (build/$arch, Wine prefix build/$(basename "$WINEPREFIX"))" --test-dir "$root/build/$arch"
+    wine_stop_server
+done
+run_suites "native sanitizer suites (build/native)" --test-dir "$root/build/native"
+echo
+printf '%s\n' "${summary[@]}"
 exit $status

@@ -4,6 +4,8 @@
 ; Made by cmake/release.sh, which passes:
 ;   VERSION    the version text ("0.1.0.0")
 ;   VIVERSION  the four version numbers joined by dots, for the installer's version resource
+;   ARCH       the build: "x86" or "x64"
+;   TARGET     the installer's own kind: "x86-unicode", or "amd64-unicode" for the x64 build
 ;   STAGE      the folder holding the files to install
 ;   FILELIST   a generated script with one "!insertmacro ${SHIPPED} DIR NAME" line per STF and
 ;              CTF file of STAGE
@@ -14,7 +16,11 @@
 ; uninstaller removes only the unchanged ones unless the user agrees to remove their changes too
 ; (a silent uninstall keeps them, as it keeps the INI files and the recovery copies of unsaved
 ; documents in the "Recovery" folder).
+;
+; The two builds install into folders of their own, under Start menu folders and uninstaller
+; entries of their own, so that both can sit side by side.
 
+Target ${TARGET}
 Unicode true
 ManifestDPIAware true
 SetCompressor /SOLID lzma
@@ -25,16 +31,16 @@ RequestExecutionLevel user
 !include FileFunc.nsh
 
 !define PRODUCT "Quorvane"
-!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane"
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane-${ARCH}"
 !define MANIFEST "QVSETUP.INI"
-!define STARTMENU "$SMPROGRAMS\Quorvane"
+!define STARTMENU "$SMPROGRAMS\Quorvane (${ARCH})"
 !define README "读我.txt"
 
-Name "Quorvane ${VERSION}"
+Name "Quorvane ${VERSION} (${ARCH})"
 OutFile "${OUTFILE}"
-InstallDir "$LOCALAPPDATA\Programs\Quorvane"
+InstallDir "$LOCALAPPDATA\Programs\Quorvane-${ARCH}"
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
-BrandingText "Quorvane ${VERSION}"
+BrandingText "Quorvane ${VERSION} (${ARCH})"
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -42,7 +48,7 @@ ShowUninstDetails show
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
 
-!define MUI_WELCOMEPAGE_TEXT "安装程序将把 Quorvane ${VERSION} 安装到您的计算机上。$\r$\n$\r$\nQuorvane 只为当前用户安装，不需要管理员权限。它的设置保存在程序所在的文件夹中，因此请把它安装到您可以写入的文件夹。$\r$\n$\r$\n单击“下一步”继续。"
+!define MUI_WELCOMEPAGE_TEXT "安装程序将把 Quorvane ${VERSION} (${ARCH}) 安装到您的计算机上。$\r$\n$\r$\nQuorvane 只为当前用户安装，不需要管理员权限。它的设置保存在程序所在的文件夹中，因此请把它安装到您可以写入的文件夹。$\r$\n$\r$\n单击“下一步”继续。"
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Quorvane 将被安装到下面的文件夹。设置文件（INI）、语法模板（STF）和剪贴文本库（CTF）也保存在这里，所以这个文件夹必须可以写入。"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -64,7 +70,7 @@ VIFileVersion "${VIVERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "Quorvane"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "Quorvane 文本编辑器安装程序"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "Quorvane 文本编辑器安装程序 (${ARCH})"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "Quorvane"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "Copyright (C) Quorvane"
 
@@ -179,7 +185,7 @@ Section "Quorvane" SecMain
     CreateShortcut "${STARTMENU}\Quorvane 帮助.lnk" "$INSTDIR\Quorvane.CHM"
     CreateShortcut "${STARTMENU}\卸载 Quorvane.lnk" "$INSTDIR\uninst.exe"
 
-    WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Quorvane"
+    WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Quorvane (${ARCH})"
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "Quorvane"
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\Quorvane.exe,0"

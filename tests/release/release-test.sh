@@ -3,11 +3,20 @@
 # run silently in a fresh Wine prefix, the installed editor opens and saves a file, the
 # uninstaller runs silently and keeps what it must keep; the zip is unpacked into an empty
 # folder and the editor started from there.
-# Arguments: the qv_release_drive program, the Windows build folder.
+# Arguments: the qv_release_drive program, the Windows build folder, its build (win32 or win64).
 set -euo pipefail
 drive="$1"
 build="$2"
+arch="$3"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+case "$arch" in
+win32) name=x86 nm=i686-w64-mingw32-nm ;;
+win64) name=x64 nm=x86_64-w64-mingw32-nm ;;
+*)
+    echo "release test: unknown build '$arch'" >&2
+    exit 2
+    ;;
+esac
 
 work="$build/release-test"
 rm -rf "$work"
@@ -33,10 +42,11 @@ must() { # as check, but nothing after it makes sense when it fails
 }
 
 # --- The package --------------------------------------------------------------------------
-"$root/cmake/release.sh" --no-build --out "$work/out"
+"$root/cmake/release.sh" --no-build --arch "$arch" --out "$work/out"
 version="$(sed -n 's/^#define QV_VERSION_STR "\(.*\)"[[:space:]]*$/\1/p' "$root/res/version.h")"
-zip="$work/out/Quorvane-$version.zip"
-setup="$work/out/Quorvane-$version-setup.exe"
+package="Quorvane-$version-$name"
+zip="$work/out/$package.zip"
+setup="$work/out/$package-setup.exe"
 must "the zip and the installer exist" test -s "$zip" -a -s "$setup"
 
 bin="$build/bin"
@@ -44,8 +54,8 @@ stf_count=$(find "$bin/STF" -maxdepth 1 -name '*.STF' | wc -l)
 ctf_count=$(find "$bin/CTF" -maxdepth 1 -name '*.CTF' | wc -l)
 mkdir "$work/zip"
 (cd "$work/zip" && unzip -q "$zip")
-unpacked="$work/zip/Quorvane-$version"
-check "the zip holds one folder" test "$(ls "$work/zip")" = "Quorvane-$version"
+unpacked="$work/zip/$package"
+check "the zip holds one folder" test "$(ls "$work/zip")" = "$package"
 for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM; do
     check "the zip holds $f" test -s "$unpacked/$f"
 done
@@ -54,7 +64,18 @@ readme936="$(printf '%s' '读我.txt' | iconv -f UTF-8 -t GBK)"
 check "the zip holds the read-me named in code page 936" test -s "$unpacked/$readme936"
 check "the read-me in the zip is the project's" cmp -s "$unpacked/$readme936" "$root/res/release/读我.txt"
 check "the zip's help file is the built one" cmp -s "$unpacked/Quorvane.CHM" "$bin/Quorvane.CHM"
-check "the zip's runner is the built one" cmp -s "$unpacked/QVLOADER.EXE" "$bin/QVLOADER.EXE"
+# The programs are shipped without their symbols (strip stamps the time into the header, so the
+# stripped file is not compared byte for byte; the runner is linked stripped already).
+for f in Quorvane.exe QVLOADER.EXE; do
+    check "the zip's $f has no symbols" grep -q "no symbols" <<<"$(LC_ALL=C "$nm" "$unpacked/$f" 2>&1 | head -1)"
+done
+check "the zip's editor is smaller than the built one" \
+    test "$(stat -c %s "$unpacked/Quorvane.exe")" -lt "$(stat -c %s "$bin/Quorvane.exe")"
+machine="$(od -An -tx1 -j "$(($(od -An -tu4 -j 60 -N 4 "$unpacked/Quorvane.exe")))" -N 6 "$unpacked/Quorvane.exe" | tr -d ' ')"
+case "$arch" in
+win32) check "the zip's editor is an x86 program" test "$machine" = 504500004c01 ;;
+win64) check "the zip's editor is an x64 program" test "$machine" = 504500006486 ;;
+esac
 check "the zip holds every STF file" test "$(find "$unpacked/STF" -name '*.STF' | wc -l)" = "$stf_count"
 check "the zip holds every CTF file" test "$(find "$unpacked/CTF" -name '*.CTF' | wc -l)" = "$ctf_count"
 check "the read-me starts with a UTF-8 mark" test "$(head -c 3 "$unpacked/$readme936" | od -An -tx1 | tr -d ' ')" = efbbbf
@@ -62,6 +83,7 @@ check "the read-me starts with a UTF-8 mark" test "$(head -c 3 "$unpacked/$readm
 # --- A fresh prefix -----------------------------------------------------------------------
 export QV_WINEPREFIX="$work/prefix"
 . "$root/cmake/wine-env.sh"
+wine_use "$arch"
 # No menu entries of the host for the shortcuts the installer makes.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
 # The prefix is large: it goes when the test ends.
@@ -75,8 +97,8 @@ unixpath() { winepath -u "$1" 2>/dev/null; }
 check "the installer runs silently and succeeds" wine "$setup" /S
 localappdata="$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')"
 appdata="$(wine cmd /c 'echo %APPDATA%' </dev/null 2>/dev/null | tr -d '\r')"
-inst="$(unixpath "$localappdata\\Programs\\Quorvane")"
-menu="$(unixpath "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane")"
+inst="$(unixpath "$localappdata\\Programs\\Quorvane-$name")"
+menu="$(unixpath "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvane ($name)")"
 must "the program is installed per user" test -f "$inst/Quorvane.exe"
 for f in QVLOADER.EXE Quorvane.CHM 读我.txt uninst.exe; do
     check "$f is installed" test -s "$inst/$f"
@@ -88,18 +110,18 @@ done
 for l in "Quorvane.lnk" "Quorvane 帮助.lnk" "卸载 Quorvane.lnk"; do
     check "the Start menu has $l" test -s "$menu/$l"
 done
-key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
+key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane-$name"
 regtext="$(wine reg query "$key" </dev/null 2>/dev/null | tr -d '\r' || true)"
 check "the uninstaller is registered" grep -q "UninstallString.*uninst.exe" <<<"$regtext"
 check "the registered version is $version" grep -q "DisplayVersion *REG_SZ *$version\$" <<<"$regtext"
 
-# --- The installed editor opens a file and saves it changed ---------------------------------
+# --- The installed editor opens a GBK file and saves it changed -----------------------------
 mkdir -p "$WINEPREFIX/drive_c/qvtest"
-printf 'first line\r\n' >"$WINEPREFIX/drive_c/qvtest/a.txt"
+printf '第一行 first line\r\n' | iconv -f UTF-8 -t GBK >"$WINEPREFIX/drive_c/qvtest/a.txt"
 check "the installed editor opens, changes and saves a file" \
-    wine "$drive" edit "$localappdata\\Programs\\Quorvane\\Quorvane.exe" 'C:\qvtest\a.txt'
-expected="$(printf '安装测试 release\r\nfirst line\r\n' | iconv -f UTF-8 -t GBK | od -An -tx1)"
-check "the saved file holds the typed line in code page 936" \
+    wine "$drive" edit "$localappdata\\Programs\\Quorvane-$name\\Quorvane.exe" 'C:\qvtest\a.txt'
+expected="$(printf '安装测试 release\r\n第一行 first line\r\n' | iconv -f UTF-8 -t GBK | od -An -tx1)"
+check "the saved file holds the typed line and the GBK text it had, in code page 936" \
     test "$(od -An -tx1 <"$WINEPREFIX/drive_c/qvtest/a.txt")" = "$expected"
 check "the editor keeps its settings beside itself" test -f "$inst/QUORVANE.INI"
 check "the editor found the installed syntax templates" grep -qi '^Ext=.*cpp' "$inst/FILETYPE.INI"
@@ -107,7 +129,7 @@ check "the editor found the installed syntax templates" grep -qi '^Ext=.*cpp' "$
 # An upgrade while the editor runs cannot replace it: a silent one ends with code 2 and writes
 # nothing.
 before="$(md5sum <"$inst/Quorvane.exe")"
-said="$(wine "$drive" start "$localappdata\\Programs\\Quorvane\\Quorvane.exe" "\"$(winpath "$setup")\" /S" </dev/null || true)"
+said="$(wine "$drive" start "$localappdata\\Programs\\Quorvane-$name\\Quorvane.exe" "\"$(winpath "$setup")\" /S" </dev/null || true)"
 echo "$said"
 check "an installation while the editor runs stops with code 2" grep -q "command ended with code 2" <<<"$said"
 check "an installation while the editor runs leaves it as it was" test "$(md5sum <"$inst/Quorvane.exe")" = "$before"
@@ -152,13 +174,13 @@ wait_gone() { # path: polls up to 30 s for it to disappear
 }
 # Over what the silent uninstall kept: the user agrees to remove their files too.
 check "the installer runs again over the kept files" wine "$setup" /S
-said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane\\uninst.exe" yes </dev/null || true)"
+said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane-$name\\uninst.exe" yes </dev/null || true)"
 echo "$said"
 check "the uninstaller asks about the user's files" grep -q "asked about the user's files" <<<"$said"
 check "agreeing removes the whole installation folder" wait_gone "$inst"
 # A fresh installation holds nothing of the user's: nothing to ask, nothing left.
 check "the installer runs into an empty folder" wine "$setup" /S
-said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane\\uninst.exe" no </dev/null || true)"
+said="$(wine "$drive" uninstall "$localappdata\\Programs\\Quorvane-$name\\uninst.exe" no </dev/null || true)"
 echo "$said"
 check "without files of the user's the uninstaller does not ask" grep -q "did not ask" <<<"$said"
 check "the uninstaller leaves nothing of a fresh installation" wait_gone "$inst"
@@ -167,6 +189,31 @@ check "the uninstaller leaves nothing of a fresh installation" wait_gone "$inst"
 check "the unpacked editor starts, shows its window and closes" \
     wine "$drive" start "$(winpath "$unpacked/Quorvane.exe")"
 check "the unpacked editor found its syntax templates" grep -qi '^Ext=.*cpp' "$unpacked/FILETYPE.INI"
+
+# --- Both builds side by side ------------------------------------------------------------------
+# In the x64 prefix, where it runs 32-bit programs too: the x86 installer beside the x64 one, and
+# removing one leaves the other whole.
+build32="$(dirname "$build")/win32/bin"
+if [ "$arch" = win64 ] && qv_runs_32bit && [ -f "$build32/Quorvane.exe" ] && [ -f "$build32/Quorvane.CHM" ]; then
+    "$root/cmake/release.sh" --no-build --arch win32 --out "$work/out" >/dev/null
+    setup32="$work/out/Quorvane-$version-x86-setup.exe"
+    inst32="$(unixpath "$localappdata\\Programs\\Quorvane-x86")"
+    key32='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane-x86'
+    check "the x64 installer runs beside an x86 installation" wine "$setup" /S
+    check "the x86 installer runs beside the x64 installation" wine "$setup32" /S
+    check "the x86 build has a folder of its own" test -f "$inst32/Quorvane.exe"
+    x86machine="$(od -An -tx1 -j "$(($(od -An -tu4 -j 60 -N 4 "$inst32/Quorvane.exe")))" -N 6 "$inst32/Quorvane.exe" | tr -d ' ')"
+    check "the x86 folder holds the x86 editor" test "$x86machine" = 504500004c01
+    check "both builds are registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1 && wine reg query '$key32' </dev/null >/dev/null 2>&1"
+    wine "$inst32/uninst.exe" /S || true
+    check "the x86 uninstaller removes its own installation" wait_gone "$inst32/Quorvane.exe"
+    check "the x64 installation stays whole after the x86 one goes" test -f "$inst/Quorvane.exe" -a -f "$inst/QVLOADER.EXE" -a -f "$inst/uninst.exe"
+    check "the x64 build stays registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1"
+    wine "$inst/uninst.exe" /S || true
+    wait_gone "$inst/uninst.exe" || true
+else
+    echo "side by side: not tried (only in the x64 test, where the kernel runs 32-bit programs and the x86 build is there)"
+fi
 
 echo "release test: $failures failure(s)"
 [ "$failures" -eq 0 ]

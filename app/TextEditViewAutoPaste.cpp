@@ -53,7 +53,7 @@ bool CTextEditView::AppendAutoPaste(const std::string& text) {
         InsertAtCaret("\r\n\r\n", lastEmpty ? 2 : 4);
         SetBookmarkOnLine(m_doc->LogicalLineCount() - 1);
         m_caret = m_doc->EndPos();
-        InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
+        InsertAtCaret(text);
         m_caret = m_doc->EndPos();
         UpdateViews(RefreshAll, 0, -1);
         GoToPos(m_doc->PieceToLogical(m_caret));

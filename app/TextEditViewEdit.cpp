@@ -141,7 +141,7 @@ void CTextEditView::Paste(int kind) {
         } else if (kind == PasteAppended) {
             PasteColumnBlock(text, false);
         } else {
-            InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
+            InsertAtCaret(text);
             UpdateViews(RefreshAll, 0, -1);
             GoToPos(m_doc->PieceToLogical(m_caret));
         }

@@ -31,13 +31,21 @@ struct CaptureBlock {
     char* Text() { return reinterpret_cast<char*>(this) + textOffset; }
 };
 
+// The editor and the runner may be built for different processors (a 64-bit editor drives a
+// 32-bit runner and the reverse): the header holds 32-bit fields and bytes only, so that it has
+// one layout in both.
+static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4, "capture block fields are 32-bit");
+static_assert(offsetof(CaptureBlock, totalSize) == 0, "capture block layout");
+static_assert(offsetof(CaptureBlock, textOffset) == 4, "capture block layout");
 static_assert(offsetof(CaptureBlock, textCapacity) == 8, "capture block layout");
 static_assert(offsetof(CaptureBlock, ready) == 12, "capture block layout");
 static_assert(offsetof(CaptureBlock, detached) == 16, "capture block layout");
 static_assert(offsetof(CaptureBlock, readEventName) == 20, "capture block layout");
+static_assert(offsetof(CaptureBlock, reserved) == 280, "capture block layout");
 static_assert(offsetof(CaptureBlock, command) == 540, "capture block layout");
 static_assert(offsetof(CaptureBlock, folder) == 800, "capture block layout");
 static_assert(offsetof(CaptureBlock, arguments) == 1060, "capture block layout");
+static_assert(sizeof(CaptureBlock) == CaptureBlock::kHeaderSize, "capture block header size");
 
 // The runner's command line prefix; the object base name follows it.
 #define QV_CAPTURE_ARG_PREFIX "/OBJNAME:"

@@ -7,6 +7,8 @@
 #include "textview/ViewFontMetrics.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 
 // --- Caret ----------------------------------------------------------------------------------
 
@@ -278,6 +280,12 @@ void CFxEditView::InsertAtCaret(const char* text, int32_t len) {
     if (!m_doc->InsertText(pos, text, len, this))
         return;
     m_doc->RecordInsert(start, pos);
+}
+
+void CFxEditView::InsertAtCaret(const std::string& text) {
+    if (text.size() > static_cast<size_t>(INT32_MAX))
+        throw std::bad_alloc();
+    InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
 }
 
 void CFxEditView::DeleteRange(FxTextPos a, FxTextPos b, bool moveCaret) {

@@ -67,7 +67,7 @@ CFxEditView::PastedBlock CFxEditView::PasteColumnBlock(const std::string& text, 
                 row.insert(0, 1, ' ');
             m_caret = FxTextPos(len, rec);
         }
-        InsertAtCaret(row.data(), static_cast<int32_t>(row.size()));
+        InsertAtCaret(row);
         last = m_caret;
         pasted.right = std::max(pasted.right, m_caretX);
         ++pasted.rows;

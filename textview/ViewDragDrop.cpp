@@ -233,7 +233,7 @@ DWORD CFxEditView::DropText(const std::string& text, bool isBlock, POINT windowP
         } else {
             m_caret = drop;
             const FxTextPos startLogical = m_doc->PieceToLogical(drop);
-            InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
+            InsertAtCaret(text);
             if (m_dragSource)
                 SelectRange(m_doc->LogicalToPiecePos(startLogical));
         }

@@ -2,6 +2,7 @@
 #include "tools/OutputLines.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -48,6 +49,9 @@ bool OutputLines::GrowLastLine(size_t extra) {
 }
 
 void OutputLines::AppendToLastLine(const char* text, size_t length) {
+    // A line's length is 32-bit: what would carry it past that (only a 64-bit process has the
+    // memory to get there) is dropped, and the next line break starts a new line as usual.
+    length = std::min(length, static_cast<size_t>(INT32_MAX - m_lines.back().length));
     if (!length)
         return;
     if (!GrowLastLine(length))

@@ -88,7 +88,9 @@ int ToolRunner::ExecutableKind(const char* path) {
     const WORD pe = 'P' | ('E' << 8);
     const WORD ne = 'N' | ('E' << 8);
     const WORD mz = 'M' | ('Z' << 8);
-    if ((low == pe && high == 0x0400) || (low == ne && (high == 0x0300 || high == 0x0350)))
+    // A windowed PE program reports the Windows version it was built for (4.0 for the old
+    // tool chains, 5.2 and up for today's and for every x64 program); a console one reports 0.
+    if ((low == pe && high != 0) || (low == ne && (high == 0x0300 || high == 0x0350)))
         return kWindowed;
     if ((low == pe || low == mz) && high == 0)
         return kConsole;

@@ -38,8 +38,11 @@ bool MapAnonymous(size_t size, Mapping& out) {
     size_t rounded = (size + 4095) & ~static_cast<size_t>(4095);
     if (rounded < size)
         return false;
-    HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                    static_cast<DWORD>(rounded), nullptr);
+    // The size in two halves: on a 64-bit build it may pass 4 GB.
+    const uint64_t bytes = rounded;
+    HANDLE map =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                           static_cast<DWORD>(bytes >> 32), static_cast<DWORD>(bytes), nullptr);
     if (!map)
         return false;
     void* base = MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, rounded);

@@ -272,4 +272,12 @@ TEST_F(Capture, TheShellTellsConsoleProgramsFromDocuments) {
     EXPECT_EQ(ToolRunner::ExecutableKind(m_temp.Path("none.exe").c_str()), ToolRunner::kNotProgram);
 }
 
+TEST(ExecutableKinds, WindowedProgramsOfEveryWindowsVersionAreWindowed) {
+    // Built for the tool chain's own version (4.0 for x86, 5.2 for x64, the lowest an x64
+    // program can have) and for 6.0.
+    for (const char* name : {"qvwindowed.exe", "qvwindowed6.exe"})
+        EXPECT_EQ(ToolRunner::ExecutableKind(BinPath(name).c_str()), ToolRunner::kWindowed) << name;
+    EXPECT_EQ(ToolRunner::ExecutableKind(ProbePath().c_str()), ToolRunner::kConsole);
+}
+
 } // namespace

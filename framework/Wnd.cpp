@@ -62,6 +62,8 @@ void CWnd::AttachCreated(HWND wnd) {
 CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
+    for (ActiveCall* call = m_activeCalls; call; call = call->outer)
+        call->destroyed = true;
     if (m_hWnd) {
         // A window still alive when its object goes: destroy it without calling back into the
         // half-destroyed object.
@@ -242,13 +244,22 @@ void CWnd::OnFinalNcDestroy() {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    CurrentMsg saved = m_current;
+    ActiveCall call = {m_activeCalls, false};
+    m_activeCalls = &call;
+    const CurrentMsg saved = m_current;
     m_current = {message, wParam, lParam};
+    // On the way out, unless the handler deleted the object.
     struct Restore {
         CWnd* w;
+        ActiveCall* call;
         CurrentMsg s;
-        ~Restore() { w->m_current = s; }
-    } restore{this, saved};
+        ~Restore() {
+            if (call->destroyed)
+                return;
+            w->m_current = s;
+            w->m_activeCalls = call->outer;
+        }
+    } restore{this, &call, saved};
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result))
         result = DefWindowProc(message, wParam, lParam);

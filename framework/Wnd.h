@@ -191,4 +191,12 @@ private:
         LPARAM lParam;
     };
     CurrentMsg m_current = {0, 0, 0};
+    // The WindowProc calls running on this object, innermost first. An object deleted inside a
+    // handler (a frame that closes itself, a mini frame docked away) marks every one of them,
+    // so that none touches the freed object on its way out.
+    struct ActiveCall {
+        ActiveCall* outer;
+        bool destroyed;
+    };
+    ActiveCall* m_activeCalls = nullptr;
 };

@@ -95,15 +95,22 @@ run_benches() {
     wine "$QV_BIN/filetree_bench.exe" "$(winepath -w "$data")"
     rm -rf "$data"
 }
+ran=()
 for arch in $(qv_runnable_arches); do
     wine_use "$arch"
     wine_start
     echo "=== the $(qv_arch_name "$arch") build (build/$arch)"
     echo
-    run_benches "$@"
+    run_benches "$@" 2>&1 | tee "$root/build/bench-$arch.txt"
     wine_stop_server
+    ran+=("$arch")
     echo
 done
 if ! qv_runs_32bit; then
     echo "=== the x86 build: skipped, this kernel does not run 32-bit programs"
+fi
+# Both builds print the same lines in the same order: side by side, line by line.
+if [ ${#ran[@]} = 2 ]; then
+    echo "=== side by side: x86 (left), x64 (right)"
+    pr -m -t -w 220 "$root/build/bench-win32.txt" "$root/build/bench-win64.txt"
 fi

@@ -1,4 +1,4 @@
-# Sourced: qv_runs_32bit tells whether this kernel runs 32-bit x86 programs, by starting one: a
+# Sourced: the names of the two Windows builds, and qv_runs_32bit, which tells whether this kernel runs 32-bit x86 programs, by starting one: a
 # 93-byte static i386 program that only exits (no package needed, so the installer can ask before
 # anything i386 is installed). The architecture names say nothing about it: a 64-bit kernel may
 # have its 32-bit support left out or turned off. QV_NO_32BIT=1 answers "no" on any machine, to
@@ -30,4 +30,20 @@ qv_runs_32bit() {
         export QV_RUNS_32BIT_ANSWER
     fi
     [ "$QV_RUNS_32BIT_ANSWER" = yes ]
+}
+
+# A build's name in the release and in messages: win32 -> x86, win64 -> x64.
+qv_arch_name() {
+    case "$1" in
+    win32) echo x86 ;;
+    win64) echo x64 ;;
+    esac
+}
+
+# The cross tool of a build: qv_mingw_tool win64 strip -> x86_64-w64-mingw32-strip.
+qv_mingw_tool() {
+    case "$1" in
+    win32) echo "i686-w64-mingw32-$2" ;;
+    win64) echo "x86_64-w64-mingw32-$2" ;;
+    esac
 }

@@ -12,6 +12,7 @@
 #   --out DIR    write into DIR instead of build/release
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+. "$root/cmake/kernel-arch.sh"
 out="$root/build/release"
 build=1
 arches="win32 win64"
@@ -66,10 +67,10 @@ work="$(mktemp -d "$out/.work.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
 for arch in $arches; do
-    case "$arch" in
-    win32) name=x86 target=x86-unicode strip=i686-w64-mingw32-strip ;;
-    win64) name=x64 target=amd64-unicode strip=x86_64-w64-mingw32-strip ;;
-    esac
+    name="$(qv_arch_name "$arch")"
+    strip="$(qv_mingw_tool "$arch" strip)"
+    target=x86-unicode
+    [ "$arch" = win64 ] && target=amd64-unicode
     bin="$root/build/$arch/bin"
     for f in Quorvane.exe QVLOADER.EXE; do
         [ -f "$bin/$f" ] || fail "build/$arch/bin/$f is missing: build the programs first (cmake/build.sh)"

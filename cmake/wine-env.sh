@@ -29,13 +29,6 @@ qv_default_arch() {
     echo "${QV_ARCH:-win64}"
 }
 
-qv_arch_name() { # win32 -> x86, win64 -> x64
-    case "$1" in
-    win32) echo x86 ;;
-    win64) echo x64 ;;
-    esac
-}
-
 wine_use() { # win32 | win64
     case "$1" in
     win32)

@@ -9,14 +9,17 @@ drive="$1"
 build="$2"
 arch="$3"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-case "$arch" in
-win32) name=x86 nm=i686-w64-mingw32-nm ;;
-win64) name=x64 nm=x86_64-w64-mingw32-nm ;;
-*)
+. "$root/cmake/kernel-arch.sh"
+name="$(qv_arch_name "$arch")"
+nm="$(qv_mingw_tool "$arch" nm)"
+if [ -z "$name" ]; then
     echo "release test: unknown build '$arch'" >&2
     exit 2
-    ;;
-esac
+fi
+# The machine field of a program's header: 4c01 for x86, 6486 for x64 (after "PE\0\0").
+pe_machine() {
+    od -An -tx1 -j "$(($(od -An -tu4 -j 60 -N 4 "$1") + 4))" -N 2 "$1" | tr -d ' '
+}
 
 work="$build/release-test"
 rm -rf "$work"
@@ -71,10 +74,9 @@ for f in Quorvane.exe QVLOADER.EXE; do
 done
 check "the zip's editor is smaller than the built one" \
     test "$(stat -c %s "$unpacked/Quorvane.exe")" -lt "$(stat -c %s "$bin/Quorvane.exe")"
-machine="$(od -An -tx1 -j "$(($(od -An -tu4 -j 60 -N 4 "$unpacked/Quorvane.exe")))" -N 6 "$unpacked/Quorvane.exe" | tr -d ' ')"
 case "$arch" in
-win32) check "the zip's editor is an x86 program" test "$machine" = 504500004c01 ;;
-win64) check "the zip's editor is an x64 program" test "$machine" = 504500006486 ;;
+win32) check "the zip's editor is an x86 program" test "$(pe_machine "$unpacked/Quorvane.exe")" = 4c01 ;;
+win64) check "the zip's editor is an x64 program" test "$(pe_machine "$unpacked/Quorvane.exe")" = 6486 ;;
 esac
 check "the zip holds every STF file" test "$(find "$unpacked/STF" -name '*.STF' | wc -l)" = "$stf_count"
 check "the zip holds every CTF file" test "$(find "$unpacked/CTF" -name '*.CTF' | wc -l)" = "$ctf_count"
@@ -202,8 +204,7 @@ if [ "$arch" = win64 ] && qv_runs_32bit && [ -f "$build32/Quorvane.exe" ] && [ -
     check "the x64 installer runs beside an x86 installation" wine "$setup" /S
     check "the x86 installer runs beside the x64 installation" wine "$setup32" /S
     check "the x86 build has a folder of its own" test -f "$inst32/Quorvane.exe"
-    x86machine="$(od -An -tx1 -j "$(($(od -An -tu4 -j 60 -N 4 "$inst32/Quorvane.exe")))" -N 6 "$inst32/Quorvane.exe" | tr -d ' ')"
-    check "the x86 folder holds the x86 editor" test "$x86machine" = 504500004c01
+    check "the x86 folder holds the x86 editor" test "$(pe_machine "$inst32/Quorvane.exe")" = 4c01
     check "both builds are registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1 && wine reg query '$key32' </dev/null >/dev/null 2>&1"
     wine "$inst32/uninst.exe" /S || true
     check "the x86 uninstaller removes its own installation" wait_gone "$inst32/Quorvane.exe"

@@ -7,7 +7,7 @@
 #include "app/RecoveryManager.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/UiResources.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/MDIChildWnd.h"

@@ -11,7 +11,7 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/SettingsIds.h"
 #include "dialogs/DlgAsFrame.h"
 #include "dialogs/DlgIds.h"
 #include "common/OutputJob.h"

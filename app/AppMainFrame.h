@@ -7,7 +7,7 @@
 #pragma once
 
 #include "app/TextDocHost.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/MDIFrameWnd.h"
 #include "workspace/BarStatus.h"
 #include "workspace/BarSwitch.h"

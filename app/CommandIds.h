@@ -1,7 +1,7 @@
 // Command identifiers of the editor's menus, accelerators and command strings. Plain #defines so
 // that the resource scripts include them too. The framework's standard commands are in
 // framework/FwIds.h; 35242 (date and time), 35320 (view as), 40960.. (user tools) and the menu ids
-// 100 and 101 are in app/settings/SettingsIds.h. Layer: app/.
+// 100 and 101 are in settings/SettingsIds.h. Layer: app/.
 #pragma once
 
 // File.

@@ -3,7 +3,7 @@
 
 #include "app/App.h"
 #include "app/FindFilesIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/FolderDialog.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"

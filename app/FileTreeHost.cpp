@@ -3,7 +3,7 @@
 
 #include "app/App.h"
 #include "app/TextEditDoc.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 const char kSection[] = "FileTree";

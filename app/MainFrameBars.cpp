@@ -7,7 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/FileTreeHost.h"
 #include "app/ShellIds.h"
-#include "app/settings/IniCodec.h"
+#include "settings/IniCodec.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
 #include "framework/FwIds.h"

@@ -5,7 +5,7 @@
 #include "app/AppMainFrame.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/ResourceText.h"
 #include "workspace/ClipTextIds.h"
 

@@ -6,7 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"

@@ -8,7 +8,7 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 

@@ -6,7 +6,7 @@
 #include "app/FileChangeMonitor.h"
 #include "app/ShellIds.h"
 #include "app/TextDocHost.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/Archive.h"
 #include "framework/DocTemplate.h"
 #include "framework/Exception.h"

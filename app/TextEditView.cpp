@@ -5,7 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/ShellIds.h"
 #include "app/TextEditDoc.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"

@@ -2,7 +2,7 @@
 // names, bookmarks. Layer: app/ (application shell).
 #include "app/AppIds.h"
 #include "app/TextEditView.h"
-#include "app/settings/FileTypes.h"
+#include "settings/FileTypes.h"
 #include "framework/CmdUI.h"
 #include "framework/ResourceText.h"
 #include "textdoc/Dbcs.h"

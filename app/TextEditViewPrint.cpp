@@ -5,7 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/FwPrintIds.h"
 #include "framework/MessageBox.h"
 #include "framework/Document.h"

@@ -16,7 +16,7 @@
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/Document.h"
 #include "framework/FwIds.h"
 #include "framework/PreviewView.h"

@@ -6,7 +6,7 @@
 
 #include "app/App.h"
 #include "app/AppMainFrame.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgAsFonts.h"
 #include "dialogs/DlgAsFrame.h"
 #include "dialogs/DlgIds.h"

@@ -3,7 +3,7 @@
 // reading every settings block at start-up against a bare private-profile loop.
 #include "BenchUtil.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "textdoc/Dbcs.h"
 #include "textdoc/FileIO.h"
 #include "textdoc/FxEditDoc.h"
@@ -174,8 +174,8 @@ int main(int argc, char** argv) {
     int copied = 0;
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            CopyFileA((stfDir + "\\" + fd.cFileName).c_str(), (prog + "\\STF\\" + fd.cFileName).c_str(),
-                      FALSE);
+            CopyFileA((stfDir + "\\" + fd.cFileName).c_str(),
+                      (prog + "\\STF\\" + fd.cFileName).c_str(), FALSE);
             ++copied;
         } while (FindNextFileA(find, &fd));
         FindClose(find);

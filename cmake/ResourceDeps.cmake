@@ -6,7 +6,7 @@ file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/images/*.bmp ${CMAKE_SOURCE_DIR}/res/images/*.ico
     ${CMAKE_SOURCE_DIR}/res/images/*.cur
     ${CMAKE_SOURCE_DIR}/common/*Ids.h ${CMAKE_SOURCE_DIR}/app/*Ids.h ${CMAKE_SOURCE_DIR}/tools/*Ids.h
-    ${CMAKE_SOURCE_DIR}/app/settings/*Ids.h ${CMAKE_SOURCE_DIR}/framework/*Ids.h
+    ${CMAKE_SOURCE_DIR}/settings/*Ids.h ${CMAKE_SOURCE_DIR}/framework/*Ids.h
     ${CMAKE_SOURCE_DIR}/workspace/*Ids.h
     ${CMAKE_SOURCE_DIR}/tests/*/*Ids.h ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
 file(GLOB qv_rc_scripts CONFIGURE_DEPENDS

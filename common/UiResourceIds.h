@@ -1,6 +1,6 @@
 // Identifiers of the program's images, icons and cursors (res/images.rc). Plain #defines so that
 // the resource scripts include them too. The toolbar's bitmap, 300, is IDB_TOOLBAR in
-// app/settings/SettingsIds.h. Layer: common/.
+// settings/SettingsIds.h. Layer: common/.
 #pragma once
 
 #define IDI_MAINFRAME 100     // icon of the main window and the tray

@@ -1,7 +1,7 @@
 // CDlgAsBackup. Layer: dialogs/.
 #include "dialogs/DlgAsBackup.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgIds.h"
 #include "framework/FolderDialog.h"
 #include "framework/ResourceText.h"

@@ -1,7 +1,7 @@
 // CDlgAsBase and the shared validation of numeric fields. Layer: dialogs/.
 #include "dialogs/DlgAsBase.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgAsFrame.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"

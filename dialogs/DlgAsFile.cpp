@@ -1,7 +1,7 @@
 // CDlgAsFile. Layer: dialogs/.
 #include "dialogs/DlgAsFile.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"
 #include "framework/MessageBox.h"

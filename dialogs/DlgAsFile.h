@@ -3,7 +3,7 @@
 // Layer: dialogs/.
 #pragma once
 
-#include "app/settings/FileTypes.h"
+#include "settings/FileTypes.h"
 #include "dialogs/DlgAsBase.h"
 
 class CDlgAsFile : public CDlgAsBase {

@@ -1,7 +1,7 @@
 // CDlgAsFileTypes. Layer: dialogs/.
 #include "dialogs/DlgAsFileTypes.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/UiResources.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"

@@ -1,7 +1,7 @@
 // CDlgAsGeneral. Layer: dialogs/.
 #include "dialogs/DlgAsGeneral.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"
 

@@ -4,7 +4,7 @@
 // main frame's accelerators. Layer: dialogs/.
 #pragma once
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgAsBase.h"
 #include "dialogs/KeyCaptureEdit.h"
 #include "workspace/FxButton.h"

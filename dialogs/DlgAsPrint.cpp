@@ -1,7 +1,7 @@
 // CDlgAsPrint. Layer: dialogs/.
 #include "dialogs/DlgAsPrint.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgIds.h"
 #include "framework/FontDialog.h"
 #include "framework/MessageBox.h"

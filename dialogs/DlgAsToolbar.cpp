@@ -1,7 +1,7 @@
 // CDlgAsToolbar. Layer: dialogs/.
 #include "dialogs/DlgAsToolbar.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/CommandCatalogue.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"

@@ -3,7 +3,7 @@
 // Layer: dialogs/.
 #pragma once
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgAsBase.h"
 
 class CDlgAsTools : public CDlgAsBase {

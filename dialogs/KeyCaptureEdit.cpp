@@ -1,7 +1,7 @@
 // CKeyCaptureEdit. Layer: dialogs/.
 #include "dialogs/KeyCaptureEdit.h"
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 const UINT kIgnored[] = {VK_CONTROL,  VK_SHIFT,  VK_MENU,    VK_LWIN,     VK_RWIN,   VK_APPS,

@@ -8,7 +8,7 @@
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/DockBar.h"

@@ -6,8 +6,8 @@
 #include "app/DlgFile.h"
 #include "dialogs/DlgAsFrame.h"
 #include "app/TextEditDoc.h"
-#include "app/settings/FileTypes.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/FileTypes.h"
+#include "settings/SettingsIds.h"
 #include "tests/app/TextViewFixture.h"
 #include "textview/ViewFontMetrics.h"
 

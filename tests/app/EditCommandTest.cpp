@@ -2,7 +2,7 @@
 // document through File > New, and WM_COMMAND sent to the view; the Find and Replace dialogs
 // created modeless and driven through their controls; message boxes answered by the hook.
 #include "app/FindIds.h"
-#include "app/settings/FileTypes.h"
+#include "settings/FileTypes.h"
 #include "tests/app/TextViewFixture.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"

@@ -7,7 +7,7 @@
 #include "app/AppMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"

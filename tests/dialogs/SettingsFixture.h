@@ -7,7 +7,7 @@
 #include "app/AppMainFrame.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "dialogs/DlgAsBase.h"
 #include "dialogs/DlgAsFrame.h"
 #include "dialogs/DlgIds.h"

@@ -1,6 +1,6 @@
 // File types and file filters: discovery from the STF directory, loading, matching paths,
 // saving, the filter list and its dialog string, and the ViewAsMenu.
-#include "app/settings/IniCodec.h"
+#include "settings/IniCodec.h"
 #include "tests/settings/SettingsTestUtil.h"
 
 #include <cstring>

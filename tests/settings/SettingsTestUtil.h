@@ -1,7 +1,7 @@
 // Helpers of the settings tests: a fresh program folder per test, and whole INI files.
 #pragma once
 
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

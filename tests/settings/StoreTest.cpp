@@ -1,6 +1,6 @@
 // The settings store: value encodings, raw access, every block's defaults, ranges, round trips
 // and written text, and the operations that need windows as far as they go without the frame.
-#include "app/settings/IniCodec.h"
+#include "settings/IniCodec.h"
 #include "tests/settings/SettingsTestUtil.h"
 
 #include <commctrl.h>

@@ -8,7 +8,7 @@
 #include "app/FileChangeMonitor.h"
 #include "app/TextDocHost.h"
 #include "app/TextEditDoc.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "framework/CmdUI.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIFrameWnd.h"

@@ -1,5 +1,5 @@
 // String, command and resource identifiers used by the settings store and the file types.
-// Layer: app/.
+// Layer: settings/.
 #pragma once
 
 enum : unsigned {

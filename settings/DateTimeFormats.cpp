@@ -1,6 +1,6 @@
 // The date and time formats offered by the insert time/date command. Layer: app/.
-#include "app/settings/SettingsIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsIds.h"
+#include "settings/SettingsStore.h"
 
 namespace {
 

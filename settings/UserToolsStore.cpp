@@ -1,7 +1,7 @@
 // The user tool list and the tool argument history in QUORVANE.INI, and the tools menu items.
 // Layer: app/.
-#include "app/settings/SettingsIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsIds.h"
+#include "settings/SettingsStore.h"
 
 #include <cstdio>
 

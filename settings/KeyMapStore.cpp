@@ -1,8 +1,8 @@
 // The key map of the settings store: load, fallback to the built-in accelerator table, install,
 // save and shortcut texts. Layer: app/.
-#include "app/settings/IniCodec.h"
-#include "app/settings/SettingsIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/IniCodec.h"
+#include "settings/SettingsIds.h"
+#include "settings/SettingsStore.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 // The settings store: raw profile access, paths, options, search histories, font, printing,
 // reopen list and auto-save. Layer: app/.
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "app/settings/IniCodec.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/IniCodec.h"
+#include "settings/SettingsIds.h"
 #include "common/PathName.h"
 #include "textdoc/FileIO.h"
 

@@ -1,5 +1,5 @@
 // The list of file types (one per syntax template plus the built-in "Default") and the file
-// filters, the records that the settings store keeps in FILETYPE.INI. Layer: app/.
+// filters, the records that the settings store keeps in FILETYPE.INI. Layer: settings/.
 #pragma once
 
 #include "textview/FileTypeInfo.h"

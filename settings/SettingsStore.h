@@ -1,14 +1,14 @@
 // SettingsStore: every persistent setting of the editor, read and written through the Windows
 // private-profile functions in three INI files of the program directory, with the file type and
 // file filter lists, the user tools, the history lists, the key map, the editor font, the print
-// settings, the toolbar layout and the background job slots. Layer: app/.
+// settings, the toolbar layout and the background job slots. Layer: settings/.
 //
 // Every block is unloaded -> loaded -> modified -> written and clean; a block is written only
 // while dirty, so keys the user never changed are not created in the files. Writes ignore
 // errors (a read-only program directory): the in-memory state stays as set.
 #pragma once
 
-#include "app/settings/FileTypes.h"
+#include "settings/FileTypes.h"
 
 #include <windows.h>
 #include <commctrl.h>

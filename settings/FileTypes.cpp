@@ -1,10 +1,10 @@
 // File types and file filters of the settings store (FILETYPE.INI), and the ViewAsMenu.
 // Layer: app/.
-#include "app/settings/FileTypes.h"
+#include "settings/FileTypes.h"
 
-#include "app/settings/IniCodec.h"
-#include "app/settings/SettingsIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/IniCodec.h"
+#include "settings/SettingsIds.h"
+#include "settings/SettingsStore.h"
 #include "common/PathName.h"
 #include "textview/SyntaxTemplate.h"
 

@@ -1,8 +1,8 @@
 // The standard toolbar's button table, default layout, and its layout in SETTINGS.INI.
 // Layer: app/.
-#include "app/settings/IniCodec.h"
-#include "app/settings/SettingsIds.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/IniCodec.h"
+#include "settings/SettingsIds.h"
+#include "settings/SettingsStore.h"
 
 #include <commctrl.h>
 

@@ -1,5 +1,5 @@
 // NumberList and FieldRecord. Layer: app/.
-#include "app/settings/IniCodec.h"
+#include "settings/IniCodec.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -253,6 +253,9 @@ public:
     bool OnDeviceChange(UINT event, DWORD_PTR data);
     void OnSysColorChange();
     LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+    // The end of the Windows session (log-off, shut-down): asked first, then told.
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
 
     void OnFileOpen();
     void OnFileSaveAll();
@@ -298,6 +301,9 @@ private:
     CBarTool m_toolbar;
     bool m_inAutoSave = false;
     bool m_closing = false;
+    // The user answered the save questions for the end of the session: the documents still
+    // modified are given up when it ends.
+    bool m_sessionAgreed = false;
     bool m_fullScreen = false;
     RECT m_fullScreenRect = {0, 0, 0, 0};
     WINDOWPLACEMENT m_placement = {};

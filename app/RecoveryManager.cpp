@@ -135,7 +135,8 @@ void RecoveryManager::Tick() {
             entry.prepared = true;
             m_writer->Prepare(doc->DocumentSize());
         }
-        if (entry.hasCopy && serial == entry.copiedSerial)
+        CheckWrite(entry);
+        if (entry.hasCopy && serial == entry.copiedSerial && !entry.failed)
             continue;
         const bool quiet = entry.lastEdit == 0 || Elapsed(now, entry.lastEdit) >= m_timing.quietMs;
         const bool overdue = Elapsed(now, entry.pendingSince) >= m_timing.maxPendingMs;
@@ -151,6 +152,29 @@ void RecoveryManager::Tick() {
     }
     DiscardReplacedOrphans();
     m_inTick = false;
+}
+
+void RecoveryManager::CheckWrite(Entry& entry) {
+    if (entry.ticket == 0 || !m_writer)
+        return;
+    switch (m_writer->OutcomeOf(entry.copyPath, entry.ticket)) {
+    case FxRecoveryWriter::Outcome::Waiting:
+        return;
+    case FxRecoveryWriter::Outcome::Written:
+        entry.written = true;
+        entry.failed = false;
+        break;
+    case FxRecoveryWriter::Outcome::Failed:
+    case FxRecoveryWriter::Outcome::Unknown:
+        // The edits since the last copy on disk are in none: they count as pending from the
+        // snapshot that failed, and the minimum interval is the wait before the next try.
+        entry.failed = true;
+        entry.hasCopy = entry.written;
+        if (entry.pendingSince == 0)
+            entry.pendingSince = entry.lastWrite ? entry.lastWrite : 1;
+        break;
+    }
+    entry.ticket = 0;
 }
 
 void RecoveryManager::TakeCopy(CTextEditDoc* doc, Entry& entry, DWORD now) {
@@ -169,8 +193,9 @@ void RecoveryManager::TakeCopy(CTextEditDoc* doc, Entry& entry, DWORD now) {
         entry.copyPath = m_store.NewCopyPath();
     if (entry.copyPath.empty())
         return;
-    m_writer->Post(std::move(snap), entry.copyPath);
+    entry.ticket = m_writer->Post(std::move(snap), entry.copyPath);
     entry.hasCopy = true;
+    entry.failed = false;
     entry.copiedSerial = entry.seenSerial;
     entry.pendingSince = 0;
 }
@@ -179,6 +204,9 @@ void RecoveryManager::RemoveCopy(Entry& entry) {
     if (entry.hasCopy && m_writer)
         m_writer->Remove(entry.copyPath);
     entry.hasCopy = false;
+    entry.written = false;
+    entry.failed = false;
+    entry.ticket = 0;
     entry.copiedSerial = 0;
     entry.lastWrite = 0;
     entry.pendingSince = 0;
@@ -237,6 +265,25 @@ void RecoveryManager::DiscardReplacedOrphans() {
                      m_replaced.end());
 }
 
+void RecoveryManager::CopyAllNow() {
+    if (!IsEnabled() || m_inTick)
+        return;
+    CAppMainFrame* frame = AppMainFrame();
+    if (!frame)
+        return;
+    const DWORD now = GetTickCount();
+    for (CTextEditDoc* doc : frame->TextDocuments()) {
+        if (!doc->IsModified())
+            continue;
+        Entry& entry = m_entries[doc];
+        entry.seenSerial = doc->EditSerial();
+        if (entry.hasCopy && entry.copiedSerial == entry.seenSerial && !entry.failed)
+            continue; // the copy under way or on disk holds the text already
+        TakeCopy(doc, entry, now);
+    }
+    m_writer->WaitIdle();
+}
+
 void RecoveryManager::EndNormally() {
     if (!m_open || m_ended)
         return;
@@ -253,15 +300,23 @@ void RecoveryManager::EndNormally() {
 
 // --- At start-up ---------------------------------------------------------------------------
 
-std::vector<RecoveryManager::Orphan> RecoveryManager::FindOrphans() const {
+std::vector<RecoveryManager::Orphan> RecoveryManager::FindOrphans() {
     std::vector<Orphan> orphans;
     if (!m_open)
         return orphans;
     for (const std::string& copy : m_store.FindOrphanCopies()) {
         Orphan orphan;
         orphan.copyPath = copy;
-        if (ReadRecoveryInfo(copy, orphan.info))
+        switch (CheckRecoveryCopy(copy, orphan.info)) {
+        case FxRecoveryCheck::Sound:
             orphans.push_back(orphan);
+            break;
+        case FxRecoveryCheck::Damaged:
+            m_store.DiscardOrphan(copy); // nothing in it can come back: offering it would fail
+            break;
+        case FxRecoveryCheck::NotOpened:
+            break; // perhaps another time
+        }
     }
     return orphans;
 }

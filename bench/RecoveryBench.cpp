@@ -1,7 +1,8 @@
 // Benchmark of the recovery copies on the generated ~100 MB GBK document: writing its copy
 // (snapshot and write) beside saving it, the snapshot alone, and the longest pause of a thread
 // with a message loop while it takes the snapshot and the writer writes the copy, beside the
-// longest pause of the same loop left alone.
+// longest pause of the same loop left alone; the longest a key waits during unbroken typing while
+// copies are taken.
 #include "BenchUtil.h"
 
 #include "textdoc/Dbcs.h"
@@ -186,6 +187,50 @@ int main(int argc, char** argv) {
     PrintFigure("longest pause while the copy is written", busyMax, "ms", 0, 50.0);
     std::printf("%-44s %10.1f ms   (printed only)\n", "of which: longest pause but the snapshot's",
                 *std::max_element(writing.begin(), writing.end()));
+
+    // Unbroken typing into the 100 MB document, a key due every 20 ms, while copies are taken as
+    // the program takes them during such typing (here one a second instead of every 8 s, so that
+    // several fall in the run): the longest a key waits past its moment, beside the same typing
+    // without copies. The snapshot is the part on the typing thread.
+    {
+        auto typing = [&](bool copies, int* taken) {
+            HWND wnd = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+            SetTimer(wnd, 1, 10, nullptr);
+            const double t0 = NowSeconds(), period = 0.020, length = 6.0;
+            double lastCopy = t0, longest = 0;
+            int typed = 0;
+            MSG msg;
+            while (NowSeconds() - t0 < length && GetMessageA(&msg, nullptr, 0, 0)) {
+                if (msg.message != WM_TIMER || msg.hwnd != wnd) {
+                    DispatchMessageA(&msg);
+                    continue;
+                }
+                // Every key that is due by now, each as a keystroke's handling types it.
+                while (t0 + typed * period <= NowSeconds()) {
+                    const int32_t line = doc.LogicalLineCount() - 1;
+                    TypeByte(doc, FxTextPos(doc.GetLineLength(line), line));
+                    if (copies && NowSeconds() - lastCopy >= 1.0) {
+                        writer.Post(TakeRecoverySnapshot(doc, info), copy);
+                        lastCopy = NowSeconds();
+                        ++*taken;
+                    }
+                    longest = std::max(longest, NowSeconds() - (t0 + typed * period));
+                    ++typed;
+                }
+            }
+            KillTimer(wnd, 1);
+            DestroyWindow(wnd);
+            writer.WaitIdle();
+            return longest * 1e3;
+        };
+        int none = 0, taken = 0;
+        const double alone = typing(false, &none);
+        const double withCopies = typing(true, &taken);
+        std::printf("%-44s %10.1f ms\n", "unbroken typing: longest key wait, no copies", alone);
+        PrintFigure("unbroken typing: longest key wait, copies", withCopies, "ms", 0, 50.0);
+        std::printf("%-44s %10d\n", "copies taken while typing", taken);
+    }
 
     // A hundred modified documents of 1 MB: their snapshots taken at once, then typing into
     // another document while the writer writes their copies, beside typing alone.

@@ -741,6 +741,27 @@ bool ReadRecoveryInfo(const std::string& copyPath, FxRecoveryInfo& info) {
     return true;
 }
 
+FxRecoveryCheck CheckRecoveryCopy(const std::string& copyPath, FxRecoveryInfo& info) {
+    FileCloser file(fxsys::OpenForRead(copyPath.c_str(), nullptr));
+    if (!file.Get())
+        return FxRecoveryCheck::NotOpened;
+    FxRecoveryInfo read;
+    CopyLayout layout;
+    if (!ReadCopyInfo(file.Get(), read, layout))
+        return FxRecoveryCheck::Damaged;
+    Checksum sum;
+    if (layout.textBytes > 0) {
+        FxMappedBuffer text;
+        if (!text.OpenFile(file.Get(), layout.textBytes))
+            return FxRecoveryCheck::NotOpened;
+        sum.Add(text.Data(), text.Size());
+    }
+    if (sum.Value() != layout.textChecksum)
+        return FxRecoveryCheck::Damaged;
+    info = read;
+    return FxRecoveryCheck::Sound;
+}
+
 bool LoadRecoveryText(CFxEditDoc& doc, const std::string& copyPath) {
     LeaveEmpty(doc);
     FxRecoveryInfo info;

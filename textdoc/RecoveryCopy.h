@@ -75,6 +75,11 @@ bool WriteRecoveryCopy(const FxRecoverySnapshot& snap, const std::string& copyPa
 
 // Reads a copy's info without its text; false for a missing, partial or malformed copy.
 bool ReadRecoveryInfo(const std::string& copyPath, FxRecoveryInfo& info);
+// Reads a copy whole, its text's checksum included: Sound (with its info), Damaged (cut short,
+// overwritten, not a copy: it can never be restored) or NotOpened (missing, held by another
+// program, or too large to map here: it may be readable another time).
+enum class FxRecoveryCheck { Sound, Damaged, NotOpened };
+FxRecoveryCheck CheckRecoveryCopy(const std::string& copyPath, FxRecoveryInfo& info);
 // Empties the document and loads the copy's text in its recorded encoding and line ends
 // (as loading the file would), with its bookmarks. The document's modified flag is left to the
 // caller. False on a malformed copy; the document is left empty. Throws as loading a file does

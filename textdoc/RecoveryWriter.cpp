@@ -37,23 +37,39 @@ void FxRecoveryWriter::Prepare(int64_t textBytes) {
     m_wake.notify_all();
 }
 
-void FxRecoveryWriter::Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath) {
+uint64_t FxRecoveryWriter::Post(std::unique_ptr<FxRecoverySnapshot> snap,
+                                const std::string& copyPath) {
     if (!snap)
-        return;
+        return 0;
+    uint64_t ticket = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        ticket = ++m_lastTicket;
+        m_outcomes[copyPath] = std::make_pair(ticket, Outcome::Waiting);
         bool replaced = false;
-        for (auto& w : m_waiting) {
-            if (w.first == copyPath) {
-                w.second = std::move(snap); // the older one is freed here, under the lock
+        for (Waiting& w : m_waiting) {
+            if (w.path == copyPath) {
+                w.snap = std::move(snap); // the older one is freed here, under the lock
+                w.ticket = ticket;
                 replaced = true;
                 break;
             }
         }
         if (!replaced)
-            m_waiting.emplace_back(copyPath, std::move(snap));
+            m_waiting.push_back(Waiting{copyPath, ticket, std::move(snap)});
     }
     m_wake.notify_all();
+    return ticket;
+}
+
+FxRecoveryWriter::Outcome FxRecoveryWriter::OutcomeOf(const std::string& copyPath,
+                                                      uint64_t ticket) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_outcomes.find(copyPath);
+    if (it == m_outcomes.end() || ticket == 0 || ticket > it->second.first)
+        return Outcome::Unknown;
+    // An older post that a newer one replaced is settled by the newer one.
+    return it->second.first == ticket ? it->second.second : Outcome::Waiting;
 }
 
 void FxRecoveryWriter::Remove(const std::string& copyPath) {
@@ -61,13 +77,14 @@ void FxRecoveryWriter::Remove(const std::string& copyPath) {
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (auto it = m_waiting.begin(); it != m_waiting.end(); ++it) {
-            if (it->first == copyPath) {
-                dropped = std::move(it->second);
+            if (it->path == copyPath) {
+                dropped = std::move(it->snap);
                 m_waiting.erase(it);
                 break;
             }
         }
         m_done.wait(lock, [&] { return m_current != copyPath; });
+        m_outcomes.erase(copyPath);
     }
     fxsys::DeleteFilePath(copyPath.c_str());
 }
@@ -102,8 +119,9 @@ void FxRecoveryWriter::Run() {
             m_done.notify_all();
             continue;
         }
-        std::unique_ptr<FxRecoverySnapshot> snap = std::move(m_waiting.front().second);
-        m_current = m_waiting.front().first;
+        std::unique_ptr<FxRecoverySnapshot> snap = std::move(m_waiting.front().snap);
+        m_current = m_waiting.front().path;
+        const uint64_t ticket = m_waiting.front().ticket;
         m_waiting.erase(m_waiting.begin());
         const WriteFunc write = m_write;
         lock.unlock();
@@ -118,6 +136,9 @@ void FxRecoveryWriter::Run() {
             m_lastError = error;
         }
         lock.lock();
+        auto outcome = m_outcomes.find(m_current);
+        if (outcome != m_outcomes.end() && outcome->second.first == ticket)
+            outcome->second.second = ok ? Outcome::Written : Outcome::Failed;
         m_current.clear();
         m_done.notify_all();
     }

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,7 +26,12 @@ public:
     FxRecoveryWriter& operator=(const FxRecoveryWriter&) = delete;
 
     // Queues a snapshot for copyPath; a newer one for the same path replaces one still waiting.
-    void Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath);
+    // Returns the post's ticket, by which its outcome is asked (0 for no snapshot).
+    uint64_t Post(std::unique_ptr<FxRecoverySnapshot> snap, const std::string& copyPath);
+    // What became of the latest post for copyPath: Waiting until its write ends (or while a newer
+    // post replaced it), then Written or Failed. Unknown for a path never posted or removed.
+    enum class Outcome { Unknown, Waiting, Written, Failed };
+    Outcome OutcomeOf(const std::string& copyPath, uint64_t ticket) const;
     // Drops what waits for copyPath, waits for a write of it under way, then deletes the copy.
     void Remove(const std::string& copyPath);
     void WaitIdle(); // for tests and exit
@@ -47,13 +53,21 @@ public:
     uint32_t LastError() const { return m_lastError; }
 
 private:
+    struct Waiting {
+        std::string path;
+        uint64_t ticket;
+        std::unique_ptr<FxRecoverySnapshot> snap;
+    };
     void Run();
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_wake; // the worker waits for work or the end
     std::condition_variable m_done; // callers wait for a write to end
-    std::vector<std::pair<std::string, std::unique_ptr<FxRecoverySnapshot>>> m_waiting;
+    std::vector<Waiting> m_waiting;
     std::string m_current; // the path being written; empty when none
+    uint64_t m_lastTicket = 0;
+    // Per path, the latest post's ticket and what became of it.
+    std::map<std::string, std::pair<uint64_t, Outcome>> m_outcomes;
     int64_t m_prepare = 0; // the largest text to make memory ready for; 0 when none
     WriteFunc m_write;
     bool m_preparing = false;

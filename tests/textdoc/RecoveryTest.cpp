@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -411,6 +412,76 @@ TEST(RecoveryWriter, NewerSnapshotReplacesTheWaitingOne) {
     TestDoc back;
     ASSERT_TRUE(LoadRecoveryText(back, b));
     EXPECT_EQ(LogicalText(back), "b version 3");
+}
+
+TEST(RecoveryWriter, TellsWhatBecameOfEachPost) {
+    Scratch dir;
+    TestDoc doc;
+    SetText(doc, "text");
+    const std::string a = dir.Path("a.qvr"), b = dir.Path("b.qvr");
+    HeldWrite held(a);
+    FxRecoveryWriter writer;
+    bool failB = true;
+    writer.SetWriteFunc([&](const FxRecoverySnapshot& snap, const std::string& path,
+                            uint32_t* error, const std::atomic<bool>& cancel) {
+        if (path == b && failB) {
+            *error = 112; // the disk is full
+            return false;
+        }
+        return held.Func()(snap, path, error, cancel);
+    });
+    const uint64_t first = writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), a);
+    ASSERT_TRUE(WaitUntil([&] { return held.entered.load(); }));
+    EXPECT_EQ(writer.OutcomeOf(a, first), FxRecoveryWriter::Outcome::Waiting);
+    // A newer post while the older one is written: the older one's outcome is the newer one's.
+    const uint64_t second = writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), a);
+    EXPECT_GT(second, first);
+    const uint64_t failed = writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), b);
+    held.released = true;
+    writer.WaitIdle();
+    EXPECT_EQ(writer.OutcomeOf(a, second), FxRecoveryWriter::Outcome::Written);
+    EXPECT_EQ(writer.OutcomeOf(b, failed), FxRecoveryWriter::Outcome::Failed);
+    EXPECT_EQ(writer.LastError(), 112u);
+    // Tried again: the new post settles it.
+    failB = false;
+    const uint64_t retried = writer.Post(TakeRecoverySnapshot(doc, SampleInfo("")), b);
+    writer.WaitIdle();
+    EXPECT_EQ(writer.OutcomeOf(b, retried), FxRecoveryWriter::Outcome::Written);
+    writer.Remove(a);
+    EXPECT_EQ(writer.OutcomeOf(a, second), FxRecoveryWriter::Outcome::Unknown);
+    EXPECT_EQ(writer.OutcomeOf(b, retried + 1), FxRecoveryWriter::Outcome::Unknown);
+    EXPECT_EQ(writer.Post(nullptr, b), 0u);
+}
+
+TEST(RecoveryCopy, CheckingACopyReadsItsTextWhole) {
+    Scratch dir;
+    TestDoc doc;
+    SetText(doc, "\xD6\xD0\xCE\xC4 sound text\r\nline two");
+    const std::string path = dir.Path("c.qvr");
+    ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("c.txt")), path));
+    FxRecoveryInfo info;
+    EXPECT_EQ(CheckRecoveryCopy(path, info), FxRecoveryCheck::Sound);
+    EXPECT_EQ(info.path, SampleInfo("c.txt").path);
+    // One byte of the text changed: the info still reads, the copy is damaged.
+    std::string bytes = ReadBytes(path);
+    bytes[bytes.find("sound")] = 'S';
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    EXPECT_TRUE(ReadRecoveryInfo(path, info));
+    EXPECT_EQ(CheckRecoveryCopy(path, info), FxRecoveryCheck::Damaged);
+    // Cut short: damaged too; missing: not opened (perhaps another time), never damaged.
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes.substr(0, bytes.size() / 2);
+    }
+    EXPECT_EQ(CheckRecoveryCopy(path, info), FxRecoveryCheck::Damaged);
+    EXPECT_EQ(CheckRecoveryCopy(dir.Path("missing.qvr"), info), FxRecoveryCheck::NotOpened);
+    // An empty document's copy is sound.
+    SetText(doc, "");
+    ASSERT_TRUE(WriteRecoveryCopy(*TakeRecoverySnapshot(doc, SampleInfo("")), path));
+    EXPECT_EQ(CheckRecoveryCopy(path, info), FxRecoveryCheck::Sound);
 }
 
 TEST(RecoveryWriter, RemoveWaitsForTheWriteUnderWay) {

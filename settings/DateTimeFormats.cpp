@@ -1,4 +1,4 @@
-// The date and time formats offered by the insert time/date command. Layer: app/.
+// The date and time formats offered by the insert time/date command. Layer: settings/.
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"
 

@@ -1,5 +1,5 @@
 // File types and file filters of the settings store (FILETYPE.INI), and the ViewAsMenu.
-// Layer: app/.
+// Layer: settings/.
 #include "settings/FileTypes.h"
 
 #include "settings/IniCodec.h"
@@ -72,6 +72,7 @@ void SettingsStore::BuildFileTypeList() {
         e.syntax.Reset();
         e.hasSyntax = false;
         e.loaded = false;
+        e.optionsLoaded = false;
         e.modified = false;
         e.templatePath = dir + fd.cFileName;
         std::string section = FileTypeSection(e);
@@ -123,7 +124,11 @@ void SettingsStore::LoadFileTypeOptions(FileTypeInfo& e) {
 bool SettingsStore::EnsureLoaded(FileTypeInfo& e) {
     if (e.loaded)
         return true;
-    LoadFileTypeOptions(e);
+    // Read once: options edited while the template could not be read are kept.
+    if (!e.optionsLoaded) {
+        LoadFileTypeOptions(e);
+        e.optionsLoaded = true;
+    }
     e.syntax.Reset();
     if (!e.IsDefault()) {
         std::string section = FileTypeSection(e);
@@ -214,7 +219,9 @@ void SettingsStore::SaveFileTypes() {
     if (!m_fileTypesDirty)
         return;
     for (FileTypeInfo& e : m_fileTypes) {
-        if (!e.loaded || !e.modified)
+        // A type whose template cannot be read keeps its edited options and colours; only its
+        // group colours need the template.
+        if (!(e.loaded || e.optionsLoaded) || !e.modified)
             continue;
         std::string section = FileTypeSection(e);
         const char* s = section.c_str();

@@ -1,4 +1,4 @@
-// NumberList and FieldRecord. Layer: app/.
+// NumberList and FieldRecord. Layer: settings/.
 #include "settings/IniCodec.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The key map of the settings store: load, fallback to the built-in accelerator table, install,
-// save and shortcut texts. Layer: app/.
+// save and shortcut texts. Layer: settings/.
 #include "settings/IniCodec.h"
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"
@@ -10,6 +10,8 @@ namespace {
 
 const char kSection[] = "Keyboard";
 const char kKey[] = "TextEdit";
+// A map the user emptied; "empty" stands for the built-in shortcuts.
+const char kNoShortcuts[] = "none";
 const uint32_t kModifierBits = FSHIFT | FCONTROL | FALT; // 0x04 | 0x08 | 0x10
 
 uint32_t KeyCodeOf(const ACCEL& a) {
@@ -99,8 +101,10 @@ void SettingsStore::SaveKeyMap() {
         numbers.push_back(static_cast<int>(e.second.keyCode));
         numbers.push_back(static_cast<int>(e.second.command));
     }
+    // "empty" has always meant the built-in shortcuts, so a map the user emptied is written as
+    // a value that holds no pair: it reads back as no shortcuts.
     WriteString(IniSettings, kSection, kKey,
-                numbers.empty() ? "empty" : NumberList::Format(numbers).c_str());
+                numbers.empty() ? kNoShortcuts : NumberList::Format(numbers).c_str());
     m_keyMapDirty = false;
 }
 
@@ -115,12 +119,22 @@ HACCEL SettingsStore::InstallKeyMap(HACCEL* frameTable) {
         a.cmd = static_cast<WORD>(e.second.command);
         entries.push_back(a);
     }
-    if (entries.empty())
+    HACCEL previous = frameTable ? *frameTable : nullptr;
+    if (entries.empty()) {
+        // No shortcuts at all: the frame is left without a table, the old one goes.
+        if (frameTable)
+            *frameTable = nullptr;
+        for (HACCEL& tracked : m_accel) {
+            if (tracked && tracked == previous) {
+                DestroyAcceleratorTable(tracked);
+                tracked = nullptr;
+            }
+        }
         return nullptr;
+    }
     HACCEL table = CreateAcceleratorTableA(entries.data(), static_cast<int>(entries.size()));
     if (!table)
         return nullptr;
-    HACCEL previous = frameTable ? *frameTable : nullptr;
     int slot = m_accel[0] == nullptr ? 0 : m_accel[1] == nullptr ? 1 : -1;
     if (slot < 0) {
         // Both slots hold tables: the one that is not the frame's current table goes.

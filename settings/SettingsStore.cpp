@@ -1,5 +1,5 @@
 // The settings store: raw profile access, paths, options, search histories, font, printing,
-// reopen list and auto-save. Layer: app/.
+// reopen list and auto-save. Layer: settings/.
 #include "settings/SettingsStore.h"
 
 #include "settings/IniCodec.h"

@@ -1,5 +1,5 @@
 // The standard toolbar's button table, default layout, and its layout in SETTINGS.INI.
-// Layer: app/.
+// Layer: settings/.
 #include "settings/IniCodec.h"
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"

@@ -1,5 +1,5 @@
 // The user tool list and the tool argument history in QUORVANE.INI, and the tools menu items.
-// Layer: app/.
+// Layer: settings/.
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"
 

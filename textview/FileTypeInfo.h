@@ -19,7 +19,8 @@ struct FileTypeInfo {
     COLORREF colors[FxColorSlotCount] = {};
 
     bool hasSyntax = false;
-    bool loaded = false;
+    bool loaded = false;        // options, colours and template read
+    bool optionsLoaded = false; // options and colours read (also when the template cannot be)
     bool modified = false;
     UINT menuId = 0; // its item in the ViewAsMenu
 

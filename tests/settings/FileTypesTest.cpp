@@ -131,6 +131,40 @@ TEST_F(FileTypes, ATemplateThatCannotBeOpenedLeavesTheEntryUnloaded) {
     EXPECT_EQ(kDefaultDelimiters, s.DelimitersForPath("a.c"));
 }
 
+TEST_F(FileTypes, EditsOfATypeWhoseTemplateCannotBeReadAreKeptAndSaved) {
+    CopyTemplate("CPP.STF");
+    WriteText("FILETYPE.INI", "[CPP]\r\nTab=4\r\nWrapWidth=72\r\n");
+    {
+        SettingsStore s(m_dir.c_str());
+        s.LoadAll();
+        DeleteFileA(Path("STF\\CPP.STF").c_str());
+        FileTypeInfo& cpp = s.FileTypes()[1];
+        EXPECT_FALSE(s.EnsureLoaded(cpp));
+        EXPECT_EQ(4, cpp.tabSize) << "the stored options are read all the same";
+        // Edited as the settings dialog edits it: in place, marked modified.
+        cpp.tabSize = 3;
+        cpp.wrapOnLoad = 1;
+        cpp.modified = true;
+        s.SetFileTypesDirty();
+        // Asked again (a document of that type opens): the edits stay.
+        EXPECT_FALSE(s.EnsureLoaded(cpp));
+        EXPECT_EQ(3, cpp.tabSize);
+        s.SaveOnExit();
+    }
+    const std::string text = ReadText("FILETYPE.INI");
+    EXPECT_NE(std::string::npos, text.find("Tab=3\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("WrapOnLoad=1\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("WrapWidth=72\r\n")) << "an option not edited is kept";
+    // The template back: the type loads with the saved options.
+    CopyTemplate("CPP.STF");
+    SettingsStore t(m_dir.c_str());
+    t.LoadAll();
+    FileTypeInfo* cpp = t.FindFileType("a.cpp");
+    ASSERT_NE(nullptr, cpp);
+    EXPECT_EQ(3, cpp->tabSize);
+    EXPECT_EQ(1, cpp->wrapOnLoad);
+}
+
 TEST_F(FileTypes, SavingWritesLoadedAndModifiedEntries) {
     CopyTemplate("INI.STF");
     CopyTemplate("SQL.STF");

@@ -320,9 +320,31 @@ TEST_F(Store, KeyMapLoadSaveAndRepeatedKeys) {
     s.SaveKeyMap();
     EXPECT_EQ("[Keyboard]\r\nTextEdit=116,600," + std::to_string(ctrlS) + ",500\r\n",
               ReadText("SETTINGS.INI"));
+}
+
+TEST_F(Store, AnEmptiedKeyMapLeavesNoShortcutsNowAndAfterARestart) {
+    SettingsStore s(m_dir.c_str());
+    HACCEL frame = nullptr;
+    ASSERT_NE(nullptr, s.InstallKeyMap(&frame));
     s.SetKeyMap({});
+    EXPECT_EQ(nullptr, s.InstallKeyMap(&frame));
+    EXPECT_EQ(nullptr, frame) << "the old shortcuts stayed active";
     s.SaveKeyMap();
-    EXPECT_EQ("[Keyboard]\r\nTextEdit=empty\r\n", ReadText("SETTINGS.INI"));
+    // Not "empty", which stands for the built-in shortcuts.
+    EXPECT_EQ("[Keyboard]\r\nTextEdit=none\r\n", ReadText("SETTINGS.INI"));
+    SettingsStore t(m_dir.c_str());
+    HACCEL restarted = reinterpret_cast<HACCEL>(1);
+    t.LoadKeyMap(&restarted);
+    EXPECT_TRUE(t.IsKeyMapLoaded());
+    EXPECT_TRUE(t.KeyMap().empty());
+    EXPECT_EQ(nullptr, restarted);
+    char text[64];
+    EXPECT_FALSE(t.ShortcutText(57603, text, sizeof text));
+    // Shortcuts given again afterwards are installed as usual.
+    uint32_t ctrlS = 'S' | (FCONTROL << 16);
+    t.SetKeyMap({{57603, ctrlS}});
+    EXPECT_NE(nullptr, t.InstallKeyMap(&restarted));
+    EXPECT_EQ(1, CopyAcceleratorTableA(restarted, nullptr, 0));
 }
 
 TEST_F(Store, KeyMapInstallAndShortcutText) {

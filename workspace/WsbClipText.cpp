@@ -228,7 +228,7 @@ void CWsbClipText::FindLibraries() {
         if (title.empty())
             continue;
         Library* lib = new Library;
-        lib->title = ClipCut(title, kClipRecordTitleMax);
+        lib->title = ClipLineValue(title, kClipRecordTitleMax);
         lib->fileTitle = title;
         lib->path = path;
         const LRESULT at = ::SendMessageA(m_selector, CB_ADDSTRING, 0,
@@ -510,7 +510,8 @@ bool CWsbClipText::OnEndLabelEdit(NMLVDISPINFOA* info) {
     ItemData* data = DataAt(info->item.iItem);
     if (!data || !info->item.pszText)
         return false;
-    const std::string name = ClipCut(info->item.pszText, kClipEditNameMax);
+    // Stored as a "#BEGIN" line keeps it, so that it reads back as it was accepted.
+    const std::string name = ClipLineValue(info->item.pszText, kClipNameMax);
     if (name.empty() || name == data->name)
         return false;
     if (FindItemByName(name, info->item.iItem) >= 0) {
@@ -559,7 +560,7 @@ void CWsbClipText::EditSelected() {
             ::SetWindowLongPtrA(m_editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorProc)));
         ::SendMessageA(m_editor, WM_SETFONT, ::SendMessageA(m_list, WM_GETFONT, 0, 0), FALSE);
     }
-    ::SendMessageA(m_editor, EM_LIMITTEXT, kClipEditBodyMax, 0);
+    ::SendMessageA(m_editor, EM_LIMITTEXT, kClipBodyMax, 0);
     m_editItem = selected;
     ::SetWindowTextA(m_editor, data->body.c_str());
     ::SendMessageA(m_editor, EM_SETMODIFY, FALSE, 0);
@@ -613,7 +614,7 @@ void CWsbClipText::EndBodyEdit() {
     ::SendMessageA(m_editor, EM_EMPTYUNDOBUFFER, 0, 0);
     if (::SendMessageA(m_editor, EM_GETMODIFY, 0, 0)) {
         ItemData* data = DataAt(index);
-        const std::string text = ClipCut(WindowText(m_editor), kClipEditBodyMax);
+        const std::string text = ClipCut(WindowText(m_editor), kClipBodyMax);
         if (data && !data->name.empty() && (!text.empty() || !data->body.empty())) {
             data->body = text;
             MarkModified();
@@ -751,7 +752,7 @@ bool CWsbClipText::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     case LVN_BEGINLABELEDITA: {
         EndBodyEdit();
         if (HWND edit = ListView_GetEditControl(m_list))
-            ::SendMessageA(edit, EM_LIMITTEXT, kClipEditNameMax, 0);
+            ::SendMessageA(edit, EM_LIMITTEXT, kClipNameMax, 0);
         return true;
     }
     case LVN_ENDLABELEDITA:

@@ -492,3 +492,64 @@ TEST_F(ClipTextWindowTest, EmptyFolderHasNoLibrary) {
     Command(ID_CLIP_ADD); // needs a library: nothing happens
     EXPECT_EQ(m_clip->ItemCount(), 0);
 }
+
+// --- Edit limits -------------------------------------------------------------------------------
+
+TEST_F(ClipTextWindowTest, NameAndBodyEditedToTheirLimitsReadBackWhole) {
+    Library("a.CTF", kCode);
+    Open();
+    std::string chinese;
+    for (int i = 0; i < 2100; ++i)
+        chinese += "中";
+    // The label edit takes no more than a name keeps; what comes in is cut between characters.
+    const int paren = IndexOf("paren");
+    m_clip->SelectItem(paren);
+    ::SetFocus(m_clip->List());
+    HWND label = reinterpret_cast<HWND>(
+        ::SendMessageA(m_clip->List(), LVM_EDITLABELA, static_cast<WPARAM>(paren), 0));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(::SendMessageA(label, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kClipNameMax));
+    ::SetWindowTextA(label, chinese.substr(0, 400).c_str());
+    ::SendMessageA(label, WM_KEYDOWN, VK_RETURN, 0);
+    PumpViewMessages();
+    const std::string name = chinese.substr(0, 258);
+    ASSERT_EQ(m_clip->ItemName(paren), name);
+    // So does the body editor.
+    Command(ID_CLIP_EDIT);
+    HWND editor = m_clip->BodyEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(::SendMessageA(editor, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kClipBodyMax));
+    ::SetWindowTextA(editor, chinese.c_str());
+    ::SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    ::SendMessageA(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+    EXPECT_EQ(m_clip->ItemBody(paren), chinese.substr(0, 4094));
+    Close();
+    // Read back whole: a later change is saved without the question about cut snippets.
+    Open();
+    const int again = IndexOf(name);
+    ASSERT_GE(again, 0);
+    EXPECT_EQ(m_clip->ItemBody(again), chinese.substr(0, 4094));
+    EXPECT_EQ(m_clip->CurrentLibrary()->damage, ClipLibraryText::kWhole);
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    g_boxes.clear();
+    Close();
+    EXPECT_TRUE(g_boxes.empty());
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.items.size(), 2u);
+    EXPECT_TRUE(lib.IsWhole());
+}
+
+TEST_F(ClipTextWindowTest, RenameKeepsWhatTheNameLineKeeps) {
+    Library("a.CTF", kCode);
+    Open();
+    const int paren = IndexOf("paren");
+    EditLabel(paren, "  spaced\t ");
+    EXPECT_EQ(m_clip->ItemName(paren), "spaced");
+    // Blanks alone are no name: the label edit is cancelled.
+    EditLabel(paren, "   ");
+    EXPECT_EQ(m_clip->ItemName(paren), "spaced");
+}

@@ -251,8 +251,24 @@ void CWsbClipText::ChooseLibrary(int index) {
         return;
     }
     EndBodyEdit();
-    SaveCurrent();
+    if (!SaveCurrent()) {
+        // The edits could not be written: the library stays current with them, still
+        // modified, and the next switch or the window's end tries again.
+        ::SendMessageA(m_selector, CB_SETCURSEL, static_cast<WPARAM>(IndexOfLibrary(m_current)), 0);
+        return;
+    }
+    // The questions of the save let other messages in: the chosen library may be gone.
+    if (IndexOfLibrary(lib) < 0)
+        return;
     LoadLibrary(lib);
+}
+
+int CWsbClipText::IndexOfLibrary(const Library* lib) const {
+    const int count = lib ? LibraryCount() : 0;
+    for (int i = 0; i < count; ++i)
+        if (LibraryAt(i) == lib)
+            return i;
+    return -1;
 }
 
 void CWsbClipText::ClearList() {

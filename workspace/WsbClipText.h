@@ -119,6 +119,7 @@ private:
 
     void FindLibraries();
     void LoadLibrary(Library* lib);
+    int IndexOfLibrary(const Library* lib) const;
     void ClearList();
     void ShowItemCount();
     void SortItems();

@@ -108,6 +108,25 @@ protected:
         ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
         PumpViewMessages();
     }
+    int LibraryIndex(const std::string& title) const {
+        for (int i = 0; i < m_clip->LibraryCount(); ++i)
+            if (m_clip->LibraryAt(i)->title == title)
+                return i;
+        return -1;
+    }
+    // Chooses a library in the selector as the user does: its selection, then its notice.
+    void ChooseInSelector(const std::string& title) {
+        const int index = LibraryIndex(title);
+        ASSERT_GE(index, 0);
+        ::SendMessageA(m_clip->Selector(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageA(m_clip->m_hWnd, WM_COMMAND,
+                       MAKEWPARAM(CWsbClipText::kSelectorId, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(m_clip->Selector()));
+        PumpViewMessages();
+    }
+    int SelectorChoice() const {
+        return static_cast<int>(::SendMessageA(m_clip->Selector(), CB_GETCURSEL, 0, 0));
+    }
     void Close() {
         if (m_parent) {
             m_parent->DestroyWindow();
@@ -491,6 +510,40 @@ TEST_F(ClipTextWindowTest, EmptyFolderHasNoLibrary) {
     EXPECT_EQ(m_clip->CurrentLibrary(), nullptr);
     Command(ID_CLIP_ADD); // needs a library: nothing happens
     EXPECT_EQ(m_clip->ItemCount(), 0);
+}
+
+// --- A library that cannot be written or read --------------------------------------------------
+
+TEST_F(ClipTextWindowTest, FailedSaveOnSwitchKeepsTheLibraryAndItsEdits) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Code");
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_READONLY);
+    g_boxes.clear();
+    ChooseInSelector("Other");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("a.CTF"), std::string::npos);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    EXPECT_EQ(SelectorChoice(), LibraryIndex("Code"));
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Block", "paren"}));
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    // The next switch tries again, and the window's end once the file can be written.
+    ChooseInSelector("Other");
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_NORMAL);
+    Close();
+    EXPECT_EQ(g_boxes.size(), 2u);
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    ASSERT_EQ(lib.items.size(), 2u);
+    EXPECT_EQ(lib.items[0].name, "Block");
+    EXPECT_EQ(lib.items[1].name, "paren");
 }
 
 // --- Edit limits -------------------------------------------------------------------------------

@@ -44,7 +44,7 @@ ON_UPDATE_COMMAND_UI(ID_CLIP_COPY, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_RENAME, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_EDIT, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_DELETE, OnUpdateNeedsItem)
-ON_UPDATE_COMMAND_UI(ID_CLIP_ADD, OnUpdateNeedsLibrary)
+ON_UPDATE_COMMAND_UI(ID_CLIP_ADD, OnUpdateAdd)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_EDIT, OnUpdateNeedsLibrary)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_RENAME, OnUpdateNeedsLibrary)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_DELETE, OnUpdateNeedsLibrary)
@@ -286,13 +286,15 @@ void CWsbClipText::ShowItemCount() {
     ::InvalidateRect(m_list, nullptr, TRUE);
 }
 
-void CWsbClipText::LoadLibrary(Library* lib) {
+void CWsbClipText::LoadLibrary(Library* lib, bool quiet) {
     EndBodyEdit();
     ::SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
     ClearList();
     m_current = lib;
     ClipLibraryText text;
-    if (lib && LoadClipLibraryFile(lib->path.c_str(), text)) {
+    uint32_t error = 0;
+    const bool read = lib && LoadClipLibraryFile(lib->path.c_str(), text, &error);
+    if (read) {
         m_items.reserve(text.items.size());
         for (ClipItem& clip : text.items)
             m_items.push_back(
@@ -302,6 +304,8 @@ void CWsbClipText::LoadLibrary(Library* lib) {
     }
     if (lib) {
         lib->modified = false;
+        lib->unread = !read;
+        lib->readError = read ? 0 : error;
         lib->damage = text.damage;
         lib->damagedItem = text.damagedItem;
         if (!FileTime(lib->path, &lib->time))
@@ -311,12 +315,19 @@ void CWsbClipText::LoadLibrary(Library* lib) {
     ShowItemCount();
     ::SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_list, nullptr, TRUE);
+    if (lib && !read && !quiet) {
+        const std::string message = AfxFormat(AfxLoadString(IDS_CLIP_READ_FAILED).c_str(),
+                                              lib->path.c_str(), AfxSystemErrorText(error).c_str());
+        AfxMessageBox(message.c_str(), MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool CWsbClipText::SaveCurrent() {
     Library* lib = m_current;
     if (!lib || !lib->modified)
         return true;
+    if (lib->unread)
+        return false; // what the file holds was never read: it is not written over
     if (lib->damage != ClipLibraryText::kWhole) {
         // The window holds this library in a cut form: writing it would lose what was cut.
         const std::string question = AfxFormat(AfxLoadString(IDS_CLIP_SAVE_DAMAGED).c_str(),
@@ -352,6 +363,11 @@ void CWsbClipText::ReloadIfChanged() {
     Library* lib = m_current;
     if (!lib || IsEditingBody())
         return;
+    if (lib->unread) {
+        // Tried again without a word: the user was told when the read failed.
+        LoadLibrary(lib, true);
+        return;
+    }
     FILETIME now;
     if (!FileTime(lib->path, &now) || ::CompareFileTime(&now, &lib->time) == 0)
         return;
@@ -416,6 +432,10 @@ int CWsbClipText::FindItemByName(const std::string& name, int except) const {
             return i;
     }
     return -1;
+}
+
+bool CWsbClipText::CanChangeLibrary() const {
+    return m_current && !m_current->unread;
 }
 
 void CWsbClipText::MarkModified() {
@@ -485,7 +505,7 @@ void CWsbClipText::CopySelected() {
 }
 
 void CWsbClipText::AddItem() {
-    if (!m_current)
+    if (!CanChangeLibrary())
         return;
     EndBodyEdit();
     const std::string format = AfxLoadString(IDS_CLIP_NEW_ITEM);
@@ -718,6 +738,10 @@ void CWsbClipText::OnUpdateNeedsItem(CCmdUI* cmdUI) {
 
 void CWsbClipText::OnUpdateNeedsLibrary(CCmdUI* cmdUI) {
     cmdUI->Enable(m_current != nullptr);
+}
+
+void CWsbClipText::OnUpdateAdd(CCmdUI* cmdUI) {
+    cmdUI->Enable(CanChangeLibrary());
 }
 
 void CWsbClipText::OnUpdateSort(CCmdUI* cmdUI) {

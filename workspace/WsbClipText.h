@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,12 @@ public:
         FILETIME time = {0, 0}; // the file's last write when it was read or written
         ClipLibraryText::Damage damage = ClipLibraryText::kWhole;
         std::string damagedItem;
+        // The file could not be read (another program holds it, it cannot be mapped, it is
+        // gone): the window shows none of its snippets, takes no new ones and never writes the
+        // file, so that what the file holds is not replaced. It is read again, quietly, when
+        // the list next takes the focus or the library is chosen again.
+        bool unread = false;
+        uint32_t readError = 0;
     };
 
     CWsbClipText();
@@ -102,6 +109,7 @@ public:
     void OnLibraryDelete() { DeleteLibrary(); }
     void OnUpdateNeedsItem(CCmdUI* cmdUI);
     void OnUpdateNeedsLibrary(CCmdUI* cmdUI);
+    void OnUpdateAdd(CCmdUI* cmdUI);
     void OnUpdateSort(CCmdUI* cmdUI);
     void OnUpdateAlways(CCmdUI* cmdUI);
 
@@ -118,13 +126,15 @@ private:
     static LRESULT CALLBACK EditorProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     void FindLibraries();
-    void LoadLibrary(Library* lib);
+    // Reads lib into the list; a file that cannot be read is reported unless quiet.
+    void LoadLibrary(Library* lib, bool quiet = false);
     int IndexOfLibrary(const Library* lib) const;
     void ClearList();
     void ShowItemCount();
     void SortItems();
     ItemData* DataAt(int index) const;
     int FindItemByName(const std::string& name, int except) const;
+    bool CanChangeLibrary() const;
     void MarkModified();
     void PlaceBodyEditor();
     void ApplyFonts();

@@ -546,6 +546,65 @@ TEST_F(ClipTextWindowTest, FailedSaveOnSwitchKeepsTheLibraryAndItsEdits) {
     EXPECT_EQ(lib.items[1].name, "paren");
 }
 
+TEST_F(ClipTextWindowTest, UnreadableLibraryIsToldTakesNothingAndIsNotWrittenOver) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Other");
+    // Another program holds the file without sharing it.
+    HANDLE lock =
+        ::CreateFileA(Path("a.CTF").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    g_boxes.clear();
+    ChooseInSelector("Code");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormat(AfxLoadString(IDS_CLIP_READ_FAILED).c_str(),
+                                    Path("a.CTF").c_str(), AfxSystemErrorText(32).c_str()));
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    // Nothing can be added, so nothing is saved over the file.
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_CLIPTEXT_MENU));
+    ASSERT_NE(menu, nullptr);
+    AfxUpdateMenuPopup(::GetSubMenu(menu, 0), m_clip, true);
+    EXPECT_TRUE(::GetMenuState(::GetSubMenu(menu, 0), ID_CLIP_ADD, MF_BYCOMMAND) & MF_GRAYED);
+    ::DestroyMenu(menu);
+    Command(ID_CLIP_ADD);
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+    ::CloseHandle(lock);
+    Close();
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+TEST_F(ClipTextWindowTest, UnreadableLibraryIsReadWhenTheListTakesTheFocusAgain) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Other");
+    HANDLE lock =
+        ::CreateFileA(Path("a.CTF").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ChooseInSelector("Code");
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    // Still held: tried again without another message.
+    ::SetFocus(m_view->m_hWnd);
+    ::SetFocus(m_clip->List());
+    PumpViewMessages();
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    EXPECT_EQ(g_boxes.size(), 1u);
+    ::CloseHandle(lock);
+    ::SetFocus(m_view->m_hWnd);
+    ::SetFocus(m_clip->List());
+    PumpViewMessages();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_EQ(g_boxes.size(), 1u);
+    Command(ID_CLIP_ADD);
+    EXPECT_EQ(m_clip->ItemCount(), 4);
+    ::SendMessageA(ListView_GetEditControl(m_clip->List()), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+}
+
 // --- Edit limits -------------------------------------------------------------------------------
 
 TEST_F(ClipTextWindowTest, NameAndBodyEditedToTheirLimitsReadBackWhole) {

@@ -290,6 +290,7 @@ void CWsbClipText::LoadLibrary(Library* lib, bool quiet) {
     EndBodyEdit();
     ::SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
     ClearList();
+    ++m_loads;
     m_current = lib;
     ClipLibraryText text;
     uint32_t error = 0;
@@ -297,8 +298,7 @@ void CWsbClipText::LoadLibrary(Library* lib, bool quiet) {
     if (read) {
         m_items.reserve(text.items.size());
         for (ClipItem& clip : text.items)
-            m_items.push_back(
-                std::make_unique<ItemData>(ItemData{std::move(clip.name), std::move(clip.body)}));
+            m_items.push_back(MakeItem(std::move(clip.name), std::move(clip.body)));
         if (!text.title.empty())
             lib->fileTitle = text.title;
     }
@@ -332,7 +332,14 @@ bool CWsbClipText::SaveCurrent() {
         // The window holds this library in a cut form: writing it would lose what was cut.
         const std::string question = AfxFormat(AfxLoadString(IDS_CLIP_SAVE_DAMAGED).c_str(),
                                                lib->path.c_str(), lib->damagedItem.c_str());
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+        const uint64_t loads = m_loads;
+        const int answer =
+            AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        // The box let other messages in: a library read or chosen meanwhile took the list, and
+        // with it the edits this save was for (saved or dropped by whoever replaced them).
+        if (m_current != lib || m_loads != loads)
+            return true;
+        if (answer != IDYES) {
             lib->modified = false; // the file keeps its whole text; the changes are dropped
             return true;
         }
@@ -374,7 +381,11 @@ void CWsbClipText::ReloadIfChanged() {
     if (lib->modified) {
         const std::string question =
             AfxFormat(AfxLoadString(IDS_CLIP_RELOAD_CHANGED).c_str(), lib->path.c_str());
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        const uint64_t loads = m_loads;
+        const int answer = AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION);
+        if (m_current != lib || m_loads != loads)
+            return; // read again or left while the question was up
+        if (answer != IDYES) {
             lib->time = now; // kept: the next save writes the window's version
             return;
         }
@@ -429,6 +440,43 @@ int CWsbClipText::FindItemByName(const std::string& name, int except) const {
             continue;
         const ItemData* data = DataAt(i);
         if (data && ::lstrcmpiA(data->name.c_str(), name.c_str()) == 0)
+            return i;
+    }
+    return -1;
+}
+
+std::unique_ptr<CWsbClipText::ItemData> CWsbClipText::MakeItem(std::string name, std::string body) {
+    auto item = std::make_unique<ItemData>();
+    item->name = std::move(name);
+    item->body = std::move(body);
+    item->serial = ++m_nextSerial;
+    return item;
+}
+
+CWsbClipText::ItemKey CWsbClipText::KeyOf(int index) const {
+    ItemKey key;
+    if (const ItemData* data = DataAt(index)) {
+        key.libraryPath = m_current ? m_current->path : std::string();
+        key.serial = data->serial;
+        key.loads = m_loads;
+        key.name = data->name;
+        key.body = data->body;
+    }
+    return key;
+}
+
+int CWsbClipText::FindItem(const ItemKey& key) const {
+    if (!m_current || key.serial == 0 || m_current->path != key.libraryPath)
+        return -1;
+    const int n = ItemCount();
+    for (int i = 0; i < n; ++i)
+        if (m_items[static_cast<size_t>(i)]->serial == key.serial)
+            return i;
+    if (m_loads == key.loads)
+        return -1; // removed, not read again
+    for (int i = 0; i < n; ++i) {
+        const ItemData& data = *m_items[static_cast<size_t>(i)];
+        if (data.name == key.name && data.body == key.body)
             return i;
     }
     return -1;
@@ -517,7 +565,7 @@ void CWsbClipText::AddItem() {
     }
     int at = -1;
     try {
-        m_items.push_back(std::make_unique<ItemData>(ItemData{name, std::string()}));
+        m_items.push_back(MakeItem(name, std::string()));
         at = ItemCount() - 1;
     } catch (const std::bad_alloc&) {
         at = -1;
@@ -550,13 +598,23 @@ bool CWsbClipText::OnEndLabelEdit(NMLVDISPINFOA* info) {
     const std::string name = ClipLineValue(info->item.pszText, kClipNameMax);
     if (name.empty() || name == data->name)
         return false;
-    if (FindItemByName(name, info->item.iItem) >= 0) {
+    int index = info->item.iItem;
+    if (FindItemByName(name, index) >= 0) {
+        const ItemKey key = KeyOf(index);
         const std::string question = AfxFormatString1(IDS_CLIP_SAME_NAME, name.c_str());
         if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return false;
+        index = FindItem(key);
+        if (index < 0)
+            return false;
     }
-    data->name = name;
+    DataAt(index)->name = name;
     MarkModified();
+    if (index != info->item.iItem) {
+        // Read again while the question was up: the item has moved.
+        ListView_RedrawItems(m_list, index, index);
+        return false;
+    }
     return true;
 }
 
@@ -566,10 +624,15 @@ void CWsbClipText::DeleteSelected() {
     if (!data)
         return;
     EndBodyEdit();
+    const ItemKey key = KeyOf(selected);
     const std::string question = AfxFormatString1(IDS_CLIP_DELETE_ITEM, data->name.c_str());
     if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    m_items.erase(m_items.begin() + selected);
+    // The box let other messages in: the library may have been read again or switched.
+    const int index = FindItem(key);
+    if (index < 0)
+        return;
+    m_items.erase(m_items.begin() + index);
     SelectItem(-1);
     ShowItemCount();
     MarkModified();

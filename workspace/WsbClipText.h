@@ -116,9 +116,21 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The data of one list item: its name and body. The list holds no items of its own: it
-    // shows m_items by index.
+    // The data of one list item: its name and body, and a serial number no other item of
+    // this window ever has. The list holds no items of its own: it shows m_items by index.
     struct ItemData {
+        std::string name;
+        std::string body;
+        uint64_t serial = 0;
+    };
+    // An item as a question's message box leaves it: the box runs a message loop, in which the
+    // library can be read again (a changed file) or another one chosen, freeing every item.
+    // The serial finds the item when nothing was read since; after a reload of the same library
+    // an item with the same name and body stands for it.
+    struct ItemKey {
+        std::string libraryPath;
+        uint64_t serial = 0;
+        uint64_t loads = 0;
         std::string name;
         std::string body;
     };
@@ -134,6 +146,11 @@ private:
     void SortItems();
     ItemData* DataAt(int index) const;
     int FindItemByName(const std::string& name, int except) const;
+    std::unique_ptr<ItemData> MakeItem(std::string name, std::string body);
+    ItemKey KeyOf(int index) const;
+    // The item's index now, or -1 when it is gone (its library no longer current, or read
+    // again without it).
+    int FindItem(const ItemKey& key) const;
     bool CanChangeLibrary() const;
     void MarkModified();
     void PlaceBodyEditor();
@@ -149,6 +166,8 @@ private:
     WNDPROC m_listProc = nullptr;
     WNDPROC m_editorProc = nullptr;
     std::vector<std::unique_ptr<ItemData>> m_items;
+    uint64_t m_nextSerial = 0;
+    uint64_t m_loads = 0; // how many times a library was read into the list
     Library* m_current = nullptr;
     int m_editItem = -1; // the item whose body is being edited, -1 none
     bool m_ascending = true;

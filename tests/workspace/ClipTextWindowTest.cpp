@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -26,9 +27,16 @@ namespace {
 // The message boxes the window showed, and the answer each gets.
 std::vector<std::string> g_boxes;
 int g_answer = IDNO;
+// Runs once while the next box is up, as the messages a real box's loop dispatches would.
+std::function<void()> g_whileAsking;
 
 int AnswerBox(const char* text, const char*, UINT) {
     g_boxes.push_back(text ? text : "");
+    if (g_whileAsking) {
+        const std::function<void()> during = std::move(g_whileAsking);
+        g_whileAsking = nullptr;
+        during();
+    }
     return g_answer;
 }
 
@@ -84,6 +92,7 @@ protected:
         m_host.view = m_view;
         g_boxes.clear();
         g_answer = IDNO;
+        g_whileAsking = nullptr;
         m_oldHook = AfxSetMessageBoxHook(&AnswerBox);
     }
     void TearDown() override {
@@ -107,6 +116,23 @@ protected:
         RECT rc = {0, 0, 200, 360};
         ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
         PumpViewMessages();
+    }
+    // Another program rewrites a library: the file gets a later write time than it had.
+    void ChangeOnDisk(const char* name, const std::string& bytes) {
+        WriteFile(Path(name), bytes);
+        HANDLE file =
+            ::CreateFileA(Path(name).c_str(), FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME written;
+        ::GetFileTime(file, nullptr, nullptr, &written);
+        ULARGE_INTEGER t;
+        t.LowPart = written.dwLowDateTime;
+        t.HighPart = written.dwHighDateTime;
+        t.QuadPart += 20000000; // 2 s
+        const FILETIME later = {t.LowPart, t.HighPart};
+        ::SetFileTime(file, nullptr, nullptr, &later);
+        ::CloseHandle(file);
     }
     int LibraryIndex(const std::string& title) const {
         for (int i = 0; i < m_clip->LibraryCount(); ++i)
@@ -512,6 +538,84 @@ TEST_F(ClipTextWindowTest, EmptyFolderHasNoLibrary) {
     EXPECT_EQ(m_clip->ItemCount(), 0);
 }
 
+// --- Questions whose box lets other messages in ------------------------------------------------
+
+// The library as another program rewrites it: "paren" (body unchanged) moves from third place
+// to fourth.
+const char kCodeRewritten[] = "#TITLE=Code\r\n"
+                              "#BEGIN=zeta\r\nz\r\n#END\r\n"
+                              "#BEGIN=paren\r\nf(^!)\r\n#END\r\n"
+                              "#BEGIN=Block\r\nb\r\n#END\r\n"
+                              "#BEGIN=aaa\r\na\r\n#END\r\n"
+                              "#BEGIN=abc\r\nc\r\n#END\r\n";
+
+TEST_F(ClipTextWindowTest, RenameAnsweredAfterAReloadRenamesTheItemReadAgain) {
+    Library("a.CTF", kCode);
+    Open();
+    ASSERT_EQ(IndexOf("paren"), 2);
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", kCodeRewritten);
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    EditLabel(IndexOf("paren"), "BLOCK");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormatString1(IDS_CLIP_SAME_NAME, "BLOCK"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"aaa", "abc", "Block", "BLOCK", "zeta"}));
+    EXPECT_EQ(m_clip->ItemBody(3), "f(^!)");
+    EXPECT_EQ(Label(3), "BLOCK");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, RenameAnsweredAfterAReloadWithoutTheItemChangesNothing) {
+    Library("a.CTF", kCode);
+    Open();
+    // "paren" read again with another body is another snippet.
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", "#TITLE=Code\r\n#BEGIN=paren\r\ng()\r\n#END\r\n"
+                              "#BEGIN=Block\r\nb\r\n#END\r\n");
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    EditLabel(IndexOf("paren"), "BLOCK");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Block", "paren"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, DeleteAnsweredAfterAReloadDeletesTheItemReadAgain) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("paren"));
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", kCodeRewritten);
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"aaa", "abc", "Block", "zeta"}));
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, DeleteAnsweredAfterASwitchDeletesNothing) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+    Open();
+    ChooseInSelector("Code");
+    m_clip->SelectItem(IndexOf("paren"));
+    g_whileAsking = [&] { ChooseInSelector("Other"); };
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+    ChooseInSelector("Code");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+}
+
 // --- A library that cannot be written or read --------------------------------------------------
 
 TEST_F(ClipTextWindowTest, FailedSaveOnSwitchKeepsTheLibraryAndItsEdits) {
@@ -664,4 +768,29 @@ TEST_F(ClipTextWindowTest, RenameKeepsWhatTheNameLineKeeps) {
     // Blanks alone are no name: the label edit is cancelled.
     EditLabel(paren, "   ");
     EXPECT_EQ(m_clip->ItemName(paren), "spaced");
+}
+
+TEST_F(ClipTextWindowTest, SaveQuestionAnsweredAfterASwitchWritesNoOtherLibraryOverIt) {
+    const std::string original = "#TITLE=Cut\r\n#BEGIN=long\r\n" + std::string(5000, 'b') +
+                                 "\r\n#END\r\n#BEGIN=short\r\ns\r\n#END\r\n";
+    Library("a.CTF", original);
+    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+    Open();
+    ChooseInSelector("Cut");
+    m_clip->SelectItem(IndexOf("short"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    // The question about the cut snippet is answered after the other library was chosen again
+    // (which asked and saved it in its turn).
+    g_boxes.clear();
+    g_whileAsking = [&] { ChooseInSelector("Other"); };
+    ChooseInSelector("Other");
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.title, "Cut");
+    ASSERT_EQ(lib.items.size(), 1u);
+    EXPECT_EQ(lib.items[0].name, "long");
 }

@@ -305,7 +305,6 @@ void CWsbClipText::LoadLibrary(Library* lib, bool quiet) {
     if (lib) {
         lib->modified = false;
         lib->unread = !read;
-        lib->readError = read ? 0 : error;
         lib->damage = text.damage;
         lib->damagedItem = text.damagedItem;
         if (!FileTime(lib->path, &lib->time))

@@ -41,7 +41,6 @@ public:
         // file, so that what the file holds is not replaced. It is read again, quietly, when
         // the list next takes the focus or the library is chosen again.
         bool unread = false;
-        uint32_t readError = 0;
     };
 
     CWsbClipText();

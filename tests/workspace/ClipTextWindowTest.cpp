@@ -665,6 +665,7 @@ TEST_F(ClipTextWindowTest, UnreadableLibraryIsToldTakesNothingAndIsNotWrittenOve
     EXPECT_EQ(g_boxes[0], AfxFormat(AfxLoadString(IDS_CLIP_READ_FAILED).c_str(),
                                     Path("a.CTF").c_str(), AfxSystemErrorText(32).c_str()));
     EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->unread);
     EXPECT_EQ(m_clip->ItemCount(), 0);
     // Nothing can be added, so nothing is saved over the file.
     HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_CLIPTEXT_MENU));
@@ -702,6 +703,7 @@ TEST_F(ClipTextWindowTest, UnreadableLibraryIsReadWhenTheListTakesTheFocusAgain)
     ::SetFocus(m_clip->List());
     PumpViewMessages();
     EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->unread);
     EXPECT_EQ(g_boxes.size(), 1u);
     Command(ID_CLIP_ADD);
     EXPECT_EQ(m_clip->ItemCount(), 4);

@@ -51,6 +51,9 @@ bool LoadClipLibraryFile(const char* path, ClipLibraryText& out, uint32_t* error
         if (ok) {
             out = ParseClipLibrary(static_cast<const char*>(map.base), map.size);
             fxsys::Unmap(map);
+        } else if (error) {
+            // The mapping says no more than that it failed: too large to map, or no room.
+            *error = size > 0x7FFFFFFFu ? fxsys::kErrFileTooLarge : fxsys::kErrNotEnoughMemory;
         }
     }
     fxsys::CloseFile(file);

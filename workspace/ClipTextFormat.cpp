@@ -110,6 +110,21 @@ std::string ClipCut(const std::string& text, size_t limit) {
     return text.substr(0, ClipCutLength(text.data(), text.size(), limit));
 }
 
+std::string ClipLineValue(const char* text, size_t len, size_t limit) {
+    // CR, LF, space and tab lie below every trail byte (0x40 and up), so none of them found
+    // here is the second half of a double-byte character.
+    size_t end = 0;
+    while (end < len && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    size_t begin = 0;
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    end = begin + ClipCutLength(text + begin, end - begin, limit);
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return std::string(text + begin, end - begin);
+}
+
 namespace {
 
 // Reads the library; with titleOnly it stops at the title line, leaving the items out.
@@ -125,7 +140,7 @@ ClipLibraryText Parse(const char* data, size_t len, bool titleOnly) {
             // Only the first title line counts, even one without a value.
             titleSeen = true;
             if (KeywordValue(data, line, after, &vb, &ve))
-                lib.title.assign(data + vb, ClipCutLength(data + vb, ve - vb, kClipTitleMax));
+                lib.title = ClipLineValue(data + vb, ve - vb, kClipTitleMax);
             if (titleOnly)
                 break;
             continue;
@@ -135,9 +150,10 @@ ClipLibraryText Parse(const char* data, size_t len, bool titleOnly) {
         if (!KeywordValue(data, line, after, &vb, &ve) || vb == ve)
             continue; // no name: the search goes on with the next line
         ClipItem item;
-        const size_t nameLen = ClipCutLength(data + vb, ve - vb, kClipNameMax);
-        item.name.assign(data + vb, nameLen);
-        const bool nameCut = nameLen < ve - vb;
+        // A name cut at its limit loses the blanks the cut leaves at its end too, as writing it
+        // and reading it again would.
+        item.name = ClipLineValue(data + vb, ve - vb, kClipNameMax);
+        const bool nameCut = item.name.size() < ve - vb;
         // The body runs from the next line to the end line's start, less the break before it.
         const size_t bodyBegin = at;
         bool ended = false;

@@ -8,15 +8,12 @@
 #include <vector>
 
 // The bytes a library keeps of each piece: the title and a body are cut at 4095 bytes, a name
-// at 259. The record of an offered library holds at most 259 bytes of its title.
+// at 259. The record of an offered library holds at most 259 bytes of its title. A rename and a
+// body edit store no more than reading keeps, so that the program's own save reads back whole.
 const size_t kClipTitleMax = 4095;
 const size_t kClipNameMax = 259;
 const size_t kClipBodyMax = 4095;
 const size_t kClipRecordTitleMax = 259;
-// What a rename or a body edit may store: the label edit takes 260 bytes, the body editor
-// 4096.
-const size_t kClipEditNameMax = 260;
-const size_t kClipEditBodyMax = 4096;
 
 struct ClipItem {
     std::string name;
@@ -58,6 +55,15 @@ std::string FormatClipLibrary(const std::string& header, const std::string& titl
 // of the system code page.
 size_t ClipCutLength(const char* text, size_t len, size_t limit);
 std::string ClipCut(const std::string& text, size_t limit);
+
+// What a "#TITLE" or "#BEGIN" line keeps of a value: the text up to its first line break,
+// without surrounding blanks (spaces and tabs), cut on a character boundary at `limit`, and
+// without the blanks such a cut can leave at its end. Written and read again it comes back
+// unchanged; a value of blanks alone is empty.
+std::string ClipLineValue(const char* text, size_t len, size_t limit);
+inline std::string ClipLineValue(const std::string& text, size_t limit) {
+    return ClipLineValue(text.data(), text.size(), limit);
+}
 
 // Compares two names as the list sorts them: without regard to case of single-byte letters,
 // double-byte characters compared whole by their bytes. Negative, 0 or positive.

@@ -44,7 +44,7 @@ ON_UPDATE_COMMAND_UI(ID_CLIP_COPY, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_RENAME, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_EDIT, OnUpdateNeedsItem)
 ON_UPDATE_COMMAND_UI(ID_CLIP_DELETE, OnUpdateNeedsItem)
-ON_UPDATE_COMMAND_UI(ID_CLIP_ADD, OnUpdateNeedsLibrary)
+ON_UPDATE_COMMAND_UI(ID_CLIP_ADD, OnUpdateAdd)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_EDIT, OnUpdateNeedsLibrary)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_RENAME, OnUpdateNeedsLibrary)
 ON_UPDATE_COMMAND_UI(ID_CLIP_LIBRARY_DELETE, OnUpdateNeedsLibrary)
@@ -228,7 +228,7 @@ void CWsbClipText::FindLibraries() {
         if (title.empty())
             continue;
         Library* lib = new Library;
-        lib->title = ClipCut(title, kClipRecordTitleMax);
+        lib->title = ClipLineValue(title, kClipRecordTitleMax);
         lib->fileTitle = title;
         lib->path = path;
         const LRESULT at = ::SendMessageA(m_selector, CB_ADDSTRING, 0,
@@ -251,8 +251,24 @@ void CWsbClipText::ChooseLibrary(int index) {
         return;
     }
     EndBodyEdit();
-    SaveCurrent();
+    if (!SaveCurrent()) {
+        // The edits could not be written: the library stays current with them, still
+        // modified, and the next switch or the window's end tries again.
+        ::SendMessageA(m_selector, CB_SETCURSEL, static_cast<WPARAM>(IndexOfLibrary(m_current)), 0);
+        return;
+    }
+    // The questions of the save let other messages in: the chosen library may be gone.
+    if (IndexOfLibrary(lib) < 0)
+        return;
     LoadLibrary(lib);
+}
+
+int CWsbClipText::IndexOfLibrary(const Library* lib) const {
+    const int count = lib ? LibraryCount() : 0;
+    for (int i = 0; i < count; ++i)
+        if (LibraryAt(i) == lib)
+            return i;
+    return -1;
 }
 
 void CWsbClipText::ClearList() {
@@ -270,22 +286,25 @@ void CWsbClipText::ShowItemCount() {
     ::InvalidateRect(m_list, nullptr, TRUE);
 }
 
-void CWsbClipText::LoadLibrary(Library* lib) {
+void CWsbClipText::LoadLibrary(Library* lib, bool quiet) {
     EndBodyEdit();
     ::SendMessageA(m_list, WM_SETREDRAW, FALSE, 0);
     ClearList();
+    ++m_loads;
     m_current = lib;
     ClipLibraryText text;
-    if (lib && LoadClipLibraryFile(lib->path.c_str(), text)) {
+    uint32_t error = 0;
+    const bool read = lib && LoadClipLibraryFile(lib->path.c_str(), text, &error);
+    if (read) {
         m_items.reserve(text.items.size());
         for (ClipItem& clip : text.items)
-            m_items.push_back(
-                std::make_unique<ItemData>(ItemData{std::move(clip.name), std::move(clip.body)}));
+            m_items.push_back(MakeItem(std::move(clip.name), std::move(clip.body)));
         if (!text.title.empty())
             lib->fileTitle = text.title;
     }
     if (lib) {
         lib->modified = false;
+        lib->unread = !read;
         lib->damage = text.damage;
         lib->damagedItem = text.damagedItem;
         if (!FileTime(lib->path, &lib->time))
@@ -295,17 +314,31 @@ void CWsbClipText::LoadLibrary(Library* lib) {
     ShowItemCount();
     ::SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_list, nullptr, TRUE);
+    if (lib && !read && !quiet) {
+        const std::string message = AfxFormat(AfxLoadString(IDS_CLIP_READ_FAILED).c_str(),
+                                              lib->path.c_str(), AfxSystemErrorText(error).c_str());
+        AfxMessageBox(message.c_str(), MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool CWsbClipText::SaveCurrent() {
     Library* lib = m_current;
     if (!lib || !lib->modified)
         return true;
+    if (lib->unread)
+        return false; // what the file holds was never read: it is not written over
     if (lib->damage != ClipLibraryText::kWhole) {
         // The window holds this library in a cut form: writing it would lose what was cut.
         const std::string question = AfxFormat(AfxLoadString(IDS_CLIP_SAVE_DAMAGED).c_str(),
                                                lib->path.c_str(), lib->damagedItem.c_str());
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) {
+        const uint64_t loads = m_loads;
+        const int answer =
+            AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        // The box let other messages in: a library read or chosen meanwhile took the list, and
+        // with it the edits this save was for (saved or dropped by whoever replaced them).
+        if (m_current != lib || m_loads != loads)
+            return true;
+        if (answer != IDYES) {
             lib->modified = false; // the file keeps its whole text; the changes are dropped
             return true;
         }
@@ -336,13 +369,22 @@ void CWsbClipText::ReloadIfChanged() {
     Library* lib = m_current;
     if (!lib || IsEditingBody())
         return;
+    if (lib->unread) {
+        // Tried again without a word: the user was told when the read failed.
+        LoadLibrary(lib, true);
+        return;
+    }
     FILETIME now;
     if (!FileTime(lib->path, &now) || ::CompareFileTime(&now, &lib->time) == 0)
         return;
     if (lib->modified) {
         const std::string question =
             AfxFormat(AfxLoadString(IDS_CLIP_RELOAD_CHANGED).c_str(), lib->path.c_str());
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        const uint64_t loads = m_loads;
+        const int answer = AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION);
+        if (m_current != lib || m_loads != loads)
+            return; // read again or left while the question was up
+        if (answer != IDYES) {
             lib->time = now; // kept: the next save writes the window's version
             return;
         }
@@ -400,6 +442,47 @@ int CWsbClipText::FindItemByName(const std::string& name, int except) const {
             return i;
     }
     return -1;
+}
+
+std::unique_ptr<CWsbClipText::ItemData> CWsbClipText::MakeItem(std::string name, std::string body) {
+    auto item = std::make_unique<ItemData>();
+    item->name = std::move(name);
+    item->body = std::move(body);
+    item->serial = ++m_nextSerial;
+    return item;
+}
+
+CWsbClipText::ItemKey CWsbClipText::KeyOf(int index) const {
+    ItemKey key;
+    if (const ItemData* data = DataAt(index)) {
+        key.libraryPath = m_current ? m_current->path : std::string();
+        key.serial = data->serial;
+        key.loads = m_loads;
+        key.name = data->name;
+        key.body = data->body;
+    }
+    return key;
+}
+
+int CWsbClipText::FindItem(const ItemKey& key) const {
+    if (!m_current || key.serial == 0 || m_current->path != key.libraryPath)
+        return -1;
+    const int n = ItemCount();
+    for (int i = 0; i < n; ++i)
+        if (m_items[static_cast<size_t>(i)]->serial == key.serial)
+            return i;
+    if (m_loads == key.loads)
+        return -1; // removed, not read again
+    for (int i = 0; i < n; ++i) {
+        const ItemData& data = *m_items[static_cast<size_t>(i)];
+        if (data.name == key.name && data.body == key.body)
+            return i;
+    }
+    return -1;
+}
+
+bool CWsbClipText::CanChangeLibrary() const {
+    return m_current && !m_current->unread;
 }
 
 void CWsbClipText::MarkModified() {
@@ -469,7 +552,7 @@ void CWsbClipText::CopySelected() {
 }
 
 void CWsbClipText::AddItem() {
-    if (!m_current)
+    if (!CanChangeLibrary())
         return;
     EndBodyEdit();
     const std::string format = AfxLoadString(IDS_CLIP_NEW_ITEM);
@@ -481,7 +564,7 @@ void CWsbClipText::AddItem() {
     }
     int at = -1;
     try {
-        m_items.push_back(std::make_unique<ItemData>(ItemData{name, std::string()}));
+        m_items.push_back(MakeItem(name, std::string()));
         at = ItemCount() - 1;
     } catch (const std::bad_alloc&) {
         at = -1;
@@ -510,16 +593,27 @@ bool CWsbClipText::OnEndLabelEdit(NMLVDISPINFOA* info) {
     ItemData* data = DataAt(info->item.iItem);
     if (!data || !info->item.pszText)
         return false;
-    const std::string name = ClipCut(info->item.pszText, kClipEditNameMax);
+    // Stored as a "#BEGIN" line keeps it, so that it reads back as it was accepted.
+    const std::string name = ClipLineValue(info->item.pszText, kClipNameMax);
     if (name.empty() || name == data->name)
         return false;
-    if (FindItemByName(name, info->item.iItem) >= 0) {
+    int index = info->item.iItem;
+    if (FindItemByName(name, index) >= 0) {
+        const ItemKey key = KeyOf(index);
         const std::string question = AfxFormatString1(IDS_CLIP_SAME_NAME, name.c_str());
         if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
             return false;
+        index = FindItem(key);
+        if (index < 0)
+            return false;
     }
-    data->name = name;
+    DataAt(index)->name = name;
     MarkModified();
+    if (index != info->item.iItem) {
+        // Read again while the question was up: the item has moved.
+        ListView_RedrawItems(m_list, index, index);
+        return false;
+    }
     return true;
 }
 
@@ -529,10 +623,15 @@ void CWsbClipText::DeleteSelected() {
     if (!data)
         return;
     EndBodyEdit();
+    const ItemKey key = KeyOf(selected);
     const std::string question = AfxFormatString1(IDS_CLIP_DELETE_ITEM, data->name.c_str());
     if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    m_items.erase(m_items.begin() + selected);
+    // The box let other messages in: the library may have been read again or switched.
+    const int index = FindItem(key);
+    if (index < 0)
+        return;
+    m_items.erase(m_items.begin() + index);
     SelectItem(-1);
     ShowItemCount();
     MarkModified();
@@ -559,7 +658,7 @@ void CWsbClipText::EditSelected() {
             ::SetWindowLongPtrA(m_editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorProc)));
         ::SendMessageA(m_editor, WM_SETFONT, ::SendMessageA(m_list, WM_GETFONT, 0, 0), FALSE);
     }
-    ::SendMessageA(m_editor, EM_LIMITTEXT, kClipEditBodyMax, 0);
+    ::SendMessageA(m_editor, EM_LIMITTEXT, kClipBodyMax, 0);
     m_editItem = selected;
     ::SetWindowTextA(m_editor, data->body.c_str());
     ::SendMessageA(m_editor, EM_SETMODIFY, FALSE, 0);
@@ -613,7 +712,7 @@ void CWsbClipText::EndBodyEdit() {
     ::SendMessageA(m_editor, EM_EMPTYUNDOBUFFER, 0, 0);
     if (::SendMessageA(m_editor, EM_GETMODIFY, 0, 0)) {
         ItemData* data = DataAt(index);
-        const std::string text = ClipCut(WindowText(m_editor), kClipEditBodyMax);
+        const std::string text = ClipCut(WindowText(m_editor), kClipBodyMax);
         if (data && !data->name.empty() && (!text.empty() || !data->body.empty())) {
             data->body = text;
             MarkModified();
@@ -703,6 +802,10 @@ void CWsbClipText::OnUpdateNeedsLibrary(CCmdUI* cmdUI) {
     cmdUI->Enable(m_current != nullptr);
 }
 
+void CWsbClipText::OnUpdateAdd(CCmdUI* cmdUI) {
+    cmdUI->Enable(CanChangeLibrary());
+}
+
 void CWsbClipText::OnUpdateSort(CCmdUI* cmdUI) {
     cmdUI->Enable(true);
     cmdUI->SetCheck((cmdUI->m_nID == ID_CLIP_SORT_ASCENDING) == m_ascending ? 1 : 0);
@@ -751,7 +854,7 @@ bool CWsbClipText::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     case LVN_BEGINLABELEDITA: {
         EndBodyEdit();
         if (HWND edit = ListView_GetEditControl(m_list))
-            ::SendMessageA(edit, EM_LIMITTEXT, kClipEditNameMax, 0);
+            ::SendMessageA(edit, EM_LIMITTEXT, kClipNameMax, 0);
         return true;
     }
     case LVN_ENDLABELEDITA:

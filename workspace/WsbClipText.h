@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,11 @@ public:
         FILETIME time = {0, 0}; // the file's last write when it was read or written
         ClipLibraryText::Damage damage = ClipLibraryText::kWhole;
         std::string damagedItem;
+        // The file could not be read (another program holds it, it cannot be mapped, it is
+        // gone): the window shows none of its snippets, takes no new ones and never writes the
+        // file, so that what the file holds is not replaced. It is read again, quietly, when
+        // the list next takes the focus or the library is chosen again.
+        bool unread = false;
     };
 
     CWsbClipText();
@@ -102,15 +108,28 @@ public:
     void OnLibraryDelete() { DeleteLibrary(); }
     void OnUpdateNeedsItem(CCmdUI* cmdUI);
     void OnUpdateNeedsLibrary(CCmdUI* cmdUI);
+    void OnUpdateAdd(CCmdUI* cmdUI);
     void OnUpdateSort(CCmdUI* cmdUI);
     void OnUpdateAlways(CCmdUI* cmdUI);
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The data of one list item: its name and body. The list holds no items of its own: it
-    // shows m_items by index.
+    // The data of one list item: its name and body, and a serial number no other item of
+    // this window ever has. The list holds no items of its own: it shows m_items by index.
     struct ItemData {
+        std::string name;
+        std::string body;
+        uint64_t serial = 0;
+    };
+    // An item as a question's message box leaves it: the box runs a message loop, in which the
+    // library can be read again (a changed file) or another one chosen, freeing every item.
+    // The serial finds the item when nothing was read since; after a reload of the same library
+    // an item with the same name and body stands for it.
+    struct ItemKey {
+        std::string libraryPath;
+        uint64_t serial = 0;
+        uint64_t loads = 0;
         std::string name;
         std::string body;
     };
@@ -118,12 +137,20 @@ private:
     static LRESULT CALLBACK EditorProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     void FindLibraries();
-    void LoadLibrary(Library* lib);
+    // Reads lib into the list; a file that cannot be read is reported unless quiet.
+    void LoadLibrary(Library* lib, bool quiet = false);
+    int IndexOfLibrary(const Library* lib) const;
     void ClearList();
     void ShowItemCount();
     void SortItems();
     ItemData* DataAt(int index) const;
     int FindItemByName(const std::string& name, int except) const;
+    std::unique_ptr<ItemData> MakeItem(std::string name, std::string body);
+    ItemKey KeyOf(int index) const;
+    // The item's index now, or -1 when it is gone (its library no longer current, or read
+    // again without it).
+    int FindItem(const ItemKey& key) const;
+    bool CanChangeLibrary() const;
     void MarkModified();
     void PlaceBodyEditor();
     void ApplyFonts();
@@ -138,6 +165,8 @@ private:
     WNDPROC m_listProc = nullptr;
     WNDPROC m_editorProc = nullptr;
     std::vector<std::unique_ptr<ItemData>> m_items;
+    uint64_t m_nextSerial = 0;
+    uint64_t m_loads = 0; // how many times a library was read into the list
     Library* m_current = nullptr;
     int m_editItem = -1; // the item whose body is being edited, -1 none
     bool m_ascending = true;

@@ -1,6 +1,8 @@
 // Library files on disk: a save replaces the library only after a complete write.
 #include "workspace/ClipTextFile.h"
 
+#include "common/SysFile.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -116,4 +118,24 @@ TEST_F(ClipTextFile, ReadOnlyLibraryIsNotReplaced) {
 TEST_F(ClipTextFile, TempFileIsBesideTheLibrary) {
     const std::string temp = ClipTempPath(Path("lib.CTF"), 7);
     EXPECT_EQ(fs::path(temp).parent_path(), m_dir);
+}
+
+TEST_F(ClipTextFile, EveryPieceGoesToATemporaryFileBesideTheLibrary) {
+    const std::string path = Path("lib.CTF");
+    Write(path, kOld);
+    int pieces = 0;
+    // While the pieces are written the library still holds its old bytes, and the one other
+    // file in its folder is the temporary file being written.
+    const ClipWriteFn watch = [&](void* file, const void* data, size_t len, uint32_t* error) {
+        ++pieces;
+        EXPECT_LE(len, 4096u);
+        EXPECT_EQ(Read(path), kOld);
+        EXPECT_EQ(FileCount(), 2u);
+        return fxsys::WriteAll(file, data, len, error);
+    };
+    const std::string bytes = BigLibrary();
+    ASSERT_TRUE(SaveClipLibraryFile(path.c_str(), bytes, nullptr, watch));
+    EXPECT_EQ(pieces, static_cast<int>((bytes.size() + 4095) / 4096));
+    EXPECT_EQ(Read(path), bytes);
+    EXPECT_EQ(FileCount(), 1u);
 }

@@ -178,3 +178,61 @@ TEST(ClipTextFormat, TitleAloneIsTheLibrarysTitle) {
     const std::string b = "## none\r\n#BEGIN=open\r\n#TITLE=x\r\n";
     EXPECT_EQ(ParseClipTitle(b.data(), b.size()), "");
 }
+
+// A name or title cut at its limit comes back the same after it is written and read again.
+TEST(ClipTextFormat, NameCutBeforeABlankLosesTheBlank) {
+    // 258 letters, a blank at byte 259, then more: the cut would end in the blank.
+    const std::string name = std::string(258, 'n') + " tail";
+    const ClipLibraryText lib = Parse("#TITLE=t\r\n#BEGIN=" + name + "\r\nb\r\n#END\r\n");
+    ASSERT_EQ(lib.items.size(), 1u);
+    EXPECT_EQ(lib.items[0].name, std::string(258, 'n'));
+    EXPECT_EQ(lib.damage, ClipLibraryText::kNameCut);
+    const ClipLibraryText again = Parse(FormatClipLibrary(kHeader, lib.title, lib.items));
+    ASSERT_EQ(again.items.size(), 1u);
+    EXPECT_EQ(again.items[0].name, lib.items[0].name);
+    EXPECT_TRUE(again.IsWhole());
+}
+
+TEST(ClipTextFormat, NameCutBeforeADoubleByteCharacterLosesTheBlanksBeforeIt) {
+    // 128 double-byte characters (256 bytes), two blanks, then a character that would end at
+    // byte 260: the cut keeps 258 bytes, the blanks go, no half character stays.
+    std::string chars;
+    for (int i = 0; i < 128; ++i)
+        chars += "\xD6\xD0";
+    const ClipLibraryText lib =
+        Parse("#TITLE=t\r\n#BEGIN=" + chars + " \t\xCE\xC4\r\nb\r\n#END\r\n");
+    ASSERT_EQ(lib.items.size(), 1u);
+    EXPECT_EQ(lib.items[0].name, chars);
+    const ClipLibraryText again = Parse(FormatClipLibrary(kHeader, lib.title, lib.items));
+    ASSERT_EQ(again.items.size(), 1u);
+    EXPECT_EQ(again.items[0].name, chars);
+}
+
+TEST(ClipTextFormat, TitleCutBeforeABlankLosesTheBlank) {
+    const std::string title = std::string(4094, 't') + "\tmore";
+    const ClipLibraryText lib = Parse("#TITLE=" + title + "\r\n");
+    EXPECT_EQ(lib.title, std::string(4094, 't'));
+    EXPECT_EQ(Parse(FormatClipLibrary(kHeader, lib.title, lib.items)).title, lib.title);
+    const std::string head = std::string(258, 'r') + " x";
+    EXPECT_EQ(ClipLineValue(head, kClipRecordTitleMax), std::string(258, 'r'));
+}
+
+TEST(ClipTextFormat, LineValueIsWhatALineKeeps) {
+    EXPECT_EQ(ClipLineValue("  name \t", kClipNameMax), "name");
+    EXPECT_EQ(ClipLineValue(" \t ", kClipNameMax), "");
+    EXPECT_EQ(ClipLineValue("first\r\nsecond", kClipNameMax), "first");
+    EXPECT_EQ(ClipLineValue("a\nb", kClipNameMax), "a");
+    // A trail byte equal to "\" or "@" is kept with its lead byte.
+    EXPECT_EQ(ClipLineValue("\x81\x5C\x81\x40 ", 4), "\x81\x5C\x81\x40");
+    EXPECT_EQ(ClipLineValue("\x81\x5C\x81\x40", 3), "\x81\x5C");
+}
+
+// The longest name and body the window stores read back whole.
+TEST(ClipTextFormat, LongestStoredNameAndBodyReadBackWhole) {
+    const ClipItem item{std::string(kClipNameMax, 'n'), std::string(kClipBodyMax, 'b')};
+    const ClipLibraryText lib = Parse(FormatClipLibrary(kHeader, "t", {item}));
+    ASSERT_EQ(lib.items.size(), 1u);
+    EXPECT_EQ(lib.items[0].name, item.name);
+    EXPECT_EQ(lib.items[0].body, item.body);
+    EXPECT_TRUE(lib.IsWhole());
+}

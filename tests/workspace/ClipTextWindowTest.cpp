@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -26,9 +27,16 @@ namespace {
 // The message boxes the window showed, and the answer each gets.
 std::vector<std::string> g_boxes;
 int g_answer = IDNO;
+// Runs once while the next box is up, as the messages a real box's loop dispatches would.
+std::function<void()> g_whileAsking;
 
 int AnswerBox(const char* text, const char*, UINT) {
     g_boxes.push_back(text ? text : "");
+    if (g_whileAsking) {
+        const std::function<void()> during = std::move(g_whileAsking);
+        g_whileAsking = nullptr;
+        during();
+    }
     return g_answer;
 }
 
@@ -84,6 +92,7 @@ protected:
         m_host.view = m_view;
         g_boxes.clear();
         g_answer = IDNO;
+        g_whileAsking = nullptr;
         m_oldHook = AfxSetMessageBoxHook(&AnswerBox);
     }
     void TearDown() override {
@@ -107,6 +116,42 @@ protected:
         RECT rc = {0, 0, 200, 360};
         ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
         PumpViewMessages();
+    }
+    // Another program rewrites a library: the file gets a later write time than it had.
+    void ChangeOnDisk(const char* name, const std::string& bytes) {
+        WriteFile(Path(name), bytes);
+        HANDLE file =
+            ::CreateFileA(Path(name).c_str(), FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME written;
+        ::GetFileTime(file, nullptr, nullptr, &written);
+        ULARGE_INTEGER t;
+        t.LowPart = written.dwLowDateTime;
+        t.HighPart = written.dwHighDateTime;
+        t.QuadPart += 20000000; // 2 s
+        const FILETIME later = {t.LowPart, t.HighPart};
+        ::SetFileTime(file, nullptr, nullptr, &later);
+        ::CloseHandle(file);
+    }
+    int LibraryIndex(const std::string& title) const {
+        for (int i = 0; i < m_clip->LibraryCount(); ++i)
+            if (m_clip->LibraryAt(i)->title == title)
+                return i;
+        return -1;
+    }
+    // Chooses a library in the selector as the user does: its selection, then its notice.
+    void ChooseInSelector(const std::string& title) {
+        const int index = LibraryIndex(title);
+        ASSERT_GE(index, 0);
+        ::SendMessageA(m_clip->Selector(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageA(m_clip->m_hWnd, WM_COMMAND,
+                       MAKEWPARAM(CWsbClipText::kSelectorId, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(m_clip->Selector()));
+        PumpViewMessages();
+    }
+    int SelectorChoice() const {
+        return static_cast<int>(::SendMessageA(m_clip->Selector(), CB_GETCURSEL, 0, 0));
     }
     void Close() {
         if (m_parent) {
@@ -491,4 +536,263 @@ TEST_F(ClipTextWindowTest, EmptyFolderHasNoLibrary) {
     EXPECT_EQ(m_clip->CurrentLibrary(), nullptr);
     Command(ID_CLIP_ADD); // needs a library: nothing happens
     EXPECT_EQ(m_clip->ItemCount(), 0);
+}
+
+// --- Questions whose box lets other messages in ------------------------------------------------
+
+// The library as another program rewrites it: "paren" (body unchanged) moves from third place
+// to fourth.
+const char kCodeRewritten[] = "#TITLE=Code\r\n"
+                              "#BEGIN=zeta\r\nz\r\n#END\r\n"
+                              "#BEGIN=paren\r\nf(^!)\r\n#END\r\n"
+                              "#BEGIN=Block\r\nb\r\n#END\r\n"
+                              "#BEGIN=aaa\r\na\r\n#END\r\n"
+                              "#BEGIN=abc\r\nc\r\n#END\r\n";
+
+TEST_F(ClipTextWindowTest, RenameAnsweredAfterAReloadRenamesTheItemReadAgain) {
+    Library("a.CTF", kCode);
+    Open();
+    ASSERT_EQ(IndexOf("paren"), 2);
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", kCodeRewritten);
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    EditLabel(IndexOf("paren"), "BLOCK");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormatString1(IDS_CLIP_SAME_NAME, "BLOCK"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"aaa", "abc", "Block", "BLOCK", "zeta"}));
+    EXPECT_EQ(m_clip->ItemBody(3), "f(^!)");
+    EXPECT_EQ(Label(3), "BLOCK");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, RenameAnsweredAfterAReloadWithoutTheItemChangesNothing) {
+    Library("a.CTF", kCode);
+    Open();
+    // "paren" read again with another body is another snippet.
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", "#TITLE=Code\r\n#BEGIN=paren\r\ng()\r\n#END\r\n"
+                              "#BEGIN=Block\r\nb\r\n#END\r\n");
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    EditLabel(IndexOf("paren"), "BLOCK");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Block", "paren"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, DeleteAnsweredAfterAReloadDeletesTheItemReadAgain) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("paren"));
+    g_whileAsking = [&] {
+        ChangeOnDisk("a.CTF", kCodeRewritten);
+        m_clip->ReloadIfChanged();
+    };
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"aaa", "abc", "Block", "zeta"}));
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+}
+
+TEST_F(ClipTextWindowTest, DeleteAnsweredAfterASwitchDeletesNothing) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+    Open();
+    ChooseInSelector("Code");
+    m_clip->SelectItem(IndexOf("paren"));
+    g_whileAsking = [&] { ChooseInSelector("Other"); };
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+    ChooseInSelector("Code");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+}
+
+// --- A library that cannot be written or read --------------------------------------------------
+
+TEST_F(ClipTextWindowTest, FailedSaveOnSwitchKeepsTheLibraryAndItsEdits) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Code");
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_READONLY);
+    g_boxes.clear();
+    ChooseInSelector("Other");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].find("a.CTF"), std::string::npos);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    EXPECT_EQ(SelectorChoice(), LibraryIndex("Code"));
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Block", "paren"}));
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    // The next switch tries again, and the window's end once the file can be written.
+    ChooseInSelector("Other");
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_NORMAL);
+    Close();
+    EXPECT_EQ(g_boxes.size(), 2u);
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    ASSERT_EQ(lib.items.size(), 2u);
+    EXPECT_EQ(lib.items[0].name, "Block");
+    EXPECT_EQ(lib.items[1].name, "paren");
+}
+
+TEST_F(ClipTextWindowTest, UnreadableLibraryIsToldTakesNothingAndIsNotWrittenOver) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Other");
+    // Another program holds the file without sharing it.
+    HANDLE lock =
+        ::CreateFileA(Path("a.CTF").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    g_boxes.clear();
+    ChooseInSelector("Code");
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], AfxFormat(AfxLoadString(IDS_CLIP_READ_FAILED).c_str(),
+                                    Path("a.CTF").c_str(), AfxSystemErrorText(32).c_str()));
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Code");
+    EXPECT_TRUE(m_clip->CurrentLibrary()->unread);
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    // Nothing can be added, so nothing is saved over the file.
+    HMENU menu = ::LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_CLIPTEXT_MENU));
+    ASSERT_NE(menu, nullptr);
+    AfxUpdateMenuPopup(::GetSubMenu(menu, 0), m_clip, true);
+    EXPECT_TRUE(::GetMenuState(::GetSubMenu(menu, 0), ID_CLIP_ADD, MF_BYCOMMAND) & MF_GRAYED);
+    ::DestroyMenu(menu);
+    Command(ID_CLIP_ADD);
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
+    ::CloseHandle(lock);
+    Close();
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    EXPECT_EQ(g_boxes.size(), 1u);
+}
+
+TEST_F(ClipTextWindowTest, UnreadableLibraryIsReadWhenTheListTakesTheFocusAgain) {
+    Library("a.CTF", kCode);
+    Library("b.CTF", "#TITLE=Other\r\n");
+    Open();
+    ChooseInSelector("Other");
+    HANDLE lock =
+        ::CreateFileA(Path("a.CTF").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    ChooseInSelector("Code");
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    // Still held: tried again without another message.
+    ::SetFocus(m_view->m_hWnd);
+    ::SetFocus(m_clip->List());
+    PumpViewMessages();
+    EXPECT_EQ(m_clip->ItemCount(), 0);
+    EXPECT_EQ(g_boxes.size(), 1u);
+    ::CloseHandle(lock);
+    ::SetFocus(m_view->m_hWnd);
+    ::SetFocus(m_clip->List());
+    PumpViewMessages();
+    EXPECT_EQ(Names(), (std::vector<std::string>{"alpha", "Block", "paren"}));
+    EXPECT_FALSE(m_clip->CurrentLibrary()->unread);
+    EXPECT_EQ(g_boxes.size(), 1u);
+    Command(ID_CLIP_ADD);
+    EXPECT_EQ(m_clip->ItemCount(), 4);
+    ::SendMessageA(ListView_GetEditControl(m_clip->List()), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+}
+
+// --- Edit limits -------------------------------------------------------------------------------
+
+TEST_F(ClipTextWindowTest, NameAndBodyEditedToTheirLimitsReadBackWhole) {
+    Library("a.CTF", kCode);
+    Open();
+    std::string chinese;
+    for (int i = 0; i < 2100; ++i)
+        chinese += "中";
+    // The label edit takes no more than a name keeps; what comes in is cut between characters.
+    const int paren = IndexOf("paren");
+    m_clip->SelectItem(paren);
+    ::SetFocus(m_clip->List());
+    HWND label = reinterpret_cast<HWND>(
+        ::SendMessageA(m_clip->List(), LVM_EDITLABELA, static_cast<WPARAM>(paren), 0));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(::SendMessageA(label, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kClipNameMax));
+    ::SetWindowTextA(label, chinese.substr(0, 400).c_str());
+    ::SendMessageA(label, WM_KEYDOWN, VK_RETURN, 0);
+    PumpViewMessages();
+    const std::string name = chinese.substr(0, 258);
+    ASSERT_EQ(m_clip->ItemName(paren), name);
+    // So does the body editor.
+    Command(ID_CLIP_EDIT);
+    HWND editor = m_clip->BodyEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(::SendMessageA(editor, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kClipBodyMax));
+    ::SetWindowTextA(editor, chinese.c_str());
+    ::SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    ::SendMessageA(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpViewMessages();
+    EXPECT_EQ(m_clip->ItemBody(paren), chinese.substr(0, 4094));
+    Close();
+    // Read back whole: a later change is saved without the question about cut snippets.
+    Open();
+    const int again = IndexOf(name);
+    ASSERT_GE(again, 0);
+    EXPECT_EQ(m_clip->ItemBody(again), chinese.substr(0, 4094));
+    EXPECT_EQ(m_clip->CurrentLibrary()->damage, ClipLibraryText::kWhole);
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    g_boxes.clear();
+    Close();
+    EXPECT_TRUE(g_boxes.empty());
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.items.size(), 2u);
+    EXPECT_TRUE(lib.IsWhole());
+}
+
+TEST_F(ClipTextWindowTest, RenameKeepsWhatTheNameLineKeeps) {
+    Library("a.CTF", kCode);
+    Open();
+    const int paren = IndexOf("paren");
+    EditLabel(paren, "  spaced\t ");
+    EXPECT_EQ(m_clip->ItemName(paren), "spaced");
+    // Blanks alone are no name: the label edit is cancelled.
+    EditLabel(paren, "   ");
+    EXPECT_EQ(m_clip->ItemName(paren), "spaced");
+}
+
+TEST_F(ClipTextWindowTest, SaveQuestionAnsweredAfterASwitchWritesNoOtherLibraryOverIt) {
+    const std::string original = "#TITLE=Cut\r\n#BEGIN=long\r\n" + std::string(5000, 'b') +
+                                 "\r\n#END\r\n#BEGIN=short\r\ns\r\n#END\r\n";
+    Library("a.CTF", original);
+    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+    Open();
+    ChooseInSelector("Cut");
+    m_clip->SelectItem(IndexOf("short"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    // The question about the cut snippet is answered after the other library was chosen again
+    // (which asked and saved it in its turn).
+    g_boxes.clear();
+    g_whileAsking = [&] { ChooseInSelector("Other"); };
+    ChooseInSelector("Other");
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.title, "Cut");
+    ASSERT_EQ(lib.items.size(), 1u);
+    EXPECT_EQ(lib.items[0].name, "long");
 }

@@ -4,8 +4,10 @@
 #include "search/RegexTraits.h"
 #include "search/SearchErrors.h"
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
+#include <limits>
 
 struct FxRegexHit {
     std::shared_ptr<const FxWideLine> line; // the text the groups point into
@@ -15,6 +17,33 @@ struct FxRegexHit {
 struct FxWideRegex::Impl {
     FxBoostRegex re;
 };
+
+std::ptrdiff_t FxRegexStateBound(std::ptrdiff_t lineUnits, std::ptrdiff_t patternUnits) {
+    // A floor for short lines, and the cap the library puts on the square of the line.
+    const std::ptrdiff_t floor = 100000, cap = BOOST_REGEX_MAX_STATE_COUNT;
+    const std::ptrdiff_t n = std::max<std::ptrdiff_t>(lineUnits, 1);
+    const std::ptrdiff_t s = std::max<std::ptrdiff_t>(patternUnits, 1);
+    const std::ptrdiff_t square = n > cap / n ? cap : std::min(n * n, cap);
+    const std::ptrdiff_t most = std::numeric_limits<std::ptrdiff_t>::max() / 2;
+    const std::ptrdiff_t linear = n > most / s ? most : n * s;
+    return std::max(square, linear) + floor;
+}
+
+// The matcher gives up, and the search reports a runaway match, after visiting a number of
+// states. The library's own bound grows with the length of the line times the square of the
+// pattern's, so that a long pattern (a comment or a wide alternation is enough) on a long line
+// took minutes to give up. Here the bound grows with the line: the square of its length, capped
+// as the library caps it, or the pattern's length once for each character of the line when that
+// is more, so that a long pattern that does no more than that still finds its matches.
+namespace boost {
+namespace BOOST_REGEX_DETAIL_NS {
+template <>
+void perl_matcher<const wchar_t*, std::allocator<sub_match<const wchar_t*>>,
+                  FxRegexTraits>::estimate_max_state_count(std::random_access_iterator_tag*) {
+    max_state_count = FxRegexStateBound(last - base, static_cast<std::ptrdiff_t>(re.size()));
+}
+} // namespace BOOST_REGEX_DETAIL_NS
+} // namespace boost
 
 namespace {
 

@@ -5,12 +5,18 @@
 
 #include "search/AnsiWide.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 // The groups of one match, kept for the replacement text; opaque outside WideRegex.cpp.
 struct FxRegexHit;
+
+// The most states the matcher visits in one search of a line of lineUnits characters, with a
+// pattern of patternUnits characters, before it gives up on a runaway match: it grows with the
+// line, and with the pattern no faster than linearly.
+std::ptrdiff_t FxRegexStateBound(std::ptrdiff_t lineUnits, std::ptrdiff_t patternUnits);
 
 class FxWideRegex {
 public:

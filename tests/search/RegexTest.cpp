@@ -431,3 +431,34 @@ TEST(Regex, RequiredClassRunOfThePrefilter) {
     EXPECT_EQ(run("xY[ab]", false), (V{"Xx", "Yy"}));
     EXPECT_EQ(run("[ab]", false), V{});
 }
+
+// The bound on the work of one search grows with the line, not with the square of the pattern:
+// a comment that makes the pattern long does not let a runaway match go on for longer.
+TEST(Regex, RunawayBoundDoesNotGrowWithTheSquareOfThePattern) {
+    const std::string line = std::string(18, 'a') + "c";
+    const std::string comment = "(?#" + std::string(1000, '.') + ")";
+    const std::string runaway = "error " + std::to_string(FxSeRunaway);
+    EXPECT_EQ(Match("(a+)+b", line), runaway);
+    EXPECT_EQ(Match("(a+)+b" + comment, line), runaway);
+    EXPECT_EQ(Match("(a+)+b|" + std::string(400, 'x'), line), runaway);
+    // The bound itself: the line's length squared up to a cap, or the pattern once for each
+    // character of the line when that is more.
+    EXPECT_EQ(FxRegexStateBound(100000, 7), FxRegexStateBound(100000, 907));
+    EXPECT_EQ(FxRegexStateBound(100000, 2000), 200000000 + 100000);
+    EXPECT_LT(FxRegexStateBound(1000, 200), FxRegexStateBound(2000, 200));
+    // Patterns that do their work within it still match on long lines.
+    EXPECT_EQ(Match("(a+)+b" + comment, std::string(20, 'a') + "b"), "0,21");
+    std::string alternatives;
+    for (int k = 0; k < 300; ++k)
+        alternatives += (k ? "|w" : "w") + std::to_string(k) + "z";
+    std::string text(20000, 'w');
+    text += "w299z";
+    EXPECT_EQ(Match(alternatives, text), "20000,20005");
+    // The message of the runaway match reaches the user as before.
+    TestDoc doc;
+    SetText(doc, line);
+    FxSearch req = Request("(a+)+b" + comment, kRegex | kCase);
+    const FxSearchResult r = FindText(doc, req);
+    EXPECT_EQ(r.status, FxSearchFailed);
+    EXPECT_EQ(r.messageId, FxSearchErrorStringId(FxSeRunaway));
+}

@@ -5,6 +5,7 @@
 #include "search/SearchErrors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <iterator>
 #include <limits>
@@ -46,6 +47,8 @@ void perl_matcher<const wchar_t*, std::allocator<sub_match<const wchar_t*>>,
 } // namespace boost
 
 namespace {
+
+std::atomic<long> g_linesConverted(0);
 
 int ErrorOf(boost::regex_constants::error_type code) {
     namespace rc = boost::regex_constants;
@@ -224,6 +227,11 @@ void FxWideRegex::SetLine(const char* line, int32_t len) {
     if (m_line.use_count() > 1)
         m_line = std::make_shared<FxWideLine>();
     m_line->Assign(line, len);
+    ++g_linesConverted;
+}
+
+long FxWideRegex::LinesConverted() {
+    return g_linesConverted.load();
 }
 
 void FxWideRegex::SetUnitLine(const wchar_t* line, int32_t len) {

@@ -36,6 +36,8 @@ public:
 
     // Makes line the one that Search looks at (converted once; kept until the next call).
     void SetLine(const char* line, int32_t len);
+    // How many lines SetLine has converted in this process (for tests of the cost of a scan).
+    static long LinesConverted();
     // The same for a line of UTF-16 units: columns are then unit indexes.
     void SetUnitLine(const wchar_t* line, int32_t len);
     // The first match in the current line starting at or after the byte column from and ending

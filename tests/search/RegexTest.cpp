@@ -462,3 +462,79 @@ TEST(Regex, RunawayBoundDoesNotGrowWithTheSquareOfThePattern) {
     EXPECT_EQ(r.status, FxSearchFailed);
     EXPECT_EQ(r.messageId, FxSearchErrorStringId(FxSeRunaway));
 }
+
+// Stepping through every match of a line converts the line for the expression once, so that
+// all the matches of a long line cost time linear in the line.
+TEST(Regex, AllMatchesOfALineConvertItOnce) {
+    const std::string line(3000, 'a');
+    FxLineMatcher m;
+    FxMatchOptions o;
+    o.matchCase = true;
+    o.regExp = true;
+    ASSERT_TRUE(m.Prepare("a", 1, o));
+    const int32_t len = static_cast<int32_t>(line.size());
+    long before = FxWideRegex::LinesConverted();
+    FxLineMatch lm;
+    int found = 0;
+    for (int32_t from = 0;; ++found) {
+        const auto r = from == 0 ? m.FindFirst(line.data(), len, from, len, lm)
+                                 : m.FindNext(line.data(), len, from, len, lm);
+        if (r != FxLineMatcher::Matched)
+            break;
+        ASSERT_EQ(lm.start, from);
+        from = lm.end;
+    }
+    EXPECT_EQ(found, 3000);
+    EXPECT_EQ(FxWideRegex::LinesConverted() - before, 1);
+    // FindFirst converts the line again; FindNext too when it is another line.
+    std::string other = line;
+    other[5] = 'b';
+    EXPECT_EQ(m.FindNext(other.data(), 6, 5, 6, lm), FxLineMatcher::NoMatch);
+    other[3] = 'b';
+    EXPECT_EQ(m.FindFirst(other.data(), 6, 3, 6, lm), FxLineMatcher::Matched);
+    EXPECT_EQ(lm.start, 4);
+
+    // Mark All with its hits, and Replace All, over a document of long lines.
+    TestDoc doc;
+    SetText(doc, line + "\r\nbbb\r\n" + line);
+    std::vector<FxSearchHit> hits;
+    before = FxWideRegex::LinesConverted();
+    FxSearchResult r = MarkAll(doc, Request("a", kRegex | kCase), &hits);
+    EXPECT_EQ(hits.size(), 6000u);
+    EXPECT_EQ(r.count, 2);
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 3);
+    before = FxWideRegex::LinesConverted();
+    FxSearch req = Request("a", kRegex | kCase);
+    req.replacement = "b";
+    req.replacementLen = 1;
+    r = ReplaceText(doc, req);
+    EXPECT_EQ(r.count, 6000);
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 6);
+    EXPECT_EQ(LogicalText(doc), std::string(3000, 'b') + "\r\nbbb\r\n" + std::string(3000, 'b'));
+    EXPECT_EQ(r.caret, FxTextPos(3000, 2));
+    ASSERT_TRUE(doc.Undo(nullptr));
+    EXPECT_EQ(LogicalText(doc), line + "\r\nbbb\r\n" + line);
+}
+
+// Replace All finds a line's matches in the line as it was, as a global substitution does; the
+// range's end and the caret follow the replaced text.
+TEST(Regex, ReplaceAllInALineAndInASelection) {
+    EXPECT_EQ(ReplaceAllIn("a1b22c333", "\\d+", "<$0>"), "a<1>b<22>c<333>");
+    EXPECT_EQ(ReplaceAllIn("ab ab\r\nab", "a(?=b)", "x"), "xb xb\r\nxb");
+    EXPECT_EQ(ReplaceAllIn("x,y,z", ",", "\\n"), "x\r\ny\r\nz");
+    EXPECT_EQ(ReplaceAllIn("aXa", "(?<=a)X|a", "-"), "---");
+    TestDoc doc;
+    SetText(doc, "a1 a2 a3\r\na4 a5 a6\r\na7");
+    FxSearch req = Request("a\\d", kRegex | kCase);
+    req.inSelection = true;
+    req.start = FxTextPos(3, 0);
+    req.end = FxTextPos(5, 1);
+    req.replacement = "[$0]";
+    req.replacementLen = 4;
+    FxSearchResult r = ReplaceText(doc, req);
+    EXPECT_EQ(r.count, 4);
+    EXPECT_EQ(LogicalText(doc), "a1 [a2] [a3]\r\n[a4] [a5] a6\r\na7");
+    EXPECT_EQ(req.start, FxTextPos(3, 0));
+    EXPECT_EQ(req.end, FxTextPos(9, 1));
+    EXPECT_EQ(r.caret, FxTextPos(9, 1));
+}

@@ -197,6 +197,7 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
     m_errorChar = 0;
     FxWideLine wide;
     wide.Assign(pattern, len);
+    m_patternBook = wide.book;
     boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
     if (!matchCase)
         flags = flags | boost::regex_constants::icase;
@@ -226,7 +227,7 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
 void FxWideRegex::SetLine(const char* line, int32_t len) {
     if (m_line.use_count() > 1)
         m_line = std::make_shared<FxWideLine>();
-    m_line->Assign(line, len);
+    m_line->Assign(line, len, &m_patternBook);
     ++g_linesConverted;
 }
 
@@ -237,7 +238,7 @@ long FxWideRegex::LinesConverted() {
 void FxWideRegex::SetUnitLine(const wchar_t* line, int32_t len) {
     if (m_line.use_count() > 1)
         m_line = std::make_shared<FxWideLine>();
-    m_line->AssignUnits(line, len);
+    m_line->AssignUnits(line, len, &m_patternBook);
 }
 
 FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start, int32_t& end,
@@ -278,13 +279,23 @@ FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start
 }
 
 std::string FxWideRegex::Format(const char* rep, int32_t len, const FxRegexHit& hit) const {
-    const std::wstring out = FormatUnits(rep, len, hit);
-    return FxWideToAnsiString(out.data(), out.size());
+    FxPairBook book;
+    const std::wstring out = FormatWith(rep, len, hit, &book);
+    return FxWideToAnsiString(out.data(), out.size(), book);
 }
 
 std::wstring FxWideRegex::FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const {
+    FxPairBook book;
+    return FormatWith(rep, len, hit, &book);
+}
+
+// The replacement's undefined pairs take their units from the book of the matched line, so that
+// the pairs of the groups and of the replacement all convert back to their bytes through *book.
+std::wstring FxWideRegex::FormatWith(const char* rep, int32_t len, const FxRegexHit& hit,
+                                     FxPairBook* book) const {
     FxWideLine fmt;
-    fmt.Assign(rep ? rep : "", rep ? len : 0);
+    fmt.Assign(rep ? rep : "", rep ? len : 0, &hit.line->book);
+    *book = fmt.book;
     std::wstring out;
     const std::wstring f = WithNamedGroups(std::wstring(fmt.wide.begin(), fmt.wide.end()));
     hit.groups.format(std::back_inserter(out), f, boost::regex_constants::format_perl, m_impl->re);

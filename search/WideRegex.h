@@ -51,9 +51,13 @@ public:
     std::wstring FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const;
 
 private:
+    std::wstring FormatWith(const char* rep, int32_t len, const FxRegexHit& hit,
+                            FxPairBook* book) const;
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     std::shared_ptr<FxWideLine> m_line; // shared with the hits that point into it
+    FxPairBook m_patternBook;           // the undefined pairs of the pattern, which lines share
     int m_error = 0;
     int32_t m_errorOffset = -1;
     int32_t m_errorChar = 0;

@@ -538,3 +538,56 @@ TEST(Regex, ReplaceAllInALineAndInASelection) {
     EXPECT_EQ(req.end, FxTextPos(9, 1));
     EXPECT_EQ(r.caret, FxTextPos(9, 1));
 }
+
+// Pairs that code page 936 leaves undefined: a lead byte with a trail byte below 0x40 or 0x7F.
+#define UNDEF_0 "\xB0\x30"
+#define UNDEF_1 "\xB0\x31"
+#define UNDEF_7F "\x81\x7F"
+
+TEST(Regex, UndefinedPairsAreWholeCharacters) {
+    // A lead byte and the byte after it are one character, defined or not.
+    EXPECT_EQ(Match(".", UNDEF_0), "0,2");
+    EXPECT_EQ(Match(".", UNDEF_7F), "0,2");
+    EXPECT_EQ(Match("(?<=.).", UNDEF_0 "x"), "2,3");
+    EXPECT_EQ(Match("^..$", UNDEF_0 "x"), "0,3");
+    EXPECT_EQ(Match("^.$", UNDEF_0), "0,2");
+    EXPECT_EQ(Match("[^x]+", UNDEF_0 UNDEF_1 "x"), "0,4");
+    EXPECT_EQ(Match(".$", "a" UNDEF_0), "1,3");
+    // Its trail byte is no character of its own.
+    EXPECT_EQ(Match("0", UNDEF_0), "none");
+    EXPECT_EQ(Match("\\d", UNDEF_0), "none");
+    EXPECT_EQ(Match("\\x7F", UNDEF_7F), "none");
+    // It matches itself only: in the pattern, as a back-reference, in a class.
+    EXPECT_EQ(Match(UNDEF_0, "x" UNDEF_1 UNDEF_0), "3,5");
+    EXPECT_EQ(Match(UNDEF_0 "+", UNDEF_0 UNDEF_0 UNDEF_1), "0,4");
+    EXPECT_EQ(Match(UNDEF_0, UNDEF_1), "none");
+    EXPECT_EQ(Match(UNDEF_0, UNDEF_0, 0), "0,2");
+    EXPECT_EQ(Match("(.)\\1", UNDEF_0 UNDEF_1), "none");
+    EXPECT_EQ(Match("(.)\\1", UNDEF_1 UNDEF_0 UNDEF_0), "2,6");
+    EXPECT_EQ(Match("[" UNDEF_0 "]", UNDEF_1 UNDEF_0), "2,4");
+    EXPECT_EQ(Match("[^" UNDEF_0 "]", UNDEF_0 UNDEF_1), "2,4");
+}
+
+TEST(Regex, UndefinedPairsAreReplacedAndKeptWhole) {
+    // Groups and replacement texts holding such pairs give back their bytes.
+    EXPECT_EQ(ReplaceAllIn("a" UNDEF_0 "b", ".", "<$0>"), "<a><" UNDEF_0 "><b>");
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "=" UNDEF_1, "(.)=(.)", "$2=$1"), UNDEF_1 "=" UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn("x" UNDEF_0, "x", UNDEF_1 UNDEF_7F), UNDEF_1 UNDEF_7F UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "x", "(.)x", "$1" UNDEF_1 "$1"), UNDEF_0 UNDEF_1 UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 UNDEF_7F, UNDEF_7F, ZHONG), UNDEF_0 ZHONG);
+    // A match never ends between the lead byte and its trail byte.
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "x", "(?<=.)", "|"), UNDEF_0 "|x|");
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0, "(?:)", "|"), "|" UNDEF_0 "|");
+    // A byte the code page leaves undefined on its own is kept too.
+    EXPECT_EQ(ReplaceAllIn("\xFF", ".", "[$0]"), "[\xFF]");
+    // Mark All places its hits on whole pairs.
+    TestDoc doc;
+    SetText(doc, UNDEF_0 "x" UNDEF_7F);
+    std::vector<FxSearchHit> hits;
+    MarkAll(doc, Request(".", kRegex), &hits);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].end, FxTextPos(2, 0));
+    EXPECT_EQ(hits[1].start, FxTextPos(2, 0));
+    EXPECT_EQ(hits[2].start, FxTextPos(3, 0));
+    EXPECT_EQ(hits[2].end, FxTextPos(5, 0));
+}

@@ -32,11 +32,17 @@ size_t PairIndex(uint16_t unit) {
     return kPairCapacity;
 }
 
+bool IsAsciiLetter(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // units[b] for single bytes, units[lead << 8 | trail] for pairs: what the code page defines.
 struct UnitTable {
     std::vector<uint16_t> units;
+    std::vector<uint8_t> spellings; // per unit, up to 255
+    bool foldsAlone[128];
 
-    UnitTable() : units(65536, kBad) {
+    UnitTable() : units(65536, kBad), spellings(65536, 0) {
         FxEnsureLeadBytes();
         for (int b = 0; b < 256; ++b) {
             if (FxIsLeadByte(static_cast<unsigned char>(b)))
@@ -79,6 +85,38 @@ struct UnitTable {
                 start = k + 1;
             }
         }
+        // Spellings and case: every character the code page defines.
+        for (size_t code = 0; code < units.size(); ++code) {
+            const bool single = code < 256 && !FxIsLeadByte(static_cast<unsigned char>(code));
+            const bool pair = code >= 256 && FxIsLeadByte(static_cast<unsigned char>(code >> 8));
+            if ((!single && !pair) || units[code] == kBad)
+                continue;
+            uint8_t& n = spellings[units[code]];
+            if (n < 255)
+                ++n;
+        }
+        uint16_t asciiLower[128];
+        for (int c = 0; c < 128; ++c) {
+            foldsAlone[c] = true;
+            asciiLower[c] = fxsys::LowerUnit(static_cast<uint16_t>(c));
+        }
+        for (size_t code = 0; code < units.size(); ++code) {
+            const bool single = code < 256 && !FxIsLeadByte(static_cast<unsigned char>(code));
+            const bool pair = code >= 256 && FxIsLeadByte(static_cast<unsigned char>(code >> 8));
+            if ((!single && !pair) || units[code] == kBad || (single && code < 128))
+                continue;
+            // A character beyond ASCII that lower-cases like an ASCII one: that one is not alone.
+            const uint16_t lower = fxsys::LowerUnit(units[code]);
+            for (int c = 0; c < 128; ++c)
+                if (asciiLower[c] == lower)
+                    foldsAlone[c] = false;
+        }
+        // Within ASCII, only a letter's two cases may share their lower case.
+        for (int c = 0; c < 128; ++c)
+            for (int d = 0; d < 128; ++d)
+                if (d != c && !(IsAsciiLetter(c) && d == (c ^ 0x20)) &&
+                    asciiLower[c] == asciiLower[d])
+                    foldsAlone[c] = false;
     }
 };
 
@@ -102,6 +140,14 @@ uint16_t FxAnsiUnitAt(const char* text, int32_t i, int32_t len, int* charLen) {
     }
     *charLen = 2;
     return units[static_cast<size_t>(b << 8 | static_cast<unsigned char>(text[i + 1]))];
+}
+
+int FxAnsiSpellings(uint16_t unit) {
+    return Table().spellings[unit];
+}
+
+bool FxAnsiFoldsAlone(unsigned char c) {
+    return c < 128 && Table().foldsAlone[c];
 }
 
 uint16_t FxPairBook::UnitOf(unsigned char lead, unsigned char trail) {

@@ -14,6 +14,14 @@
 // lead byte without a trail byte a unit of its own (U+DC80-U+DCFF).
 uint16_t FxAnsiUnitAt(const char* text, int32_t i, int32_t len, int* charLen);
 
+// How many characters of the code page (single bytes and defined pairs) convert to unit: a
+// character whose unit has more than one spelling may be matched by bytes other than its own.
+int FxAnsiSpellings(uint16_t unit);
+// True when, among the characters of the code page, only the ASCII character c itself and (for a
+// letter) its other case have the lower case that c has: a search without match case then
+// finds c only as one of those bytes.
+bool FxAnsiFoldsAlone(unsigned char c);
+
 // Units for the pairs the code page leaves undefined. Such a pair is still one character (a lead
 // byte and the byte after it always are, as the caret takes them), given a surrogate unit of its
 // own on first sight: no character converts to one, so it matches only the same pair, and it

@@ -9,19 +9,40 @@
 namespace {
 
 const uint16_t kBad = 0xFFFD;
-// A lead byte with no trail byte (at the end of a line) stands for itself as a unit that no
-// character converts to, so that it matches only itself and converts back to the same byte.
-const uint16_t kLoneLeadBase = 0xDC00;
-// A pair that the code page does not define becomes two such units, the lead's and the trail's,
-// so that it too matches only itself.
-const uint16_t kBadTrailBase = 0xDD00;
-const uint16_t kBadLeadBase = 0xDE00;
+// A byte that stands alone (a lead byte with no trail byte at the end of a line, or a single
+// byte the code page leaves undefined) is the unit 0xDC00 + byte: no character converts to it,
+// so that it matches only itself and converts back to the same byte.
+const uint16_t kLoneBase = 0xDC00;
+const uint16_t kLoneFirst = 0xDC80, kLoneLast = 0xDCFF;
+// The units of undefined pairs: the rest of the surrogate range.
+const uint16_t kPairFirst = 0xD800;
+const size_t kPairsBelowLone = kLoneFirst - kPairFirst;
+const size_t kPairCapacity = 0x800 - (kLoneLast - kLoneFirst + 1);
 
-// units[b] for single bytes, units[lead << 8 | trail] for pairs.
+uint16_t PairUnit(size_t index) {
+    return static_cast<uint16_t>(
+        index < kPairsBelowLone ? kPairFirst + index : kLoneLast + 1 + (index - kPairsBelowLone));
+}
+
+size_t PairIndex(uint16_t unit) {
+    if (unit >= kPairFirst && unit < kLoneFirst)
+        return unit - kPairFirst;
+    if (unit > kLoneLast && unit <= 0xDFFF)
+        return kPairsBelowLone + (unit - kLoneLast - 1);
+    return kPairCapacity;
+}
+
+bool IsAsciiLetter(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// units[b] for single bytes, units[lead << 8 | trail] for pairs: what the code page defines.
 struct UnitTable {
     std::vector<uint16_t> units;
+    std::vector<uint8_t> spellings; // per unit, up to 255
+    bool foldsAlone[128];
 
-    UnitTable() : units(65536, kBad) {
+    UnitTable() : units(65536, kBad), spellings(65536, 0) {
         FxEnsureLeadBytes();
         for (int b = 0; b < 256; ++b) {
             if (FxIsLeadByte(static_cast<unsigned char>(b)))
@@ -30,8 +51,8 @@ struct UnitTable {
             uint16_t w[2];
             if (b == 0)
                 units[0] = 0;
-            else if (fxsys::AnsiToWide(&c, 1, w, 2) == 1)
-                units[static_cast<size_t>(b)] = w[0];
+            else if (fxsys::AnsiToWide(&c, 1, w, 2) == 1 && (b < 0x80 || w[0] >= 0x80))
+                units[static_cast<size_t>(b)] = w[0]; // a byte above ASCII read as "?" is none
         }
         // One lead byte's row at a time: every pair followed by a newline, so that a pair the
         // code page rejects cannot shift the ones after it.
@@ -56,24 +77,58 @@ struct UnitTable {
             for (size_t k = 0; k < out.size() && trail < 0xFF; ++k) {
                 if (out[k] != '\n')
                     continue;
-                if (k - start == 1)
+                // A pair that converts to an ASCII character (the system's "?" for a pair it
+                // does not know) is no character of the code page.
+                if (k - start == 1 && out[start] >= 0x80)
                     units[static_cast<size_t>(lead << 8 | trail)] = out[start];
                 ++trail;
                 start = k + 1;
             }
         }
+        // Spellings and case: every character the code page defines.
+        for (size_t code = 0; code < units.size(); ++code) {
+            const bool single = code < 256 && !FxIsLeadByte(static_cast<unsigned char>(code));
+            const bool pair = code >= 256 && FxIsLeadByte(static_cast<unsigned char>(code >> 8));
+            if ((!single && !pair) || units[code] == kBad)
+                continue;
+            uint8_t& n = spellings[units[code]];
+            if (n < 255)
+                ++n;
+        }
+        uint16_t asciiLower[128];
+        for (int c = 0; c < 128; ++c) {
+            foldsAlone[c] = true;
+            asciiLower[c] = fxsys::LowerUnit(static_cast<uint16_t>(c));
+        }
+        for (size_t code = 0; code < units.size(); ++code) {
+            const bool single = code < 256 && !FxIsLeadByte(static_cast<unsigned char>(code));
+            const bool pair = code >= 256 && FxIsLeadByte(static_cast<unsigned char>(code >> 8));
+            if ((!single && !pair) || units[code] == kBad || (single && code < 128))
+                continue;
+            // A character beyond ASCII that lower-cases like an ASCII one: that one is not alone.
+            const uint16_t lower = fxsys::LowerUnit(units[code]);
+            for (int c = 0; c < 128; ++c)
+                if (asciiLower[c] == lower)
+                    foldsAlone[c] = false;
+        }
+        // Within ASCII, only a letter's two cases may share their lower case.
+        for (int c = 0; c < 128; ++c)
+            for (int d = 0; d < 128; ++d)
+                if (d != c && !(IsAsciiLetter(c) && d == (c ^ 0x20)) &&
+                    asciiLower[c] == asciiLower[d])
+                    foldsAlone[c] = false;
     }
 };
 
-const std::vector<uint16_t>& Units() {
+const UnitTable& Table() {
     static const UnitTable table;
-    return table.units;
+    return table;
 }
 
 } // namespace
 
 uint16_t FxAnsiUnitAt(const char* text, int32_t i, int32_t len, int* charLen) {
-    const std::vector<uint16_t>& units = Units();
+    const std::vector<uint16_t>& units = Table().units;
     const unsigned char b = static_cast<unsigned char>(text[i]);
     if (!FxIsLeadByte(b)) {
         *charLen = 1;
@@ -81,14 +136,53 @@ uint16_t FxAnsiUnitAt(const char* text, int32_t i, int32_t len, int* charLen) {
     }
     if (i + 1 >= len) {
         *charLen = 1;
-        return static_cast<uint16_t>(kLoneLeadBase + b);
+        return static_cast<uint16_t>(kLoneBase + b);
     }
     *charLen = 2;
     return units[static_cast<size_t>(b << 8 | static_cast<unsigned char>(text[i + 1]))];
 }
 
-void FxWideLine::Assign(const char* text, int32_t len) {
-    const std::vector<uint16_t>& units = Units();
+int FxAnsiSpellings(uint16_t unit) {
+    return Table().spellings[unit];
+}
+
+bool FxAnsiFoldsAlone(unsigned char c) {
+    return c < 128 && Table().foldsAlone[c];
+}
+
+uint16_t FxPairBook::UnitOf(unsigned char lead, unsigned char trail) {
+    const uint16_t pair = static_cast<uint16_t>(lead << 8 | trail);
+    const auto it = m_unit.find(pair);
+    if (it != m_unit.end())
+        return it->second;
+    if (m_pairs.size() >= kPairCapacity)
+        return kBad;
+    const uint16_t unit = PairUnit(m_pairs.size());
+    m_pairs.push_back(pair);
+    m_unit.emplace(pair, unit);
+    return unit;
+}
+
+bool FxPairBook::BytesOf(uint16_t unit, char* lead, char* trail) const {
+    const size_t k = PairIndex(unit);
+    if (k >= m_pairs.size())
+        return false;
+    *lead = static_cast<char>(m_pairs[k] >> 8);
+    *trail = static_cast<char>(m_pairs[k] & 0xFF);
+    return true;
+}
+
+void FxPairBook::Clear() {
+    m_pairs.clear();
+    m_unit.clear();
+}
+
+void FxWideLine::Assign(const char* text, int32_t len, const FxPairBook* seed) {
+    if (seed && seed->Size())
+        book = *seed;
+    else if (book.Size())
+        book.Clear();
+    const std::vector<uint16_t>& units = Table().units;
     wide.resize(static_cast<size_t>(len));
     byteOf.resize(static_cast<size_t>(len) + 1);
     size_t k = 0;
@@ -101,15 +195,11 @@ void FxWideLine::Assign(const char* text, int32_t len) {
             continue;
         }
         int cl;
-        const uint16_t u = FxAnsiUnitAt(text, i, len, &cl);
-        if (u == kBad && cl == 2) {
-            wide[k++] = static_cast<wchar_t>(kBadLeadBase + b);
-            byteOf[k] = i + 1;
-            wide[k++] =
-                static_cast<wchar_t>(kBadTrailBase + static_cast<unsigned char>(text[i + 1]));
-        } else {
-            wide[k++] = static_cast<wchar_t>(u);
-        }
+        uint16_t u = FxAnsiUnitAt(text, i, len, &cl);
+        if (u == kBad)
+            u = cl == 2 ? book.UnitOf(b, static_cast<unsigned char>(text[i + 1]))
+                        : static_cast<uint16_t>(kLoneBase + b);
+        wide[k++] = static_cast<wchar_t>(u);
         i += cl;
     }
     byteOf[k] = len;
@@ -117,7 +207,11 @@ void FxWideLine::Assign(const char* text, int32_t len) {
     byteOf.resize(k + 1);
 }
 
-void FxWideLine::AssignUnits(const wchar_t* text, int32_t len) {
+void FxWideLine::AssignUnits(const wchar_t* text, int32_t len, const FxPairBook* seed) {
+    if (seed && seed->Size())
+        book = *seed;
+    else if (book.Size())
+        book.Clear();
     wide.assign(text, text + len);
     byteOf.resize(static_cast<size_t>(len) + 1);
     for (int32_t k = 0; k <= len; ++k)
@@ -129,13 +223,7 @@ int32_t FxWideLine::UnitAt(int32_t byteOffset) const {
                                 byteOf.begin());
 }
 
-std::wstring FxAnsiToWideString(const char* text, int32_t len) {
-    FxWideLine line;
-    line.Assign(text, len);
-    return std::wstring(line.wide.begin(), line.wide.end());
-}
-
-std::string FxWideToAnsiString(const wchar_t* text, size_t len) {
+std::string FxWideToAnsiString(const wchar_t* text, size_t len, const FxPairBook& book) {
     std::string out;
     std::vector<uint16_t> run;
     const auto flush = [&] {
@@ -152,9 +240,14 @@ std::string FxWideToAnsiString(const wchar_t* text, size_t len) {
     };
     for (size_t i = 0; i < len; ++i) {
         const uint16_t u = static_cast<uint16_t>(text[i]);
-        if (u >= kLoneLeadBase + 0x80 && u <= kBadLeadBase + 0xFF) {
+        char lead, trail;
+        if (u >= kLoneFirst && u <= kLoneLast) {
             flush();
             out += static_cast<char>(u & 0xFF);
+        } else if (book.BytesOf(u, &lead, &trail)) {
+            flush();
+            out += lead;
+            out += trail;
         } else {
             run.push_back(u);
         }

@@ -574,7 +574,8 @@ void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
         const int32_t len = static_cast<int32_t>(eol - ls);
         FxLineMatch hit;
         for (int32_t from = 0; from <= len && !Stopped();) {
-            const FxLineMatcher::Result r = m.FindFirst(text, len, from, len, hit);
+            const FxLineMatcher::Result r = from == 0 ? m.FindFirst(text, len, from, len, hit)
+                                                      : m.FindNext(text, len, from, len, hit);
             if (r == FxLineMatcher::Failed) {
                 m_matchFailed = true;
                 m_matchError = m.Error();

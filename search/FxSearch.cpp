@@ -72,8 +72,10 @@ void MakeLineBreaks(std::string& text) {
 
 // Replaces the text between two logical positions of one edit (the caller holds the undo
 // group): delete and insert, each recorded. Returns the logical end of the inserted text.
-FxTextPos ReplaceRange(CFxEditDoc& doc, const FxTextPos& a, const FxTextPos& b, std::string& text) {
-    MakeLineBreaks(text);
+FxTextPos ReplaceRange(CFxEditDoc& doc, const FxTextPos& a, const FxTextPos& b, std::string& text,
+                       bool breakLines = true) {
+    if (breakLines)
+        MakeLineBreaks(text);
     if (a != b) {
         FxTextPos pa = doc.LogicalToPiecePos(a);
         FxTextPos pb = doc.LogicalToPiecePos(b);
@@ -271,6 +273,45 @@ private:
     ptrdiff_t m_runBytes = kMinRunBytes;
 };
 
+// Replace all of a regular expression within one line: first the match at ms (groups m), and
+// then every later match of the line that ends at or before hi, found by scanning on from each
+// (hits do not overlap). The whole stretch from the first match to the last is replaced in one
+// edit, the text between the matches kept. *lastEnd is set to the end of the last match in the
+// line as it was, *end to the end of the inserted text; returns the number of matches, or -1
+// when the matcher failed (nothing is changed then).
+int ReplaceInLine(CFxEditDoc& doc, FxLineMatcher& matcher, const FxTextPos& ms, const FxTextPos& hi,
+                  const FxLineMatch& m, const char* rep, int32_t repLen, FxTextPos* lastEnd,
+                  FxTextPos* end) {
+    const LineRef l = LineAt(doc, ms.line);
+    const int32_t to = ms.line == hi.line ? std::min(hi.col, l.len) : l.len;
+    std::string text, piece;
+    int replaced = 0;
+    FxLineMatch cur = m;
+    for (;;) {
+        matcher.Expand(rep, repLen, l.data, cur, piece);
+        MakeLineBreaks(piece);
+        text += piece;
+        ++replaced;
+        int32_t pos = cur.end;
+        if (cur.end == cur.start) {
+            if (cur.end >= to)
+                break;
+            pos += FxCharLen(l.data, static_cast<size_t>(cur.end), static_cast<size_t>(l.len));
+        }
+        FxLineMatch next;
+        const FxLineMatcher::Result r = matcher.FindNext(l.data, l.len, pos, to, next);
+        if (r == FxLineMatcher::Failed)
+            return -1;
+        if (r == FxLineMatcher::NoMatch)
+            break;
+        text.append(l.data + cur.end, static_cast<size_t>(next.start - cur.end));
+        cur = next;
+    }
+    *lastEnd = FxTextPos(cur.end, ms.line);
+    *end = ReplaceRange(doc, ms, *lastEnd, text, false);
+    return replaced;
+}
+
 void RecountBookmarks(CFxEditDoc& doc) {
     int n = 0;
     for (int32_t i = 0; i < doc.RecordCount(); ++i)
@@ -407,21 +448,45 @@ FxSearchResult ReplaceText(CFxEditDoc& doc, FxSearch& req) {
         CFxEditDoc::BulkGuard bulk(doc, true);
         FxUndoGroupGuard group(doc, FxUndoReplaceAll);
         for (;;) {
-            const FxTextPos ms = found.matchStart, me = found.matchEnd;
-            matcher.Expand(req.replacement, repLen, LineAt(doc, ms.line).data, m, text);
-            const FxTextPos end = ReplaceRange(doc, ms, me, text);
-            ++res.count;
+            const FxTextPos ms = found.matchStart;
+            const bool lastLine = ms.line == hi.line;
+            FxTextPos me = found.matchEnd;
+            FxTextPos end;
+            if (matcher.IsRegExp()) {
+                // The line's other matches are found in the line as it is, before it changes,
+                // so that it is converted for the expression once; then all of them are
+                // replaced in one edit.
+                const int replaced =
+                    ReplaceInLine(doc, matcher, ms, hi, m, req.replacement, repLen, &me, &end);
+                if (replaced < 0) {
+                    res.status = FxSearchFailed;
+                    res.error = matcher.Error();
+                    res.messageId = FxSearchErrorStringId(res.error);
+                    break;
+                }
+                res.count += replaced;
+            } else {
+                matcher.Expand(req.replacement, repLen, LineAt(doc, ms.line).data, m, text);
+                end = ReplaceRange(doc, ms, me, text);
+                ++res.count;
+            }
             res.caret = end;
             // The range's end moves with the text that follows the match on its line.
-            if (ms.line == hi.line)
+            if (lastLine)
                 hi = FxTextPos(end.col + (hi.col - me.col), end.line);
             else
                 hi.line += end.line - ms.line;
-            // Searching resumes after the inserted text; after an empty match, one character
-            // further, so that it is not found again.
             FxTextPos next = end;
-            if (ms == me && !StepOneChar(doc, next))
+            if (matcher.IsRegExp()) {
+                // The rest of the line held no other match: on with the next line.
+                if (lastLine)
+                    break;
+                next = FxTextPos(0, end.line + 1);
+            } else if (ms == me && !StepOneChar(doc, next)) {
+                // Searching resumes after the inserted text; after an empty match, one
+                // character further, so that it is not found again.
                 break;
+            }
             found = FindInRange(doc, matcher, next, hi, true, &m, true);
             if (found.status == FxSearchFailed) {
                 res.status = FxSearchFailed;
@@ -469,7 +534,9 @@ FxSearchResult MarkAll(CFxEditDoc& doc, const FxSearch& req, std::vector<FxSearc
         const int32_t len = bytes.len;
         bool marked = false;
         for (int32_t pos = 0; pos <= len;) {
-            FxLineMatcher::Result r = matcher.FindFirst(data, len, pos, len, m);
+            // The line's later matches go on with it as the first call converted it.
+            FxLineMatcher::Result r = pos == 0 ? matcher.FindFirst(data, len, pos, len, m)
+                                               : matcher.FindNext(data, len, pos, len, m);
             if (r == FxLineMatcher::Failed) {
                 RecountBookmarks(doc);
                 FxSearchResult f = Failure(matcher.Error());

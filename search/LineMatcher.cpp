@@ -49,6 +49,8 @@ bool FxLineMatcher::Prepare(const char* pattern, int32_t len, const FxMatchOptio
 
     m_hasPrefilter = false;
     m_sets.clear();
+    m_lineData = nullptr;
+    m_lineLen = -1;
     if (len == 0) {
         m_error = FxSeEmptyPattern;
         return false;
@@ -335,17 +337,30 @@ FxLineMatcher::Result FxLineMatcher::ScanRegex(const char* line, int32_t len, in
     return NoMatch;
 }
 
+void FxLineMatcher::SetLine(const char* line, int32_t len) {
+    if (!m_options.regExp)
+        return;
+    m_regex.SetLine(line, len);
+    m_lineData = line;
+    m_lineLen = len;
+}
+
 FxLineMatcher::Result FxLineMatcher::FindFirst(const char* line, int32_t len, int32_t from,
                                                int32_t to, FxLineMatch& m) {
-    if (m_options.regExp)
-        m_regex.SetLine(line, len);
+    SetLine(line, len);
+    return Scan(line, len, from, std::min(to, len), m);
+}
+
+FxLineMatcher::Result FxLineMatcher::FindNext(const char* line, int32_t len, int32_t from,
+                                              int32_t to, FxLineMatch& m) {
+    if (line != m_lineData || len != m_lineLen)
+        SetLine(line, len);
     return Scan(line, len, from, std::min(to, len), m);
 }
 
 FxLineMatcher::Result FxLineMatcher::FindLast(const char* line, int32_t len, int32_t from,
                                               int32_t to, FxLineMatch& m) {
-    if (m_options.regExp)
-        m_regex.SetLine(line, len);
+    SetLine(line, len);
     to = std::min(to, len);
     Result found = NoMatch;
     FxLineMatch cur;

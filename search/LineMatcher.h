@@ -43,6 +43,11 @@ public:
     // The first match that starts at or after `from` (a character boundary) and ends at or
     // before `to`, in a line of len bytes.
     Result FindFirst(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
+    // The same as FindFirst, in the line that the previous FindFirst or FindNext looked at and
+    // whose bytes have not changed since: the regular expression goes on with the line as it
+    // converted it then, so that stepping through all the matches of a line costs time linear
+    // in the line. Another line (another address or length) is converted as FindFirst does.
+    Result FindNext(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     // The last match of the same range, scanning from `from` and resuming after each match.
     Result FindLast(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     // The text that replaces a match: the replacement as given, or with its groups ($0-$99,
@@ -67,6 +72,8 @@ public:
     bool IsBoundary(uint16_t code) const;
 
 private:
+    // Converts the line for the regular expression and remembers it as the current one.
+    void SetLine(const char* line, int32_t len);
     Result ScanRegex(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     Result Scan(const char* line, int32_t len, int32_t from, int32_t to, FxLineMatch& m);
     void SetPrefilter(const std::string& start);
@@ -94,6 +101,8 @@ private:
     size_t m_anchor = 0;
     std::vector<unsigned char> m_anchorBytes; // the members of the anchor position
     FxWideRegex m_regex;
+    const char* m_lineData = nullptr; // the line m_regex holds converted
+    int32_t m_lineLen = -1;
     int m_error = 0;
     int32_t m_errorOffset = -1;
     int32_t m_errorChar = 0;

@@ -9,8 +9,11 @@
 
 // The longest run of literal characters that any match of the pattern (ANSI bytes, Perl syntax)
 // must hold, or empty when there is none that is safe to name (alternatives at the top level,
-// inline options, quoted stretches). Without match case the run holds only ASCII characters,
-// letters lower-cased, since other letters may fold to different bytes.
+// inline options, verbs, quoted stretches: whatever is not read exactly is not required).
+// Escapes that stand for no character (back-references, properties, assertions) hold no text.
+// A character is required only as the one spelling a match can hold it in: with match case, a
+// character the code page spells one way only; without, an ASCII character that no other
+// character folds to, letters lower-cased.
 std::string FxRequiredLiteral(const char* pattern, int32_t len, bool matchCase);
 
 // One position of a required run: the single bytes a match may hold there.

@@ -4,8 +4,11 @@
 #include "search/RegexTraits.h"
 #include "search/SearchErrors.h"
 
+#include <algorithm>
+#include <atomic>
 #include <exception>
 #include <iterator>
+#include <limits>
 
 struct FxRegexHit {
     std::shared_ptr<const FxWideLine> line; // the text the groups point into
@@ -16,7 +19,36 @@ struct FxWideRegex::Impl {
     FxBoostRegex re;
 };
 
+std::ptrdiff_t FxRegexStateBound(std::ptrdiff_t lineUnits, std::ptrdiff_t patternUnits) {
+    // A floor for short lines, and the cap the library puts on the square of the line.
+    const std::ptrdiff_t floor = 100000, cap = BOOST_REGEX_MAX_STATE_COUNT;
+    const std::ptrdiff_t n = std::max<std::ptrdiff_t>(lineUnits, 1);
+    const std::ptrdiff_t s = std::max<std::ptrdiff_t>(patternUnits, 1);
+    const std::ptrdiff_t square = n > cap / n ? cap : std::min(n * n, cap);
+    const std::ptrdiff_t most = std::numeric_limits<std::ptrdiff_t>::max() / 2;
+    const std::ptrdiff_t linear = n > most / s ? most : n * s;
+    return std::max(square, linear) + floor;
+}
+
+// The matcher gives up, and the search reports a runaway match, after visiting a number of
+// states. The library's own bound grows with the length of the line times the square of the
+// pattern's, so that a long pattern (a comment or a wide alternation is enough) on a long line
+// took minutes to give up. Here the bound grows with the line: the square of its length, capped
+// as the library caps it, or the pattern's length once for each character of the line when that
+// is more, so that a long pattern that does no more than that still finds its matches.
+namespace boost {
+namespace BOOST_REGEX_DETAIL_NS {
+template <>
+void perl_matcher<const wchar_t*, std::allocator<sub_match<const wchar_t*>>,
+                  FxRegexTraits>::estimate_max_state_count(std::random_access_iterator_tag*) {
+    max_state_count = FxRegexStateBound(last - base, static_cast<std::ptrdiff_t>(re.size()));
+}
+} // namespace BOOST_REGEX_DETAIL_NS
+} // namespace boost
+
 namespace {
+
+std::atomic<long> g_linesConverted(0);
 
 int ErrorOf(boost::regex_constants::error_type code) {
     namespace rc = boost::regex_constants;
@@ -165,6 +197,7 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
     m_errorChar = 0;
     FxWideLine wide;
     wide.Assign(pattern, len);
+    m_patternBook = wide.book;
     boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
     if (!matchCase)
         flags = flags | boost::regex_constants::icase;
@@ -194,13 +227,18 @@ bool FxWideRegex::Compile(const char* pattern, int32_t len, bool matchCase) {
 void FxWideRegex::SetLine(const char* line, int32_t len) {
     if (m_line.use_count() > 1)
         m_line = std::make_shared<FxWideLine>();
-    m_line->Assign(line, len);
+    m_line->Assign(line, len, &m_patternBook);
+    ++g_linesConverted;
+}
+
+long FxWideRegex::LinesConverted() {
+    return g_linesConverted.load();
 }
 
 void FxWideRegex::SetUnitLine(const wchar_t* line, int32_t len) {
     if (m_line.use_count() > 1)
         m_line = std::make_shared<FxWideLine>();
-    m_line->AssignUnits(line, len);
+    m_line->AssignUnits(line, len, &m_patternBook);
 }
 
 FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start, int32_t& end,
@@ -241,13 +279,23 @@ FxWideRegex::Result FxWideRegex::Search(int32_t from, int32_t to, int32_t& start
 }
 
 std::string FxWideRegex::Format(const char* rep, int32_t len, const FxRegexHit& hit) const {
-    const std::wstring out = FormatUnits(rep, len, hit);
-    return FxWideToAnsiString(out.data(), out.size());
+    FxPairBook book;
+    const std::wstring out = FormatWith(rep, len, hit, &book);
+    return FxWideToAnsiString(out.data(), out.size(), book);
 }
 
 std::wstring FxWideRegex::FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const {
+    FxPairBook book;
+    return FormatWith(rep, len, hit, &book);
+}
+
+// The replacement's undefined pairs take their units from the book of the matched line, so that
+// the pairs of the groups and of the replacement all convert back to their bytes through *book.
+std::wstring FxWideRegex::FormatWith(const char* rep, int32_t len, const FxRegexHit& hit,
+                                     FxPairBook* book) const {
     FxWideLine fmt;
-    fmt.Assign(rep ? rep : "", rep ? len : 0);
+    fmt.Assign(rep ? rep : "", rep ? len : 0, &hit.line->book);
+    *book = fmt.book;
     std::wstring out;
     const std::wstring f = WithNamedGroups(std::wstring(fmt.wide.begin(), fmt.wide.end()));
     hit.groups.format(std::back_inserter(out), f, boost::regex_constants::format_perl, m_impl->re);

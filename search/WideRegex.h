@@ -5,12 +5,18 @@
 
 #include "search/AnsiWide.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 // The groups of one match, kept for the replacement text; opaque outside WideRegex.cpp.
 struct FxRegexHit;
+
+// The most states the matcher visits in one search of a line of lineUnits characters, with a
+// pattern of patternUnits characters, before it gives up on a runaway match: it grows with the
+// line, and with the pattern no faster than linearly.
+std::ptrdiff_t FxRegexStateBound(std::ptrdiff_t lineUnits, std::ptrdiff_t patternUnits);
 
 class FxWideRegex {
 public:
@@ -30,6 +36,8 @@ public:
 
     // Makes line the one that Search looks at (converted once; kept until the next call).
     void SetLine(const char* line, int32_t len);
+    // How many lines SetLine has converted in this process (for tests of the cost of a scan).
+    static long LinesConverted();
     // The same for a line of UTF-16 units: columns are then unit indexes.
     void SetUnitLine(const wchar_t* line, int32_t len);
     // The first match in the current line starting at or after the byte column from and ending
@@ -43,9 +51,13 @@ public:
     std::wstring FormatUnits(const char* rep, int32_t len, const FxRegexHit& hit) const;
 
 private:
+    std::wstring FormatWith(const char* rep, int32_t len, const FxRegexHit& hit,
+                            FxPairBook* book) const;
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     std::shared_ptr<FxWideLine> m_line; // shared with the hits that point into it
+    FxPairBook m_patternBook;           // the undefined pairs of the pattern, which lines share
     int m_error = 0;
     int32_t m_errorOffset = -1;
     int32_t m_errorChar = 0;

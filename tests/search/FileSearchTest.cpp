@@ -3,6 +3,7 @@
 // commit, files that cannot be read, stopping, and two workers at once.
 // Literals are code page 936 (the test is compiled with a GBK execution character set).
 #include "FileSearchTestUtil.h"
+#include "search/WideRegex.h"
 
 #include <gtest/gtest.h>
 
@@ -492,6 +493,24 @@ TEST_F(FileSearchTest, LongLineRegexAnswersQuickly) {
         EXPECT_LT(GetTickCount() - t0, 10000u) << pattern;
         EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << pattern << out.size();
     }
+}
+
+// Every hit of a line is found in the line as it was converted for the expression once.
+TEST_F(FileSearchTest, HitsOfALongLineConvertItOnce) {
+    dir.Write("a.txt", std::string(1000, 'a') + "\r\nbbb\r\n" + std::string(1000, 'a'));
+    FxFileSearch r = Request("a", dir.Path(), "a.txt");
+    r.regExp = true;
+    r.matchCase = true;
+    long before = FxWideRegex::LinesConverted();
+    std::string out = RunToEnd(r);
+    EXPECT_NE(out.find(EndFind(1, 2000)), std::string::npos) << out.size();
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 3);
+    r.replacement = "b";
+    before = FxWideRegex::LinesConverted();
+    out = RunToEnd(r, true);
+    EXPECT_NE(out.find(EndReplace(1, 2000)), std::string::npos) << out.size();
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 3);
+    EXPECT_EQ(dir.Read("a.txt"), std::string(1000, 'b') + "\r\nbbb\r\n" + std::string(1000, 'b'));
 }
 
 } // namespace

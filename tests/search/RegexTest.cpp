@@ -431,3 +431,163 @@ TEST(Regex, RequiredClassRunOfThePrefilter) {
     EXPECT_EQ(run("xY[ab]", false), (V{"Xx", "Yy"}));
     EXPECT_EQ(run("[ab]", false), V{});
 }
+
+// The bound on the work of one search grows with the line, not with the square of the pattern:
+// a comment that makes the pattern long does not let a runaway match go on for longer.
+TEST(Regex, RunawayBoundDoesNotGrowWithTheSquareOfThePattern) {
+    const std::string line = std::string(18, 'a') + "c";
+    const std::string comment = "(?#" + std::string(1000, '.') + ")";
+    const std::string runaway = "error " + std::to_string(FxSeRunaway);
+    EXPECT_EQ(Match("(a+)+b", line), runaway);
+    EXPECT_EQ(Match("(a+)+b" + comment, line), runaway);
+    EXPECT_EQ(Match("(a+)+b|" + std::string(400, 'x'), line), runaway);
+    // The bound itself: the line's length squared up to a cap, or the pattern once for each
+    // character of the line when that is more.
+    EXPECT_EQ(FxRegexStateBound(100000, 7), FxRegexStateBound(100000, 907));
+    EXPECT_EQ(FxRegexStateBound(100000, 2000), 200000000 + 100000);
+    EXPECT_LT(FxRegexStateBound(1000, 200), FxRegexStateBound(2000, 200));
+    // Patterns that do their work within it still match on long lines.
+    EXPECT_EQ(Match("(a+)+b" + comment, std::string(20, 'a') + "b"), "0,21");
+    std::string alternatives;
+    for (int k = 0; k < 300; ++k)
+        alternatives += (k ? "|w" : "w") + std::to_string(k) + "z";
+    std::string text(20000, 'w');
+    text += "w299z";
+    EXPECT_EQ(Match(alternatives, text), "20000,20005");
+    // The message of the runaway match reaches the user as before.
+    TestDoc doc;
+    SetText(doc, line);
+    FxSearch req = Request("(a+)+b" + comment, kRegex | kCase);
+    const FxSearchResult r = FindText(doc, req);
+    EXPECT_EQ(r.status, FxSearchFailed);
+    EXPECT_EQ(r.messageId, FxSearchErrorStringId(FxSeRunaway));
+}
+
+// Stepping through every match of a line converts the line for the expression once, so that
+// all the matches of a long line cost time linear in the line.
+TEST(Regex, AllMatchesOfALineConvertItOnce) {
+    const std::string line(3000, 'a');
+    FxLineMatcher m;
+    FxMatchOptions o;
+    o.matchCase = true;
+    o.regExp = true;
+    ASSERT_TRUE(m.Prepare("a", 1, o));
+    const int32_t len = static_cast<int32_t>(line.size());
+    long before = FxWideRegex::LinesConverted();
+    FxLineMatch lm;
+    int found = 0;
+    for (int32_t from = 0;; ++found) {
+        const auto r = from == 0 ? m.FindFirst(line.data(), len, from, len, lm)
+                                 : m.FindNext(line.data(), len, from, len, lm);
+        if (r != FxLineMatcher::Matched)
+            break;
+        ASSERT_EQ(lm.start, from);
+        from = lm.end;
+    }
+    EXPECT_EQ(found, 3000);
+    EXPECT_EQ(FxWideRegex::LinesConverted() - before, 1);
+    // FindFirst converts the line again; FindNext too when it is another line.
+    std::string other = line;
+    other[5] = 'b';
+    EXPECT_EQ(m.FindNext(other.data(), 6, 5, 6, lm), FxLineMatcher::NoMatch);
+    other[3] = 'b';
+    EXPECT_EQ(m.FindFirst(other.data(), 6, 3, 6, lm), FxLineMatcher::Matched);
+    EXPECT_EQ(lm.start, 4);
+
+    // Mark All with its hits, and Replace All, over a document of long lines.
+    TestDoc doc;
+    SetText(doc, line + "\r\nbbb\r\n" + line);
+    std::vector<FxSearchHit> hits;
+    before = FxWideRegex::LinesConverted();
+    FxSearchResult r = MarkAll(doc, Request("a", kRegex | kCase), &hits);
+    EXPECT_EQ(hits.size(), 6000u);
+    EXPECT_EQ(r.count, 2);
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 3);
+    before = FxWideRegex::LinesConverted();
+    FxSearch req = Request("a", kRegex | kCase);
+    req.replacement = "b";
+    req.replacementLen = 1;
+    r = ReplaceText(doc, req);
+    EXPECT_EQ(r.count, 6000);
+    EXPECT_LE(FxWideRegex::LinesConverted() - before, 6);
+    EXPECT_EQ(LogicalText(doc), std::string(3000, 'b') + "\r\nbbb\r\n" + std::string(3000, 'b'));
+    EXPECT_EQ(r.caret, FxTextPos(3000, 2));
+    ASSERT_TRUE(doc.Undo(nullptr));
+    EXPECT_EQ(LogicalText(doc), line + "\r\nbbb\r\n" + line);
+}
+
+// Replace All finds a line's matches in the line as it was, as a global substitution does; the
+// range's end and the caret follow the replaced text.
+TEST(Regex, ReplaceAllInALineAndInASelection) {
+    EXPECT_EQ(ReplaceAllIn("a1b22c333", "\\d+", "<$0>"), "a<1>b<22>c<333>");
+    EXPECT_EQ(ReplaceAllIn("ab ab\r\nab", "a(?=b)", "x"), "xb xb\r\nxb");
+    EXPECT_EQ(ReplaceAllIn("x,y,z", ",", "\\n"), "x\r\ny\r\nz");
+    EXPECT_EQ(ReplaceAllIn("aXa", "(?<=a)X|a", "-"), "---");
+    TestDoc doc;
+    SetText(doc, "a1 a2 a3\r\na4 a5 a6\r\na7");
+    FxSearch req = Request("a\\d", kRegex | kCase);
+    req.inSelection = true;
+    req.start = FxTextPos(3, 0);
+    req.end = FxTextPos(5, 1);
+    req.replacement = "[$0]";
+    req.replacementLen = 4;
+    FxSearchResult r = ReplaceText(doc, req);
+    EXPECT_EQ(r.count, 4);
+    EXPECT_EQ(LogicalText(doc), "a1 [a2] [a3]\r\n[a4] [a5] a6\r\na7");
+    EXPECT_EQ(req.start, FxTextPos(3, 0));
+    EXPECT_EQ(req.end, FxTextPos(9, 1));
+    EXPECT_EQ(r.caret, FxTextPos(9, 1));
+}
+
+// Pairs that code page 936 leaves undefined: a lead byte with a trail byte below 0x40 or 0x7F.
+#define UNDEF_0 "\xB0\x30"
+#define UNDEF_1 "\xB0\x31"
+#define UNDEF_7F "\x81\x7F"
+
+TEST(Regex, UndefinedPairsAreWholeCharacters) {
+    // A lead byte and the byte after it are one character, defined or not.
+    EXPECT_EQ(Match(".", UNDEF_0), "0,2");
+    EXPECT_EQ(Match(".", UNDEF_7F), "0,2");
+    EXPECT_EQ(Match("(?<=.).", UNDEF_0 "x"), "2,3");
+    EXPECT_EQ(Match("^..$", UNDEF_0 "x"), "0,3");
+    EXPECT_EQ(Match("^.$", UNDEF_0), "0,2");
+    EXPECT_EQ(Match("[^x]+", UNDEF_0 UNDEF_1 "x"), "0,4");
+    EXPECT_EQ(Match(".$", "a" UNDEF_0), "1,3");
+    // Its trail byte is no character of its own.
+    EXPECT_EQ(Match("0", UNDEF_0), "none");
+    EXPECT_EQ(Match("\\d", UNDEF_0), "none");
+    EXPECT_EQ(Match("\\x7F", UNDEF_7F), "none");
+    // It matches itself only: in the pattern, as a back-reference, in a class.
+    EXPECT_EQ(Match(UNDEF_0, "x" UNDEF_1 UNDEF_0), "3,5");
+    EXPECT_EQ(Match(UNDEF_0 "+", UNDEF_0 UNDEF_0 UNDEF_1), "0,4");
+    EXPECT_EQ(Match(UNDEF_0, UNDEF_1), "none");
+    EXPECT_EQ(Match(UNDEF_0, UNDEF_0, 0), "0,2");
+    EXPECT_EQ(Match("(.)\\1", UNDEF_0 UNDEF_1), "none");
+    EXPECT_EQ(Match("(.)\\1", UNDEF_1 UNDEF_0 UNDEF_0), "2,6");
+    EXPECT_EQ(Match("[" UNDEF_0 "]", UNDEF_1 UNDEF_0), "2,4");
+    EXPECT_EQ(Match("[^" UNDEF_0 "]", UNDEF_0 UNDEF_1), "2,4");
+}
+
+TEST(Regex, UndefinedPairsAreReplacedAndKeptWhole) {
+    // Groups and replacement texts holding such pairs give back their bytes.
+    EXPECT_EQ(ReplaceAllIn("a" UNDEF_0 "b", ".", "<$0>"), "<a><" UNDEF_0 "><b>");
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "=" UNDEF_1, "(.)=(.)", "$2=$1"), UNDEF_1 "=" UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn("x" UNDEF_0, "x", UNDEF_1 UNDEF_7F), UNDEF_1 UNDEF_7F UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "x", "(.)x", "$1" UNDEF_1 "$1"), UNDEF_0 UNDEF_1 UNDEF_0);
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 UNDEF_7F, UNDEF_7F, ZHONG), UNDEF_0 ZHONG);
+    // A match never ends between the lead byte and its trail byte.
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0 "x", "(?<=.)", "|"), UNDEF_0 "|x|");
+    EXPECT_EQ(ReplaceAllIn(UNDEF_0, "(?:)", "|"), "|" UNDEF_0 "|");
+    // A byte the code page leaves undefined on its own is kept too.
+    EXPECT_EQ(ReplaceAllIn("\xFF", ".", "[$0]"), "[\xFF]");
+    // Mark All places its hits on whole pairs.
+    TestDoc doc;
+    SetText(doc, UNDEF_0 "x" UNDEF_7F);
+    std::vector<FxSearchHit> hits;
+    MarkAll(doc, Request(".", kRegex), &hits);
+    ASSERT_EQ(hits.size(), 3u);
+    EXPECT_EQ(hits[0].end, FxTextPos(2, 0));
+    EXPECT_EQ(hits[1].start, FxTextPos(2, 0));
+    EXPECT_EQ(hits[2].start, FxTextPos(3, 0));
+    EXPECT_EQ(hits[2].end, FxTextPos(5, 0));
+}

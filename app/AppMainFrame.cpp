@@ -22,6 +22,7 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
+#include "framework/ToolTipText.h"
 
 #include <dbt.h>
 #include <shellapi.h>
@@ -456,14 +457,7 @@ bool CAppMainFrame::OnToolTipText(UINT id, NMHDR* hdr, LRESULT* result) {
         command = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(command)));
     if (command != ID_EDIT_UNDO && command != ID_EDIT_REDO)
         return CMDIFrameWnd::OnToolTipText(id, hdr, result);
-    const std::string text = UndoName(command == ID_EDIT_REDO);
-    if (wide) {
-        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, info->szText, 80);
-        info->szText[79] = 0;
-    } else {
-        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(hdr)->szText, text.c_str(), 80);
-    }
+    AfxSetToolTipText(hdr, UndoName(command == ID_EDIT_REDO).c_str());
     *result = 0;
     ::SetWindowPos(hdr->hwndFrom, HWND_TOP, 0, 0, 0, 0,
                    SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER);

@@ -116,6 +116,7 @@ bool CAppMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CMDIFrameWnd::PreCreateWindow(cs))
         return false;
     cs.dwExStyle |= WS_EX_ACCEPTFILES; // dropped files are opened by the framework
+    ReadPlacement(cs);
     return true;
 }
 

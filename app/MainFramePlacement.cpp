@@ -7,6 +7,7 @@
 #include "app/App.h"
 #include "app/settings/IniCodec.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -18,9 +19,10 @@ const int kMaxFrameExtent = 16384;
 // The least of the caption a monitor must show for the user to take hold of the window.
 const int kReachableCaption = 48;
 
-// Whether some monitor's work area shows enough of the rectangle (screen coordinates) to take
-// hold of: at least kReachableCaption pixels across and a few down.
-bool IsOnSomeMonitor(const RECT& rc) {
+// The work area of the monitor that shows the most of the rectangle (screen coordinates), when
+// it shows enough of it to take hold of: at least kReachableCaption pixels across and a few
+// down.
+bool WorkAreaShowing(const RECT& rc, RECT* work) {
     HMONITOR monitor = ::MonitorFromRect(&rc, MONITOR_DEFAULTTONULL);
     if (!monitor)
         return false;
@@ -31,7 +33,19 @@ bool IsOnSomeMonitor(const RECT& rc) {
     RECT common;
     if (!::IntersectRect(&common, &rc, &info.rcWork))
         return false;
+    *work = info.rcWork;
     return common.right - common.left >= kReachableCaption && common.bottom - common.top >= 8;
+}
+
+// The rectangle moved (and, when larger, cut) to lie within the work area.
+RECT FitInto(RECT rc, const RECT& work) {
+    const LONG w = std::min(rc.right - rc.left, work.right - work.left);
+    const LONG h = std::min(rc.bottom - rc.top, work.bottom - work.top);
+    rc.left = std::clamp(rc.left, work.left, work.right - w);
+    rc.top = std::clamp(rc.top, work.top, work.bottom - h);
+    rc.right = rc.left + w;
+    rc.bottom = rc.top + h;
+    return rc;
 }
 
 // Workspace coordinates (those of WINDOWPLACEMENT) are relative to the primary monitor's work
@@ -65,15 +79,18 @@ void CAppMainFrame::ReadPlacement(CREATESTRUCTA& cs) {
                       std::abs(rc.top) <= 4 * kMaxFrameExtent;
     if (!sane)
         return;
-    // The caption is what the user takes hold of: some monitor must show it.
+    // The caption is what the user takes hold of: some monitor must show it. The window then
+    // comes back whole on that monitor (a smaller one than before cuts it to its size).
     RECT caption = rc;
     caption.bottom = rc.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION);
-    if (!IsOnSomeMonitor(caption))
+    RECT work;
+    if (!WorkAreaShowing(caption, &work))
         return;
+    rc = FitInto(rc, work);
     cs.x = rc.left;
     cs.y = rc.top;
-    cs.cx = w;
-    cs.cy = h;
+    cs.cx = rc.right - rc.left;
+    cs.cy = rc.bottom - rc.top;
     m_startMaximized = FieldRecord::GetBool(text.c_str(), "Maximized", false);
 }
 
@@ -94,6 +111,10 @@ int CAppMainFrame::StartShowCommand(int cmdShow) const {
 void CAppMainFrame::SavePlacement() {
     SettingsStore* settings = AppSettings();
     if (!settings || !m_hWnd)
+        return;
+    // A window never shown (a second instance that handed its files over) leaves the record
+    // of the one the user saw; a window in the tray is minimised and hidden, and counts.
+    if (!IsWindowVisible() && !::IsIconic(m_hWnd))
         return;
     // In full screen the window's own placement is the one before it.
     WINDOWPLACEMENT placement = m_placement;

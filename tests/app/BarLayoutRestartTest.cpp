@@ -164,6 +164,20 @@ TEST_F(BarLayoutRestartTest, TheWindowComesBackWhereItWasUnlessNoMonitorShowsTha
     EXPECT_FALSE(::IsZoomed(frame->m_hWnd));
     Close();
 
+    // Larger than the monitor, its caption partly on it: whole on the monitor.
+    WritePrivateProfileStringA(
+        "ControlBars", "MainFrame",
+        "\"Maximized\"=0|\"Left\"=-300|\"Top\"=100|\"Right\"=4000|\"Bottom\"=3000",
+        SettingsPath().c_str());
+    frame = Start();
+    ASSERT_NE(frame, nullptr);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    rc = WindowRect(frame->m_hWnd);
+    EXPECT_TRUE(EqualRect(&rc, &work))
+        << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    Close();
+
     // A place on a monitor that is gone, and damaged records: the default place, not
     // maximised, its caption on the screen.
     const char* records[] = {
@@ -177,8 +191,6 @@ TEST_F(BarLayoutRestartTest, TheWindowComesBackWhereItWasUnlessNoMonitorShowsTha
         frame = Start();
         ASSERT_NE(frame, nullptr) << record;
         rc = WindowRect(frame->m_hWnd);
-        RECT work;
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         RECT caption = {rc.left, rc.top, rc.right, rc.top + GetSystemMetrics(SM_CYCAPTION)};
         RECT common;
         EXPECT_TRUE(IntersectRect(&common, &caption, &work) && common.right - common.left >= 100)

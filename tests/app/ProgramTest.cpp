@@ -1148,3 +1148,39 @@ TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScree
         ASSERT_TRUE(p.WaitExit(10000));
     }
 }
+
+TEST_F(ProgramTest, AMaximisedWindowComesBackMaximisedAndASecondStartLeavesItsPlacement) {
+    const std::string ini = m_dir + "\\SETTINGS.INI";
+    auto placement = [&] {
+        char text[256] = "";
+        GetPrivateProfileStringA("ControlBars", "MainFrame", "", text, sizeof text, ini.c_str());
+        return std::string(text);
+    };
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, ""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        ShowWindow(frame, SW_MAXIMIZE);
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(p.WaitExit(10000));
+    }
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
+    const std::string file = WriteFile("second.txt", "two\r\n");
+    Process a;
+    ASSERT_TRUE(a.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(a);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(IsZoomed(frame));
+    // A second start hands its file over and ends without showing its window: the record stays
+    // the first one's.
+    Process b;
+    ASSERT_TRUE(b.Start(m_exe, "\"" + file + "\""));
+    ASSERT_TRUE(b.WaitExit(kStartTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "second.txt"); }, 10000));
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(a.WaitExit(10000));
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
+}

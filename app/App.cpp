@@ -96,7 +96,7 @@ bool CApp::InitInstance() {
     if (!ProcessShellCommand(info))
         return false;
 
-    frame->ShowWindow(m_nCmdShow);
+    frame->ShowWindow(frame->StartShowCommand(m_nCmdShow));
     frame->UpdateWindow();
 
     // The previous run: its key map, then the documents it had open.

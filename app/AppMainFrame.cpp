@@ -22,6 +22,7 @@
 #include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
+#include "framework/ToolTipText.h"
 
 #include <dbt.h>
 #include <shellapi.h>
@@ -117,6 +118,7 @@ bool CAppMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CMDIFrameWnd::PreCreateWindow(cs))
         return false;
     cs.dwExStyle |= WS_EX_ACCEPTFILES; // dropped files are opened by the framework
+    ReadPlacement(cs);
     return true;
 }
 
@@ -458,14 +460,7 @@ bool CAppMainFrame::OnToolTipText(UINT id, NMHDR* hdr, LRESULT* result) {
         command = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(command)));
     if (command != ID_EDIT_UNDO && command != ID_EDIT_REDO)
         return CMDIFrameWnd::OnToolTipText(id, hdr, result);
-    const std::string text = UndoName(command == ID_EDIT_REDO);
-    if (wide) {
-        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, info->szText, 80);
-        info->szText[79] = 0;
-    } else {
-        lstrcpynA(reinterpret_cast<NMTTDISPINFOA*>(hdr)->szText, text.c_str(), 80);
-    }
+    AfxSetToolTipText(hdr, UndoName(command == ID_EDIT_REDO).c_str());
     *result = 0;
     ::SetWindowPos(hdr->hwndFrom, HWND_TOP, 0, 0, 0, 0,
                    SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER);

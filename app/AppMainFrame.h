@@ -85,16 +85,29 @@ public:
     const BarEntry& GetBarEntry(int entry) const { return m_barTable[entry]; }
     COutputBar& OutputBar() { return m_outputBar; }
     CWorkspaceBar& WorkspaceBar() { return m_workspaceBar; }
-    // Reads the "ControlBars" records into the table; anything that would leave a bar out
-    // of reach (a dock side it may not use, a rectangle off every monitor, a size out of
-    // range) falls back to the entry's default side and size, visible.
+    // Reads the "ControlBars" records into the table. A bar that floated, or one whose record
+    // names a dock side it may not use, docks at its entry's default side; a size out of range
+    // falls back to the default side and size, visible. A docked bar keeps its side wherever
+    // its rectangle lies: it is inside the frame.
     void ReadBarTable();
     // Creates the bars in table order and docks them; false when one cannot be made.
     bool CreateBars();
-    // Writes the "ControlBars" records of the bars that exist (once per frame).
+    // Writes the "ControlBars" records of the bars that exist and the window's placement
+    // (once per frame).
     void SaveBarTable();
     // The workspace at the page of the command (0xE901 file tree, 0xE902 clip texts).
     void ShowWorkspacePage(UINT pageId);
+    // --- The window's placement ------------------------------------------------------------
+    // The last run's placement, the record "MainFrame" beside the bars' in "ControlBars": its
+    // normal rectangle in screen coordinates and whether it was maximised. Read before the
+    // window is made: a rectangle whose caption some monitor shows becomes the creation
+    // rectangle (anything else leaves the default one).
+    void ReadPlacement(CREATESTRUCTA& cs);
+    // The show command of the first showing: maximised when the last run ended so and the
+    // caller asks for a plain showing.
+    int StartShowCommand(int cmdShow) const;
+    // Writes the placement; in full screen, the one from before it.
+    void SavePlacement();
     // --- Document switch bar and toolbar ----------------------------------------------------
     CBarSwitch& SwitchBar() { return m_switch; }
     CBarTool& ToolBar() { return m_toolbar; }
@@ -307,6 +320,7 @@ private:
     bool m_fullScreen = false;
     RECT m_fullScreenRect = {0, 0, 0, 0};
     WINDOWPLACEMENT m_placement = {};
+    bool m_startMaximized = false;
     bool m_trayIcon = false;
     class CDlgAsFrame* m_settingsDlg = nullptr;
     UINT m_settingsPage = 401;

@@ -79,22 +79,6 @@ RECT DefaultRect(const BarDescriptor& d) {
     return {-1, -1, d.defaultSize.cx, d.defaultSize.cy};
 }
 
-// Whether some monitor's work area holds a good part of the rectangle (screen coordinates):
-// at least a corner's worth the user can take hold of.
-bool IsReachable(const RECT& rc) {
-    HMONITOR monitor = ::MonitorFromRect(&rc, MONITOR_DEFAULTTONULL);
-    if (!monitor)
-        return false;
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoA(monitor, &info))
-        return false;
-    RECT common;
-    if (!::IntersectRect(&common, &rc, &info.rcWork))
-        return false;
-    return common.right - common.left >= 8 && common.bottom - common.top >= 8;
-}
-
 } // namespace
 
 CControlBar* CAppMainFrame::BarOfEntry(int entry) {
@@ -116,8 +100,6 @@ CControlBar* CAppMainFrame::BarOfEntry(int entry) {
 
 void CAppMainFrame::ReadBarTable() {
     SettingsStore* settings = AppSettings();
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(&client);
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];
@@ -154,18 +136,10 @@ void CAppMainFrame::ReadBarTable() {
             entry.visible = true;
             continue;
         }
+        // A docked bar lies inside the frame wherever its rectangle was: the rectangle only
+        // orders the bars of a side. A bar that floated docks at its default side, so no
+        // record can put a bar off the screens.
         entry.rect = rc;
-        if (entry.dockBarId) {
-            // A rectangle no monitor shows (a screen that is gone) docks at the default
-            // side, shown.
-            RECT screen = rc;
-            ClientToScreen(&screen);
-            if (w > 0 && h > 0 && !IsReachable(screen)) {
-                entry.dockBarId = 0;
-                entry.rect = DefaultRect(d);
-                entry.visible = true;
-            }
-        }
     }
 }
 
@@ -252,6 +226,7 @@ void CAppMainFrame::SaveBarTable() {
     if (!settings)
         return;
     m_barsSaved = true;
+    SavePlacement();
     for (int i = 0; i < kBarCount; ++i) {
         CControlBar* bar = BarOfEntry(i);
         if (!bar || !bar->m_hWnd)

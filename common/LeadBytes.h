@@ -22,3 +22,16 @@ inline bool FxIsLeadByte(unsigned char b) {
 inline int FxCharLen(const char* text, size_t i, size_t len) {
     return (i + 1 < len && FxIsLeadByte(static_cast<unsigned char>(text[i]))) ? 2 : 1;
 }
+
+// The length of the longest start of text[0, len) that holds at most maxBytes bytes and does not
+// end inside a double-byte character.
+inline size_t FxCutLength(const char* text, size_t len, size_t maxBytes) {
+    size_t i = 0;
+    while (i < len) {
+        const size_t next = i + static_cast<size_t>(FxCharLen(text, i, len));
+        if (next > maxBytes)
+            break;
+        i = next;
+    }
+    return i;
+}

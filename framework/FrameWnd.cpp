@@ -11,6 +11,7 @@
 #include "framework/MiniDockFrameWnd.h"
 #include "framework/ResourceException.h"
 #include "framework/ResourceText.h"
+#include "framework/ToolTipText.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
 
@@ -364,14 +365,7 @@ bool CFrameWnd::OnToolTipText(UINT, NMHDR* hdr, LRESULT* result) {
         if (nl != std::string::npos)
             text = full.substr(nl + 1);
     }
-    if (isWide) {
-        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, info->szText, 80);
-        info->szText[79] = 0;
-    } else {
-        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(hdr);
-        lstrcpynA(info->szText, text.c_str(), 80);
-    }
+    AfxSetToolTipText(hdr, text.c_str());
     *result = 0;
     ::SetWindowPos(hdr->hwndFrom, HWND_TOP, 0, 0, 0, 0,
                    SWP_NOACTIVATE | SWP_NOSIZE | SWP_NOMOVE | SWP_NOOWNERZORDER);

@@ -286,7 +286,11 @@ SIZE CFxControlBar::CalcFixedLayout(bool stretch, bool horz) {
                 if (bar->m_nStateFlags & (delayShow | delayHide))
                     bar->ApplyDelayedShow();
     }
-    if (self == 0 && IsVisible() && IsDocked() && m_bParentSizing) {
+    // The row is fitted once per layout, by its first sizing bar, wherever that stands: other
+    // bars before it (a toolbar) count by their lengths.
+    const auto firstSizing = std::find_if(row.begin(), row.end(), IsSizing);
+    const bool fitsRow = self >= 0 && firstSizing != row.end() && *firstSizing == this;
+    if (fitsRow && IsVisible() && IsDocked() && m_bParentSizing) {
         NegotiateRow(AvailableLength());
         // Placed in any case: an edge drag may have changed lengths without changing the
         // row's total.

@@ -226,13 +226,15 @@ int CSheetTabStrip::HitTest(POINT pt) const {
             return false;
         return true;
     };
+    // As drawn: the current tab on top, then each tab over the one before it. A tab's right
+    // part lies under the next tab, so only the last one has its right slant; the gap below
+    // the crossing slants belongs to the tab on the left.
     if (m_current >= 0 && inside(m_current, true))
         return m_current;
     const int last = GetTabCount() - 1;
-    for (int i = 0; i <= last; ++i) {
+    for (int i = last; i >= 0; --i) {
         if (i == m_current)
             continue;
-        // A tab's right part lies under the next tab: only the last one has its right slant.
         if (inside(i, i == last))
             return i;
     }
@@ -326,7 +328,8 @@ void CSheetTabStrip::Paint(HDC dc) {
             DrawTextA(dc, tab.text, tab.length, &text,
                       DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
         };
-        for (int i = GetTabCount() - 1; i >= 0; --i) {
+        // Left to right, each tab over the right slant of the one before it.
+        for (int i = 0; i < GetTabCount(); ++i) {
             if (i != m_current)
                 drawTab(i);
         }

@@ -385,6 +385,46 @@ TEST_F(DockingTest, ARowTooLongForTheFrameBreaksIntoTwo) {
     out.m_sizeMinHorz.cx = ws.m_sizeMinHorz.cx = 32;
 }
 
+TEST_F(DockingTest, ASizingBarAfterTheToolbarInItsRowTakesTheRestOfTheRow) {
+    // Wide enough for the toolbar and the output window side by side.
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 10, 20, 1240, 600, SWP_NOZORDER);
+    Settle();
+    CBarTool& tool = m_frame->ToolBar();
+    COutputBar& out = m_frame->OutputBar();
+    const RECT outRc = WindowRect(out.m_hWnd);
+    const RECT toolRc = WindowRect(tool.m_hWnd);
+    const int toolLength = toolRc.right - toolRc.left;
+    // Dropped at the start of the output window's row: the toolbar comes first in it.
+    RECT at = {outRc.left - 1, outRc.top, outRc.left - 1 + toolLength,
+               outRc.top + (toolRc.bottom - toolRc.top)};
+    DockAt(&tool, AFX_IDW_DOCKBAR_BOTTOM, &at);
+    m_frame->RecalcLayout();
+    Settle();
+    CDockBar* dock = out.m_pDockBar;
+    ASSERT_EQ(tool.m_pDockBar, dock);
+    int first, end;
+    dock->GetRowRange(dock->FindBar(&out), &first, &end);
+    ASSERT_EQ(dock->FindBar(&tool), first) << "one row: the toolbar, then the output window";
+    ASSERT_EQ(end - first, 2);
+    RECT client;
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    auto expectFitted = [&](const char* when) {
+        const RECT t = WindowRect(tool.m_hWnd), o = WindowRect(out.m_hWnd);
+        EXPECT_EQ(t.right - t.left, toolLength) << when << ": the toolbar keeps its length";
+        EXPECT_EQ(o.left, t.right - 2) << when << ": the neighbours overlap by two pixels";
+        EXPECT_EQ(o.right, client.right) << when << ": to the end of the row";
+        EXPECT_EQ(out.m_sizeHorz.cx, o.right - o.left) << when;
+    };
+    expectFitted("docked");
+    // A narrower frame: the output window gives up the difference.
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 10, 20, 1140, 600, SWP_NOZORDER);
+    Settle();
+    m_frame->GetClientRect(&client);
+    MapWindowPoints(m_frame->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    expectFitted("narrower");
+}
+
 TEST_F(DockingTest, AFloatingBarSizesAtItsCornersButNeverBelowItsMinimum) {
     COutputBar& out = m_frame->OutputBar();
     RECT client;

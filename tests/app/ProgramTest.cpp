@@ -1111,8 +1111,9 @@ TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScree
         ASSERT_TRUE(p.WaitExit(10000));
     }
 
-    // Damage: a dock id that names no side, a rectangle on a screen that is gone, an enormous
-    // and a negative size, a floating bar, text where numbers belong.
+    // Damage: a dock id that names no side, an enormous and a negative size, a floating bar,
+    // text where numbers belong; and a docked bar's rectangle far beyond this frame's client
+    // area (left by a larger frame), which is no damage.
     WritePrivateProfileStringA(
         "ControlBars", "01", "\"Visible\"=1|\"ID\"=12345|\"Left\"=-99999|\"Top\"=abc", ini.c_str());
     WritePrivateProfileStringA("ControlBars", "02",
@@ -1131,9 +1132,14 @@ TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScree
         ASSERT_NE(frame, nullptr);
         BarPlace ws = FindBar(frame, kWorkspaceBar), out = FindBar(frame, kOutputBar);
         EXPECT_EQ(ws.dockId, kDockLeft) << "an unknown side: the default one";
-        EXPECT_EQ(out.dockId, kDockBottom) << "off every screen: the default side";
+        EXPECT_EQ(out.dockId, kDockLeft) << "docked, it is inside the frame: the side it had";
         EXPECT_TRUE(IsReachableInFrame(frame, ws.bar));
-        EXPECT_TRUE(IsReachableInFrame(frame, out.bar)) << "shown, whatever the record said";
+        EXPECT_FALSE(IsWindowVisible(out.bar)) << "hidden, as the record says";
+        // Shown by its View command, it lies inside the frame.
+        PostMessageA(frame, WM_COMMAND, 35324, 0);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(out.bar) != FALSE; }, 5000));
+        EXPECT_TRUE(WaitFor([&] { return IsReachableInFrame(frame, out.bar); }, 5000));
+        EXPECT_EQ(FindBar(frame, kOutputBar).dockId, kDockLeft);
         BarPlace tool = FindBar(frame, 0xE8FE), sw = FindBar(frame, 0xE8FB);
         EXPECT_EQ(tool.dockId, kDockTop) << "a damaged size: the default side";
         EXPECT_TRUE(IsReachableInFrame(frame, tool.bar));
@@ -1141,4 +1147,40 @@ TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScree
         PostMessageA(frame, WM_CLOSE, 0, 0);
         ASSERT_TRUE(p.WaitExit(10000));
     }
+}
+
+TEST_F(ProgramTest, AMaximisedWindowComesBackMaximisedAndASecondStartLeavesItsPlacement) {
+    const std::string ini = m_dir + "\\SETTINGS.INI";
+    auto placement = [&] {
+        char text[256] = "";
+        GetPrivateProfileStringA("ControlBars", "MainFrame", "", text, sizeof text, ini.c_str());
+        return std::string(text);
+    };
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, ""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        ShowWindow(frame, SW_MAXIMIZE);
+        ASSERT_TRUE(WaitFor([&] { return IsZoomed(frame) != FALSE; }, 5000));
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(p.WaitExit(10000));
+    }
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
+    const std::string file = WriteFile("second.txt", "two\r\n");
+    Process a;
+    ASSERT_TRUE(a.Start(m_exe, ""));
+    HWND frame = WaitForMainFrame(a);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(IsZoomed(frame));
+    // A second start hands its file over and ends without showing its window: the record stays
+    // the first one's.
+    Process b;
+    ASSERT_TRUE(b.Start(m_exe, "\"" + file + "\""));
+    ASSERT_TRUE(b.WaitExit(kStartTimeoutMs));
+    EXPECT_TRUE(WaitFor([&] { return HasChildTitled(frame, "second.txt"); }, 10000));
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(a.WaitExit(10000));
+    EXPECT_NE(placement().find("\"Maximized\"=1"), std::string::npos) << placement();
 }

@@ -1,9 +1,11 @@
-// MDI frames, command routing, command UI, menus, accelerators, bars and layout.
+// MDI frames, command routing, command UI, menus, accelerators, bars and layout, tool tips.
 #include "tests/framework/TestApp.h"
 
 #include "framework/MultiDocTemplate.h"
 #include "framework/ResourceText.h"
 #include "tests/framework/FrameworkTestIds.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -276,4 +278,68 @@ TEST_F(FrameworkTest, ANewFramesClientShowsNoScrollBars) {
     EXPECT_EQ(GetWindowLongA(frame->m_hWndMDIClient, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
     frame->DestroyWindow();
     Pump();
+}
+
+// --- Tool tips ---------------------------------------------------------------------------------
+
+namespace {
+
+// The tip text (after the first line break) of a string table entry.
+std::string TipOf(UINT id) {
+    const std::string full = AfxLoadString(id);
+    const size_t nl = full.find('\n');
+    return nl == std::string::npos ? std::string() : full.substr(nl + 1);
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                      &wide[0], static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return wide;
+}
+
+} // namespace
+
+TEST_F(FrameworkTest, ALongToolTipIsCutOnACharacterBoundary) {
+    const std::string tip = TipOf(ID_TEST_LONG_TIP);
+    ASSERT_EQ(tip.size(), 80u) << "forty double-byte characters";
+    // The ANSI request has room for 79 bytes: the 40th character does not fit and goes whole.
+    NMTTDISPINFOA a = {};
+    a.hdr.idFrom = ID_TEST_LONG_TIP;
+    a.hdr.code = TTN_NEEDTEXTA;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&a));
+    EXPECT_EQ(std::string(a.szText), tip.substr(0, 78));
+    // The wide request holds all forty characters.
+    NMTTDISPINFOW w = {};
+    w.hdr.idFrom = ID_TEST_LONG_TIP;
+    w.hdr.code = TTN_NEEDTEXTW;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&w));
+    EXPECT_EQ(std::wstring(w.szText), Wide(tip));
+    // A hundred characters: the wide request takes the first 79.
+    const std::wstring longer = Wide(TipOf(ID_TEST_LONGER_TIP));
+    ASSERT_EQ(longer.size(), 100u);
+    NMTTDISPINFOW w2 = {};
+    w2.hdr.idFrom = ID_TEST_LONGER_TIP;
+    w2.hdr.code = TTN_NEEDTEXTW;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&w2));
+    EXPECT_EQ(std::wstring(w2.szText), longer.substr(0, 79));
+    NMTTDISPINFOA a2 = {};
+    a2.hdr.idFrom = ID_TEST_LONGER_TIP;
+    a2.hdr.code = TTN_NEEDTEXTA;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&a2));
+    EXPECT_EQ(std::string(a2.szText), TipOf(ID_TEST_LONGER_TIP).substr(0, 78));
+}
+
+TEST_F(FrameworkTest, AShortToolTipIsCopiedWhole) {
+    NMTTDISPINFOA a = {};
+    a.hdr.idFrom = ID_TEST_HANDLED;
+    a.hdr.code = TTN_NEEDTEXTA;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&a));
+    EXPECT_STREQ(a.szText, "测试命令");
+    NMTTDISPINFOW w = {};
+    w.hdr.idFrom = ID_TEST_HANDLED;
+    w.hdr.code = TTN_NEEDTEXTW;
+    m_main->SendMessage(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&w));
+    EXPECT_EQ(std::wstring(w.szText), Wide("测试命令"));
 }

@@ -14,6 +14,8 @@
 #define ID_TEST_CHECKED 40201    // update handler checks it
 #define ID_TEST_DISABLED 40202   // update handler disables it; its command must not run
 #define ID_TEST_HANDLED 40203    // a command handler and no update handler: enabled
+#define ID_TEST_LONG_TIP 40204   // a tool tip of 40 double-byte characters (80 bytes)
+#define ID_TEST_LONGER_TIP 40205 // a tool tip of 100 double-byte characters
 #define ID_TEST_RANGE_FIRST 40300
 #define ID_TEST_RANGE_LAST 40309
 #define ID_TEST_ACCEL 40010

@@ -268,6 +268,47 @@ TEST_F(TabStripTest, SheetTabsOverlapByHalfTheirHeight) {
     EXPECT_EQ(strip.HitTest(overlap), 0);
 }
 
+TEST_F(TabStripTest, SheetTabsAreDrawnLeftToRightAndAPressGoesToTheTabOnTop) {
+    CSheetTabStrip strip;
+    ASSERT_TRUE(strip.Create(&m_owner, WS_VISIBLE, 0xE901, RECT{0, 100, 600, 130}));
+    strip.InsertTab(0, "查找替换1", 1);
+    strip.InsertTab(1, "捕捉输出1", 2);
+    strip.InsertTab(2, "输出", 3);
+    strip.SetSplitterPosition(400);
+    // The first two tabs are not current: neither is lifted above the other by that.
+    strip.SelectTab(2);
+    ::RedrawWindow(strip.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const int h = strip.GetTabHeight();
+    const int slant = h / 2;
+    ASSERT_GE(slant, 6);
+    const CSheetTabStrip::Tab* t0 = strip.GetTabInfo(0);
+    const CSheetTabStrip::Tab* t1 = strip.GetTabInfo(1);
+    const int left = strip.GetTabAreaRect().left;
+    const int right0 = left + t0->x + t0->width; // the first tab's top right corner
+    ASSERT_EQ(left + t1->x, right0 - slant);
+    // A row through the top of the overlap: the first tab's right slant and the second tab's
+    // left slant cross it, the first near the overlap's right end, the second near its left.
+    const int y = h / 4;
+    const int middle = right0 - slant / 2;
+    HDC dc = ::GetDC(strip.m_hWnd);
+    const COLORREF face = ::GetPixel(dc, right0 + 4, h / 2);
+    std::vector<int> lines;
+    for (int x = right0 - slant; x <= right0 + 1; ++x)
+        if (::GetPixel(dc, x, y) != face)
+            lines.push_back(x);
+    ::ReleaseDC(strip.m_hWnd, dc);
+    ASSERT_FALSE(lines.empty());
+    // Only the second tab's outline shows: it was drawn over the first.
+    for (int x : lines)
+        EXPECT_LT(x, middle) << "an outline at " << x - right0 << " from the corner";
+    // A press where both overlap goes to the tab drawn on top; the gap below the crossing
+    // slants belongs to the tab on the left.
+    EXPECT_EQ(strip.HitTest(POINT{middle, y}), 1);
+    EXPECT_EQ(strip.HitTest(POINT{middle, h - 2}), 0);
+    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle, y));
+    EXPECT_EQ(strip.GetCurSel(), 1);
+}
+
 TEST_F(TabStripTest, ARefusedSheetChangeKeepsTheOldTab) {
     CSheetTabStrip strip;
     ASSERT_TRUE(strip.Create(&m_owner, WS_VISIBLE, 0xE901, RECT{0, 100, 600, 120}));

@@ -128,6 +128,80 @@ std::vector<uint16_t> PackDelimiters(const std::string& d) {
     return out;
 }
 
+// One UTF-8 sequence at the start of b (n > 0 bytes): its code point and its length. Only a
+// well-formed sequence (no overlong form, at most U+10FFFF) is a character; any other byte
+// stands alone for U+FFFD, which no ANSI text holds, so that a stray lead or continuation byte
+// never matches a character of the pattern.
+size_t DecodeUtf8Sequence(const unsigned char* b, size_t n, uint32_t* cp) {
+    *cp = 0xFFFD;
+    const unsigned char b0 = b[0];
+    if (b0 < 0x80) {
+        *cp = b0;
+        return 1;
+    }
+    size_t len;
+    uint32_t value, least;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        value = b0 & 0x1Fu;
+        least = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        value = b0 & 0x0Fu;
+        least = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        value = b0 & 0x07u;
+        least = 0x10000;
+    } else {
+        return 1;
+    }
+    if (len > n)
+        return 1;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b[k] & 0xC0) != 0x80)
+            return 1;
+        value = value << 6 | (b[k] & 0x3Fu);
+    }
+    if (value < least || value > 0x10FFFF)
+        return 1;
+    *cp = value;
+    return len;
+}
+
+// UTF-8 of UTF-16 units, a surrogate pair as the one four-byte sequence of its character.
+std::string EncodeUtf8WithPairs(const wchar_t* w, size_t n) {
+    std::string out;
+    size_t run = 0; // units before i not yet encoded, none of them part of a pair
+    const auto flushRun = [&](size_t end) {
+        if (run == end)
+            return;
+        const uint16_t* u = reinterpret_cast<const uint16_t*>(w) + run;
+        const size_t bytes = EncodeUtf8(u, end - run, nullptr, 0);
+        const size_t at = out.size();
+        out.resize(at + bytes);
+        EncodeUtf8(u, end - run, &out[at], bytes);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t hi = static_cast<uint16_t>(w[i]);
+        if (hi < 0xD800 || hi > 0xDBFF || i + 1 >= n)
+            continue;
+        const uint32_t lo = static_cast<uint16_t>(w[i + 1]);
+        if (lo < 0xDC00 || lo > 0xDFFF)
+            continue;
+        flushRun(i);
+        const uint32_t cp = 0x10000 + ((hi - 0xD800) << 10) + (lo - 0xDC00);
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+        run = i + 2;
+        ++i;
+    }
+    flushRun(n);
+    return out;
+}
+
 // The index just past the line break that starts at p (CR LF, CR or LF), for bytes.
 inline size_t NextLineStart(const char* base, size_t eol, size_t size) {
     if (eol >= size)
@@ -545,10 +619,8 @@ bool Worker::OutUnits(const wchar_t* w, size_t n, Enc enc) {
             c = static_cast<wchar_t>((c >> 8 & 0xFF) | (c & 0xFF) << 8);
         return Out(swapped.data(), n * 2);
     }
-    const size_t bytes = EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, nullptr, 0);
-    std::vector<char> buf(bytes + 1);
-    EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, buf.data(), bytes);
-    return Out(buf.data(), bytes);
+    const std::string bytes = EncodeUtf8WithPairs(w, n);
+    return Out(bytes.data(), bytes.size());
 }
 
 void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
@@ -646,28 +718,22 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
         units.clear();
         byteOf.clear();
         if (enc == EncUtf8) {
+            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(base);
             for (size_t i = ls; i < eol;) {
-                const unsigned char b0 = static_cast<unsigned char>(base[i]);
-                int n = 1;
-                uint32_t u = b0;
-                if (b0 >= 0xC0 && b0 <= 0xDF)
-                    n = 2;
-                else if (b0 >= 0xE0 && b0 <= 0xEF)
-                    n = 3;
-                const auto cont = [&](int k) -> uint32_t {
-                    return i + static_cast<size_t>(k) < eol
-                               ? static_cast<unsigned char>(base[i + static_cast<size_t>(k)])
-                               : 0;
-                };
-                if (n == 2)
-                    u = ((b0 << 6) & 0x7FF) | (cont(1) & 0x3F);
-                else if (n == 3)
-                    u = ((b0 & 0x0F) << 12) | ((cont(1) & 0x3F) << 6) | (cont(2) & 0x3F);
-                units.push_back(static_cast<wchar_t>(u));
-                byteOf.push_back(i);
-                i += static_cast<size_t>(n);
-                if (i > eol)
-                    i = eol;
+                uint32_t cp = 0;
+                const size_t n = DecodeUtf8Sequence(bytes + i, eol - i, &cp);
+                if (cp >= 0x10000) {
+                    // A character beyond the 16-bit range is a surrogate pair. Both halves map
+                    // to its first byte, so that a rewritten file holds it whole or not at all.
+                    units.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                    units.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                    byteOf.push_back(i);
+                    byteOf.push_back(i);
+                } else {
+                    units.push_back(static_cast<wchar_t>(cp));
+                    byteOf.push_back(i);
+                }
+                i += n;
             }
             byteOf.push_back(eol);
         } else {

@@ -494,6 +494,47 @@ TEST_F(FileSearchTest, LongLineRegexAnswersQuickly) {
     }
 }
 
+// Characters beyond the 16-bit range in a UTF-8 file (emoji) are whole characters: the bytes
+// of their sequences are no other characters, and replacing beside them keeps them byte for
+// byte.
+TEST_F(FileSearchTest, Utf8CharactersBeyondSixteenBitsStayWhole) {
+    // U+1F430, U+1F431 and U+1F437 end in the bytes that end "°" (C2 B0), "±" (C2 B1) and
+    // "·" (C2 B7).
+    const std::string rabbit = "\xF0\x9F\x90\xB0", cat = "\xF0\x9F\x90\xB1",
+                      pig = "\xF0\x9F\x90\xB7";
+    const std::string tail = " 25\xC2\xB0 \xC2\xB1 \xC2\xB7";
+    const std::string second = rabbit + cat + pig + "\r\n";
+    dir.Write("e.txt", "\xEF\xBB\xBF"
+                       "a" +
+                           rabbit + "b" + cat + "c" + pig + tail + "\r\n" + second);
+    const std::string header = "\n\"" + dir.File("e.txt") + "\"";
+    // Columns count 16-bit units: the mark is the first, each of the three characters two.
+    const struct {
+        const char* find;
+        const char* at;
+    } cases[] = {{"°", "(1,14)(U8):"}, {"±", "(1,16)(U8):"}, {"·", "(1,18)(U8):"}};
+    for (const auto& c : cases) {
+        const std::string out = RunToEnd(Request(c.find, dir.Path(), "*.txt"));
+        EXPECT_NE(out.find(header + c.at), std::string::npos) << c.find << out;
+        EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << c.find << out;
+    }
+    FxFileSearch r = Request("°", dir.Path(), "*.txt");
+    r.replacement = "度";
+    RunToEnd(r, true);
+    const std::string degree = AsUtf8("度", false);
+    EXPECT_EQ(dir.Read("e.txt"), "\xEF\xBB\xBF"
+                                 "a" +
+                                     rabbit + "b" + cat + "c" + pig + " 25" + degree +
+                                     " \xC2\xB1 \xC2\xB7\r\n" + second);
+    r.find = "c";
+    r.replacement = "中";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("e.txt"), "\xEF\xBB\xBF"
+                                 "a" +
+                                     rabbit + "b" + cat + AsUtf8("中", false) + pig + " 25" +
+                                     degree + " \xC2\xB1 \xC2\xB7\r\n" + second);
+}
+
 } // namespace
 
 namespace {

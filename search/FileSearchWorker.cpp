@@ -18,6 +18,8 @@
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #ifdef __SSE2__
@@ -202,6 +204,42 @@ std::string EncodeUtf8WithPairs(const wchar_t* w, size_t n) {
     return out;
 }
 
+// A folder or file as the file system knows it, whatever path reached it: volume and index.
+using FileIdentity = std::tuple<DWORD, DWORD, DWORD>;
+
+bool IdentityOf(const std::wstring& path, FileIdentity* id) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(h, &info) != FALSE &&
+                    (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0);
+    CloseHandle(h);
+    if (ok)
+        *id = FileIdentity(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return ok;
+}
+
+// A full path in the form the system takes at any length ("\\?\" or "\\?\UNC\"), ending
+// with "\".
+std::wstring LongFolderPath(const std::wstring& folder) {
+    std::wstring out = folder;
+    std::vector<wchar_t> full(32768);
+    const DWORD n = GetFullPathNameW(folder.c_str(), 32768, full.data(), nullptr);
+    if (n > 0 && n < 32768)
+        out = full.data();
+    if (out.compare(0, 4, L"\\\\?\\") != 0) {
+        if (out.compare(0, 2, L"\\\\") == 0)
+            out = L"\\\\?\\UNC\\" + out.substr(2);
+        else
+            out = L"\\\\?\\" + out;
+    }
+    if (out.back() != L'\\')
+        out += L'\\';
+    return out;
+}
+
 // The index just past the line break that starts at p (CR LF, CR or LF), for bytes.
 inline size_t NextLineStart(const char* base, size_t eol, size_t size) {
     if (eol >= size)
@@ -333,6 +371,8 @@ private:
     const std::atomic<bool>& m_stop;
     std::vector<std::unique_ptr<PreparedPattern>> m_patterns;
     int m_filesSearched = 0, m_totalHits = 0, m_fileHits = 0, m_skipped = 0;
+    std::wstring m_root; // the searched folder, long form, ending with "\"
+    std::set<FileIdentity> m_visitedFolders;
     std::string m_path; // the current file's display path
     Enc m_enc = EncAnsi;
     std::string m_pending; // hit lines not yet sent
@@ -401,20 +441,8 @@ void Worker::Run() {
                         find.c_str()));
 
         // The folder as a full path the system takes at any length.
-        std::wstring folder = ToWide(m_req.folder);
-        wchar_t full[32768];
-        const DWORD n = GetFullPathNameW(folder.c_str(), 32768, full, nullptr);
-        if (n > 0 && n < 32768)
-            folder = full;
-        if (folder.compare(0, 4, L"\\\\?\\") != 0) {
-            if (folder.compare(0, 2, L"\\\\") == 0)
-                folder = L"\\\\?\\UNC\\" + folder.substr(2);
-            else
-                folder = L"\\\\?\\" + folder;
-        }
-        if (folder.back() != L'\\')
-            folder += L'\\';
-        Walk(folder, 0);
+        m_root = LongFolderPath(ToWide(m_req.folder));
+        Walk(m_root, 0);
 
         if (m_matchFailed) {
             char msg[1024] = "";
@@ -437,7 +465,22 @@ void Worker::Run() {
 void Worker::Walk(const std::wstring& dir, int depth) {
     if (Stopped() || depth > kMaxDepth || m_matchFailed)
         return;
-    for (size_t pi = 0; pi < m_patterns.size() && !Stopped() && !m_matchFailed; ++pi) {
+    // A folder reached a second time, through a link (junction or symbolic link), is not
+    // walked again; nor is a link back to a folder above it.
+    FileIdentity id;
+    if (IdentityOf(dir, &id) && !m_visitedFolders.insert(id).second)
+        return;
+    // The folder's files are listed before any of them is searched: a file that two filters
+    // match is searched once, with the delimiters of the first, and what replacing writes into
+    // the folder (temporary files, backups) is never searched itself.
+    struct Entry {
+        std::wstring name;
+        size_t pattern;
+        unsigned long long size;
+    };
+    std::vector<Entry> entries;
+    std::set<std::wstring> listed;
+    for (size_t pi = 0; pi < m_patterns.size() && !Stopped(); ++pi) {
         const std::wstring query = dir + ToWide(m_req.patterns[pi].pattern);
         WIN32_FIND_DATAW fd;
         HANDLE h = FindFirstFileW(query.c_str(), &fd);
@@ -446,27 +489,34 @@ void Worker::Walk(const std::wstring& dir, int depth) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            const std::wstring path = dir + fd.cFileName;
-            const unsigned long long size =
-                (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-            bool lossy = false;
-            const std::string shown = DisplayPath(path, &lossy);
-            if (lossy) {
-                ++m_skipped;
-                Send(Format(m_req.texts.skipName, shown.c_str()));
+            // The system gives one entry the same name under every pattern.
+            if (!listed.insert(fd.cFileName).second)
                 continue;
-            }
-            if (size == 0)
-                continue;
-            if (size >= kMaxFileSize) {
-                ++m_skipped;
-                Send(Format(m_req.texts.skipLarge, shown.c_str()));
-                continue;
-            }
-            m_path = shown;
-            SearchFile(path, *m_patterns[pi]);
-        } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
+            entries.push_back(
+                {fd.cFileName, pi,
+                 (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow});
+        } while (!Stopped() && FindNextFileW(h, &fd));
         FindClose(h);
+    }
+    for (size_t i = 0; i < entries.size() && !Stopped() && !m_matchFailed; ++i) {
+        const Entry& e = entries[i];
+        const std::wstring path = dir + e.name;
+        bool lossy = false;
+        const std::string shown = DisplayPath(path, &lossy);
+        if (lossy) {
+            ++m_skipped;
+            Send(Format(m_req.texts.skipName, shown.c_str()));
+            continue;
+        }
+        if (e.size == 0)
+            continue;
+        if (e.size >= kMaxFileSize) {
+            ++m_skipped;
+            Send(Format(m_req.texts.skipLarge, shown.c_str()));
+            continue;
+        }
+        m_path = shown;
+        SearchFile(path, *m_patterns[e.pattern]);
     }
     if (!m_req.subFolders || Stopped() || m_matchFailed)
         return;

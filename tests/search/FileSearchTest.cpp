@@ -494,6 +494,40 @@ TEST_F(FileSearchTest, LongLineRegexAnswersQuickly) {
     }
 }
 
+// A file that two filters match is searched, and replaced in, once.
+TEST_F(FileSearchTest, AFileTwoFiltersMatchIsVisitedOnce) {
+    dir.Write("a.c", "needle");
+    dir.Write("b.c", "needle");
+    dir.Write("ab.txt", "needle");
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.c;a*"));
+    EXPECT_EQ(CountOf(out, "\\a.c\""), 1) << out;
+    EXPECT_NE(out.find(EndFind(3, 3)), std::string::npos) << out;
+    FxFileSearch r = Request("needle", dir.Path(), "*.c;a*");
+    r.replacement = "needles";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("a.c"), "needles");
+    EXPECT_EQ(dir.Read("b.c"), "needles");
+    EXPECT_EQ(dir.Read("ab.txt"), "needles");
+}
+
+// A folder reached a second time through a link is not walked again, nor is a link back to a
+// folder above it.
+TEST_F(FileSearchTest, AFolderReachedThroughALinkIsWalkedOnce) {
+    dir.MakeDir("real");
+    dir.Write("real\\a.txt", "needle");
+    FolderLink link(dir.File("link"), dir.File("real"));
+    FolderLink loop(dir.File("real\\up"), dir.Path());
+    if (!link.Made() || !loop.Made())
+        GTEST_SKIP() << "this system makes no folder links";
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.txt"));
+    EXPECT_EQ(CountOf(out, "(A):"), 1) << out.substr(0, 2000);
+    EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << out.substr(0, 2000);
+    FxFileSearch r = Request("needle", dir.Path(), "*.txt");
+    r.replacement = "needles";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("real\\a.txt"), "needles");
+}
+
 // Characters beyond the 16-bit range in a UTF-8 file (emoji) are whole characters: the bytes
 // of their sequences are no other characters, and replacing beside them keeps them byte for
 // byte.

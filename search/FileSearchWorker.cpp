@@ -9,7 +9,6 @@
 #include "search/ReplaceWriter.h"
 #include "search/SearchErrors.h"
 #include "search/UnitMatcher.h"
-#include "textdoc/FileIO.h"
 #include "textdoc/Utf8.h"
 
 #include <cstdarg>
@@ -221,6 +220,12 @@ bool IdentityOf(const std::wstring& path, FileIdentity* id) {
     return ok;
 }
 
+bool SamePathIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
 // A full path in the form the system takes at any length ("\\?\" or "\\?\UNC\"), ending
 // with "\".
 std::wstring LongFolderPath(const std::wstring& folder) {
@@ -238,6 +243,23 @@ std::wstring LongFolderPath(const std::wstring& folder) {
     if (out.back() != L'\\')
         out += L'\\';
     return out;
+}
+
+// Makes the folder and those above it that are missing.
+bool MakeFolders(const std::wstring& folder) {
+    std::wstring f = folder;
+    while (!f.empty() && f.back() == L'\\')
+        f.pop_back();
+    if (f.empty())
+        return false;
+    // With a trailing "\" the root of a drive reads as a folder too.
+    const DWORD attrs = GetFileAttributesW((f + L'\\').c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES)
+        return (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const size_t slash = f.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 4 || !MakeFolders(f.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(f.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // The index just past the line break that starts at p (CR LF, CR or LF), for bytes.
@@ -363,6 +385,7 @@ private:
     bool Out(const void* data, size_t len);
     bool OutUnits(const wchar_t* w, size_t n, Enc enc);
     std::string DisplayPath(const std::wstring& path, bool* lossy) const;
+    std::wstring BackupPathOf(const std::wstring& path) const;
     void Skip(const std::string& fmt, const std::string& path, DWORD error);
     void Failed(const std::string& reason);
 
@@ -371,7 +394,8 @@ private:
     const std::atomic<bool>& m_stop;
     std::vector<std::unique_ptr<PreparedPattern>> m_patterns;
     int m_filesSearched = 0, m_totalHits = 0, m_fileHits = 0, m_skipped = 0;
-    std::wstring m_root; // the searched folder, long form, ending with "\"
+    std::wstring m_root;       // the searched folder, long form, ending with "\"
+    std::wstring m_backupRoot; // the backup folder, long form, ending with "\"; empty: none
     std::set<FileIdentity> m_visitedFolders;
     std::string m_path; // the current file's display path
     Enc m_enc = EncAnsi;
@@ -442,6 +466,14 @@ void Worker::Run() {
 
         // The folder as a full path the system takes at any length.
         m_root = LongFolderPath(ToWide(m_req.folder));
+        // A backup folder inside the searched tree is not searched: its backups would be
+        // replaced in and backed up again.
+        if (m_req.replace && m_req.backup && !m_req.backupFolder.empty()) {
+            m_backupRoot = LongFolderPath(ToWide(m_req.backupFolder));
+            FileIdentity id;
+            if (IdentityOf(m_backupRoot, &id))
+                m_visitedFolders.insert(id);
+        }
         Walk(m_root, 0);
 
         if (m_matchFailed) {
@@ -529,7 +561,10 @@ void Worker::Walk(const std::wstring& dir, int depth) {
             continue;
         if (!std::wcscmp(fd.cFileName, L".") || !std::wcscmp(fd.cFileName, L".."))
             continue;
-        Walk(dir + fd.cFileName + L"\\", depth + 1);
+        const std::wstring sub = dir + fd.cFileName + L"\\";
+        if (!m_backupRoot.empty() && SamePathIgnoringCase(sub, m_backupRoot))
+            continue;
+        Walk(sub, depth + 1);
     } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
     FindClose(h);
 }
@@ -614,14 +649,9 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     f.Close();
     std::wstring backup;
     if (m_req.backup) {
-        // Never cut: a cut name could be another file's.
-        const std::string name =
-            MakeFullBackupName(DisplayPath(path, nullptr).c_str(), m_req.backupFolder.c_str());
-        backup = ToWide(name);
-        if (backup.compare(0, 2, L"\\\\") == 0)
-            backup = L"\\\\?\\UNC\\" + backup.substr(2);
-        else
-            backup = L"\\\\?\\" + backup;
+        backup = BackupPathOf(path);
+        // A backup folder that cannot be made fails the commit, which then keeps the file.
+        MakeFolders(backup.substr(0, backup.find_last_of(L'\\')));
     }
     bool backupFailed = false;
     const DWORD error = m_writer.Commit(backup, &backupFailed);
@@ -629,6 +659,27 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
         Skip(m_req.texts.skipWrite, m_path, error);
     else if (backupFailed)
         Send(Format(m_req.texts.noBackup, m_path.c_str()));
+}
+
+// The backup's full path: beside the file, or with a backup folder, at the file's place below
+// the searched folder repeated below the backup folder, so that two files of one name in
+// different folders (several Makefiles) keep a backup each. The file's name has the dot of its
+// extension turned into "_" and ".BAK" appended; nothing is ever cut.
+std::wstring Worker::BackupPathOf(const std::wstring& path) const {
+    const size_t nameAt = path.find_last_of(L'\\') + 1;
+    std::wstring folder = path.substr(0, nameAt);
+    if (!m_backupRoot.empty()) {
+        // Every walked path starts with the searched folder.
+        const std::wstring below = folder.compare(0, m_root.size(), m_root) == 0
+                                       ? folder.substr(m_root.size())
+                                       : std::wstring();
+        folder = m_backupRoot + below;
+    }
+    std::wstring name = path.substr(nameAt);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name[dot] = L'_';
+    return folder + name + L".BAK";
 }
 
 void Worker::Hit(int32_t line, int32_t col, const std::string& text) {

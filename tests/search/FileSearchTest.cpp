@@ -528,6 +528,54 @@ TEST_F(FileSearchTest, AFolderReachedThroughALinkIsWalkedOnce) {
     EXPECT_EQ(dir.Read("real\\a.txt"), "needles");
 }
 
+// With a backup folder, each file's backup takes the file's place below the searched folder
+// under the backup folder, so that files of one name keep a backup each; a backup folder inside
+// the searched tree is not searched.
+TEST_F(FileSearchTest, BackupFolderKeepsTheTreeAndIsNotSearched) {
+    dir.Write("Makefile", "all: needle");
+    dir.MakeDir("lib");
+    dir.Write("lib\\Makefile", "lib: needle");
+    dir.MakeDir("lib\\x");
+    dir.Write("lib\\x\\Makefile", "x: needle");
+    dir.MakeDir("bak");
+    dir.Write("bak\\note.txt", "a needle in the backup folder");
+    FxFileSearch r = Request("needle", dir.Path(), "Makefile;*.txt");
+    r.replacement = "pin";
+    r.backup = true;
+    r.backupFolder = dir.File("bak");
+    std::string out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("Makefile"), "all: pin");
+    EXPECT_EQ(dir.Read("lib\\Makefile"), "lib: pin");
+    EXPECT_EQ(dir.Read("lib\\x\\Makefile"), "x: pin");
+    EXPECT_EQ(dir.Read("bak\\Makefile.BAK"), "all: needle");
+    EXPECT_EQ(dir.Read("bak\\lib\\Makefile.BAK"), "lib: needle");
+    EXPECT_EQ(dir.Read("bak\\lib\\x\\Makefile.BAK"), "x: needle");
+    EXPECT_EQ(dir.Read("bak\\note.txt"), "a needle in the backup folder");
+    EXPECT_NE(out.find(EndReplace(3, 3)), std::string::npos) << out;
+
+    // A second run backs up the new contents; the backups of the first are not searched.
+    dir.Write("Makefile", "all: needle 2");
+    dir.Write("lib\\Makefile", "lib: needle 2");
+    out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("bak\\Makefile.BAK"), "all: needle 2");
+    EXPECT_EQ(dir.Read("bak\\lib\\Makefile.BAK"), "lib: needle 2");
+    EXPECT_EQ(dir.Read("bak\\lib\\x\\Makefile.BAK"), "x: needle");
+    EXPECT_EQ(dir.List("bak"), (std::vector<std::string>{"Makefile.BAK", "lib", "note.txt"}));
+    EXPECT_EQ(dir.List("bak\\lib"), (std::vector<std::string>{"Makefile.BAK", "x"}));
+    EXPECT_NE(out.find(EndReplace(3, 2)), std::string::npos) << out;
+
+    // A backup folder that does not exist yet is made, with the folders below it.
+    ScratchDir other;
+    r.backupFolder = other.File("new\\bak");
+    dir.Write("lib\\x\\Makefile", "x: needle 3");
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("lib\\x\\Makefile"), "x: pin 3");
+    EXPECT_EQ(other.Read("new\\bak\\lib\\x\\Makefile.BAK"), "x: needle 3");
+    // The old backup folder is an ordinary folder of the tree now.
+    EXPECT_EQ(dir.Read("bak\\note.txt"), "a pin in the backup folder");
+    EXPECT_EQ(other.Read("new\\bak\\bak\\note_txt.BAK"), "a needle in the backup folder");
+}
+
 // Characters beyond the 16-bit range in a UTF-8 file (emoji) are whole characters: the bytes
 // of their sequences are no other characters, and replacing beside them keeps them byte for
 // byte.

@@ -990,7 +990,10 @@ void CAppMainFrame::InstallKeyMap() {
 
 void CAppMainFrame::FileFiltersChanged() {
     // The Open dialog builds its filter string from the store each time it opens; the file
-    // tree reads the list when it fills a folder.
+    // tree's filter box takes the new list at once.
+    CWsbFileTree& tree = m_workspaceBar.FileTree();
+    if (tree.m_hWnd)
+        tree.ReloadFilterList();
 }
 
 void CAppMainFrame::SetRecentFileCount(int count) {

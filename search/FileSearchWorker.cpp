@@ -467,11 +467,12 @@ void Worker::Run() {
         // The folder as a full path the system takes at any length.
         m_root = LongFolderPath(ToWide(m_req.folder));
         // A backup folder inside the searched tree is not searched: its backups would be
-        // replaced in and backed up again.
+        // replaced in and backed up again. The searched folder itself as the backup folder is
+        // still searched; its backups are made beside their files.
         if (m_req.replace && m_req.backup && !m_req.backupFolder.empty()) {
             m_backupRoot = LongFolderPath(ToWide(m_req.backupFolder));
-            FileIdentity id;
-            if (IdentityOf(m_backupRoot, &id))
+            FileIdentity id, rootId;
+            if (IdentityOf(m_backupRoot, &id) && !(IdentityOf(m_root, &rootId) && id == rootId))
                 m_visitedFolders.insert(id);
         }
         Walk(m_root, 0);

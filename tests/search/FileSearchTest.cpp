@@ -574,6 +574,14 @@ TEST_F(FileSearchTest, BackupFolderKeepsTheTreeAndIsNotSearched) {
     // The old backup folder is an ordinary folder of the tree now.
     EXPECT_EQ(dir.Read("bak\\note.txt"), "a pin in the backup folder");
     EXPECT_EQ(other.Read("new\\bak\\bak\\note_txt.BAK"), "a needle in the backup folder");
+
+    // The searched folder itself as the backup folder is searched, its backups beside the files.
+    r.backupFolder = dir.Path();
+    dir.Write("lib\\Makefile", "lib: needle 4");
+    out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("lib\\Makefile"), "lib: pin 4");
+    EXPECT_EQ(dir.Read("lib\\Makefile.BAK"), "lib: needle 4");
+    EXPECT_NE(out.find(EndReplace(4, 1)), std::string::npos) << out;
 }
 
 // Characters beyond the 16-bit range in a UTF-8 file (emoji) are whole characters: the bytes

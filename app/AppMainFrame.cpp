@@ -59,6 +59,7 @@ ON_WM_GETMINMAXINFO()
 ON_MESSAGE(FileChangeMonitor::kFileChangedMessage, OnFileChangedMessage)
 ON_MESSAGE(CAppMainFrame::kTrayMessage, OnTrayNotify)
 ON_MESSAGE(CAppMainFrame::kRecoveryOfferMessage, OnRecoveryOffer)
+ON_MESSAGE(CAppMainFrame::kReleaseChannelMessage, OnReleaseChannelMessage)
 ON_MESSAGE(WM_DRAWCLIPBOARD, OnDrawClipboard)
 ON_WM_CHANGECBCHAIN()
 ON_WM_DEVICECHANGE()
@@ -155,6 +156,7 @@ int CAppMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     SetMessageText(AFX_IDS_IDLEMESSAGE);
     CTextEditDoc::SetHost(this);
     ApplyEditorDisplaySettings(false);
+    m_channelWindow = m_hWnd;
     return 0;
 }
 
@@ -194,6 +196,9 @@ void CAppMainFrame::OnClose() {
 }
 
 void CAppMainFrame::OnDestroy() {
+    // Job threads ending from now on leave their channels marked: nobody acquires one again,
+    // and the frame's destructor waits for every job that still holds one.
+    m_channelWindow = nullptr;
     // A window that goes without leaving the chain would cut it for every viewer after it.
     SetAutoPasteTarget(nullptr);
     RemoveTrayIcon();
@@ -662,10 +667,28 @@ CAppMainFrame::OutputChannel* CAppMainFrame::AcquireOutputChannel(int key, Outpu
 }
 
 void CAppMainFrame::ReleaseOutputChannel(OutputChannel* channel) {
-    if (IsOwnChannel(channel)) {
-        channel->inUse = false;
-        channel->job = nullptr;
+    if (!IsOwnChannel(channel))
+        return;
+    // A job thread's release waits until this thread has made it, so the table never changes
+    // under a reader here: the Stop command, the command states, the next job's acquire.
+    if (::GetCurrentThreadId() != m_channelThread) {
+        if (HWND wnd = m_channelWindow.load())
+            ::SendMessageA(wnd, kReleaseChannelMessage, 0, reinterpret_cast<LPARAM>(channel));
+        return;
     }
+    FreeChannel(channel);
+}
+
+LRESULT CAppMainFrame::OnReleaseChannelMessage(WPARAM, LPARAM lParam) {
+    OutputChannel* channel = reinterpret_cast<OutputChannel*>(lParam);
+    if (IsOwnChannel(channel))
+        FreeChannel(channel);
+    return 0;
+}
+
+void CAppMainFrame::FreeChannel(OutputChannel* channel) {
+    channel->inUse = false;
+    channel->job = nullptr;
 }
 
 bool CAppMainFrame::IsOutputChannelBusy(int key) const {
@@ -987,7 +1010,10 @@ void CAppMainFrame::InstallKeyMap() {
 
 void CAppMainFrame::FileFiltersChanged() {
     // The Open dialog builds its filter string from the store each time it opens; the file
-    // tree reads the list when it fills a folder.
+    // tree's filter box takes the new list at once.
+    CWsbFileTree& tree = m_workspaceBar.FileTree();
+    if (tree.m_hWnd)
+        tree.ReloadFilterList();
 }
 
 void CAppMainFrame::SetRecentFileCount(int count) {

@@ -23,6 +23,7 @@
 #include "tools/OutputHost.h"
 #include "tools/OutputWindow.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ public:
     // once the frame is shown).
     static const UINT kRecoveryTimer = 2;
     static const UINT kRecoveryOfferMessage = WM_USER + 6;
+    // A job thread's release of its output channel, sent to the frame (lParam the channel).
+    static const UINT kReleaseChannelMessage = WM_USER + 7;
     // The status bar's panes: the message pane, then the editing indicators.
     static const UINT kIndicators[7];
 
@@ -261,6 +264,7 @@ public:
     LRESULT OnFileChangedMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     LRESULT OnRecoveryOffer(WPARAM wParam, LPARAM lParam);
+    LRESULT OnReleaseChannelMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnDrawClipboard(WPARAM wParam, LPARAM lParam);
     void OnChangeCbChain(HWND removed, HWND next);
     bool OnDeviceChange(UINT event, DWORD_PTR data);
@@ -333,7 +337,12 @@ private:
     DWORD m_clipboardSequence = 0;
     IFileTreeDrives* m_fileTree = nullptr;
     bool IsOwnChannel(const OutputChannel* channel) const;
+    void FreeChannel(OutputChannel* channel);
+    // The channel table is changed on the frame's own thread only; job threads send their
+    // releases to the window, which is null before it exists and from its destruction on.
     OutputChannel m_channels[kOutputChannels];
+    const DWORD m_channelThread = ::GetCurrentThreadId();
+    std::atomic<HWND> m_channelWindow{nullptr};
     IOutputPanes* m_outputPanes = nullptr;
     // Declared last: its capture jobs are stopped by this frame's destructor, while they
     // still exist.

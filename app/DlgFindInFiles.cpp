@@ -252,7 +252,9 @@ void CDlgFindInFiles::OnOK() {
     }
 
     PushToBox(IDC_FIF_WHAT, find);
-    if (m_replace)
+    // An empty replacement (deleting the find text) is no history entry: the stored list ends
+    // at its first empty entry, so one at the top would wipe the list.
+    if (m_replace && !with.empty())
         PushToBox(IDC_FIF_WITH, with);
     PushToBox(IDC_FIF_FILTERS, filters);
     PushToBox(IDC_FIF_FOLDER, folder);

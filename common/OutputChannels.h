@@ -21,6 +21,8 @@ public:
     // {3, 4}); null when both are busy or the key is none of the four. The pane is made and
     // the output window shown. The job (may be null) is recorded as the channel's holder.
     virtual OutputChannel* AcquireOutputChannel(int key, OutputJob* job = nullptr) = 0;
+    // Marks the slot free. Called from a job thread, the release is made on the main thread and
+    // the call returns once it is made; once the main window is gone it is not made at all.
     virtual void ReleaseOutputChannel(OutputChannel* channel) = 0;
     // Whether a slot of the key's group is free (the commands that need one are enabled).
     virtual bool HasFreeOutputChannel(int key) const = 0;

@@ -41,8 +41,9 @@ struct FxFileSearch {
     bool wholeWord = false;
     bool regExp = false;
     bool subFolders = true;
-    bool backup = false;      // replace only
-    std::string backupFolder; // the backup copies' folder; empty: beside each file
+    bool backup = false; // replace only
+    // The backup copies' folder, the searched tree repeated below it; empty: beside each file.
+    std::string backupFolder;
     bool encodings[4] = {true, true, true, true}; // ANSI, UTF8, UNICODE, UNICODE BIG ENDIAN
     std::vector<FxFilterPattern> patterns;        // from FxSplitFilters, with their delimiters
     FxFileSearchTexts texts;

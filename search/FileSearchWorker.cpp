@@ -9,7 +9,6 @@
 #include "search/ReplaceWriter.h"
 #include "search/SearchErrors.h"
 #include "search/UnitMatcher.h"
-#include "textdoc/FileIO.h"
 #include "textdoc/Utf8.h"
 
 #include <cstdarg>
@@ -18,6 +17,8 @@
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #ifdef __SSE2__
@@ -126,6 +127,139 @@ std::vector<uint16_t> PackDelimiters(const std::string& d) {
     }
     out.push_back(0);
     return out;
+}
+
+// One UTF-8 sequence at the start of b (n > 0 bytes): its code point and its length. Only a
+// well-formed sequence (no overlong form, at most U+10FFFF) is a character; any other byte
+// stands alone for U+FFFD, which no ANSI text holds, so that a stray lead or continuation byte
+// never matches a character of the pattern.
+size_t DecodeUtf8Sequence(const unsigned char* b, size_t n, uint32_t* cp) {
+    *cp = 0xFFFD;
+    const unsigned char b0 = b[0];
+    if (b0 < 0x80) {
+        *cp = b0;
+        return 1;
+    }
+    size_t len;
+    uint32_t value, least;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        value = b0 & 0x1Fu;
+        least = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        value = b0 & 0x0Fu;
+        least = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        value = b0 & 0x07u;
+        least = 0x10000;
+    } else {
+        return 1;
+    }
+    if (len > n)
+        return 1;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b[k] & 0xC0) != 0x80)
+            return 1;
+        value = value << 6 | (b[k] & 0x3Fu);
+    }
+    if (value < least || value > 0x10FFFF)
+        return 1;
+    *cp = value;
+    return len;
+}
+
+// UTF-8 of UTF-16 units, a surrogate pair as the one four-byte sequence of its character.
+std::string EncodeUtf8WithPairs(const wchar_t* w, size_t n) {
+    std::string out;
+    size_t run = 0; // units before i not yet encoded, none of them part of a pair
+    const auto flushRun = [&](size_t end) {
+        if (run == end)
+            return;
+        const uint16_t* u = reinterpret_cast<const uint16_t*>(w) + run;
+        const size_t bytes = EncodeUtf8(u, end - run, nullptr, 0);
+        const size_t at = out.size();
+        out.resize(at + bytes);
+        EncodeUtf8(u, end - run, &out[at], bytes);
+    };
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t hi = static_cast<uint16_t>(w[i]);
+        if (hi < 0xD800 || hi > 0xDBFF || i + 1 >= n)
+            continue;
+        const uint32_t lo = static_cast<uint16_t>(w[i + 1]);
+        if (lo < 0xDC00 || lo > 0xDFFF)
+            continue;
+        flushRun(i);
+        const uint32_t cp = 0x10000 + ((hi - 0xD800) << 10) + (lo - 0xDC00);
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+        run = i + 2;
+        ++i;
+    }
+    flushRun(n);
+    return out;
+}
+
+// A folder or file as the file system knows it, whatever path reached it: volume and index.
+using FileIdentity = std::tuple<DWORD, DWORD, DWORD>;
+
+bool IdentityOf(const std::wstring& path, FileIdentity* id) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(h, &info) != FALSE &&
+                    (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0);
+    CloseHandle(h);
+    if (ok)
+        *id = FileIdentity(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return ok;
+}
+
+bool SamePathIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+// A full path in the form the system takes at any length ("\\?\" or "\\?\UNC\"), ending
+// with "\".
+std::wstring LongFolderPath(const std::wstring& folder) {
+    std::wstring out = folder;
+    std::vector<wchar_t> full(32768);
+    const DWORD n = GetFullPathNameW(folder.c_str(), 32768, full.data(), nullptr);
+    if (n > 0 && n < 32768)
+        out = full.data();
+    if (out.compare(0, 4, L"\\\\?\\") != 0) {
+        if (out.compare(0, 2, L"\\\\") == 0)
+            out = L"\\\\?\\UNC\\" + out.substr(2);
+        else
+            out = L"\\\\?\\" + out;
+    }
+    if (out.back() != L'\\')
+        out += L'\\';
+    return out;
+}
+
+// Makes the folder and those above it that are missing.
+bool MakeFolders(const std::wstring& folder) {
+    std::wstring f = folder;
+    while (!f.empty() && f.back() == L'\\')
+        f.pop_back();
+    if (f.empty())
+        return false;
+    // With a trailing "\" the root of a drive reads as a folder too.
+    const DWORD attrs = GetFileAttributesW((f + L'\\').c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES)
+        return (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const size_t slash = f.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash < 4 || !MakeFolders(f.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(f.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // The index just past the line break that starts at p (CR LF, CR or LF), for bytes.
@@ -251,6 +385,7 @@ private:
     bool Out(const void* data, size_t len);
     bool OutUnits(const wchar_t* w, size_t n, Enc enc);
     std::string DisplayPath(const std::wstring& path, bool* lossy) const;
+    std::wstring BackupPathOf(const std::wstring& path) const;
     void Skip(const std::string& fmt, const std::string& path, DWORD error);
     void Failed(const std::string& reason);
 
@@ -259,6 +394,9 @@ private:
     const std::atomic<bool>& m_stop;
     std::vector<std::unique_ptr<PreparedPattern>> m_patterns;
     int m_filesSearched = 0, m_totalHits = 0, m_fileHits = 0, m_skipped = 0;
+    std::wstring m_root;       // the searched folder, long form, ending with "\"
+    std::wstring m_backupRoot; // the backup folder, long form, ending with "\"; empty: none
+    std::set<FileIdentity> m_visitedFolders;
     std::string m_path; // the current file's display path
     Enc m_enc = EncAnsi;
     std::string m_pending; // hit lines not yet sent
@@ -327,20 +465,17 @@ void Worker::Run() {
                         find.c_str()));
 
         // The folder as a full path the system takes at any length.
-        std::wstring folder = ToWide(m_req.folder);
-        wchar_t full[32768];
-        const DWORD n = GetFullPathNameW(folder.c_str(), 32768, full, nullptr);
-        if (n > 0 && n < 32768)
-            folder = full;
-        if (folder.compare(0, 4, L"\\\\?\\") != 0) {
-            if (folder.compare(0, 2, L"\\\\") == 0)
-                folder = L"\\\\?\\UNC\\" + folder.substr(2);
-            else
-                folder = L"\\\\?\\" + folder;
+        m_root = LongFolderPath(ToWide(m_req.folder));
+        // A backup folder inside the searched tree is not searched: its backups would be
+        // replaced in and backed up again. The searched folder itself as the backup folder is
+        // still searched; its backups are made beside their files.
+        if (m_req.replace && m_req.backup && !m_req.backupFolder.empty()) {
+            m_backupRoot = LongFolderPath(ToWide(m_req.backupFolder));
+            FileIdentity id, rootId;
+            if (IdentityOf(m_backupRoot, &id) && !(IdentityOf(m_root, &rootId) && id == rootId))
+                m_visitedFolders.insert(id);
         }
-        if (folder.back() != L'\\')
-            folder += L'\\';
-        Walk(folder, 0);
+        Walk(m_root, 0);
 
         if (m_matchFailed) {
             char msg[1024] = "";
@@ -363,7 +498,22 @@ void Worker::Run() {
 void Worker::Walk(const std::wstring& dir, int depth) {
     if (Stopped() || depth > kMaxDepth || m_matchFailed)
         return;
-    for (size_t pi = 0; pi < m_patterns.size() && !Stopped() && !m_matchFailed; ++pi) {
+    // A folder reached a second time, through a link (junction or symbolic link), is not
+    // walked again; nor is a link back to a folder above it.
+    FileIdentity id;
+    if (IdentityOf(dir, &id) && !m_visitedFolders.insert(id).second)
+        return;
+    // The folder's files are listed before any of them is searched: a file that two filters
+    // match is searched once, with the delimiters of the first, and what replacing writes into
+    // the folder (temporary files, backups) is never searched itself.
+    struct Entry {
+        std::wstring name;
+        size_t pattern;
+        unsigned long long size;
+    };
+    std::vector<Entry> entries;
+    std::set<std::wstring> listed;
+    for (size_t pi = 0; pi < m_patterns.size() && !Stopped(); ++pi) {
         const std::wstring query = dir + ToWide(m_req.patterns[pi].pattern);
         WIN32_FIND_DATAW fd;
         HANDLE h = FindFirstFileW(query.c_str(), &fd);
@@ -372,27 +522,34 @@ void Worker::Walk(const std::wstring& dir, int depth) {
         do {
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
-            const std::wstring path = dir + fd.cFileName;
-            const unsigned long long size =
-                (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-            bool lossy = false;
-            const std::string shown = DisplayPath(path, &lossy);
-            if (lossy) {
-                ++m_skipped;
-                Send(Format(m_req.texts.skipName, shown.c_str()));
+            // The system gives one entry the same name under every pattern.
+            if (!listed.insert(fd.cFileName).second)
                 continue;
-            }
-            if (size == 0)
-                continue;
-            if (size >= kMaxFileSize) {
-                ++m_skipped;
-                Send(Format(m_req.texts.skipLarge, shown.c_str()));
-                continue;
-            }
-            m_path = shown;
-            SearchFile(path, *m_patterns[pi]);
-        } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
+            entries.push_back(
+                {fd.cFileName, pi,
+                 (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow});
+        } while (!Stopped() && FindNextFileW(h, &fd));
         FindClose(h);
+    }
+    for (size_t i = 0; i < entries.size() && !Stopped() && !m_matchFailed; ++i) {
+        const Entry& e = entries[i];
+        const std::wstring path = dir + e.name;
+        bool lossy = false;
+        const std::string shown = DisplayPath(path, &lossy);
+        if (lossy) {
+            ++m_skipped;
+            Send(Format(m_req.texts.skipName, shown.c_str()));
+            continue;
+        }
+        if (e.size == 0)
+            continue;
+        if (e.size >= kMaxFileSize) {
+            ++m_skipped;
+            Send(Format(m_req.texts.skipLarge, shown.c_str()));
+            continue;
+        }
+        m_path = shown;
+        SearchFile(path, *m_patterns[e.pattern]);
     }
     if (!m_req.subFolders || Stopped() || m_matchFailed)
         return;
@@ -405,7 +562,10 @@ void Worker::Walk(const std::wstring& dir, int depth) {
             continue;
         if (!std::wcscmp(fd.cFileName, L".") || !std::wcscmp(fd.cFileName, L".."))
             continue;
-        Walk(dir + fd.cFileName + L"\\", depth + 1);
+        const std::wstring sub = dir + fd.cFileName + L"\\";
+        if (!m_backupRoot.empty() && SamePathIgnoringCase(sub, m_backupRoot))
+            continue;
+        Walk(sub, depth + 1);
     } while (!Stopped() && !m_matchFailed && FindNextFileW(h, &fd));
     FindClose(h);
 }
@@ -490,14 +650,9 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     f.Close();
     std::wstring backup;
     if (m_req.backup) {
-        // Never cut: a cut name could be another file's.
-        const std::string name =
-            MakeFullBackupName(DisplayPath(path, nullptr).c_str(), m_req.backupFolder.c_str());
-        backup = ToWide(name);
-        if (backup.compare(0, 2, L"\\\\") == 0)
-            backup = L"\\\\?\\UNC\\" + backup.substr(2);
-        else
-            backup = L"\\\\?\\" + backup;
+        backup = BackupPathOf(path);
+        // A backup folder that cannot be made fails the commit, which then keeps the file.
+        MakeFolders(backup.substr(0, backup.find_last_of(L'\\')));
     }
     bool backupFailed = false;
     const DWORD error = m_writer.Commit(backup, &backupFailed);
@@ -505,6 +660,27 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
         Skip(m_req.texts.skipWrite, m_path, error);
     else if (backupFailed)
         Send(Format(m_req.texts.noBackup, m_path.c_str()));
+}
+
+// The backup's full path: beside the file, or with a backup folder, at the file's place below
+// the searched folder repeated below the backup folder, so that two files of one name in
+// different folders (several Makefiles) keep a backup each. The file's name has the dot of its
+// extension turned into "_" and ".BAK" appended; nothing is ever cut.
+std::wstring Worker::BackupPathOf(const std::wstring& path) const {
+    const size_t nameAt = path.find_last_of(L'\\') + 1;
+    std::wstring folder = path.substr(0, nameAt);
+    if (!m_backupRoot.empty()) {
+        // Every walked path starts with the searched folder.
+        const std::wstring below = folder.compare(0, m_root.size(), m_root) == 0
+                                       ? folder.substr(m_root.size())
+                                       : std::wstring();
+        folder = m_backupRoot + below;
+    }
+    std::wstring name = path.substr(nameAt);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name[dot] = L'_';
+    return folder + name + L".BAK";
 }
 
 void Worker::Hit(int32_t line, int32_t col, const std::string& text) {
@@ -545,10 +721,8 @@ bool Worker::OutUnits(const wchar_t* w, size_t n, Enc enc) {
             c = static_cast<wchar_t>((c >> 8 & 0xFF) | (c & 0xFF) << 8);
         return Out(swapped.data(), n * 2);
     }
-    const size_t bytes = EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, nullptr, 0);
-    std::vector<char> buf(bytes + 1);
-    EncodeUtf8(reinterpret_cast<const uint16_t*>(w), n, buf.data(), bytes);
-    return Out(buf.data(), bytes);
+    const std::string bytes = EncodeUtf8WithPairs(w, n);
+    return Out(bytes.data(), bytes.size());
 }
 
 void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
@@ -647,28 +821,22 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
         units.clear();
         byteOf.clear();
         if (enc == EncUtf8) {
+            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(base);
             for (size_t i = ls; i < eol;) {
-                const unsigned char b0 = static_cast<unsigned char>(base[i]);
-                int n = 1;
-                uint32_t u = b0;
-                if (b0 >= 0xC0 && b0 <= 0xDF)
-                    n = 2;
-                else if (b0 >= 0xE0 && b0 <= 0xEF)
-                    n = 3;
-                const auto cont = [&](int k) -> uint32_t {
-                    return i + static_cast<size_t>(k) < eol
-                               ? static_cast<unsigned char>(base[i + static_cast<size_t>(k)])
-                               : 0;
-                };
-                if (n == 2)
-                    u = ((b0 << 6) & 0x7FF) | (cont(1) & 0x3F);
-                else if (n == 3)
-                    u = ((b0 & 0x0F) << 12) | ((cont(1) & 0x3F) << 6) | (cont(2) & 0x3F);
-                units.push_back(static_cast<wchar_t>(u));
-                byteOf.push_back(i);
-                i += static_cast<size_t>(n);
-                if (i > eol)
-                    i = eol;
+                uint32_t cp = 0;
+                const size_t n = DecodeUtf8Sequence(bytes + i, eol - i, &cp);
+                if (cp >= 0x10000) {
+                    // A character beyond the 16-bit range is a surrogate pair. Both halves map
+                    // to its first byte, so that a rewritten file holds it whole or not at all.
+                    units.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                    units.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                    byteOf.push_back(i);
+                    byteOf.push_back(i);
+                } else {
+                    units.push_back(static_cast<wchar_t>(cp));
+                    byteOf.push_back(i);
+                }
+                i += n;
             }
             byteOf.push_back(eol);
         } else {

@@ -187,10 +187,6 @@ std::string MakeBackupName(const char* path, const char* backupFolder) {
     return name;
 }
 
-std::string MakeFullBackupName(const char* path, const char* backupFolder) {
-    return FullBackupName(path, backupFolder);
-}
-
 bool BackupBeforeSave(const char* path, const char* backupFolder, bool enabled) {
     if (!enabled || !fxsys::FileExists(path))
         return false;

@@ -31,8 +31,6 @@ bool SaveDocumentFile(CFxEditDoc& doc, const char* path);
 // file's own path; the last "." of the file's name becomes "_" and ".BAK" is appended; cut to
 // kFxMaxPath bytes. C:\a\b.txt gives C:\a\b_txt.BAK, C:\v1.2\README gives C:\v1.2\README.BAK.
 std::string MakeBackupName(const char* path, const char* backupFolder);
-// The same name never cut, for callers that reach paths of any length.
-std::string MakeFullBackupName(const char* path, const char* backupFolder);
 
 // Copies the file, overwriting, to its backup name when `enabled` (the BackupFileOnSave setting,
 // and only for a save to the path the document already has). A failed copy is ignored; the

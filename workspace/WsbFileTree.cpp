@@ -215,17 +215,21 @@ void CWsbFileTree::ApplyFont() {
         m_filter.SetFont(font);
 }
 
+void CWsbFileTree::AddFilterPatterns() {
+    if (!m_host)
+        return;
+    // Description, patterns, description, patterns, ...: every second field.
+    const std::vector<std::string> fields = SplitBars(m_host->FileFilterList());
+    for (size_t i = 1; i < fields.size(); i += 2) {
+        if (fields[i - 1].empty() && fields[i].empty())
+            break;
+        m_filter.AddString(CutPattern(fields[i]).c_str());
+    }
+}
+
 void CWsbFileTree::FillFilterBox() {
     m_filter.ResetContent();
-    if (m_host) {
-        // Description, patterns, description, patterns, ...: every second field.
-        const std::vector<std::string> fields = SplitBars(m_host->FileFilterList());
-        for (size_t i = 1; i < fields.size(); i += 2) {
-            if (fields[i - 1].empty() && fields[i].empty())
-                break;
-            m_filter.AddString(CutPattern(fields[i]).c_str());
-        }
-    }
+    AddFilterPatterns();
     if (m_filter.GetCount() > 0) {
         m_filter.SetCurSel(0);
         m_filter.SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
@@ -244,6 +248,29 @@ void CWsbFileTree::ApplyFilter(const std::string& text) {
         m_filter.SetWindowText(text.c_str());
     }
     m_tree.Refresh(text.c_str());
+}
+
+void CWsbFileTree::ReloadFilterList() {
+    if (!m_filter.m_hWnd)
+        return;
+    m_filter.ResetContent();
+    AddFilterPatterns();
+    for (int i = 0; i < m_filter.GetCount(); ++i) {
+        if (m_filter.GetLBText(i) == m_currentFilter) {
+            // The tree shows this filter already: the box only selects it again.
+            m_filter.SetCurSel(i);
+            return;
+        }
+    }
+    if (m_filter.GetCount() > 0) {
+        m_filter.SetCurSel(0);
+        m_filter.SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        ApplyFilter(m_filter.GetLBText(0));
+        return;
+    }
+    m_currentFilter.clear();
+    m_filter.SetWindowText("");
+    m_tree.Refresh("*.*");
 }
 
 void CWsbFileTree::OnFilterSelChange() {

@@ -43,6 +43,10 @@ public:
     const std::string& CurrentFilter() const { return m_currentFilter; }
     // Applies a pattern text as the filter (nothing for an empty text) and keeps it in the list.
     void ApplyFilter(const std::string& text);
+    // The settings' filter list changed: the box takes the new list. The filter in force stays
+    // when the new list holds it; otherwise the list's first entry is applied, or with an empty
+    // list every file is shown.
+    void ReloadFilterList();
 
     // The view flags from and to the stored settings.
     static DWORD FlagsFromSettings(const IFileTreeHost::ViewSettings& settings);
@@ -106,6 +110,8 @@ public:
 private:
     void ApplyFont();
     void FillFilterBox();
+    // The patterns of the settings' filter list, in order.
+    void AddFilterPatterns();
     void Layout();
     bool HasAttribute(HTREEITEM item, DWORD attribute) const;
     // A file-system folder that is not a shortcut, or no item (the desktop).

@@ -7,6 +7,7 @@
 #include "app/AppMainFrame.h"
 #include "app/FileTreeHost.h"
 #include "app/TextEditDoc.h"
+#include "app/settings/SettingsStore.h"
 #include "common/PathName.h"
 #include "framework/CmdUI.h"
 #include "framework/MessageBox.h"
@@ -241,6 +242,45 @@ TEST_F(FileTreeTest, TheFilterShowsOnlyItsExtensionsAndEveryFolder) {
     EXPECT_EQ(Tree().Extensions(), (Names{".h"}));
     Page().ApplyFilter("*.h; *.*; *.c");
     EXPECT_TRUE(Tree().Extensions().empty());
+}
+
+// A change of the settings' filter list (the filter page confirmed) reaches the tree's filter
+// box at once: the filter in force stays while the new list holds it, otherwise the new list's
+// first entry takes over.
+TEST_F(FileTreeTest, AChangedFilterListReachesTheFilterBoxAtOnce) {
+    SettingsStore* store = AppSettings();
+    ASSERT_NE(store, nullptr);
+    const CLstFileFilterInfo saved = store->FileFilters();
+    for (const char* f : {"a.c", "b.h", "c.txt"})
+        ASSERT_TRUE(WriteFile(In(f), 1));
+    const auto boxItems = [&] {
+        Names items;
+        for (int i = 0; i < Page().FilterBox().GetCount(); ++i)
+            items.push_back(Page().FilterBox().GetLBText(i));
+        return items;
+    };
+
+    CLstFileFilterInfo list = {{0, 0, "C", "*.c;*.h"}, {0, 0, "Text", "*.txt"}};
+    store->SetFileFilters(list);
+    m_frame->FileFiltersChanged();
+    EXPECT_EQ(boxItems(), (Names{"*.c;*.h", "*.txt"}));
+    // "*.*", applied before, is in the list no more.
+    EXPECT_EQ(Page().CurrentFilter(), "*.c;*.h");
+    EXPECT_EQ(Page().FilterBox().GetCurSel(), 0);
+    EXPECT_EQ(Kids(Folder()), (Names{"a.c", "b.h"}));
+
+    Page().FilterBox().SetCurSel(1);
+    Page().OnFilterSelChange();
+    list.insert(list.begin(), {0, 0, "All", "*.*"});
+    store->SetFileFilters(list);
+    m_frame->FileFiltersChanged();
+    EXPECT_EQ(boxItems(), (Names{"*.*", "*.c;*.h", "*.txt"}));
+    EXPECT_EQ(Page().CurrentFilter(), "*.txt");
+    EXPECT_EQ(Page().FilterBox().GetCurSel(), 2);
+    EXPECT_EQ(Kids(Folder()), (Names{"c.txt"}));
+
+    store->SetFileFilters(saved);
+    m_frame->FileFiltersChanged();
 }
 
 TEST_F(FileTreeTest, EnterInTheFilterFieldAppliesAndKeepsThePattern) {

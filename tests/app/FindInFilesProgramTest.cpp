@@ -260,3 +260,48 @@ TEST_F(FindInFilesProgramTest, ReplaceThroughTheDialogChangesTheFilesOnDisk) {
     PostMessageA(frame, WM_COMMAND, kAppExit, 0);
     EXPECT_EQ(WaitForSingleObject(m_pi.hProcess, 15000), WAIT_OBJECT_0);
 }
+
+// Replacing with an empty text deletes the find text and leaves the replacement history as it
+// was: the empty text takes no place in it, neither in the box's list nor in the settings.
+TEST_F(FindInFilesProgramTest, AnEmptyReplacementKeepsTheReplaceHistory) {
+    const std::string ini = m_dir + "\\QUORVANE.INI";
+    WritePrivateProfileStringA("HistoryReplace", "00", "针", ini.c_str());
+    WritePrivateProfileStringA("HistoryReplace", "01", "pin", ini.c_str());
+    Write("a.txt", "old needle\r\n");
+    HWND frame = Start();
+    ASSERT_NE(frame, nullptr);
+
+    PostMessageA(frame, WM_COMMAND, kReplaceInFiles, 0);
+    HWND dlg = WaitDialog("在文件中替换");
+    ASSERT_NE(dlg, nullptr);
+    char text[MAX_PATH] = "";
+    GetDlgItemTextA(dlg, IDC_FIF_WITH, text, sizeof text);
+    EXPECT_EQ(std::string(text), "针");
+    SetBox(dlg, IDC_FIF_WHAT, "needle");
+    SetBox(dlg, IDC_FIF_WITH, "");
+    SetBox(dlg, IDC_FIF_FILTERS, "*.txt");
+    SetBox(dlg, IDC_FIF_FOLDER, m_data);
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    HWND box = WaitMessageBox(dlg);
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ReadAll(m_data + "\\a.txt") == "old \r\n"; }, 10000))
+        << ReadAll(m_data + "\\a.txt");
+
+    for (const char* key : {"00", "01"}) {
+        GetPrivateProfileStringA("HistoryReplace", key, "", text, sizeof text, ini.c_str());
+        EXPECT_EQ(std::string(text), key[1] == '0' ? "针" : "pin") << key;
+    }
+    PostMessageA(frame, WM_COMMAND, kReplaceInFiles, 0);
+    dlg = WaitDialog("在文件中替换");
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_FIF_WITH, CB_GETCOUNT, 0, 0), 2);
+    GetDlgItemTextA(dlg, IDC_FIF_WITH, text, sizeof text);
+    EXPECT_EQ(std::string(text), "针");
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+
+    PostMessageA(frame, WM_COMMAND, kAppExit, 0);
+    EXPECT_EQ(WaitForSingleObject(m_pi.hProcess, 15000), WAIT_OBJECT_0);
+}

@@ -513,6 +513,137 @@ TEST_F(FileSearchTest, HitsOfALongLineConvertItOnce) {
     EXPECT_EQ(dir.Read("a.txt"), std::string(1000, 'b') + "\r\nbbb\r\n" + std::string(1000, 'b'));
 }
 
+// A file that two filters match is searched, and replaced in, once.
+TEST_F(FileSearchTest, AFileTwoFiltersMatchIsVisitedOnce) {
+    dir.Write("a.c", "needle");
+    dir.Write("b.c", "needle");
+    dir.Write("ab.txt", "needle");
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.c;a*"));
+    EXPECT_EQ(CountOf(out, "\\a.c\""), 1) << out;
+    EXPECT_NE(out.find(EndFind(3, 3)), std::string::npos) << out;
+    FxFileSearch r = Request("needle", dir.Path(), "*.c;a*");
+    r.replacement = "needles";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("a.c"), "needles");
+    EXPECT_EQ(dir.Read("b.c"), "needles");
+    EXPECT_EQ(dir.Read("ab.txt"), "needles");
+}
+
+// A folder reached a second time through a link is not walked again, nor is a link back to a
+// folder above it.
+TEST_F(FileSearchTest, AFolderReachedThroughALinkIsWalkedOnce) {
+    dir.MakeDir("real");
+    dir.Write("real\\a.txt", "needle");
+    FolderLink link(dir.File("link"), dir.File("real"));
+    FolderLink loop(dir.File("real\\up"), dir.Path());
+    if (!link.Made() || !loop.Made())
+        GTEST_SKIP() << "this system makes no folder links";
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.txt"));
+    EXPECT_EQ(CountOf(out, "(A):"), 1) << out.substr(0, 2000);
+    EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << out.substr(0, 2000);
+    FxFileSearch r = Request("needle", dir.Path(), "*.txt");
+    r.replacement = "needles";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("real\\a.txt"), "needles");
+}
+
+// With a backup folder, each file's backup takes the file's place below the searched folder
+// under the backup folder, so that files of one name keep a backup each; a backup folder inside
+// the searched tree is not searched.
+TEST_F(FileSearchTest, BackupFolderKeepsTheTreeAndIsNotSearched) {
+    dir.Write("Makefile", "all: needle");
+    dir.MakeDir("lib");
+    dir.Write("lib\\Makefile", "lib: needle");
+    dir.MakeDir("lib\\x");
+    dir.Write("lib\\x\\Makefile", "x: needle");
+    dir.MakeDir("bak");
+    dir.Write("bak\\note.txt", "a needle in the backup folder");
+    FxFileSearch r = Request("needle", dir.Path(), "Makefile;*.txt");
+    r.replacement = "pin";
+    r.backup = true;
+    r.backupFolder = dir.File("bak");
+    std::string out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("Makefile"), "all: pin");
+    EXPECT_EQ(dir.Read("lib\\Makefile"), "lib: pin");
+    EXPECT_EQ(dir.Read("lib\\x\\Makefile"), "x: pin");
+    EXPECT_EQ(dir.Read("bak\\Makefile.BAK"), "all: needle");
+    EXPECT_EQ(dir.Read("bak\\lib\\Makefile.BAK"), "lib: needle");
+    EXPECT_EQ(dir.Read("bak\\lib\\x\\Makefile.BAK"), "x: needle");
+    EXPECT_EQ(dir.Read("bak\\note.txt"), "a needle in the backup folder");
+    EXPECT_NE(out.find(EndReplace(3, 3)), std::string::npos) << out;
+
+    // A second run backs up the new contents; the backups of the first are not searched.
+    dir.Write("Makefile", "all: needle 2");
+    dir.Write("lib\\Makefile", "lib: needle 2");
+    out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("bak\\Makefile.BAK"), "all: needle 2");
+    EXPECT_EQ(dir.Read("bak\\lib\\Makefile.BAK"), "lib: needle 2");
+    EXPECT_EQ(dir.Read("bak\\lib\\x\\Makefile.BAK"), "x: needle");
+    EXPECT_EQ(dir.List("bak"), (std::vector<std::string>{"Makefile.BAK", "lib", "note.txt"}));
+    EXPECT_EQ(dir.List("bak\\lib"), (std::vector<std::string>{"Makefile.BAK", "x"}));
+    EXPECT_NE(out.find(EndReplace(3, 2)), std::string::npos) << out;
+
+    // A backup folder that does not exist yet is made, with the folders below it.
+    ScratchDir other;
+    r.backupFolder = other.File("new\\bak");
+    dir.Write("lib\\x\\Makefile", "x: needle 3");
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("lib\\x\\Makefile"), "x: pin 3");
+    EXPECT_EQ(other.Read("new\\bak\\lib\\x\\Makefile.BAK"), "x: needle 3");
+    // The old backup folder is an ordinary folder of the tree now.
+    EXPECT_EQ(dir.Read("bak\\note.txt"), "a pin in the backup folder");
+    EXPECT_EQ(other.Read("new\\bak\\bak\\note_txt.BAK"), "a needle in the backup folder");
+
+    // The searched folder itself as the backup folder is searched, its backups beside the files.
+    r.backupFolder = dir.Path();
+    dir.Write("lib\\Makefile", "lib: needle 4");
+    out = RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("lib\\Makefile"), "lib: pin 4");
+    EXPECT_EQ(dir.Read("lib\\Makefile.BAK"), "lib: needle 4");
+    EXPECT_NE(out.find(EndReplace(4, 1)), std::string::npos) << out;
+}
+
+// Characters beyond the 16-bit range in a UTF-8 file (emoji) are whole characters: the bytes
+// of their sequences are no other characters, and replacing beside them keeps them byte for
+// byte.
+TEST_F(FileSearchTest, Utf8CharactersBeyondSixteenBitsStayWhole) {
+    // U+1F430, U+1F431 and U+1F437 end in the bytes that end "°" (C2 B0), "±" (C2 B1) and
+    // "·" (C2 B7).
+    const std::string rabbit = "\xF0\x9F\x90\xB0", cat = "\xF0\x9F\x90\xB1",
+                      pig = "\xF0\x9F\x90\xB7";
+    const std::string tail = " 25\xC2\xB0 \xC2\xB1 \xC2\xB7";
+    const std::string second = rabbit + cat + pig + "\r\n";
+    dir.Write("e.txt", "\xEF\xBB\xBF"
+                       "a" +
+                           rabbit + "b" + cat + "c" + pig + tail + "\r\n" + second);
+    const std::string header = "\n\"" + dir.File("e.txt") + "\"";
+    // Columns count 16-bit units: the mark is the first, each of the three characters two.
+    const struct {
+        const char* find;
+        const char* at;
+    } cases[] = {{"°", "(1,14)(U8):"}, {"±", "(1,16)(U8):"}, {"·", "(1,18)(U8):"}};
+    for (const auto& c : cases) {
+        const std::string out = RunToEnd(Request(c.find, dir.Path(), "*.txt"));
+        EXPECT_NE(out.find(header + c.at), std::string::npos) << c.find << out;
+        EXPECT_NE(out.find(EndFind(1, 1)), std::string::npos) << c.find << out;
+    }
+    FxFileSearch r = Request("°", dir.Path(), "*.txt");
+    r.replacement = "度";
+    RunToEnd(r, true);
+    const std::string degree = AsUtf8("度", false);
+    EXPECT_EQ(dir.Read("e.txt"), "\xEF\xBB\xBF"
+                                 "a" +
+                                     rabbit + "b" + cat + "c" + pig + " 25" + degree +
+                                     " \xC2\xB1 \xC2\xB7\r\n" + second);
+    r.find = "c";
+    r.replacement = "中";
+    RunToEnd(r, true);
+    EXPECT_EQ(dir.Read("e.txt"), "\xEF\xBB\xBF"
+                                 "a" +
+                                     rabbit + "b" + cat + AsUtf8("中", false) + pig + " 25" +
+                                     degree + " \xC2\xB1 \xC2\xB7\r\n" + second);
+}
+
 } // namespace
 
 namespace {

@@ -164,6 +164,123 @@ std::vector<std::string> ScratchDir::List(const std::string& rel) const {
     return out;
 }
 
+namespace {
+
+std::wstring Wide(const std::string& s, UINT codePage = CP_ACP) {
+    std::wstring w(s.size() + 1, L'\0');
+    w.resize(static_cast<size_t>(
+        MultiByteToWideChar(codePage, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size())) - 1));
+    return w;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeJunction(const std::string& link, const std::string& target) {
+    if (!CreateDirectoryA(link.c_str(), nullptr))
+        return false;
+    HANDLE h = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    bool ok = false;
+    if (h != INVALID_HANDLE_VALUE) {
+        // A mount point's data: the substitute name, then an empty print name.
+        const std::wstring name = L"\\??\\" + Wide(target);
+        const WORD bytes = static_cast<WORD>(name.size() * 2);
+        std::vector<char> data(16 + bytes + 4, 0);
+        const DWORD tag = 0xA0000003; // IO_REPARSE_TAG_MOUNT_POINT
+        const WORD dataLength = static_cast<WORD>(8 + bytes + 4);
+        const WORD fields[4] = {0, bytes, static_cast<WORD>(bytes + 2), 0};
+        std::memcpy(&data[0], &tag, 4);
+        std::memcpy(&data[4], &dataLength, 2);
+        std::memcpy(&data[8], fields, 8);
+        std::memcpy(&data[16], name.data(), bytes);
+        DWORD got = 0;
+        ok = DeviceIoControl(h, 0x000900A4 /* FSCTL_SET_REPARSE_POINT */, data.data(),
+                             static_cast<DWORD>(data.size()), nullptr, 0, &got, nullptr) != FALSE;
+        CloseHandle(h);
+    }
+    if (!ok)
+        RemoveDirectoryA(link.c_str());
+    return ok;
+}
+
+// Starts a program of the host system under Wine with the arguments given as host paths. Wine
+// does not follow such a process: the caller waits for what it does.
+bool RunHostProgram(const char* program, const std::vector<std::string>& winPaths,
+                    const char* options) {
+    using UnixName = char*(CDECL*)(const WCHAR*);
+    using DosName = WCHAR*(CDECL*)(const char*);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    const auto dosName = reinterpret_cast<DosName>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+    if (!unixName || !dosName)
+        return false;
+    WCHAR* exe = dosName(program);
+    if (!exe)
+        return false;
+    std::wstring cmd = L"x " + Wide(options);
+    for (const std::string& p : winPaths) {
+        char* u = unixName(Wide(p).c_str());
+        if (!u) {
+            HeapFree(GetProcessHeap(), 0, exe);
+            return false;
+        }
+        cmd += L" \"" + Wide(u, CP_UTF8) + L"\"";
+        HeapFree(GetProcessHeap(), 0, u);
+    }
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const bool started =
+        CreateProcessW(exe, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    HeapFree(GetProcessHeap(), 0, exe);
+    if (!started)
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+} // namespace
+
+FolderLink::FolderLink(const std::string& link, const std::string& target) : m_link(link) {
+    // A system without symbolic links may still say it made one.
+    using MakeLink = BOOLEAN(WINAPI*)(const char*, const char*, DWORD);
+    const auto makeLink = reinterpret_cast<MakeLink>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (makeLink && makeLink(link.c_str(), target.c_str(), 1 /* a folder */) && IsFolder(link)) {
+        m_made = true;
+        return;
+    }
+    RemoveDirectoryA(link.c_str());
+    if (MakeJunction(link, target) && IsFolder(link)) {
+        m_made = true;
+        return;
+    }
+    if (RunHostProgram("/bin/ln", {target, link}, "-s")) {
+        for (int i = 0; i < 500 && !IsFolder(link); ++i)
+            Sleep(10);
+        m_host = IsFolder(link);
+    }
+    m_made = m_host;
+}
+
+FolderLink::~FolderLink() {
+    if (!m_made)
+        return;
+    if (m_host) {
+        if (RunHostProgram("/bin/rm", {m_link}, "-f"))
+            for (int i = 0; i < 500 && IsFolder(m_link); ++i)
+                Sleep(10);
+    } else {
+        RemoveDirectoryA(m_link.c_str());
+    }
+}
+
 std::string AsUtf8(const std::string& ansi, bool mark) {
     std::wstring w(ansi.size() + 1, L'\0');
     const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0],

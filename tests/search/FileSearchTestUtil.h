@@ -52,6 +52,21 @@ private:
     std::string m_path;
 };
 
+// A link to a folder made for a test and removed at the end: a symbolic link, else a junction,
+// else (under Wine, whose system makes neither) a symbolic link of the host. Made() is false
+// when none could be made.
+class FolderLink {
+public:
+    FolderLink(const std::string& link, const std::string& target);
+    ~FolderLink();
+    bool Made() const { return m_made; }
+
+private:
+    std::string m_link;
+    bool m_made = false;
+    bool m_host = false;
+};
+
 // Text in the four encodings, from ANSI bytes: UTF-8 with its mark, UTF-16 with their marks.
 std::string AsUtf8(const std::string& ansi, bool mark = true);
 std::string AsUtf16(const std::string& ansi, bool bigEndian);

@@ -16,6 +16,7 @@ void OutputLines::Clear() {
     m_totalBytes = 0;
     m_bookmarks = 0;
     m_maxLength = 0;
+    m_afterCr = false;
 }
 
 bool OutputLines::GrowLastLine(size_t extra) {
@@ -85,6 +86,10 @@ int32_t OutputLines::Append(const char* text, size_t length) {
         if (m_lines.capacity() < needed)
             m_lines.reserve(std::max(needed, m_lines.capacity() * 2));
         size_t start = 0, i = 0;
+        // An LF that opens this piece completes the break of the CR that ended the last one.
+        if (m_afterCr && text[0] == '\n')
+            start = i = 1;
+        m_afterCr = text[length - 1] == '\r';
         while (i < length) {
             const char c = text[i];
             if (c != '\r' && c != '\n') {
@@ -92,8 +97,8 @@ int32_t OutputLines::Append(const char* text, size_t length) {
                 continue;
             }
             AppendToLastLine(text + start, i - start);
-            // CR LF is one break; a CR that ends this piece and the LF that starts the next
-            // are two.
+            // CR LF is one break; a CR that ends this piece breaks the line now, and the LF
+            // that may open the next piece is skipped there.
             i += (c == '\r' && i + 1 < length && text[i + 1] == '\n') ? 2 : 1;
             start = i;
             StartLine();

@@ -24,9 +24,11 @@ public:
     OutputLines(const OutputLines&) = delete;
     OutputLines& operator=(const OutputLines&) = delete;
 
-    // Appends text: the part up to the first line break ("\r\n", "\n" or "\r", one each) joins
-    // the last line, every further part starts a new line. Returns the first line that changed.
-    // When memory runs out the text stays appended as far as it went.
+    // Appends text: the part up to the first line break joins the last line, every further part
+    // starts a new line. "\r\n", "\n" and "\r" are one break each, also when a piece ends
+    // between the CR and the LF: a CR that ends a piece breaks the line at once, and an LF that
+    // opens the next piece completes that break. Returns the first line that changed. When
+    // memory runs out the text stays appended as far as it went.
     int32_t Append(const char* text, size_t length);
     // Leaves one empty line, no bookmarks.
     void Clear();
@@ -63,4 +65,6 @@ private:
     int64_t m_totalBytes = 0;
     int32_t m_bookmarks = 0;
     int32_t m_maxLength = 0;
+    // The last piece ended in CR: an LF opening the next piece belongs to that break.
+    bool m_afterCr = false;
 };

@@ -46,11 +46,65 @@ TEST(OutputLinesTest, EveryKindOfBreakCountsOnce) {
     EXPECT_EQ(Joined(lines), "1|2|3|4||5");
 }
 
-TEST(OutputLinesTest, CrAndLfInTwoPiecesAreTwoBreaks) {
+TEST(OutputLinesTest, CrAndLfInTwoPiecesAreOneBreak) {
     OutputLines lines;
     Add(lines, "a\r");
     Add(lines, "\nb");
-    EXPECT_EQ(Joined(lines), "a||b");
+    EXPECT_EQ(Joined(lines), "a|b");
+    // An empty piece between them changes nothing.
+    Add(lines, "\r");
+    Add(lines, "");
+    Add(lines, "\n");
+    Add(lines, "c");
+    EXPECT_EQ(Joined(lines), "a|b|c");
+}
+
+TEST(OutputLinesTest, ACrEndingAPieceBreaksTheLineAtOnce) {
+    OutputLines lines;
+    Add(lines, "a\r");
+    EXPECT_EQ(Joined(lines), "a|");
+    // Not followed by an LF: it was a break of its own.
+    Add(lines, "b\r");
+    Add(lines, "\r\nc\r");
+    Add(lines, "\rd");
+    EXPECT_EQ(Joined(lines), "a|b||c||d");
+    // Clearing forgets a CR that ended the last piece.
+    Add(lines, "\r");
+    lines.Clear();
+    Add(lines, "\ne");
+    EXPECT_EQ(Joined(lines), "|e");
+}
+
+// The lines joined by CR LF, as Copy gives them.
+std::string Copied(const OutputLines& lines) {
+    std::string all;
+    for (int32_t i = 0; i < lines.Count(); ++i)
+        all += (i ? "\r\n" : "") + LineOf(lines, i);
+    return all;
+}
+
+TEST(OutputLinesTest, TextCutAnywhereComesBackByteForByte) {
+    // CR LF lines of GBK text: "中文" (D6 D0 CE C4), "乗" (81 5C, a "\" second byte), a tab.
+    const std::string text = "\xD6\xD0\xCE\xC4 one\r\n\x81\x5C\ttwo\r\n\r\nthree "
+                             "\xD6\xD0\r\nfour\r\n";
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+        OutputLines lines;
+        Add(lines, text.substr(0, cut));
+        Add(lines, text.substr(cut));
+        EXPECT_EQ(lines.Count(), 6) << "cut at " << cut;
+        EXPECT_TRUE(Copied(lines) == text) << "cut at " << cut;
+        EXPECT_EQ(LineOf(lines, 0), "\xD6\xD0\xCE\xC4 one") << "cut at " << cut;
+    }
+    // Every pair of cuts, three pieces.
+    for (size_t a = 0; a <= text.size(); ++a) {
+        for (size_t b = a; b <= text.size(); ++b) {
+            OutputLines lines;
+            Add(lines, text.substr(0, a));
+            Add(lines, text.substr(a, b - a));
+            Add(lines, text.substr(b));
+            EXPECT_TRUE(Copied(lines) == text) << "cuts at " << a << ", " << b;
+        }
+    }
 }
 
 TEST(OutputLinesTest, TrailingBreakLeavesAnEmptyLastLine) {

@@ -222,11 +222,11 @@ TEST_F(OutputWindowTest, TextFromAnotherThreadArrivesWhileTheWindowPumps) {
     m_frame->ReleaseOutputChannel(channel);
 }
 
-TEST_F(OutputWindowTest, CrThenLfInTwoAppendsGivesTwoBreaks) {
+TEST_F(OutputWindowTest, CrThenLfInTwoAppendsGivesOneBreak) {
     OutputPane* pane = FreshPane(3);
     Append(pane, "a\r");
     Append(pane, "\nb");
-    EXPECT_EQ(Joined(pane), "a||b");
+    EXPECT_EQ(Joined(pane), "a|b");
 }
 
 TEST_F(OutputWindowTest, ContextMenuEnablingFollowsThePaneState) {
@@ -814,6 +814,83 @@ TEST_F(OutputWindowTest, DraggingTheSelectionCarriesItAsText) {
     EXPECT_EQ(pane->LineText(0), "first line");
     drop.Revoke();
     target.DestroyWindow();
+}
+
+} // namespace
+
+#include "common/LeadBytes.h"
+#include "tools/ToolRunner.h"
+
+namespace {
+
+// 2,250 CR LF lines of GBK text: numbers, "中文输出" repeated and ASCII filler of varying lengths,
+// so that cuts every 777 bytes fall between CRs and LFs and inside double-byte characters.
+std::string GbkLines() {
+    std::string text;
+    for (int i = 0; i < 2250; ++i) {
+        text += std::to_string(i) + "：";
+        for (int k = 0; k < i % 5; ++k)
+            text += "中文输出";
+        text += std::string(static_cast<size_t>(i % 7), 'x') + "\r\n";
+    }
+    return text;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(data)))
+            text = p;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+std::string ProgramPath(const char* name) {
+    char exe[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string path = exe;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+// A console tool writes GBK text in 777-byte pieces through the real capture runner into capture
+// pane 1; Select All and Copy give back exactly the bytes it wrote.
+TEST_F(OutputWindowTest, CapturedTextCopiesBackByteForByte) {
+    const std::string text = GbkLines();
+    // The cuts this test is about are really there.
+    int crLf = 0, doubleByte = 0;
+    for (size_t cut = 777; cut < text.size(); cut += 777) {
+        crLf += text[cut - 1] == '\r';
+        size_t at = cut - 777;
+        while (at < cut)
+            at += static_cast<size_t>(FxCharLen(text.data(), at, text.size()));
+        doubleByte += at != cut;
+    }
+    ASSERT_GE(crLf, 2);
+    ASSERT_GE(doubleByte, 10);
+    const std::string source = WriteFile("gbk_lines.txt", text);
+    OutputPane* pane = FreshPane(1);
+    ToolRunner& tools = m_frame->Tools();
+    DWORD error = 0;
+    ASSERT_TRUE(tools.StartCapture(ProgramPath("qvprobe.exe"), "pieces:" + source + ":777:30", "",
+                                   false, &error))
+        << error;
+    const DWORD start = ::GetTickCount();
+    while ((!tools.Job(0).IsFree() || !tools.Job(1).IsFree()) && ::GetTickCount() - start < 60000)
+        Pump();
+    ASSERT_TRUE(tools.Job(0).IsFree() && tools.Job(1).IsFree());
+    EXPECT_EQ(pane->Lines().Count(), 2251);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_SELECT_ALL, 0);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_COPY, 0);
+    const std::string copied = ClipboardText();
+    EXPECT_EQ(copied.size(), text.size());
+    EXPECT_TRUE(copied == text)
+        << "first difference at byte "
+        << std::mismatch(copied.begin(), copied.end(), text.begin(), text.end()).first -
+               copied.begin();
 }
 
 } // namespace

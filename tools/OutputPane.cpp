@@ -124,7 +124,9 @@ HGLOBAL TextToGlobal(const std::string& text) {
 
 } // namespace
 
-OutputPane::OutputPane(int key) : m_key(key) {}
+OutputPane::OutputPane(int key) : m_key(key) {
+    m_lines.SetDropNotice(AfxLoadString(IDS_OUTPUT_LINES_DROPPED));
+}
 
 OutputPane::~OutputPane() = default;
 
@@ -477,10 +479,14 @@ void OutputPane::OnSize(UINT type, int cx, int cy) {
 
 void OutputPane::Append(const char* text, size_t length) {
     const int oldDigits = DecimalDigits(m_lines.Count());
+    const int64_t oldShift = m_lines.Shift();
+    const int64_t oldDropped = m_lines.DroppedLines();
     const int32_t first = m_lines.Append(text, length);
+    FollowShift(m_lines.Shift() - oldShift);
     if (!m_hWnd)
         return;
-    if (m_lineNumbers && DecimalDigits(m_lines.Count()) != oldDigits)
+    if (m_lines.DroppedLines() != oldDropped ||
+        (m_lineNumbers && DecimalDigits(m_lines.Count()) != oldDigits))
         Invalidate(false);
     else
         InvalidateLines(first, m_lines.Count() - 1);
@@ -497,6 +503,23 @@ void OutputPane::Append(const char* text, size_t length) {
         m_refreshPending = PostMessage(kRefreshMessage);
     if (!m_refreshPending)
         OnRefreshMessage(0, 0);
+}
+
+void OutputPane::FollowShift(int64_t shift) {
+    if (!shift)
+        return;
+    // A position on a line that went moves to the notice that took their place.
+    auto follow = [shift](Pos& pos) {
+        if (pos.line < 0)
+            return;
+        if (pos.line - shift <= 0)
+            pos = Pos{0, 0};
+        else
+            pos.line = static_cast<int32_t>(pos.line - shift);
+    };
+    follow(m_caret);
+    follow(m_anchor);
+    m_top = static_cast<int32_t>(std::max<int64_t>(0, m_top - shift));
 }
 
 LRESULT OutputPane::OnRefreshMessage(WPARAM, LPARAM) {

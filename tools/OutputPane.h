@@ -176,6 +176,9 @@ private:
     int TextWidth() const;
     void UpdateScrollBars();
     void UpdateCaret();
+    // The text's lines moved `shift` places to the front (its oldest went): the caret, the
+    // selection and the first visible line follow them.
+    void FollowShift(int64_t shift);
     void InvalidateLines(int32_t first, int32_t last);
     void SetHScroll(int x);
     void DragSelection();

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -891,6 +892,52 @@ TEST_F(OutputWindowTest, CapturedTextCopiesBackByteForByte) {
         << "first difference at byte "
         << std::mismatch(copied.begin(), copied.end(), text.begin(), text.end()).first -
                copied.begin();
+}
+
+// A pane that is fed far more than it keeps drops its oldest lines and says so in its first
+// line; the newest lines are all there, and the caret stays on its line while older ones go.
+TEST_F(OutputWindowTest, APaneFedWithoutEndKeepsItsNewestLinesWithinItsBound) {
+    OutputPane* pane = FreshPane(2);
+    int number = 0;
+    // About 1 MB of numbered 72-byte lines.
+    auto piece = [&] {
+        std::string text;
+        for (int i = 0; i < 14563; ++i) {
+            std::string line = std::to_string(number++);
+            text += line + std::string(70 - line.size(), 'o') + "\r\n";
+        }
+        return text;
+    };
+    for (int i = 0; i < 100; ++i)
+        Append(pane, piece());
+    Append(pane, "last line");
+    Pump();
+    size_t kept = 0; // the notice not counted
+    for (int32_t i = 1; i < pane->Lines().Count(); ++i)
+        kept += static_cast<size_t>(pane->Lines().At(i).length);
+    EXPECT_LE(kept, static_cast<size_t>(64) << 20);
+    EXPECT_GE(kept, static_cast<size_t>(32) << 20);
+    const std::string notice = pane->LineText(0);
+    EXPECT_NE(notice.find("最前面的" + std::to_string(pane->Lines().DroppedLines()) + "行"),
+              std::string::npos)
+        << notice;
+    // Line 1 is the first line kept, and every line after it follows in order.
+    const int32_t last = pane->Lines().Count() - 1;
+    EXPECT_EQ(pane->LineText(last), "last line");
+    EXPECT_EQ(std::atoi(pane->LineText(1).c_str()), pane->Lines().DroppedLines());
+    EXPECT_EQ(std::atoi(pane->LineText(last - 1).c_str()), number - 1);
+    EXPECT_EQ(last - 1, number - pane->Lines().DroppedLines());
+    // The last line is in view.
+    EXPECT_GE(pane->GetTopLine() + pane->VisibleLines(), last + 1);
+    // A caret and selection on kept lines stay on them while more old lines go.
+    pane->MoveCaret(OutputPane::Pos{0, last - 2}, false);
+    pane->MoveCaret(OutputPane::Pos{3, last - 1}, true);
+    const std::string selected = pane->GetSelectedText();
+    Append(pane, "\r\n" + piece());
+    Pump();
+    EXPECT_EQ(pane->GetSelectedText(), selected);
+    EXPECT_EQ(pane->GetCaret().col, 3);
+    pane->Clear();
 }
 
 } // namespace

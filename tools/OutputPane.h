@@ -169,6 +169,7 @@ private:
         std::vector<POINT> points;
         std::vector<DWORD> counts;
     };
+    static int DecimalDigits(int32_t n);
     void LayOut(HDC dc, int32_t line, LineLayout* out, bool measure) const;
     int CharWidth(HDC dc, wchar_t c) const;
     void Measure();

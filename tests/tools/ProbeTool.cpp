@@ -129,14 +129,14 @@ int main(int argc, char** argv) {
             CloseHandle(f);
         } else if (Starts(a, "pieces:", &v)) {
             // The path may hold a drive's colon: the two numbers are the last two fields.
-            std::string spec(v);
-            const size_t second = spec.rfind(':');
-            const size_t first = second == std::string::npos ? second : spec.rfind(':', second - 1);
+            std::string step(v);
+            const size_t second = step.rfind(':');
+            const size_t first = second == std::string::npos ? second : step.rfind(':', second - 1);
             if (first == std::string::npos)
                 continue;
-            const std::string path = spec.substr(0, first);
-            const size_t size = static_cast<size_t>(std::atoi(spec.c_str() + first + 1));
-            const DWORD pause = static_cast<DWORD>(std::atoi(spec.c_str() + second + 1));
+            const std::string path = step.substr(0, first);
+            const size_t size = static_cast<size_t>(std::atoi(step.c_str() + first + 1));
+            const DWORD pause = static_cast<DWORD>(std::atoi(step.c_str() + second + 1));
             HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
             std::string all;

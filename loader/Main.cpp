@@ -10,6 +10,12 @@
 namespace {
 
 const int kFailed = -1;
+// The editor died, or kept a piece past its hold limit while more output waited: nobody will
+// read the pipe again, so the tool is ended too rather than left blocked on it.
+const int kEditorGone = 1;
+// A pass counts at most this much towards a piece the editor holds, so that a machine asleep
+// while a piece is held does not count its sleep.
+const DWORD kMaxPassCredit = 1000;
 // How long a failing runner waits for the editor to take its one line of explanation.
 const DWORD kErrorLineWait = 5000;
 // The pipe is made as large as one piece, within these bounds, so that a tool that prints fast
@@ -111,7 +117,13 @@ public:
 private:
     bool OpenBlock(const char* objectName);
     bool StartTool();
-    void Pump();
+    // Takes the editor's process handle from the block (none when it holds no usable one).
+    void WatchHost();
+    // Pumps the pipe into the block until the tool has ended and its output is passed on;
+    // false when the editor went first (see kEditorGone).
+    bool Pump();
+    // Waits up to `timeout` ms for the editor's or (while it runs) the tool's end.
+    void WaitPass(bool toolRunning, DWORD timeout);
     // The system's text for the error, as one line in the block, so that the user sees why
     // nothing ran; waits a while for the editor to take it.
     void ReportError(DWORD error);
@@ -123,6 +135,7 @@ private:
     Handle m_pipeRead;
     Handle m_pipeWrite;
     Handle m_process;
+    Handle m_host; // the editor's process; null: not watched
     Text m_command;
 };
 
@@ -251,8 +264,31 @@ void Runner::ReportError(DWORD error) {
         Sleep(1);
 }
 
-void Runner::Pump() {
+void Runner::WatchHost() {
+    const ULONGLONG value = m_block->hostProcess;
+    if (!value)
+        return;
+    HANDLE host = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value));
+    // Anything but a process handle that can be waited for is not watched (nor closed).
+    if (WaitForSingleObject(host, 0) != WAIT_FAILED)
+        m_host.Reset(host);
+}
+
+void Runner::WaitPass(bool toolRunning, DWORD timeout) {
+    HANDLE waits[2];
+    DWORD count = 0;
+    if (m_host)
+        waits[count++] = m_host.Get();
+    // An ended tool's handle stays signalled: waiting for it would not wait at all.
+    if (toolRunning)
+        waits[count++] = m_process.Get();
+    if (!count || WaitForMultipleObjects(count, waits, FALSE, timeout) == WAIT_FAILED)
+        Sleep(timeout);
+}
+
+bool Runner::Pump() {
     const DWORD capacity = m_block->textCapacity;
+    const DWORD holdLimit = m_block->holdLimit ? m_block->holdLimit : kCaptureHoldLimit;
     bool running = true;
     bool detached = false;
     DWORD lastRead = 0;
@@ -260,19 +296,34 @@ void Runner::Pump() {
     // Passes that moved text poll again at once; a pass held up by the editor waits a little;
     // an idle pass waits the full period for the tool.
     DWORD timeout = 10;
+    // How long the editor has held its piece while more output waited, as the passes count it.
+    DWORD held = 0;
+    DWORD lastPass = GetTickCount();
     do {
-        running = WaitForSingleObject(m_process.Get(), timeout) == WAIT_TIMEOUT;
+        WaitPass(running, timeout);
+        running = WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+        detached = m_block->detached != 0;
+        // Once detached the editor no longer cares: the tool runs to its end as after a stop.
+        if (!detached && m_host && WaitForSingleObject(m_host.Get(), 0) == WAIT_OBJECT_0)
+            return false;
+        const DWORD now = GetTickCount();
+        const DWORD pass = now - lastPass;
+        lastPass = now;
         DWORD available = 0;
         if (!PeekNamedPipe(m_pipeRead.Get(), nullptr, 0, nullptr, &available, nullptr))
             break;
-        detached = m_block->detached != 0;
         lastRead = 0;
         lastAvailable = available;
+        if (m_block->ready || detached)
+            held = 0;
         if (available == 0) {
             timeout = 10;
             continue;
         }
         if (!m_block->ready && !detached) {
+            held += pass < kMaxPassCredit ? pass : kMaxPassCredit;
+            if (held >= holdLimit)
+                return false;
             timeout = 1;
             continue;
         }
@@ -288,6 +339,7 @@ void Runner::Pump() {
             SetEvent(m_readEvent.Get());
         }
     } while (running || (!detached && lastRead < lastAvailable));
+    return true;
 }
 
 int Runner::Run(const char* objectName) {
@@ -297,7 +349,12 @@ int Runner::Run(const char* objectName) {
         ReportError(GetLastError());
         return kFailed;
     }
-    Pump();
+    WatchHost();
+    if (!Pump()) {
+        if (WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT)
+            TerminateProcess(m_process.Get(), static_cast<UINT>(kEditorGone));
+        return kEditorGone;
+    }
     return 0;
 }
 

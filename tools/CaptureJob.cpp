@@ -66,6 +66,7 @@ bool CaptureJob::CreateBlock(const StartInfo& info) {
     m_block->textCapacity = layout.textCapacity;
     m_block->ready = 1;
     m_block->detached = 0;
+    m_block->holdLimit = kCaptureHoldLimit;
     auto put = [](char* field, const std::string& value) {
         const size_t n =
             value.size() < CaptureBlock::kNameSize - 1 ? value.size() : CaptureBlock::kNameSize - 1;
@@ -113,6 +114,12 @@ bool CaptureJob::Start(const StartInfo& info, DWORD* error) {
         return false;
     }
     m_process = pi.hProcess;
+    // The runner watches the editor through its own handle to this process, given before it
+    // runs: it ends with its tool when the editor dies without stopping the capture.
+    HANDLE host = nullptr;
+    if (DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), pi.hProcess, &host, SYNCHRONIZE,
+                        FALSE, 0))
+        m_block->hostProcess = static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(host));
     m_thread = CreateThread(nullptr, 0, ReaderMain, this, CREATE_SUSPENDED, nullptr);
     if (!m_thread) {
         *error = GetLastError();

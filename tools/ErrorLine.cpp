@@ -24,10 +24,26 @@ bool ReadNumber(const char* text, size_t len, size_t* i, int* value) {
     return *i > start;
 }
 
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Bytes of a drive ("C:\" or "C:/") at text[i]: 2 for the letter and its colon, else 0. Only an
+// ASCII letter makes a drive, and only with a separator after the colon: "7:12:" and "C:12:"
+// are a file named "7" or "C" and its line. An ASCII letter is never a lead byte, so this
+// reads no trail byte as a letter.
+size_t DriveLength(const char* text, size_t len, size_t i) {
+    const bool drive =
+        i + 2 < len && IsAsciiLetter(text[i]) && text[i + 1] == ':' && IsSlash(text[i + 2]);
+    return drive ? 2 : 0;
+}
+
 bool IsAbsolute(const std::string& path) {
-    if (path.size() >= 2 && path[1] == ':')
-        return true;
-    return !path.empty() && (path[0] == '\\' || path[0] == '/');
+    return DriveLength(path.data(), path.size(), 0) > 0 || (!path.empty() && IsSlash(path[0]));
 }
 
 // The forms that follow a path at text[i]: "(l):", "(l,c):", ":l:" and ":l:c:".
@@ -66,16 +82,16 @@ bool ParseErrorLine(const char* text, size_t len, const std::string& folder,
     size_t start = 0;
     while (start < len && (text[start] == ' ' || text[start] == '\t'))
         ++start;
-    size_t i = start;
+    // A drive's colon belongs to the path.
+    size_t i = start + DriveLength(text, len, start);
     while (i < len) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (FxIsLeadByte(c) && i + 1 < len) {
-            i += 2;
+        const int n = FxCharLen(text, i, len);
+        if (n > 1) {
+            i += static_cast<size_t>(n);
             continue;
         }
-        // A drive's colon right after its letter belongs to the path.
-        const bool driveColon = c == ':' && i == start + 1;
-        if ((c == '(' || c == ':') && i > start && !driveColon) {
+        const char c = text[i];
+        if ((c == '(' || c == ':') && i > start) {
             int line = 0;
             int column = 0;
             if (ParseTail(text, len, i, &line, &column) && line > 0) {

@@ -12,6 +12,7 @@ struct ErrorLineTarget {
 
 // Parses one output line; false when it has none of the four forms, or a line number below 1.
 // A relative path is resolved against `folder` (when not empty). The path is stepped by
-// characters, so a double-byte character whose second byte is "(" or ":" never ends it.
+// characters, so a double-byte character whose second byte is "(" or ":" never ends it. Only an
+// ASCII letter with ":" and "\" or "/" after it is a drive: "7:12:" names line 12 of file "7".
 bool ParseErrorLine(const char* text, size_t len, const std::string& folder,
                     ErrorLineTarget* target);

@@ -9,6 +9,9 @@
 #define IDS_OUTPUT_CAPTURE1 5308 // "捕捉输出1"
 #define IDS_OUTPUT_CAPTURE2 5309 // "捕捉输出2"
 
+// The first line of a pane that dropped its oldest lines; "%s": how many.
+#define IDS_OUTPUT_LINES_DROPPED 5310
+
 // Status bar texts of the pane.
 #define IDS_OUTPUT_WRAPPED_END 7007   // next bookmark wrapped to the top
 #define IDS_OUTPUT_WRAPPED_START 7008 // previous bookmark wrapped to the end

@@ -169,6 +169,7 @@ private:
         std::vector<POINT> points;
         std::vector<DWORD> counts;
     };
+    static int DecimalDigits(int32_t n);
     void LayOut(HDC dc, int32_t line, LineLayout* out, bool measure) const;
     int CharWidth(HDC dc, wchar_t c) const;
     void Measure();
@@ -176,6 +177,9 @@ private:
     int TextWidth() const;
     void UpdateScrollBars();
     void UpdateCaret();
+    // The text's lines moved `shift` places to the front (its oldest went): the caret, the
+    // selection and the first visible line follow them.
+    void FollowShift(int64_t shift);
     void InvalidateLines(int32_t first, int32_t last);
     void SetHScroll(int x);
     void DragSelection();

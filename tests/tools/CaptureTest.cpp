@@ -8,6 +8,7 @@
 #include "tools/ToolRunner.h"
 
 #include <aclapi.h>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +136,60 @@ TEST_F(Capture, AfterDetachingThePipeIsStillDrained) {
     EXPECT_EQ(WaitForSingleObject(runner, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     CloseHandle(runner);
     EXPECT_EQ(m_channels.appends[1], 0);
+}
+
+// How long a capture runner may take to notice that its editor has gone. It looks every 10 ms;
+// the rest is room for a slow machine.
+const DWORD kEditorGoneBound = 5000;
+
+// A process opened by the id a program wrote into a file (null when it did not in time).
+HANDLE OpenByIdFile(const std::string& path) {
+    std::string id;
+    if (!PumpUntil([&] { return !(id = ReadWholeFile(path)).empty(); }, 15000))
+        return nullptr;
+    return OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                       static_cast<DWORD>(std::strtoul(id.c_str(), nullptr, 10)));
+}
+
+// Starts the stand-in editor with a capture of the probe tool, kills it once the tool runs,
+// and answers whether the runner and the tool then end within the bound.
+void KillTheEditorDuringACapture(TempFolder& temp, const char* mode, const std::string& tool) {
+    const std::string runnerId = temp.Path("runner.id");
+    const std::string toolId = temp.Path("tool.id");
+    std::string line = "\"" + BinPath("qvcapturehost.exe") + "\" " + runnerId + " " + mode +
+                       " pid:" + toolId + " " + tool;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    HANDLE runner = OpenByIdFile(runnerId);
+    HANDLE probe = OpenByIdFile(toolId);
+    EXPECT_TRUE(runner);
+    EXPECT_TRUE(probe);
+    // Let output flow (and, holding, fill the pipe) before the editor goes.
+    PumpFor(500);
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    for (HANDLE process : {runner, probe}) {
+        if (!process)
+            continue;
+        EXPECT_EQ(WaitForSingleObject(process, kEditorGoneBound), static_cast<DWORD>(WAIT_OBJECT_0))
+            << (process == runner ? "the capture runner" : "the tool") << " runs on";
+        TerminateProcess(process, 9); // whatever outlived the bound
+        CloseHandle(process);
+    }
+}
+
+TEST_F(Capture, TheRunnerAndItsToolEndWhenTheEditorDiesTakingPieces) {
+    KillTheEditorDuringACapture(m_temp, "take", "forever:" + StopFile());
+}
+
+TEST_F(Capture, TheRunnerAndItsToolEndWhenTheEditorDiesHoldingAPiece) {
+    // The tool floods: with nobody reading the pipe it blocks on it.
+    KillTheEditorDuringACapture(m_temp, "hold", "flood:2000000000");
 }
 
 TEST_F(Capture, TwoCapturesRunAtOnceAndAThirdFindsNoJob) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -153,6 +154,61 @@ TEST(Loader, AToolThatCannotStartLeavesOneLineAndMinusOne) {
     EXPECT_EQ(text.compare(0, 23, "\"C:\\missing\\tool.exe\": "), 0) << text;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(ExitCodeOf(p), 0xFFFFFFFFu);
+}
+
+// The process whose id a program wrote into a file, opened to wait for and end it.
+HANDLE OpenByIdFile(const std::string& path) {
+    std::string id;
+    for (int i = 0; i < 1000 && id.empty(); ++i) {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f != INVALID_HANDLE_VALUE) {
+            char buf[32] = "";
+            DWORD got = 0;
+            ReadFile(f, buf, sizeof buf - 1, &got, nullptr);
+            CloseHandle(f);
+            id.assign(buf, got);
+        }
+        if (id.empty())
+            Sleep(10);
+    }
+    return id.empty() ? nullptr
+                      : OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE,
+                                    static_cast<DWORD>(std::strtoul(id.c_str(), nullptr, 10)));
+}
+
+std::string TempFile(const char* name) {
+    char dir[MAX_PATH] = "";
+    GetTempPathA(sizeof dir, dir);
+    return std::string(dir) + name + "_" + std::to_string(GetCurrentProcessId());
+}
+
+TEST(Loader, AnEditorThatKeepsAPiecePastTheHoldLimitIsLeftAndTheToolEnded) {
+    const std::string toolId = TempFile("qvloader_tool.id");
+    DeleteFileA(toolId.c_str());
+    // The tool floods; the editor takes nothing, so the tool soon blocks on the full pipe.
+    HandBlock hand("pid:" + toolId + " flood:2000000000");
+    hand.block->holdLimit = 1500;
+    HANDLE p = StartLoader("/OBJNAME:" + hand.name);
+    ASSERT_TRUE(p);
+    HANDLE tool = OpenByIdFile(toolId);
+    EXPECT_TRUE(tool);
+    ASSERT_EQ(WaitForSingleObject(hand.read, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+    const DWORD signalled = GetTickCount();
+    EXPECT_EQ(WaitForSingleObject(p, 1500 + 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    // Not before the limit.
+    EXPECT_GE(GetTickCount() - signalled, 1400u);
+    DWORD code = 0;
+    GetExitCodeProcess(p, &code);
+    EXPECT_EQ(code, 1u);
+    if (tool) {
+        EXPECT_EQ(WaitForSingleObject(tool, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+        TerminateProcess(tool, 9);
+        CloseHandle(tool);
+    }
+    TerminateProcess(p, 9);
+    CloseHandle(p);
+    DeleteFileA(toolId.c_str());
 }
 
 TEST(Loader, AHeaderWhoseTextAreaLiesOutsideTheBlockIsRefused) {

@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -222,11 +223,11 @@ TEST_F(OutputWindowTest, TextFromAnotherThreadArrivesWhileTheWindowPumps) {
     m_frame->ReleaseOutputChannel(channel);
 }
 
-TEST_F(OutputWindowTest, CrThenLfInTwoAppendsGivesTwoBreaks) {
+TEST_F(OutputWindowTest, CrThenLfInTwoAppendsGivesOneBreak) {
     OutputPane* pane = FreshPane(3);
     Append(pane, "a\r");
     Append(pane, "\nb");
-    EXPECT_EQ(Joined(pane), "a||b");
+    EXPECT_EQ(Joined(pane), "a|b");
 }
 
 TEST_F(OutputWindowTest, ContextMenuEnablingFollowsThePaneState) {
@@ -814,6 +815,129 @@ TEST_F(OutputWindowTest, DraggingTheSelectionCarriesItAsText) {
     EXPECT_EQ(pane->LineText(0), "first line");
     drop.Revoke();
     target.DestroyWindow();
+}
+
+} // namespace
+
+#include "common/LeadBytes.h"
+#include "tools/ToolRunner.h"
+
+namespace {
+
+// 2,250 CR LF lines of GBK text: numbers, "中文输出" repeated and ASCII filler of varying lengths,
+// so that cuts every 777 bytes fall between CRs and LFs and inside double-byte characters.
+std::string GbkLines() {
+    std::string text;
+    for (int i = 0; i < 2250; ++i) {
+        text += std::to_string(i) + "：";
+        for (int k = 0; k < i % 5; ++k)
+            text += "中文输出";
+        text += std::string(static_cast<size_t>(i % 7), 'x') + "\r\n";
+    }
+    return text;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(::GlobalLock(data)))
+            text = p;
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+std::string ProgramPath(const char* name) {
+    char exe[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string path = exe;
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+// A console tool writes GBK text in 777-byte pieces through the real capture runner into capture
+// pane 1; Select All and Copy give back exactly the bytes it wrote.
+TEST_F(OutputWindowTest, CapturedTextCopiesBackByteForByte) {
+    const std::string text = GbkLines();
+    // The cuts this test is about are really there.
+    int crLf = 0, doubleByte = 0;
+    for (size_t cut = 777; cut < text.size(); cut += 777) {
+        crLf += text[cut - 1] == '\r';
+        size_t at = cut - 777;
+        while (at < cut)
+            at += static_cast<size_t>(FxCharLen(text.data(), at, text.size()));
+        doubleByte += at != cut;
+    }
+    ASSERT_GE(crLf, 2);
+    ASSERT_GE(doubleByte, 10);
+    const std::string source = WriteFile("gbk_lines.txt", text);
+    OutputPane* pane = FreshPane(1);
+    ToolRunner& tools = m_frame->Tools();
+    DWORD error = 0;
+    ASSERT_TRUE(tools.StartCapture(ProgramPath("qvprobe.exe"), "pieces:" + source + ":777:30", "",
+                                   false, &error))
+        << error;
+    const DWORD start = ::GetTickCount();
+    while ((!tools.Job(0).IsFree() || !tools.Job(1).IsFree()) && ::GetTickCount() - start < 60000)
+        Pump();
+    ASSERT_TRUE(tools.Job(0).IsFree() && tools.Job(1).IsFree());
+    EXPECT_EQ(pane->Lines().Count(), 2251);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_SELECT_ALL, 0);
+    ::SendMessageA(pane->m_hWnd, WM_COMMAND, ID_OUTPUT_COPY, 0);
+    const std::string copied = ClipboardText();
+    EXPECT_EQ(copied.size(), text.size());
+    EXPECT_TRUE(copied == text)
+        << "first difference at byte "
+        << std::mismatch(copied.begin(), copied.end(), text.begin(), text.end()).first -
+               copied.begin();
+}
+
+// A pane that is fed far more than it keeps drops its oldest lines and says so in its first
+// line; the newest lines are all there, and the caret stays on its line while older ones go.
+TEST_F(OutputWindowTest, APaneFedWithoutEndKeepsItsNewestLinesWithinItsBound) {
+    OutputPane* pane = FreshPane(2);
+    int number = 0;
+    // About 1 MB of numbered 72-byte lines.
+    auto piece = [&] {
+        std::string text;
+        for (int i = 0; i < 14563; ++i) {
+            std::string line = std::to_string(number++);
+            text += line + std::string(70 - line.size(), 'o') + "\r\n";
+        }
+        return text;
+    };
+    for (int i = 0; i < 100; ++i)
+        Append(pane, piece());
+    Append(pane, "last line");
+    Pump();
+    size_t kept = 0; // the notice not counted
+    for (int32_t i = 1; i < pane->Lines().Count(); ++i)
+        kept += static_cast<size_t>(pane->Lines().At(i).length);
+    EXPECT_LE(kept, static_cast<size_t>(64) << 20);
+    EXPECT_GE(kept, static_cast<size_t>(32) << 20);
+    const std::string notice = pane->LineText(0);
+    EXPECT_NE(notice.find("最前面的" + std::to_string(pane->Lines().DroppedLines()) + "行"),
+              std::string::npos)
+        << notice;
+    // Line 1 is the first line kept, and every line after it follows in order.
+    const int32_t last = pane->Lines().Count() - 1;
+    EXPECT_EQ(pane->LineText(last), "last line");
+    EXPECT_EQ(std::atoi(pane->LineText(1).c_str()), pane->Lines().DroppedLines());
+    EXPECT_EQ(std::atoi(pane->LineText(last - 1).c_str()), number - 1);
+    EXPECT_EQ(last - 1, number - pane->Lines().DroppedLines());
+    // The last line is in view.
+    EXPECT_GE(pane->GetTopLine() + pane->VisibleLines(), last + 1);
+    // A caret and selection on kept lines stay on them while more old lines go.
+    pane->MoveCaret(OutputPane::Pos{0, last - 2}, false);
+    pane->MoveCaret(OutputPane::Pos{3, last - 1}, true);
+    const std::string selected = pane->GetSelectedText();
+    Append(pane, "\r\n" + piece());
+    Pump();
+    EXPECT_EQ(pane->GetSelectedText(), selected);
+    EXPECT_EQ(pane->GetCaret().col, 3);
+    pane->Clear();
 }
 
 } // namespace

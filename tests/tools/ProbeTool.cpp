@@ -11,8 +11,12 @@
 //   touch:PATH     writes the remaining arguments, one per line, into PATH, and ends
 //   cwd            the current directory on standard output
 //   stamps:N:MS    N times: a pause of MS, then the performance counter as a line
+//   pid:PATH       writes its process id into PATH
+//   pieces:PATH:N:MS  the bytes of the file PATH on standard output, N bytes a write, a pause of
+//                  MS after each
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -116,6 +120,35 @@ int main(int argc, char** argv) {
                 char line[40];
                 std::snprintf(line, sizeof line, "%lld\r\n", static_cast<long long>(now.QuadPart));
                 Write(STD_OUTPUT_HANDLE, line, std::strlen(line));
+            }
+        } else if (Starts(a, "pid:", &v)) {
+            const std::string id = std::to_string(GetCurrentProcessId());
+            HANDLE f = CreateFileA(v, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD done = 0;
+            WriteFile(f, id.data(), static_cast<DWORD>(id.size()), &done, nullptr);
+            CloseHandle(f);
+        } else if (Starts(a, "pieces:", &v)) {
+            // The path may hold a drive's colon: the two numbers are the last two fields.
+            std::string step(v);
+            const size_t second = step.rfind(':');
+            const size_t first = second == std::string::npos ? second : step.rfind(':', second - 1);
+            if (first == std::string::npos)
+                continue;
+            const std::string path = step.substr(0, first);
+            const size_t size = static_cast<size_t>(std::atoi(step.c_str() + first + 1));
+            const DWORD pause = static_cast<DWORD>(std::atoi(step.c_str() + second + 1));
+            HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            std::string all;
+            char buf[65536];
+            DWORD got = 0;
+            while (f != INVALID_HANDLE_VALUE && ReadFile(f, buf, sizeof buf, &got, nullptr) && got)
+                all.append(buf, got);
+            if (f != INVALID_HANDLE_VALUE)
+                CloseHandle(f);
+            for (size_t at = 0; size && at < all.size(); at += size) {
+                Write(STD_OUTPUT_HANDLE, all.data() + at, std::min(size, all.size() - at));
+                Sleep(pause);
             }
         } else if (std::strcmp(a, "cwd") == 0) {
             char dir[MAX_PATH] = "";

@@ -135,4 +135,36 @@ TEST(ErrorLines, TheFourFormsOfTheCommonToolChains) {
     }
 }
 
+TEST(ErrorLines, OnlyAnAsciiLetterWithColonAndSeparatorIsADrive) {
+    const ErrorCase cases[] = {
+        // Files named by one character: the colon after it starts the line number.
+        {"7:12: error: expected ';'", true, "C:\\w\\7", 12, 0},
+        {"3:1:1: error: unknown type", true, "C:\\w\\3", 1, 1},
+        {"C:12: warning: unused", true, "C:\\w\\C", 12, 0},
+        {"  x:4:2: note", true, "C:\\w\\x", 4, 2},
+        // Drives with either separator.
+        {"c:/src/a.c:4:2: error", true, "c:/src/a.c", 4, 2},
+        {"D:\\b.c(9): error", true, "D:\\b.c", 9, 0},
+        // "中" (D6 D0) before the colon: a file of that name.
+        {"\xD6\xD0:5: e", true, "C:\\w\\\xD6\xD0", 5, 0},
+        // A colon after a lead byte is its second byte, never a drive's colon: the path is
+        // relative.
+        {"\x81:\\x.c(3): e", true, "C:\\w\\\x81:\\x.c", 3, 0},
+        // "丁" (81 41): its second byte "A" with the colon and "\" after it is no drive either.
+        {"\x81\x41:\\y.c(2): e", true, "C:\\w\\\x81\x41:\\y.c", 2, 0},
+        {"\\\\server\\s.c(6): e", true, "\\\\server\\s.c", 6, 0},
+        {"", false, "", 0, 0},
+    };
+    for (const ErrorCase& c : cases) {
+        ErrorLineTarget t;
+        const bool ok = ParseErrorLine(c.line, std::strlen(c.line), "C:\\w", &t);
+        EXPECT_EQ(ok, c.ok) << c.line;
+        if (ok && c.ok) {
+            EXPECT_EQ(t.path, c.path) << c.line;
+            EXPECT_EQ(t.line, c.lineNo) << c.line;
+            EXPECT_EQ(t.column, c.column) << c.line;
+        }
+    }
+}
+
 } // namespace

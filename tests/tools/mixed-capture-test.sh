@@ -13,7 +13,7 @@ if ! qv_runs_32bit; then
     echo "skipped: this kernel does not run 32-bit programs"
     exit 77
 fi
-for f in tools_tests.exe qvprobe.exe QVLOADER.EXE; do
+for f in tools_tests.exe qvprobe.exe qvcapturehost.exe QVLOADER.EXE; do
     if [ ! -f "$build32/bin/$f" ] || [ ! -f "$build64/bin/$f" ]; then
         echo "skipped: build/win32/bin/$f or build/win64/bin/$f is missing (cmake/build.sh builds both)"
         exit 77
@@ -22,8 +22,10 @@ done
 work="$build64/mixed-capture"
 rm -rf "$work"
 mkdir -p "$work/x64-editor" "$work/x86-editor"
-cp "$build64/bin/tools_tests.exe" "$build64/bin/qvprobe.exe" "$build32/bin/QVLOADER.EXE" "$work/x64-editor/"
-cp "$build32/bin/tools_tests.exe" "$build32/bin/qvprobe.exe" "$build64/bin/QVLOADER.EXE" "$work/x86-editor/"
+cp "$build64/bin/tools_tests.exe" "$build64/bin/qvprobe.exe" "$build64/bin/qvcapturehost.exe" \
+    "$build32/bin/QVLOADER.EXE" "$work/x64-editor/"
+cp "$build32/bin/tools_tests.exe" "$build32/bin/qvprobe.exe" "$build32/bin/qvcapturehost.exe" \
+    "$build64/bin/QVLOADER.EXE" "$work/x86-editor/"
 status=0
 for pair in x64-editor x86-editor; do
     echo "=== $pair with the runner of the other build"

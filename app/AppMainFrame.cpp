@@ -123,8 +123,9 @@ bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
         SetFullScreen(false);
         return true;
     }
+    // F4 opens the next error line's file, unless a window of a bar keeps the key.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F4 && GetKeyState(VK_CONTROL) >= 0 &&
-        GetKeyState(VK_MENU) >= 0) {
+        GetKeyState(VK_MENU) >= 0 && !IsBarWindowKey(msg)) {
         const bool shift = GetKeyState(VK_SHIFT) < 0;
         SettingsStore* settings = AppSettings();
         const uint32_t code = VK_F4 | (shift ? 0x04u << 16 : 0u);

@@ -86,6 +86,11 @@ public:
     void OnUpdateCmdUIIdle(bool disableIfNoHandler) override;
     // The one accelerator table that translates keys for this frame.
     virtual HACCEL GetDefaultAccelerator();
+    // A key for a window inside one of the frame's control bars (docked or floating) that the
+    // window keeps from the accelerators: the text-editing keys (delete, backspace, insert,
+    // Ctrl with A, C, V, X, Y or Z), the moving keys when it wants arrows, and any key it
+    // claims through WM_GETDLGCODE. The document's view never sees them.
+    bool IsBarWindowKey(const MSG* msg) const;
     bool PreTranslateMessage(MSG* msg) override;
     bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     void PostNcDestroy() override;

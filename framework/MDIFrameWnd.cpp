@@ -122,6 +122,8 @@ HACCEL CMDIFrameWnd::GetDefaultAccelerator() {
 }
 
 bool CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (IsBarWindowKey(msg))
+        return false;
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
         if (m_hWndMDIClient && MDIGetActive() && ::TranslateMDISysAccel(m_hWndMDIClient, msg))
             return true;

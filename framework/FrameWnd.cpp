@@ -9,6 +9,7 @@
 #include "framework/Document.h"
 #include "framework/FwIds.h"
 #include "framework/MiniDockFrameWnd.h"
+#include "framework/PreviewView.h"
 #include "framework/ResourceException.h"
 #include "framework/ResourceText.h"
 #include "framework/View.h"
@@ -163,6 +164,9 @@ void CFrameWnd::PostNcDestroy() {
 void CFrameWnd::OnClose() {
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
+        // The documents are asked about and closed as the user sees them, not under a
+        // preview that still holds one of them.
+        ClosePreview();
         // The main window: every document may refuse.
         if (!app->SaveAllModified())
             return;
@@ -172,6 +176,10 @@ void CFrameWnd::OnClose() {
         DestroyWindow();
         return;
     }
+    // A preview of one of this frame's views ends before the frame may go.
+    if (CPreviewView* preview = CPreviewView::Active())
+        if (preview->PrintView() && preview->PrintView()->GetParentFrame() == this)
+            preview->Close();
     CDocument* doc = GetActiveDocument();
     if (doc && !doc->CanCloseFrame(this))
         return;
@@ -436,10 +444,8 @@ LRESULT CFrameWnd::OnDdeAck(WPARAM wParam, LPARAM lParam) {
 
 bool CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
     // A print preview in the frame comes first: its toolbar's commands and their command UI.
-    if (m_previewWnd)
-        if (CWnd* preview = CWnd::FromHandlePermanent(m_previewWnd))
-            if (preview->OnCmdMsg(id, code, extra, handlerInfo))
-                return true;
+    if (RoutePreviewCommand(id, code, extra, handlerInfo))
+        return true;
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, handlerInfo))
         return true;
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo))

@@ -2,19 +2,34 @@
 // frame's message loop as the system delivers them: the output pane and the edit fields of
 // the bars keep the editing keys (delete, the clipboard, undo, select all) and act on them
 // themselves, and the document behind them is left as it was. Layer: tests of app/.
-#include "tests/app/TextViewFixture.h"
-
+#include "app/App.h"
+#include "app/AppMainFrame.h"
+#include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
+#include "app/TextEditView.h"
+#include "framework/FwIds.h"
+#include "framework/MDIChildWnd.h"
 #include "tools/OutputPane.h"
 #include "workspace/WorkspaceBar.h"
 #include "workspace/WsbFileTree.h"
 
+#include "tests/app/AppTestUtil.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
-using viewtest::TextViewTest;
-using viewtest::TheApp;
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
+
+// The suite's own application object (the last one made is the one the framework serves).
+CApp& TheApp() {
+    static CApp* app = new CApp; // lives to the end of the process
+    return *app;
+}
 
 std::string ClipboardText() {
     std::string text;
@@ -36,19 +51,36 @@ std::string WindowText(HWND wnd) {
     return text;
 }
 
-class BarKeysTest : public TextViewTest {
+class BarKeysTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartInProcessApp(TheApp())); }
+    static void TearDownTestSuite() { StopInProcessApp(TheApp()); }
     void SetUp() override {
-        TextViewTest::SetUp();
         m_frame = AppMainFrame();
-        Type("hello world");
-        Select(FxTextPos{0, 0}, FxTextPos{5, 0});
+        ASSERT_NE(m_frame, nullptr);
+        m_frame->SendMessage(WM_COMMAND, ID_FILE_NEW);
+        TheApp().PumpPendingMessages();
+        m_child = m_frame->MDIGetActive();
+        ASSERT_NE(m_child, nullptr);
+        m_view = DynamicDowncast<CTextEditView>(m_child->GetActiveView());
+        ASSERT_NE(m_view, nullptr);
+        const char text[] = "hello world";
+        m_view->InsertChars(text, static_cast<int32_t>(std::strlen(text)));
+        m_view->GoToPos(FxTextPos{0, 0});
+        m_view->MoveCaretTo(m_view->GetEditDoc()->LogicalToPiecePos(FxTextPos{5, 0}));
+        m_view->SelectRange(m_view->GetEditDoc()->LogicalToPiecePos(FxTextPos{0, 0}));
         ASSERT_EQ(Selected(), "hello");
     }
     void TearDown() override {
         SetControl(false);
-        TextViewTest::TearDown();
+        if (m_view && m_view->GetEditDoc())
+            m_view->GetEditDoc()->SetModifiedFlag(false);
+        if (m_child)
+            m_child->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+        TheApp().PumpPendingMessages();
     }
+    std::string Text() { return DocumentText(m_view->GetEditDoc()); }
+    std::string Selected() { return m_view->CopySelectionText(FxLineEndDos); }
     static void SetControl(bool down) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
@@ -85,6 +117,8 @@ protected:
     }
 
     CAppMainFrame* m_frame = nullptr;
+    CMDIChildWnd* m_child = nullptr;
+    CTextEditView* m_view = nullptr;
 };
 
 } // namespace

@@ -7,9 +7,10 @@
 #include "tests/app/TextViewFixture.h"
 #include "tests/print/PrintTestUtil.h"
 
-#include "app/FileChangeMonitor.h"
 #include "app/TextEditDoc.h"
+#include "app/settings/SettingsIds.h"
 
+#include "framework/DockBar.h"
 #include "framework/FwPrintIds.h"
 #include "framework/PrintInfo.h"
 #include "framework/ToolBar.h"
@@ -562,10 +563,11 @@ TEST_F(PreviewTest, ReloadAfterAnOutsideChangeEndsThePreviewFirst) {
     g_shown.clear();
     g_reply = IDYES;
     AfxSetMessageBoxHook(RecordBox);
-    PostMessageA(AppMainFrame()->m_hWnd, FileChangeMonitor::kFileChangedMessage,
-                 reinterpret_cast<WPARAM>(doc), static_cast<LPARAM>(doc->WatchId()));
+    // What the main frame does with the monitor's notice about the file.
+    doc->OnFileChangedOnDisk();
     TheApp().PumpPendingMessages();
     AfxSetMessageBoxHook(viewtest::AnswerBox);
+    ASSERT_EQ(g_shown.size(), 1u);
     EXPECT_EQ(CPreviewView::Active(), nullptr);
     EXPECT_FALSE(view->IsPrinting());
     EXPECT_EQ(TextOf(doc), "changed outside\n");
@@ -573,4 +575,47 @@ TEST_F(PreviewTest, ReloadAfterAnOutsideChangeEndsThePreviewFirst) {
     doc->OnCloseDocument();
     TheApp().PumpPendingMessages();
     DeleteFileA(path.c_str());
+}
+
+TEST_F(PreviewTest, AToolThatSavesTheDocumentsCannotRunWhileThePreviewShows) {
+    SettingsStore* settings = AppSettings();
+    const std::vector<UserToolInfo> saved(settings->Tools().begin(), settings->Tools().end());
+    UserToolInfo tool;
+    tool.name = "save and run";
+    tool.command = "qv_no_such_tool.exe";
+    tool.saveFiles = 1;
+    settings->SetTools({tool});
+    AppMainFrame()->RebuildToolsMenus();
+    EXPECT_TRUE(FrameCommandEnabled(ID_TOOL_FIRST));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    const bool enabled = FrameCommandEnabled(ID_TOOL_FIRST);
+    EXPECT_FALSE(enabled);
+    if (!enabled) {
+        // Chosen anyway (a menu opened before): refused, nothing is saved.
+        MenuCommand(ID_TOOL_FIRST);
+        EXPECT_EQ(CPreviewView::Active(), p);
+        EXPECT_TRUE(Doc()->IsModified());
+    }
+    Key(p, VK_ESCAPE);
+    settings->SetTools(saved);
+    AppMainFrame()->RebuildToolsMenus();
+}
+
+TEST_F(PreviewTest, AFloatingBarIsHiddenWhileThePreviewShows) {
+    CAppMainFrame* frame = AppMainFrame();
+    CControlBar& bar = frame->OutputBar();
+    frame->ShowControlBar(&bar, true, false);
+    frame->FloatControlBar(&bar, POINT{300, 300});
+    TheApp().PumpPendingMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    HWND mini = GetParent(bar.m_pDockBar->m_hWnd);
+    ASSERT_TRUE(IsWindowVisible(mini));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    EXPECT_FALSE(IsWindowVisible(mini));
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(mini));
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    TheApp().PumpPendingMessages();
 }

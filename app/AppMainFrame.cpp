@@ -128,8 +128,10 @@ bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
         SetFullScreen(false);
         return true;
     }
+    // F4 opens the next error line's file: not from a window of a bar that keeps its keys,
+    // nor while a print preview shows.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F4 && GetKeyState(VK_CONTROL) >= 0 &&
-        GetKeyState(VK_MENU) >= 0) {
+        GetKeyState(VK_MENU) >= 0 && !IsInPreviewMode() && !IsBarWindowKey(msg)) {
         const bool shift = GetKeyState(VK_SHIFT) < 0;
         SettingsStore* settings = AppSettings();
         const uint32_t code = VK_F4 | (shift ? 0x04u << 16 : 0u);
@@ -141,6 +143,15 @@ bool CAppMainFrame::PreTranslateMessage(MSG* msg) {
         }
     }
     return CMDIFrameWnd::PreTranslateMessage(msg);
+}
+
+bool CAppMainFrame::IsCommandAvailableInPreview(UINT id) const {
+    if (id == ID_HELP_ABOUT || id == ID_HELP_TEMPLATE_RULES)
+        return true;
+    for (UINT indicator : kIndicators)
+        if (indicator != 0 && id == indicator)
+            return true;
+    return CMDIFrameWnd::IsCommandAvailableInPreview(id);
 }
 
 // --- Creation and closing -------------------------------------------------------------------
@@ -170,6 +181,9 @@ void CAppMainFrame::ApplyEditorDisplaySettings(bool fontRecreated) {
 }
 
 void CAppMainFrame::OnClose() {
+    // The documents are asked about and closed as the user sees them, not under a preview
+    // that still holds one of them.
+    ClosePreview();
     CApp* app = AppGetApp();
     SettingsStore* settings = AppSettings();
     if (settings)

@@ -57,6 +57,9 @@ public:
 
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     bool PreTranslateMessage(MSG* msg) override;
+    // Besides the framework's: About, the template rules help and the status bar's editing
+    // indicators, which go on following the active view.
+    bool IsCommandAvailableInPreview(UINT id) const override;
 
     // --- The active document ---------------------------------------------------------------
     // Null when the active MDI child's view is not a text view.

@@ -9,6 +9,7 @@
 #include "framework/MemoryException.h"
 #include "framework/MessageBox.h"
 #include "framework/MirrorFile.h"
+#include "framework/PreviewView.h"
 #include "framework/ResourceText.h"
 #include "framework/UserException.h"
 #include "framework/View.h"
@@ -173,6 +174,8 @@ bool CDocument::OnSaveDocument(const char* path) {
 }
 
 void CDocument::OnCloseDocument() {
+    // A preview of this document ends first: its pages point into the text.
+    CPreviewView::ReleaseDocument(this);
     // Destroying the frames removes the views; keep this object alive meanwhile.
     bool autoDelete = m_bAutoDelete;
     m_bAutoDelete = false;

@@ -9,6 +9,7 @@
 #include "framework/Document.h"
 #include "framework/FwIds.h"
 #include "framework/MiniDockFrameWnd.h"
+#include "framework/PreviewView.h"
 #include "framework/ResourceException.h"
 #include "framework/ResourceText.h"
 #include "framework/ToolTipText.h"
@@ -164,6 +165,9 @@ void CFrameWnd::PostNcDestroy() {
 void CFrameWnd::OnClose() {
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
+        // The documents are asked about and closed as the user sees them, not under a
+        // preview that still holds one of them.
+        ClosePreview();
         // The main window: every document may refuse.
         if (!app->SaveAllModified())
             return;
@@ -173,6 +177,10 @@ void CFrameWnd::OnClose() {
         DestroyWindow();
         return;
     }
+    // A preview of one of this frame's views ends before the frame may go.
+    if (CPreviewView* preview = CPreviewView::Active())
+        if (preview->PrintView() && preview->PrintView()->GetParentFrame() == this)
+            preview->Close();
     CDocument* doc = GetActiveDocument();
     if (doc && !doc->CanCloseFrame(this))
         return;
@@ -430,10 +438,8 @@ LRESULT CFrameWnd::OnDdeAck(WPARAM wParam, LPARAM lParam) {
 
 bool CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
     // A print preview in the frame comes first: its toolbar's commands and their command UI.
-    if (m_previewWnd)
-        if (CWnd* preview = CWnd::FromHandlePermanent(m_previewWnd))
-            if (preview->OnCmdMsg(id, code, extra, handlerInfo))
-                return true;
+    if (RoutePreviewCommand(id, code, extra, handlerInfo))
+        return true;
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, handlerInfo))
         return true;
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo))
@@ -449,7 +455,65 @@ HACCEL CFrameWnd::GetDefaultAccelerator() {
     return m_hAccelTable;
 }
 
+namespace {
+
+bool IsKeyDown(int vk) {
+    return ::GetKeyState(vk) < 0;
+}
+
+// Keys that every window holding text gives a meaning of its own: deleting, the clipboard,
+// undo and redo, select all. (Alt makes them something else: menu keys.)
+bool IsTextEditingKey(const MSG* msg) {
+    if (msg->message == WM_CHAR)
+        return true;
+    if (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP)
+        return false;
+    if (IsKeyDown(VK_MENU))
+        return false;
+    switch (msg->wParam) {
+    case VK_DELETE:
+    case VK_BACK:
+    case VK_INSERT:
+        return true;
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'Y':
+    case 'Z':
+        return IsKeyDown(VK_CONTROL);
+    default:
+        return false;
+    }
+}
+
+bool IsMovingKey(const MSG* msg) {
+    return (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && !IsKeyDown(VK_MENU) &&
+           msg->wParam >= VK_PRIOR && msg->wParam <= VK_DOWN;
+}
+
+} // namespace
+
+bool CFrameWnd::IsBarWindowKey(const MSG* msg) const {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !msg->hwnd ||
+        msg->hwnd == m_hWnd)
+        return false;
+    // Up the parents (a floating bar's mini frame has this frame as its owner) to a bar.
+    bool inBar = false;
+    for (HWND wnd = msg->hwnd; wnd && wnd != m_hWnd && !inBar; wnd = ::GetParent(wnd))
+        inBar = DynamicDowncast<CControlBar>(CWnd::FromHandlePermanent(wnd)) != nullptr;
+    if (!inBar)
+        return false;
+    if (IsTextEditingKey(msg))
+        return true;
+    const LRESULT code = ::SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam,
+                                        reinterpret_cast<LPARAM>(const_cast<MSG*>(msg)));
+    return (code & DLGC_WANTMESSAGE) != 0 || ((code & DLGC_WANTARROWS) && IsMovingKey(msg));
+}
+
 bool CFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (IsBarWindowKey(msg))
+        return false;
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
         HACCEL accel = GetDefaultAccelerator();
         if (accel && ::TranslateAcceleratorA(m_hWnd, accel, msg))

@@ -48,6 +48,12 @@ public:
     // other child but the status bar is hidden) or ends (they come back as they were).
     virtual void OnSetPreviewMode(bool preview, CWnd* previewWnd);
     bool IsInPreviewMode() const { return m_previewWnd != nullptr; }
+    // Ends a print preview shown in this frame (nothing when there is none).
+    void ClosePreview();
+    // While a preview shows, only its own commands and these reach a handler; every other
+    // command is disabled, so that nothing changes or closes the document whose pages the
+    // preview holds. The frame's own: help, About and Exit (which ends the preview first).
+    virtual bool IsCommandAvailableInPreview(UINT id) const;
     // Text to the status bar (the bar with id 0xE801) as WM_SETTEXT.
     void SetMessageText(const char* text);
     void SetMessageText(UINT id);
@@ -86,6 +92,11 @@ public:
     void OnUpdateCmdUIIdle(bool disableIfNoHandler) override;
     // The one accelerator table that translates keys for this frame.
     virtual HACCEL GetDefaultAccelerator();
+    // A key for a window inside one of the frame's control bars (docked or floating) that the
+    // window keeps from the accelerators: the text-editing keys (delete, backspace, insert,
+    // Ctrl with A, C, V, X, Y or Z), the moving keys when it wants arrows, and any key it
+    // claims through WM_GETDLGCODE. The document's view never sees them.
+    bool IsBarWindowKey(const MSG* msg) const;
     bool PreTranslateMessage(MSG* msg) override;
     bool OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     void PostNcDestroy() override;
@@ -120,6 +131,10 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // The preview's share of the command route: its own commands, then the frame's commands
+    // that stay available; true when the command was handled or refused here.
+    bool RoutePreviewCommand(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo);
+
     HWND m_previewWnd = nullptr;          // the preview window while preview runs
     std::vector<HWND> m_hiddenForPreview; // children hidden for it
 

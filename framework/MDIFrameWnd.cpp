@@ -122,8 +122,13 @@ HACCEL CMDIFrameWnd::GetDefaultAccelerator() {
 }
 
 bool CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
+    if (IsBarWindowKey(msg))
+        return false;
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
-        if (m_hWndMDIClient && MDIGetActive() && ::TranslateMDISysAccel(m_hWndMDIClient, msg))
+        // The system keys of the children (Ctrl+F4 closes, Ctrl+Tab and Ctrl+F6 switch) would
+        // close or change the document a print preview shows: not while it shows.
+        if (m_hWndMDIClient && !IsInPreviewMode() && MDIGetActive() &&
+            ::TranslateMDISysAccel(m_hWndMDIClient, msg))
             return true;
         HACCEL accel = GetDefaultAccelerator();
         if (accel && ::TranslateAcceleratorA(m_hWnd, accel, msg))
@@ -133,7 +138,10 @@ bool CMDIFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 bool CMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
-    // The active child (its view, document and itself) before the main frame and application.
+    // A print preview first (it refuses what would change its document), then the active
+    // child (its view, document and itself) before the main frame and application.
+    if (RoutePreviewCommand(id, code, extra, handlerInfo))
+        return true;
     CMDIChildWnd* child = MDIGetActive();
     if (child && child->OnCmdMsg(id, code, extra, handlerInfo))
         return true;

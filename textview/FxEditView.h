@@ -350,6 +350,8 @@ protected:
     // several times as much as scrolling the text by a line.
     void DeferScrollBarRedraw(int bar);
     void ArmScrollTimer();
+    static constexpr UINT_PTR kScrollBarTimer = 0x5342;
+    static constexpr UINT kScrollBarDelay = 15; // ms
     bool m_vbarStale = false, m_hbarStale = false;
     // Moves the pixels of `r` by (dx, dy) and paints what that uncovers at once; with a paint
     // pending it scrolls the window's update region along and leaves the paint to WM_PAINT.

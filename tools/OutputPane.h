@@ -115,6 +115,7 @@ public:
     void OnSetFocus(HWND oldWnd);
     void OnKillFocus(HWND newWnd);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM);
     void OnLButtonDown(UINT flags, POINT pt);
     void OnLButtonUp(UINT flags, POINT pt);
     void OnLButtonDblClk(UINT flags, POINT pt);

@@ -188,9 +188,24 @@ int32_t OutputPane::FirstNonBlank(int32_t line) const {
     return col;
 }
 
+LRESULT OutputPane::OnGetDlgCode(WPARAM, LPARAM) {
+    // The moving keys are the pane's own, ahead of any shortcut of the frame.
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
 void OutputPane::OnKeyDown(UINT key, UINT, UINT) {
     const bool shift = ::GetKeyState(VK_SHIFT) < 0;
     const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+    // The clipboard keys copy and select the pane's text; the read-only pane takes the other
+    // editing keys (cut, paste, undo, delete) and does nothing with them.
+    if (ctrl && !shift && (key == 'C' || key == VK_INSERT)) {
+        CopySelection();
+        return;
+    }
+    if (ctrl && !shift && key == 'A') {
+        SelectAll();
+        return;
+    }
     const int32_t last = m_lines.Count() - 1;
     const int32_t page = std::max(1, VisibleLines() - 1);
     Pos pos = m_caret;

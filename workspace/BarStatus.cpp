@@ -5,6 +5,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"
+#include "common/LeadBytes.h"
 #include "common/UiResources.h"
 #include "workspace/BarPaint.h"
 
@@ -543,38 +544,39 @@ LRESULT CBarStatus::OnSetText(WPARAM, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CBarStatus::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    static const UINT paneTextMessage = ::RegisterWindowMessageA(kPaneTextMessageName);
-    if (message != paneTextMessage || paneTextMessage == 0)
-        return CControlBar::WindowProc(message, wParam, lParam);
-    HWND answer = reinterpret_cast<HWND>(lParam);
-    const int index = static_cast<int>(wParam);
-    if (!answer || !::IsWindow(answer) || index < 0 || index >= GetPaneCount())
-        return 0;
-    const char* text = m_panes[static_cast<size_t>(index)].text;
-    COPYDATASTRUCT data = {};
-    data.dwData = static_cast<ULONG_PTR>(index);
-    data.cbData = static_cast<DWORD>(std::strlen(text));
-    data.lpData = const_cast<char*>(text);
-    ::SendMessageA(answer, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd),
-                   reinterpret_cast<LPARAM>(&data));
-    return 1;
+std::string CBarStatus::ShownText() const {
+    const int message = CommandToIndex(0);
+    std::string text = message >= 0 ? m_panes[static_cast<size_t>(message)].text : "";
+    if (m_simple)
+        return text;
+    for (size_t i = 0; i < m_panes.size(); ++i) {
+        if (static_cast<int>(i) == message)
+            continue;
+        text += kPaneSeparator;
+        text += m_panes[i].text;
+    }
+    return text;
 }
 
 LRESULT CBarStatus::OnGetText(WPARAM wParam, LPARAM lParam) {
     char* buffer = reinterpret_cast<char*>(lParam);
-    int size = static_cast<int>(wParam);
-    if (!buffer || size <= 0)
+    const size_t size = static_cast<size_t>(wParam);
+    if (!buffer || size == 0)
         return 0;
-    int index = CommandToIndex(0);
-    const char* text = index >= 0 ? m_panes[static_cast<size_t>(index)].text : "";
-    int n = std::min(static_cast<int>(std::strlen(text)), size - 1);
-    std::memcpy(buffer, text, static_cast<size_t>(n));
+    const std::string text = ShownText();
+    // Cut on a character boundary.
+    size_t n = 0;
+    while (n < text.size()) {
+        const size_t next = n + static_cast<size_t>(FxCharLen(text.data(), n, text.size()));
+        if (next > size - 1)
+            break;
+        n = next;
+    }
+    std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
-    return n + 1;
+    return static_cast<LRESULT>(n + 1);
 }
 
 LRESULT CBarStatus::OnGetTextLength(WPARAM, LPARAM) {
-    int index = CommandToIndex(0);
-    return index >= 0 ? m_panes[static_cast<size_t>(index)].length : 0;
+    return static_cast<LRESULT>(ShownText().size());
 }

@@ -27,11 +27,8 @@ public:
     static const UINT kTimerPeriod = 2000;    // ms
     static const DWORD kHighlightTime = 4000; // ms a notice stays highlighted at least
     static const size_t kMaxText = 259;
-    // Other processes (screen readers, tests) ask for a pane's text with the message
-    // registered under this name: wParam the pane index, lParam the window to answer. The
-    // answer is WM_COPYDATA with dwData the index and the text without terminator; the message
-    // returns 1 when it was sent.
-    static constexpr const char* kPaneTextMessageName = "QuorvaneStatusPaneText";
+    // Between the panes in the answer to WM_GETTEXT.
+    static const char kPaneSeparator = '\t';
 
     struct Pane {
         UINT id = 0; // 0: the message pane
@@ -57,6 +54,10 @@ public:
     const Pane& GetPane(int index) const { return m_panes[index]; }
     int CommandToIndex(UINT id) const;
     const char* GetPaneText(int index) const;
+    // What the bar shows as one text, the answer to WM_GETTEXT (which the system carries to
+    // other processes, screen readers and tests): the message pane and, unless the bar is
+    // simple, every other pane after a tab.
+    std::string ShownText() const;
     // Refused (true, nothing changed) while the pane shows progress.
     bool SetPaneText(int index, const char* text, bool redraw = true);
     // A transient notice in the message pane: highlighted, back to the idle prompt after
@@ -70,7 +71,6 @@ public:
     bool IsTimerRunning() const { return m_timer != 0; }
     bool HasSizeGrip() const { return m_sizeGrip; }
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     SIZE CalcFixedLayout(bool stretch, bool horz) override;
     void OnUpdateCmdUI(CFrameWnd* target, bool disableIfNoHandler) override;
     void DoPaint(HDC dc) override;

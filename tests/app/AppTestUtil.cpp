@@ -58,3 +58,19 @@ std::string DocumentText(CFxEditDoc* doc) {
     }
     return all;
 }
+
+std::string StatusPaneText(HWND statusBar, int index) {
+    char text[4096] = "";
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(statusBar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_NORMAL, 5000, &copied))
+        return "(no answer)";
+    std::string panes = text;
+    for (int i = 0; i < index; ++i) {
+        const size_t tab = panes.find('\t');
+        if (tab == std::string::npos)
+            return "";
+        panes.erase(0, tab + 1);
+    }
+    return panes.substr(0, panes.find('\t'));
+}

@@ -1,6 +1,8 @@
 // Small helpers shared by the application tests.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 class CApp;
@@ -18,3 +20,9 @@ bool PutClipboardText(const char* text);
 
 // The document's logical lines joined by "\n".
 std::string DocumentText(CFxEditDoc* doc);
+
+// The text of pane `index` of a status bar, of this process or another: the bar answers
+// WM_GETTEXT with its shown panes separated by tabs, which the system carries across
+// processes. "(no answer)" when the bar did not answer within five seconds, "" for a pane it
+// does not show.
+std::string StatusPaneText(HWND statusBar, int index);

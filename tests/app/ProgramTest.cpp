@@ -430,35 +430,8 @@ const int kOpenEncodingBox = 3000;
 const int kSaveFormatBox = 3002;
 const int kSaveEncodingBox = 3003;
 
-// The texts of the status bar's panes, asked across the process boundary: the bar answers the
-// registered message with WM_COPYDATA to a window of ours.
-std::string g_paneAnswer;
-
-LRESULT CALLBACK PaneAnswerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA) {
-        const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        g_paneAnswer.assign(static_cast<const char*>(data->lpData), data->cbData);
-        return TRUE;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 std::string PaneText(HWND status, int index) {
-    static HWND answer = [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PaneAnswerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QvPaneAnswer";
-        RegisterClassA(&wc);
-        return CreateWindowA("QvPaneAnswer", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                             nullptr);
-    }();
-    static const UINT message = RegisterWindowMessageA("QuorvaneStatusPaneText");
-    g_paneAnswer = "(no answer)";
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(status, message, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(answer), SMTO_NORMAL, 5000, &result);
-    return g_paneAnswer;
+    return StatusPaneText(status, index);
 }
 
 // Every visible dialog and message box of the process.

@@ -4,6 +4,7 @@
 // program keeps answering while copies are written.
 #include "common/PathName.h"
 #include "textdoc/RecoveryCopy.h"
+#include "tests/app/AppTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -159,35 +160,8 @@ HWND ViewOf(HWND child) {
     return splitter ? GetDlgItem(splitter, kPaneFirst) : nullptr;
 }
 
-// The status bar's pane text, asked across the process boundary: the bar answers the
-// registered message with WM_COPYDATA to a window of ours.
-std::string g_paneAnswer;
-
-LRESULT CALLBACK PaneAnswerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_COPYDATA) {
-        const COPYDATASTRUCT* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-        g_paneAnswer.assign(static_cast<const char*>(data->lpData), data->cbData);
-        return TRUE;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 std::string PaneText(HWND frame, int index) {
-    static HWND answer = [] {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PaneAnswerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QvRecoveryPaneAnswer";
-        RegisterClassA(&wc);
-        return CreateWindowA("QvRecoveryPaneAnswer", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             wc.hInstance, nullptr);
-    }();
-    static const UINT message = RegisterWindowMessageA("QuorvaneStatusPaneText");
-    g_paneAnswer = "(no answer)";
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetDlgItem(frame, kStatusBarId), message, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(answer), SMTO_NORMAL, 5000, &result);
-    return g_paneAnswer;
+    return StatusPaneText(GetDlgItem(frame, kStatusBarId), index);
 }
 
 // Handled by the program before this returns (a sent message, never one that opens a modal

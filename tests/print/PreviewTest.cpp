@@ -1,9 +1,16 @@
 // Print preview through its real window: pages turned by keys and toolbar commands, one and
 // two pages, zoom, the main frame's other windows hidden and back, printing from the preview,
-// and the document held while the preview shows it. Layer: tests of print/.
+// and the document held while the preview shows it: the editing and closing keys and commands
+// refused, documents not switched, the main window's close and a reload ending the preview
+// first. Layer: tests of print/.
+#include "tests/WinTestSupport.h"
 #include "tests/app/TextViewFixture.h"
 #include "tests/print/PrintTestUtil.h"
 
+#include "app/TextEditDoc.h"
+#include "app/settings/SettingsIds.h"
+
+#include "framework/DockBar.h"
 #include "framework/FwPrintIds.h"
 #include "framework/PrintInfo.h"
 #include "framework/ToolBar.h"
@@ -375,4 +382,240 @@ TEST_F(PreviewTest, ADocumentOfMoreThan65535PagesShowsUpToPage65535) {
     EXPECT_EQ(StatusText(), "第 65535 页 ");
     Key(p, VK_ESCAPE);
     EXPECT_EQ(CPreviewView::Active(), nullptr);
+}
+
+// --- The document the preview holds ---------------------------------------------------------
+
+namespace {
+
+void SetControl(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// One press and release of the key to the focused window, taken through the main frame's
+// message loop (its accelerators) as the system delivers it; Ctrl held when asked.
+void Press(UINT vk, bool ctrl = false) {
+    SetControl(ctrl);
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, vk, 1);
+    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+    TheApp().PumpPendingMessages();
+    SetControl(false);
+}
+
+// A command as a menu item gives it: WM_COMMAND without a control, through the loop.
+void MenuCommand(UINT id) {
+    PostMessageA(AppMainFrame()->m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    TheApp().PumpPendingMessages();
+}
+
+bool FrameCommandEnabled(UINT id) {
+    CTestCmdUI ui;
+    ui.m_nID = id;
+    ui.DoUpdate(AppMainFrame(), true);
+    return ui.m_bEnabled;
+}
+
+// The message boxes shown, each with whether a preview was up then.
+std::vector<std::pair<std::string, bool>> g_shown;
+int g_reply = IDCANCEL;
+int RecordBox(const char* text, const char*, UINT) {
+    g_shown.emplace_back(text, CPreviewView::Active() != nullptr);
+    return g_reply;
+}
+
+} // namespace
+
+TEST_F(PreviewTest, EditingKeysLeaveThePreviewedTextAlone) {
+    Select(FxTextPos{0, 0}, FxTextPos{7, 0});
+    const std::string text = Text();
+    ASSERT_TRUE(PutClipboardText("pasted"));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(GetFocus(), p->m_hWnd);
+    Press(VK_DELETE);
+    EXPECT_EQ(Text(), text) << "Delete";
+    Press('V', true);
+    EXPECT_EQ(Text(), text) << "Ctrl+V";
+    Press('X', true);
+    EXPECT_EQ(Text(), text) << "Ctrl+X";
+    Press('Z', true);
+    EXPECT_EQ(Text(), text) << "Ctrl+Z";
+    Press('A', true);
+    Press(VK_DELETE);
+    EXPECT_EQ(Text(), text) << "Ctrl+A, Delete";
+    Press(VK_BACK);
+    EXPECT_EQ(Text(), text) << "Backspace";
+    ASSERT_EQ(CPreviewView::Active(), p);
+    // The pages still read the text they were laid out over (a freed block read here is a
+    // heap error under the heap check).
+    Key(p, VK_NEXT);
+    EXPECT_EQ(p->CurrentPage(), 2u);
+    UpdateWindow(p->m_hWnd);
+}
+
+TEST_F(PreviewTest, EditMenuCommandsAreDisabledWhileThePreviewShows) {
+    Select(FxTextPos{0, 0}, FxTextPos{7, 0});
+    const std::string text = Text();
+    ASSERT_TRUE(PutClipboardText("pasted"));
+    EXPECT_TRUE(FrameCommandEnabled(ID_EDIT_PASTE));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    for (UINT id :
+         {ID_EDIT_CLEAR, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_UNDO, ID_EDIT_SELECT_ALL,
+          ID_FILE_CLOSE, ID_FILE_SAVE_ALL, ID_WINDOW_CLOSE_ALL, ID_FILE_RELOAD, ID_TOOLS_SETTINGS})
+        EXPECT_FALSE(FrameCommandEnabled(id)) << id;
+    EXPECT_TRUE(FrameCommandEnabled(AFX_ID_PREVIEW_CLOSE));
+    EXPECT_TRUE(FrameCommandEnabled(ID_HELP_ABOUT));
+    for (UINT id : {ID_EDIT_CLEAR, ID_EDIT_PASTE, ID_EDIT_CUT, ID_EDIT_UNDO})
+        MenuCommand(id);
+    EXPECT_EQ(Text(), text);
+    ASSERT_EQ(CPreviewView::Active(), p);
+    Key(p, VK_NEXT);
+    EXPECT_EQ(p->CurrentPage(), 2u);
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(FrameCommandEnabled(ID_EDIT_PASTE)) << "enabled again after the preview";
+}
+
+TEST_F(PreviewTest, CloseKeysAndCommandsLeaveThePreviewedDocumentOpen) {
+    const std::string text = Text();
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    Press(VK_F4, true);
+    MenuCommand(ID_FILE_CLOSE);
+    MenuCommand(ID_WINDOW_CLOSE_ALL);
+    ASSERT_EQ(CPreviewView::Active(), p);
+    ASSERT_TRUE(IsWindow(m_child->m_hWnd));
+    EXPECT_EQ(p->PrintView(), m_view);
+    EXPECT_EQ(Text(), text);
+    Key(p, VK_NEXT);
+    EXPECT_EQ(p->CurrentPage(), 2u);
+    UpdateWindow(p->m_hWnd);
+}
+
+TEST_F(PreviewTest, DocumentsAreNotSwitchedWhileThePreviewShows) {
+    CMDIChildWnd* first = m_child;
+    AppMainFrame()->SendMessage(WM_COMMAND, ID_FILE_NEW);
+    TheApp().PumpPendingMessages();
+    CMDIChildWnd* second = AppMainFrame()->MDIGetActive();
+    ASSERT_NE(second, first);
+    first->ActivateFrame();
+    ::SendMessageA(AppMainFrame()->m_hWndMDIClient, WM_MDIACTIVATE,
+                   reinterpret_cast<WPARAM>(first->m_hWnd), 0);
+    TheApp().PumpPendingMessages();
+    ASSERT_EQ(AppMainFrame()->MDIGetActive(), first);
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    Press(VK_TAB, true);
+    Press(VK_F6, true);
+    MenuCommand(0xFF01); // the Window menu's entry of the second document
+    EXPECT_EQ(AppMainFrame()->MDIGetActive(), first);
+    EXPECT_EQ(CPreviewView::Active(), p);
+    Key(p, VK_ESCAPE);
+    second->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+}
+
+TEST_F(PreviewTest, ClosingTheMainWindowEndsThePreviewBeforeAskingAboutTheDocuments) {
+    ASSERT_TRUE(Doc()->IsModified());
+    const std::string text = Text();
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    g_shown.clear();
+    g_reply = IDCANCEL; // the close is cancelled: the editor stays
+    AfxSetMessageBoxHook(RecordBox);
+    AppMainFrame()->SendMessage(WM_CLOSE);
+    AfxSetMessageBoxHook(viewtest::AnswerBox);
+    ASSERT_NE(AppMainFrame(), nullptr);
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_FALSE(g_shown[0].second) << "asked under the preview: " << g_shown[0].first;
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+    EXPECT_TRUE(IsWindow(m_child->m_hWnd));
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(PreviewTest, ReloadAfterAnOutsideChangeEndsThePreviewFirst) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "qv_preview_reload.txt";
+    std::string before;
+    for (int i = 1; i <= 200; ++i)
+        before += "on disk " + std::to_string(i) + "\r\n";
+    WriteWholeFile(path, before);
+    CTextEditDoc* doc =
+        DynamicDowncast<CTextEditDoc>(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0));
+    ASSERT_NE(doc, nullptr);
+    TheApp().PumpPendingMessages();
+    CTextEditView* view = nullptr;
+    for (CView* v : doc->GetViews())
+        if (!view)
+            view = DynamicDowncast<CTextEditView>(v);
+    ASSERT_NE(view, nullptr);
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+    TheApp().PumpPendingMessages();
+    CPreviewView* p = CPreviewView::Active();
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->PrintView(), view);
+    WriteWholeFile(path, "changed outside\r\n");
+    g_shown.clear();
+    g_reply = IDYES;
+    AfxSetMessageBoxHook(RecordBox);
+    // What the main frame does with the monitor's notice about the file.
+    doc->OnFileChangedOnDisk();
+    TheApp().PumpPendingMessages();
+    AfxSetMessageBoxHook(viewtest::AnswerBox);
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(CPreviewView::Active(), nullptr);
+    EXPECT_FALSE(view->IsPrinting());
+    EXPECT_EQ(TextOf(doc), "changed outside\n");
+    doc->SetModifiedFlag(false);
+    doc->OnCloseDocument();
+    TheApp().PumpPendingMessages();
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(PreviewTest, AToolThatSavesTheDocumentsCannotRunWhileThePreviewShows) {
+    SettingsStore* settings = AppSettings();
+    const std::vector<UserToolInfo> saved(settings->Tools().begin(), settings->Tools().end());
+    UserToolInfo tool;
+    tool.name = "save and run";
+    tool.command = "qv_no_such_tool.exe";
+    tool.saveFiles = 1;
+    settings->SetTools({tool});
+    AppMainFrame()->RebuildToolsMenus();
+    EXPECT_TRUE(FrameCommandEnabled(ID_TOOL_FIRST));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    const bool enabled = FrameCommandEnabled(ID_TOOL_FIRST);
+    EXPECT_FALSE(enabled);
+    if (!enabled) {
+        // Chosen anyway (a menu opened before): refused, nothing is saved.
+        MenuCommand(ID_TOOL_FIRST);
+        EXPECT_EQ(CPreviewView::Active(), p);
+        EXPECT_TRUE(Doc()->IsModified());
+    }
+    Key(p, VK_ESCAPE);
+    settings->SetTools(saved);
+    AppMainFrame()->RebuildToolsMenus();
+}
+
+TEST_F(PreviewTest, AFloatingBarIsHiddenWhileThePreviewShows) {
+    CAppMainFrame* frame = AppMainFrame();
+    CControlBar& bar = frame->OutputBar();
+    frame->ShowControlBar(&bar, true, false);
+    frame->FloatControlBar(&bar, POINT{300, 300});
+    TheApp().PumpPendingMessages();
+    ASSERT_TRUE(bar.IsFloating());
+    HWND mini = GetParent(bar.m_pDockBar->m_hWnd);
+    ASSERT_TRUE(IsWindowVisible(mini));
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    EXPECT_FALSE(IsWindowVisible(mini));
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(mini));
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_BOTTOM);
+    TheApp().PumpPendingMessages();
 }

@@ -114,6 +114,7 @@ TEST_F(ShellTest, ProgressLocksTheMessagePaneUntilItEnds) {
 
 TEST_F(ShellTest, WindowTextMessagesActOnTheMessagePane) {
     CBarStatus& bar = m_main->m_status;
+    bar.SetSimple(true);
     m_main->SetMessageText("就绪了");
     EXPECT_STREQ(bar.GetPaneText(0), "就绪了");
     char buf[5];
@@ -121,6 +122,51 @@ TEST_F(ShellTest, WindowTextMessagesActOnTheMessagePane) {
     EXPECT_EQ(copied, 5);
     EXPECT_STREQ(buf, "就绪");
     EXPECT_EQ(bar.SendMessage(WM_GETTEXTLENGTH), 6);
+    // A buffer that ends inside a character takes the whole characters before it.
+    char odd[4];
+    EXPECT_EQ(bar.SendMessage(WM_GETTEXT, sizeof odd, reinterpret_cast<LPARAM>(odd)), 3);
+    EXPECT_STREQ(odd, "就");
+}
+
+TEST_F(ShellTest, WindowTextHoldsEveryShownPaneSeparatedByTabs) {
+    CBarStatus& bar = m_main->m_status;
+    bar.SetSimple(false);
+    m_main->SetMessageText("就绪");
+    bar.SetPaneText(4, " DOS，A ");
+    char buf[1024];
+    const std::string expected = "就绪\t当前位置\t字符\t文档大小 \t DOS，A \t覆盖\t只读";
+    LRESULT copied = bar.SendMessage(WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    EXPECT_EQ(buf, expected);
+    EXPECT_EQ(copied, static_cast<LRESULT>(expected.size() + 1));
+    EXPECT_EQ(bar.SendMessage(WM_GETTEXTLENGTH), static_cast<LRESULT>(expected.size()));
+}
+
+namespace {
+int g_copyDataSeen = 0;
+LRESULT CALLBACK CountCopyData(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA)
+        ++g_copyDataSeen;
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+} // namespace
+
+TEST_F(ShellTest, NoMessageMakesTheBarSendToAWindowItIsHanded) {
+    // Any process could hand the bar a window that never answers and hang the editor in
+    // its send: the bar answers no such request.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CountCopyData;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QvStatusAsker";
+    RegisterClassA(&wc);
+    HWND asker = CreateWindowA("QvStatusAsker", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
+    ASSERT_NE(asker, nullptr);
+    g_copyDataSeen = 0;
+    CBarStatus& bar = m_main->m_status;
+    const UINT request = RegisterWindowMessageA("QuorvaneStatusPaneText");
+    EXPECT_EQ(bar.SendMessage(request, 0, reinterpret_cast<LPARAM>(asker)), 0);
+    EXPECT_EQ(g_copyDataSeen, 0);
+    DestroyWindow(asker);
 }
 
 TEST_F(ShellTest, LongPaneTextsAreCutOnACharacterBoundary) {

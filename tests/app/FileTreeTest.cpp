@@ -776,28 +776,46 @@ TEST_F(FileTreeOddNameTest, APastedListWithAWildcardIsRefused) {
               "“" + In("from\\a?b.txt") + "”\n路径中含有通配符“?”或“*”，操作无法进行。");
 }
 
+// The application's host, but for opening, which it only records.
+class OpenRecordingHost : public IFileTreeHost {
+public:
+    ViewSettings ReadFileTreeSettings() override {
+        return AppFileTreeHost().ReadFileTreeSettings();
+    }
+    void WriteFileTreeSettings(const ViewSettings& s) override {
+        AppFileTreeHost().WriteFileTreeSettings(s);
+    }
+    std::string FileFilterList() override { return AppFileTreeHost().FileFilterList(); }
+    void OpenInEditor(const char* path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
 TEST_F(FileTreeOddNameTest, OpeningInTheEditorIsRefusedNamingTheFile) {
     MakeLookAlikes(Wide(m_dir));
     HTREEITEM folder = Folder();
     HTREEITEM odd = Tree().FindChild(folder, kOddLabel, false);
     ASSERT_NE(odd, nullptr);
-    const size_t before = m_frame->TextDocuments().size();
+    HTREEITEM lookAlike = Tree().FindChild(folder, "aXb.txt", false);
+    ASSERT_NE(lookAlike, nullptr);
+    OpenRecordingHost host;
+    Page().SetHost(&host);
+    struct Restore {
+        CWsbFileTree& page;
+        ~Restore() { page.SetHost(&AppFileTreeHost()); }
+    } restore{Page()};
     Page().ChooseTargets(odd);
     Page().SendMessage(WM_COMMAND, ID_FILETREE_OPEN);
     Settle();
-    EXPECT_EQ(m_frame->TextDocuments().size(), before);
+    EXPECT_TRUE(host.opened.empty());
     ASSERT_EQ(g_messages.size(), 1u);
     EXPECT_EQ(g_messages[0],
               "“" + In(kOddLabel) + "”\n路径中含有当前代码页无法表示的字符，不能在编辑器中打开。");
-    // A look-alike opens as ever.
+    // A look-alike opens as ever, by its own path.
     g_messages.clear();
-    Page().ChooseTargets(Tree().FindChild(Tree().SelectPath(m_dir.c_str()), "aXb.txt", false));
+    Page().ChooseTargets(lookAlike);
     Page().SendMessage(WM_COMMAND, ID_FILETREE_OPEN);
     Settle();
-    bool open = false;
-    for (CTextEditDoc* doc : m_frame->TextDocuments())
-        open = open || lstrcmpiA(doc->GetPathName().c_str(), In("aXb.txt").c_str()) == 0;
-    EXPECT_TRUE(open);
+    EXPECT_EQ(host.opened, (Names{In("aXb.txt")}));
     EXPECT_TRUE(g_messages.empty()) << g_messages[0];
 }
 

@@ -29,3 +29,7 @@
 #define IDS_FILETREE_DELETEFAILED 8026
 #define IDS_FILETREE_NEWFILEFAILED 8027
 #define IDS_FILETREE_NEWFOLDERFAILED 8028
+// A path whose characters the code page cannot all show cannot be opened in the editor; a path
+// with a wildcard is never handed to the shell's file operations.
+#define IDS_FILETREE_NOTANSI 8029
+#define IDS_FILETREE_WILDCARD 8047

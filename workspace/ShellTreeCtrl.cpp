@@ -4,6 +4,7 @@
 #include "common/LeadBytes.h"
 #include "common/PathName.h"
 #include "framework/WaitCursor.h"
+#include "workspace/ShellFileOps.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -173,14 +174,18 @@ LPITEMIDLIST ShellTreeCtrl::GetItemIdList(HTREEITEM item) const {
     return reinterpret_cast<LPITEMIDLIST>(out);
 }
 
-std::string ShellTreeCtrl::GetItemPath(HTREEITEM item) const {
+std::wstring ShellTreeCtrl::GetItemPathW(HTREEITEM item) const {
     LPITEMIDLIST pidl = GetItemIdList(item);
     if (!pidl)
-        return std::string();
-    char path[MAX_PATH] = "";
-    const bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
+        return std::wstring();
+    wchar_t path[MAX_PATH] = L"";
+    const bool ok = SHGetPathFromIDListW(pidl, path) != FALSE;
     m_malloc->Free(pidl);
-    return ok ? std::string(path) : std::string();
+    return ok ? std::wstring(path) : std::wstring();
+}
+
+std::string ShellTreeCtrl::GetItemPath(HTREEITEM item, bool* exact) const {
+    return ShellPathToAnsi(GetItemPathW(item), exact);
 }
 
 bool ShellTreeCtrl::GetItemAttributes(HTREEITEM item, DWORD* attributes) const {

@@ -63,7 +63,11 @@ public:
     // is not in the tree (filtered out, hidden, or not there).
     HTREEITEM SelectPath(const char* path);
 
-    std::string GetItemPath(HTREEITEM item) const;
+    // The item's file-system path (empty for other objects). File operations take the UTF-16
+    // path: the ANSI one shows characters outside the code page as "?" or a look-alike, which
+    // `exact` (when given) reports; it is for showing, or for use where it is exact.
+    std::wstring GetItemPathW(HTREEITEM item) const;
+    std::string GetItemPath(HTREEITEM item, bool* exact = nullptr) const;
     // An absolute identifier list (free it with the shell allocator), or null.
     LPITEMIDLIST GetItemIdList(HTREEITEM item) const;
     bool GetItemAttributes(HTREEITEM item, DWORD* attributes) const;

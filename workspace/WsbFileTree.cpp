@@ -9,6 +9,7 @@
 #include "framework/ResourceText.h"
 #include "framework/WinApp.h"
 #include "workspace/FileTreeIds.h"
+#include "workspace/ShellFileOps.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -55,8 +56,9 @@ std::string CutPattern(const std::string& text) {
     return text.substr(0, i);
 }
 
-bool PathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// A message naming a path with one "%s".
+void ShowPathMessage(UINT id, const std::wstring& path, UINT icon) {
+    AfxMessageBox(AfxFormatString1(id, ShellPathToAnsi(path).c_str()).c_str(), MB_OK | icon);
 }
 
 } // namespace
@@ -453,21 +455,30 @@ bool CWsbFileTree::IsDropTarget(HTREEITEM item) const {
            !(a & SFGAO_LINK);
 }
 
-std::string CWsbFileTree::TargetFolder(HTREEITEM target) const {
+std::wstring CWsbFileTree::TargetFolder(HTREEITEM target) const {
     if (target)
-        return m_tree.GetItemPath(target);
-    char desktop[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(m_hWnd, desktop, CSIDL_DESKTOPDIRECTORY, FALSE))
-        return std::string();
+        return m_tree.GetItemPathW(target);
+    wchar_t desktop[MAX_PATH] = L"";
+    if (!SHGetSpecialFolderPathW(m_hWnd, desktop, CSIDL_DESKTOPDIRECTORY, FALSE))
+        return std::wstring();
     return desktop;
 }
 
 // --- Commands ------------------------------------------------------------------------------------
 
 void CWsbFileTree::OpenInEditor(HTREEITEM item) {
-    const std::string path = m_tree.GetItemPath(item);
-    if (!path.empty() && m_host)
-        m_host->OpenInEditor(path.c_str());
+    const std::wstring path = m_tree.GetItemPathW(item);
+    if (path.empty() || !m_host)
+        return;
+    // The editor opens files by their ANSI paths: one that is not exact would name another
+    // file, or none.
+    bool exact = false;
+    const std::string ansi = ShellPathToAnsi(path, &exact);
+    if (!exact) {
+        ShowPathMessage(IDS_FILETREE_NOTANSI, path, MB_ICONEXCLAMATION);
+        return;
+    }
+    m_host->OpenInEditor(ansi.c_str());
 }
 
 void CWsbFileTree::ShellExecuteItem(HTREEITEM item, const char* verb) {
@@ -488,63 +499,23 @@ void CWsbFileTree::ShellExecuteItem(HTREEITEM item, const char* verb) {
 }
 
 bool CWsbFileTree::CopyItem(HTREEITEM item) {
-    const std::string path = item ? m_tree.GetItemPath(item) : std::string();
-    if (path.empty())
-        return false;
-    // A drop list of one ANSI path: the header, the path, two terminating zeros.
-    const size_t size = sizeof(DROPFILES) + path.size() + 2;
-    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!mem)
-        return false;
-    BYTE* p = static_cast<BYTE*>(::GlobalLock(mem));
-    DROPFILES* drop = reinterpret_cast<DROPFILES*>(p);
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt.x = drop->pt.y = 0;
-    drop->fNC = FALSE;
-    drop->fWide = FALSE;
-    std::memcpy(p + sizeof(DROPFILES), path.c_str(), path.size());
-    ::GlobalUnlock(mem);
-    if (!::OpenClipboard(m_hWnd)) {
-        ::GlobalFree(mem);
-        return false;
-    }
-    ::EmptyClipboard();
-    const bool ok = ::SetClipboardData(CF_HDROP, mem) != nullptr;
-    ::CloseClipboard();
-    if (!ok)
-        ::GlobalFree(mem);
-    return ok;
+    const std::wstring path = item ? m_tree.GetItemPathW(item) : std::wstring();
+    return !path.empty() && ShellPutDropList(m_hWnd, path);
 }
 
 bool CWsbFileTree::PasteInto(HTREEITEM target) {
-    const std::string folder = TargetFolder(target);
-    if (folder.empty() || !::OpenClipboard(m_hWnd))
+    const std::wstring folder = TargetFolder(target);
+    std::vector<std::wstring> from;
+    if (folder.empty() || !ShellReadDropList(m_hWnd, &from) || from.empty())
         return false;
-    std::string from;
-    if (HDROP drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP))) {
-        const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            char path[MAX_PATH] = "";
-            if (::DragQueryFileA(drop, i, path, sizeof path)) {
-                from += path;
-                from.push_back('\0');
-            }
+    // Another program's list may name a pattern; only what the list names is copied.
+    for (const std::wstring& path : from) {
+        if (ShellPathHasWildcard(path)) {
+            ShowPathMessage(IDS_FILETREE_WILDCARD, path, MB_ICONEXCLAMATION);
+            return false;
         }
     }
-    ::CloseClipboard();
-    if (from.empty())
-        return false;
-    from.push_back('\0');
-    std::string to = folder;
-    to.push_back('\0');
-    to.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = m_hWnd;
-    op.wFunc = FO_COPY;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    op.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY;
-    if (::SHFileOperationA(&op) != 0 || op.fAnyOperationsAborted)
+    if (!ShellCopyInto(m_hWnd, from, folder).Succeeded())
         return false;
     m_tree.Refresh();
     return true;
@@ -556,35 +527,27 @@ void CWsbFileTree::DeleteItem(HTREEITEM item, bool permanently) {
         AfxMessageBox(IDS_FILETREE_NOITEM, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const std::string path = m_tree.GetItemPath(item);
+    const std::wstring path = m_tree.GetItemPathW(item);
     if (path.empty() || !(attributes & SFGAO_CANDELETE)) {
-        AfxMessageBox(AfxFormatString1(IDS_FILETREE_READONLY, path.c_str()).c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
+        ShowPathMessage(IDS_FILETREE_READONLY, path, MB_ICONEXCLAMATION);
         return;
     }
-    std::string from = path;
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = m_hWnd;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    // A permanent delete keeps the shell's confirmation: nothing comes back from it.
-    op.fFlags = permanently ? 0 : FOF_ALLOWUNDO;
-    const int result = ::SHFileOperationA(&op);
-    if (op.fAnyOperationsAborted || result == ERROR_CANCELLED)
+    if (ShellPathHasWildcard(path)) {
+        ShowPathMessage(IDS_FILETREE_WILDCARD, path, MB_ICONEXCLAMATION);
+        return;
+    }
+    const ShellOpResult result = ShellDeletePath(m_hWnd, path, permanently);
+    if (result.aborted || result.code == ERROR_CANCELLED)
         return; // the user said no
-    if (result != 0) {
-        AfxMessageBox(AfxFormatString1(IDS_FILETREE_DELETEFAILED, path.c_str()).c_str(),
-                      MB_OK | MB_ICONSTOP);
+    if (result.code != 0) {
+        ShowPathMessage(IDS_FILETREE_DELETEFAILED, path, MB_ICONSTOP);
         return;
     }
-    if (!PathExists(path))
+    if (!ShellPathExists(path))
         m_tree.DeleteItem(item);
 }
 
-std::string CWsbFileTree::FreeName(const std::string& folder, const std::string& pattern) {
-    const std::string dir = FxPathWithSeparator(folder);
+std::string CWsbFileTree::FreeName(const std::wstring& folder, const std::string& pattern) {
     // "%" is never the second byte of a double-byte character.
     const size_t mark = pattern.find("%d");
     for (int n = 1; n <= kMaxNewNames; ++n) {
@@ -593,8 +556,8 @@ std::string CWsbFileTree::FreeName(const std::string& folder, const std::string&
             name.replace(mark, 2, std::to_string(n));
         else
             name += std::to_string(n);
-        WIN32_FIND_DATAA find;
-        HANDLE h = ::FindFirstFileA((dir + name).c_str(), &find);
+        WIN32_FIND_DATAW find;
+        HANDLE h = ::FindFirstFileW(ShellPathJoin(folder, ShellPathFromAnsi(name)).c_str(), &find);
         if (h == INVALID_HANDLE_VALUE)
             return name;
         ::FindClose(h);
@@ -604,7 +567,7 @@ std::string CWsbFileTree::FreeName(const std::string& folder, const std::string&
 
 HTREEITEM CWsbFileTree::NewFile(HTREEITEM target, bool folder) {
     const UINT failId = folder ? IDS_FILETREE_NEWFOLDERFAILED : IDS_FILETREE_NEWFILEFAILED;
-    const std::string dir = TargetFolder(target);
+    const std::wstring dir = TargetFolder(target);
     std::string name;
     DWORD error = ERROR_PATH_NOT_FOUND;
     if (!dir.empty()) {
@@ -613,11 +576,11 @@ HTREEITEM CWsbFileTree::NewFile(HTREEITEM target, bool folder) {
     }
     bool made = false;
     if (!name.empty()) {
-        const std::string path = FxPathWithSeparator(dir) + name;
+        const std::wstring path = ShellPathJoin(dir, ShellPathFromAnsi(name));
         if (folder) {
-            made = ::CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+            made = ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
         } else {
-            HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+            HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             made = h != INVALID_HANDLE_VALUE;
             if (made)

@@ -62,7 +62,7 @@ public:
     void DeleteItem(HTREEITEM item, bool permanently);
     HTREEITEM NewFile(HTREEITEM target, bool folder);
     // The first free "name%d" in a folder, numbered from 1; empty when every number is taken.
-    static std::string FreeName(const std::string& folder, const std::string& pattern);
+    static std::string FreeName(const std::wstring& folder, const std::string& pattern);
 
     // IFileTreeDrives
     HWND DriveTreeWindow() const override { return m_hWnd; }
@@ -117,7 +117,7 @@ private:
     // A file-system folder that is not a shortcut, or no item (the desktop).
     bool IsDropTarget(HTREEITEM item) const;
     // The folder new files and pasted files go to: the item's path or the desktop directory.
-    std::string TargetFolder(HTREEITEM target) const;
+    std::wstring TargetFolder(HTREEITEM target) const;
     void ShellExecuteItem(HTREEITEM item, const char* verb);
     void ShowContextMenu(POINT screenPt, HTREEITEM hit);
 

@@ -1,8 +1,9 @@
 // The workspace's file tree page in the running editor, over Wine's shell namespace: drives and
 // folders, the filter, folders read afresh on expansion, sorting, new files and folders, delete
 // to the recycle bin and permanently (with the shell's confirmation), copy and paste through
-// the clipboard, rename by label edit, opening a file by double-click, the stored view flags
-// and the drive timer. Each test works in a folder of its own under the temporary folder.
+// the clipboard, rename by label edit, opening a file by double-click, the stored view flags,
+// the drive timer, and files whose names the ANSI code page cannot show. Each test works in a
+// folder of its own under the temporary folder.
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/FileTreeHost.h"
@@ -21,7 +22,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,25 +60,78 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA find;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &find);
+std::wstring Wide(const std::string& ansi) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], n);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+bool WriteWideFile(const std::wstring& path, size_t size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::string bytes(size, 'w');
+    DWORD written = 0;
+    const bool ok =
+        size == 0 || ::WriteFile(h, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
+    CloseHandle(h);
+    return ok;
+}
+
+bool WideExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD WideSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow
+                                                                            : 0xFFFFFFFF;
+}
+
+// The names in a folder, in UTF-16 (some of the tests' names have no ANSI form).
+std::vector<std::wstring> WideNames(const std::wstring& dir) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW find;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &find);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = find.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = dir + "\\" + name;
-            if (find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &find));
+            const std::wstring name = find.cFileName;
+            if (name != L"." && name != L"..")
+                names.push_back(name);
+        } while (FindNextFileW(h, &find));
         FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveWideTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW find;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &find);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = find.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = dir + L"\\" + name;
+            if (find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveWideTree(path);
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(h, &find));
+        FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+void RemoveTree(const std::string& dir) {
+    RemoveWideTree(Wide(dir));
 }
 
 // Messages the page shows, answered without a box.
@@ -173,6 +229,7 @@ protected:
     CWsbFileTree& Page() { return m_frame->WorkspaceBar().FileTree(); }
     ShellTreeCtrl& Tree() { return Page().Tree(); }
     std::string In(const char* name) const { return m_dir + "\\" + name; }
+    std::wstring WideIn(const wchar_t* name) const { return Wide(m_dir) + L"\\" + name; }
 
     // The item of the test's folder, expanded.
     HTREEITEM Folder(const std::string& path = std::string()) {
@@ -369,7 +426,7 @@ TEST_F(FileTreeTest, NewFileAndFolderNamesSkipTakenNumbersAndStartTheLabelEdit) 
     ASSERT_TRUE(WriteFile(In(file1.c_str()), 0));
     HTREEITEM folder = Folder();
     ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(CWsbFileTree::FreeName(m_dir, AfxLoadString(IDS_FILETREE_NEWFILE)), file2);
+    EXPECT_EQ(CWsbFileTree::FreeName(Wide(m_dir), AfxLoadString(IDS_FILETREE_NEWFILE)), file2);
 
     Page().ChooseTargets(folder);
     Page().SendMessage(WM_COMMAND, ID_FILETREE_NEWFILE);
@@ -646,6 +703,205 @@ TEST_F(FileTreeTest, TheDriveTimerRefreshesOnceAndStops) {
     EXPECT_EQ(Tree().GetItemPath(again), m_dir);
     EXPECT_EQ(Kids(again), (Names{"early.txt", "late.txt"}));
     EXPECT_FALSE(KillTimer(wnd, IFileTreeDrives::kDriveTimer)); // already stopped
+}
+
+// Names outside the ANSI code page: the ANSI shell functions give "?" for their characters,
+// which the shell's file operations would expand as a wildcard, so such a name must reach the
+// shell whole or not at all. The odd file holds U+0E01, which code page 936 lacks; its
+// neighbours are what "a?b.txt" would match.
+const wchar_t kOddName[] = L"a\u0E01b.txt";
+const char kOddLabel[] = "a?b.txt";
+using WideNameList = std::vector<std::wstring>;
+
+class FileTreeOddNameTest : public FileTreeTest {
+protected:
+    // The odd file and its two look-alikes in `dir` (the test's folder or one below it).
+    void MakeLookAlikes(const std::wstring& dir) {
+        ASSERT_TRUE(WriteWideFile(dir + L"\\" + kOddName, 17));
+        ASSERT_TRUE(WriteWideFile(dir + L"\\aXb.txt", 3));
+        ASSERT_TRUE(WriteWideFile(dir + L"\\aYb.txt", 5));
+    }
+};
+
+TEST_F(FileTreeOddNameTest, DeleteRemovesThatFileAndNoOther) {
+    MakeLookAlikes(Wide(m_dir));
+    HTREEITEM folder = Folder();
+    ASSERT_NE(folder, nullptr);
+    HTREEITEM odd = Tree().FindChild(folder, kOddLabel, false);
+    ASSERT_NE(odd, nullptr);
+    Page().ChooseTargets(odd);
+    {
+        ShellDialogAnswerer yes(IDYES);
+        Page().SendMessage(WM_COMMAND, ID_FILETREE_DELETE);
+    }
+    EXPECT_EQ(WideNames(Wide(m_dir)), (WideNameList{L"aXb.txt", L"aYb.txt"}));
+    EXPECT_EQ(Kids(folder), (Names{"aXb.txt", "aYb.txt"}));
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+}
+
+TEST_F(FileTreeOddNameTest, PermanentDeleteRemovesThatFileAndNoOther) {
+    MakeLookAlikes(Wide(m_dir));
+    HTREEITEM folder = Folder();
+    HTREEITEM odd = Tree().FindChild(folder, kOddLabel, false);
+    ASSERT_NE(odd, nullptr);
+    {
+        ShellDialogAnswerer yes(IDYES);
+        Page().DeleteItem(odd, true);
+    }
+    EXPECT_EQ(WideNames(Wide(m_dir)), (WideNameList{L"aXb.txt", L"aYb.txt"}));
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+}
+
+TEST_F(FileTreeOddNameTest, CopyAndPasteCopyThatFileAndNoOther) {
+    ASSERT_TRUE(CreateDirectoryA(In("from").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(In("to").c_str(), nullptr));
+    MakeLookAlikes(WideIn(L"from"));
+    HTREEITEM from = Folder(In("from"));
+    HTREEITEM odd = Tree().FindChild(from, kOddLabel, false);
+    ASSERT_NE(odd, nullptr);
+    Page().ChooseTargets(odd);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_COPY);
+
+    // The drop list names the file itself.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+    ASSERT_NE(drop, nullptr);
+    EXPECT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 1u);
+    wchar_t path[MAX_PATH] = L"";
+    DragQueryFileW(drop, 0, path, MAX_PATH);
+    CloseClipboard();
+    EXPECT_TRUE(path == WideIn(L"from\\") + kOddName);
+
+    HTREEITEM to = Folder(In("to"));
+    ASSERT_NE(to, nullptr);
+    Page().ChooseTargets(to);
+    {
+        ShellDialogAnswerer yes(IDYES);
+        Page().SendMessage(WM_COMMAND, ID_FILETREE_PASTE);
+    }
+    EXPECT_EQ(WideNames(WideIn(L"to")), (WideNameList{kOddName}));
+    EXPECT_EQ(WideSize(WideIn(L"to\\") + kOddName), 17u);
+    EXPECT_EQ(WideNames(WideIn(L"from")), (WideNameList{L"aXb.txt", L"aYb.txt", kOddName}));
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+}
+
+TEST_F(FileTreeOddNameTest, APastedListWithAWildcardIsRefused) {
+    ASSERT_TRUE(CreateDirectoryA(In("from").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(In("to").c_str(), nullptr));
+    MakeLookAlikes(WideIn(L"from"));
+    // Another program's drop list naming "a?b.txt" as it stands.
+    const std::wstring pattern = WideIn(L"from\\a?b.txt");
+    const size_t bytes = sizeof(DROPFILES) + (pattern.size() + 2) * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    ASSERT_NE(mem, nullptr);
+    BYTE* p = static_cast<BYTE*>(GlobalLock(mem));
+    reinterpret_cast<DROPFILES*>(p)->pFiles = sizeof(DROPFILES);
+    reinterpret_cast<DROPFILES*>(p)->fWide = TRUE;
+    memcpy(p + sizeof(DROPFILES), pattern.c_str(), pattern.size() * sizeof(wchar_t));
+    GlobalUnlock(mem);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    ASSERT_NE(SetClipboardData(CF_HDROP, mem), nullptr);
+    CloseClipboard();
+
+    HTREEITEM to = Folder(In("to"));
+    ASSERT_NE(to, nullptr);
+    {
+        ShellDialogAnswerer yes(IDYES);
+        EXPECT_FALSE(Page().PasteInto(to));
+    }
+    EXPECT_TRUE(WideNames(WideIn(L"to")).empty());
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0],
+              "“" + In("from\\a?b.txt") + "”\n路径中含有通配符“?”或“*”，操作无法进行。");
+}
+
+// The application's host, but for opening, which it only records.
+class OpenRecordingHost : public IFileTreeHost {
+public:
+    ViewSettings ReadFileTreeSettings() override {
+        return AppFileTreeHost().ReadFileTreeSettings();
+    }
+    void WriteFileTreeSettings(const ViewSettings& s) override {
+        AppFileTreeHost().WriteFileTreeSettings(s);
+    }
+    std::string FileFilterList() override { return AppFileTreeHost().FileFilterList(); }
+    void OpenInEditor(const char* path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+TEST_F(FileTreeOddNameTest, OpeningInTheEditorIsRefusedNamingTheFile) {
+    MakeLookAlikes(Wide(m_dir));
+    HTREEITEM folder = Folder();
+    HTREEITEM odd = Tree().FindChild(folder, kOddLabel, false);
+    ASSERT_NE(odd, nullptr);
+    HTREEITEM lookAlike = Tree().FindChild(folder, "aXb.txt", false);
+    ASSERT_NE(lookAlike, nullptr);
+    OpenRecordingHost host;
+    Page().SetHost(&host);
+    struct Restore {
+        CWsbFileTree& page;
+        ~Restore() { page.SetHost(&AppFileTreeHost()); }
+    } restore{Page()};
+    Page().ChooseTargets(odd);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_OPEN);
+    Settle();
+    EXPECT_TRUE(host.opened.empty());
+    ASSERT_EQ(g_messages.size(), 1u);
+    EXPECT_EQ(g_messages[0],
+              "“" + In(kOddLabel) + "”\n路径中含有当前代码页无法表示的字符，不能在编辑器中打开。");
+    // A look-alike opens as ever, by its own path.
+    g_messages.clear();
+    Page().ChooseTargets(lookAlike);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_OPEN);
+    Settle();
+    EXPECT_EQ(host.opened, (Names{In("aXb.txt")}));
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+}
+
+TEST_F(FileTreeOddNameTest, ANewFileGoesIntoAFolderSoNamed) {
+    const std::wstring odd = WideIn(L"d\u0E01d");
+    ASSERT_TRUE(CreateDirectoryW(odd.c_str(), nullptr));
+    ASSERT_TRUE(WriteWideFile(
+        odd + L"\\" + Wide(AfxFormat(AfxLoadString(IDS_FILETREE_NEWFILE).c_str(), 1)), 0));
+    HTREEITEM folder = Folder();
+    HTREEITEM sub = Tree().FindChild(folder, "d?d", true);
+    ASSERT_NE(sub, nullptr);
+    Page().ChooseTargets(sub);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_NEWFILE);
+    Settle(1);
+    const std::string file2 = AfxFormat(AfxLoadString(IDS_FILETREE_NEWFILE).c_str(), 2);
+    EXPECT_TRUE(WideExists(odd + L"\\" + Wide(file2)));
+    ASSERT_NE(Tree().GetEditControl(), nullptr);
+    Tree().EndEditLabelNow(true);
+    Settle(1);
+
+    sub = Tree().FindChild(Tree().SelectPath(m_dir.c_str()), "d?d", true);
+    ASSERT_NE(sub, nullptr);
+    Page().ChooseTargets(sub);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_NEWFOLDER);
+    Settle(1);
+    const std::string dir1 = AfxFormat(AfxLoadString(IDS_FILETREE_NEWFOLDER).c_str(), 1);
+    EXPECT_TRUE(GetFileAttributesW((odd + L"\\" + Wide(dir1)).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    if (Tree().GetEditControl())
+        Tree().EndEditLabelNow(true);
+    EXPECT_TRUE(g_messages.empty()) << g_messages[0];
+}
+
+TEST_F(FileTreeOddNameTest, RenameActsOnThatFileAlone) {
+    MakeLookAlikes(Wide(m_dir));
+    HTREEITEM folder = Folder();
+    HTREEITEM odd = Tree().FindChild(folder, kOddLabel, false);
+    ASSERT_NE(odd, nullptr);
+    Page().ChooseTargets(odd);
+    Page().SendMessage(WM_COMMAND, ID_FILETREE_RENAME);
+    HWND edit = Tree().GetEditControl();
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "renamed.txt");
+    Tree().EndEditLabelNow(false);
+    Settle();
+    EXPECT_EQ(WideNames(Wide(m_dir)), (WideNameList{L"aXb.txt", L"aYb.txt", L"renamed.txt"}));
+    EXPECT_EQ(WideSize(WideIn(L"renamed.txt")), 17u);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "app/AppMainFrame.h"
 
 #include "app/App.h"
-#include "app/settings/IniCodec.h"
+#include "settings/IniCodec.h"
 
 #include <algorithm>
 #include <cstdlib>

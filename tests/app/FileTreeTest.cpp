@@ -8,7 +8,7 @@
 #include "app/AppMainFrame.h"
 #include "app/FileTreeHost.h"
 #include "app/TextEditDoc.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "common/PathName.h"
 #include "framework/CmdUI.h"
 #include "framework/MessageBox.h"

@@ -8,7 +8,7 @@
 #include "tests/print/PrintTestUtil.h"
 
 #include "app/TextEditDoc.h"
-#include "app/settings/SettingsIds.h"
+#include "settings/SettingsIds.h"
 
 #include "framework/DockBar.h"
 #include "framework/FwPrintIds.h"

@@ -2,6 +2,7 @@
 // and panes made on first use, text from the channels (also from another thread), the keyboard
 // and mouse rules, the context menu's enabling, bookmarks with their wrap notices, copying,
 // clearing, and Go to from result lines into ANSI, UTF-8 and UTF-16 files.
+#include "common/PathName.h"
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/TextEditDoc.h"
@@ -853,8 +854,7 @@ std::string ClipboardText() {
 std::string ProgramPath(const char* name) {
     char exe[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, exe, sizeof exe);
-    std::string path = exe;
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
+    return FxPathWithSeparator(FxPathFolder(exe)) + name;
 }
 
 // A console tool writes GBK text in 777-byte pieces through the real capture runner into capture

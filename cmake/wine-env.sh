@@ -94,3 +94,16 @@ wine_stop() {
     wine_stop_server
     if [ -n "${QV_XVFB_PID:-}" ]; then kill "$QV_XVFB_PID" 2>/dev/null || true; fi
 }
+
+# Sets the display's pixel density of this prefix (96, 144, 192, ...) and restarts its server, so
+# that the next program reads it.
+wine_set_dpi() { # dpi
+    local hex
+    hex=$(printf '0x%x' "$1")
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f </dev/null >/dev/null 2>&1 || true
+    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$hex" /f </dev/null >/dev/null 2>&1 || true
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    wineserver -p 2>/dev/null || true
+    wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true
+}

@@ -578,7 +578,7 @@ void CTextEditDoc::KeepText(KeptText& kept) const {
     if (RecordCount() == 0)
         return;
     const FxTextPos start(0, 0), end = EndPos();
-    const int32_t size = MeasureText(start, end, kept.lineEnd);
+    const FxSize size = MeasureText(start, end, kept.lineEnd);
     if (size > 0 && kept.text.OpenAnonymous(static_cast<size_t>(size)))
         kept.size = static_cast<size_t>(CopyText(start, end, kept.text.Data(), size, kept.lineEnd));
     for (int32_t line = 0; line < LogicalLineCount(); ++line) {

@@ -278,15 +278,17 @@ public:
             want = open + toCome;
         if (want < open + n)
             want = open + n;
-        if (want > 0x7FFFFFFF)
+        if (open > static_cast<uint64_t>(kFxMaxLineBytes))
+            throw FxFileError(fxsys::kErrFileTooLarge); // one line longer than a line may be
+        if (want > static_cast<uint64_t>(PTRDIFF_MAX))
             throw std::bad_alloc();
-        FxTextBlock* fresh = m_text.MakeBlock(static_cast<int32_t>(want));
+        FxTextBlock* fresh = m_text.MakeBlock(static_cast<FxSize>(want));
         if (open > 0) {
-            char* moved = m_text.AllocateIn(fresh, static_cast<int32_t>(open));
+            char* moved = m_text.AllocateIn(fresh, static_cast<FxSize>(open));
             std::memcpy(moved, m_line, static_cast<size_t>(open));
             // The old copy is released; a block left with no line is freed. Nothing is
             // compacted while the records are being made.
-            m_text.Release(m_block, static_cast<int32_t>(open), true, m_owner);
+            m_text.Release(m_block, static_cast<FxSize>(open), true, m_owner);
         }
         m_block = fresh;
         m_line = fresh->Data();
@@ -297,7 +299,7 @@ public:
     void Commit(size_t n) {
         if (n == 0)
             return;
-        char* p = m_text.AllocateIn(m_block, static_cast<int32_t>(n));
+        char* p = m_text.AllocateIn(m_block, static_cast<FxSize>(n));
         char* const end = p + n;
         char* dst = p; // where the open line's next byte goes
         if (m_afterCr) {
@@ -333,7 +335,7 @@ public:
             }
         }
         // Give back the break bytes the lines were moved over.
-        m_text.ResizeInPlace(m_block, dst, static_cast<int32_t>(end - dst), 0);
+        m_text.ResizeInPlace(m_block, dst, end - dst, 0);
     }
 
     // Ends the last line, which has no break after it.
@@ -356,8 +358,8 @@ private:
         if (m_count == m_capacity)
             Grow(m_capacity + m_capacity / 2 + 2048);
         const size_t len = end ? static_cast<size_t>(end - m_line) : 0;
-        if (len > 0x7FFFFFFF)
-            throw std::bad_alloc();
+        if (len > static_cast<size_t>(kFxMaxLineBytes))
+            throw FxFileError(fxsys::kErrFileTooLarge); // one line longer than a line may be
         const int32_t n = static_cast<int32_t>(len);
         m_recs[m_count] = FxLine{flags,
                                  static_cast<int32_t>(m_count),
@@ -366,15 +368,15 @@ private:
                                  n,
                                  -1,
                                  -1,
-                                 n ? m_line : nullptr,
-                                 n ? m_block : nullptr};
+                                 n ? FxBlockStore::RefOf(m_block) : FxBlockRef{},
+                                 n ? m_line : nullptr};
         ++m_count;
         m_textBytes += len;
         m_line = end;
     }
 
     void Grow(size_t capacity) {
-        if (capacity > 0x7FFFFFFF / sizeof(FxLine))
+        if (capacity > static_cast<uint64_t>(kFxMaxRecords))
             throw std::bad_alloc();
         FxLine* grown = static_cast<FxLine*>(std::realloc(m_recs, capacity * sizeof(FxLine)));
         if (!grown)

@@ -30,9 +30,8 @@ const int kConvertBuffers = 3;
 // in three 16-byte moves, which may read past the line but not past its block.
 const size_t kCopySlack = 48;
 
-inline void CopyLine(char* out, const FxLine& line, size_t len) {
+inline void CopyLine(char* out, const FxLine& line, const FxTextBlock* b, size_t len) {
 #if defined(__SSE2__)
-    FxTextBlock* b = line.block;
     if (len <= kCopySlack && b && line.data + kCopySlack <= b->Data() + b->dataSize) {
         const __m128i* from = reinterpret_cast<const __m128i*>(line.data);
         __m128i* to = reinterpret_cast<__m128i*>(out);
@@ -134,7 +133,7 @@ bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
             out += termLen;
         }
         first = false;
-        CopyLine(out, line, len);
+        CopyLine(out, line, BlockOf(line), len);
         out += len;
     }
     writer.Finish(static_cast<size_t>(out - start));

@@ -54,7 +54,48 @@ int ShowStop(UINT id) {
     return AfxMessageBox(id, MB_OK | MB_ICONSTOP);
 }
 
+uint64_t g_freeMemoryForTest = 0; // 0: ask the system
+
+// Physical memory free now, in bytes.
+uint64_t FreeMemoryBytes() {
+    if (g_freeMemoryForTest)
+        return g_freeMemoryForTest;
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status))
+        return UINT64_MAX;
+    return status.ullAvailPhys;
+}
+
+// A file larger than the free memory is opened only when the user agrees.
+bool AgreeToOpenLargeFile(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return true; // the open itself reports what is wrong
+    const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const uint64_t free = FreeMemoryBytes();
+    if (size <= free)
+        return true;
+    const std::string text = AfxFormat(AfxLoadString(IDS_DOC_OVER_MEMORY).c_str(), path,
+                                       std::to_string(size).c_str(), std::to_string(free).c_str());
+    return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// Waits in the input queue as the first key pressed: taken out of it.
+bool EscapeWaiting() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
+        msg.wParam != VK_ESCAPE)
+        return false;
+    PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    return true;
+}
+
 } // namespace
+
+void CTextEditDoc::SetFreeMemoryForTest(uint64_t bytes) {
+    g_freeMemoryForTest = bytes;
+}
 
 CTextEditDoc::CTextEditDoc() {
     SetRequestedEncoding(g_pendingOpenEncoding);
@@ -199,6 +240,8 @@ bool CTextEditDoc::OnNewDocument() {
 
 bool CTextEditDoc::OnOpenDocument(const char* path) {
     m_restoredText = false; // the file's own text from now on
+    if (!AgreeToOpenLargeFile(path))
+        return false;
     if (!CDocument::OnOpenDocument(path))
         return false;
     if (!InitDocument(path))
@@ -212,6 +255,15 @@ bool CTextEditDoc::OnOpenDocument(const char* path) {
 }
 
 void CTextEditDoc::Serialize(CArchive& ar) {
+    // A load or save that ends early (an error, Esc) takes its progress off the status bar.
+    struct ProgressEnd {
+        UINT& label;
+        ~ProgressEnd() {
+            if (label && g_host)
+                g_host->ShowStatusProgress(label, -1, 100);
+            label = 0;
+        }
+    } progressEnd{m_progressLabel};
     FxArchive fx;
     fx.file = ar.GetFileHandle();
     fx.length = ar.GetFileLength();
@@ -411,6 +463,14 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
 }
 
 // --- Events ---------------------------------------------------------------------------------
+
+bool CTextEditDoc::OnFileProgress(bool saving, int percent) {
+    const UINT label = saving ? IDS_DOC_SAVING : IDS_DOC_LOADING;
+    m_progressLabel = percent < 100 ? label : 0;
+    if (g_host)
+        g_host->ShowStatusProgress(label, percent, 100);
+    return saving || !EscapeWaiting();
+}
 
 void CTextEditDoc::OnDocEvent(int code, int arg) {
     switch (code) {

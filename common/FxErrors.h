@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <exception>
 
+// The user cancelled a long operation (a load): nothing to report.
+class FxCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
+
 class FxFileError : public std::exception {
 public:
     explicit FxFileError(uint32_t osError) : m_osError(osError) {}

@@ -4,6 +4,7 @@
 
 #include "common/FxErrors.h"
 #include "common/SysText.h"
+#include "textdoc/FileProgress.h"
 #include "textdoc/MappedBuffer.h"
 #include "textdoc/Utf8.h"
 
@@ -496,6 +497,8 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
     if (m_lineCount > 0)
         EmptyForLoad();
     m_loadLossy = false; // ANSI bytes are kept as they are
+    FxFileProgress progress(*this, false, size);
+    progress.Step(0);
     const BreakCounts bc = CountByteBreaks(bytes, size);
     try {
         LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -504,6 +507,7 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
             std::memcpy(lines.Reserve(n, size - at), bytes + at, n);
             lines.Commit(n);
             at += n;
+            progress.Step(at);
         }
         lines.Finish();
         AdoptLoadedLines(lines);
@@ -511,6 +515,7 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
         ResetRecords();
         throw;
     }
+    progress.Finish();
 }
 
 bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
@@ -523,6 +528,8 @@ bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
     }
     const char* const data = file.Data();
     const size_t size = file.Size();
+    FxFileProgress progress(*this, false, size);
+    progress.Step(0);
     // For well-formed UTF-8 the CR and LF bytes are the breaks; otherwise this is an estimate.
     const BreakCounts bc = CountByteBreaks(data, size);
     LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -556,11 +563,13 @@ bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
         char* out = lines.Reserve(2 * n, 2 * (n + size - pos));
         lines.Commit(swapped ? table->Convert<true>(p, n, out, &lossy)
                              : table->Convert<false>(p, n, out, &lossy));
+        progress.Step(pos);
     }
     file.Close();
     lines.Finish();
     AdoptLoadedLines(lines);
     m_loadLossy = lossy || !exact;
+    progress.Finish();
     return true;
 }
 
@@ -591,6 +600,8 @@ bool CFxEditDoc::LoadUnits(FxMappedBuffer& source, const char* bytes, size_t siz
         OnDocEvent(FxEvLoadConversion, 0);
         return false;
     }
+    FxFileProgress progress(*this, false, count);
+    progress.Step(0);
     const BreakCounts bc =
         bigEndian ? CountUnitBreaks<true>(p, count) : CountUnitBreaks<false>(p, count);
     LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -601,10 +612,12 @@ bool CFxEditDoc::LoadUnits(FxMappedBuffer& source, const char* bytes, size_t siz
         lines.Commit(bigEndian ? table->Convert<true>(p + 2 * at, n, out, &lossy)
                                : table->Convert<false>(p + 2 * at, n, out, &lossy));
         at += n;
+        progress.Step(at);
     }
     source.Close();
     lines.Finish();
     AdoptLoadedLines(lines);
     m_loadLossy = lossy;
+    progress.Finish();
     return true;
 }

@@ -18,6 +18,10 @@ CFxEditDoc::~CFxEditDoc() {
 
 void CFxEditDoc::OnDocEvent(int, int) {}
 
+bool CFxEditDoc::OnFileProgress(bool, int) {
+    return true;
+}
+
 void CFxEditDoc::InitDocument(int) {
     if (m_lineCount == 0) {
         InsertRecords(0, 1);

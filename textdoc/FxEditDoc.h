@@ -155,6 +155,11 @@ public:
 
     // --- State ----------------------------------------------------------------------------
     virtual void OnDocEvent(int code, int arg);
+    // Progress of the load or save of a text larger than kProgressBytes: the percentage done,
+    // each time it changes, ending with 100. Answering false during a load cancels it: the
+    // load throws FxCancelled and leaves the document empty. A save goes on whatever the answer.
+    virtual bool OnFileProgress(bool saving, int percent);
+    static constexpr uint64_t kProgressBytes = 16 * 1024 * 1024;
     virtual void InitDocument(int arg);
     virtual void DeleteContents();
     virtual void SetModifiedFlag(bool modified) { m_modified = modified; }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,6 +25,73 @@ TEST(LargeFile, LineRecordSizeStaysSmall) {
 #else
     EXPECT_EQ(sizeof(FxLine), 36u);
 #endif
+}
+
+namespace {
+
+// Records the progress it is told; cancels a load at `cancelAt` percent.
+class ProgressDoc : public TestDoc {
+public:
+    bool OnFileProgress(bool saving, int percent) override {
+        (saving ? saves : loads).push_back(percent);
+        return saving || percent < cancelAt;
+    }
+    std::vector<int> loads, saves;
+    int cancelAt = 101;
+};
+
+bool Increasing(const std::vector<int>& v) {
+    for (size_t i = 1; i < v.size(); ++i)
+        if (v[i] <= v[i - 1])
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(LargeFile, ALongLoadAndSaveTellTheirProgressAndTheLoadCanBeCancelled) {
+    Scratch dir;
+    // 24 MB of 60-byte lines: above the size from which progress is told.
+    std::string text;
+    text.reserve(24u << 20);
+    while (text.size() < (24u << 20))
+        text += "0123456789012345678901234567890123456789012345678901234567\r\n";
+    const std::string path = dir.Path("long.txt");
+    WriteBytes(path, text);
+
+    ProgressDoc doc;
+    ASSERT_TRUE(LoadDocumentFile(doc, path.c_str()));
+    ASSERT_FALSE(doc.loads.empty());
+    EXPECT_EQ(doc.loads.front(), 0);
+    EXPECT_EQ(doc.loads.back(), 100);
+    EXPECT_TRUE(Increasing(doc.loads));
+    EXPECT_EQ(doc.DocumentSize(), static_cast<int64_t>(text.size()));
+
+    ASSERT_TRUE(SaveDocumentFile(doc, dir.Path("copy.txt").c_str()));
+    ASSERT_FALSE(doc.saves.empty());
+    EXPECT_EQ(doc.saves.back(), 100);
+    EXPECT_TRUE(Increasing(doc.saves));
+
+    // Cancelled half-way: nothing of the file stays.
+    ProgressDoc cancelled;
+    cancelled.cancelAt = 50;
+    SetText(cancelled, "kept");
+    bool threw = false;
+    try {
+        LoadDocumentFile(cancelled, path.c_str());
+    } catch (const FxCancelled&) {
+        threw = true;
+    }
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(cancelled.loads.back(), 50);
+    EXPECT_EQ(cancelled.RecordCount(), 1);
+    EXPECT_EQ(cancelled.DocumentSize(), 0);
+    EXPECT_EQ(cancelled.TextBlocks().BlockCount(), 0u);
+
+    // A small file tells nothing.
+    ProgressDoc small;
+    ASSERT_TRUE(LoadBytes(small, dir, "abc\r\ndef"));
+    EXPECT_TRUE(small.loads.empty());
 }
 
 #ifdef _WIN64

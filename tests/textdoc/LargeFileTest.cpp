@@ -4,6 +4,7 @@
 
 #include "common/FxErrors.h"
 #include "textdoc/FileIO.h"
+#include "textdoc/RecoveryCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -146,8 +147,8 @@ std::string LineTail(const CFxEditDoc& doc, int32_t line, size_t n) {
 
 } // namespace
 
-// 2,112 MiB: 64 MiB past the 2 GB edge, lines of 1 MiB.
-TEST(LargeFile, MoreThanTwoGigabytesLoadEditUndoSaveAndReload) {
+// 2,112 MiB: 64 MiB past the 2 GB edge, lines of 1 MiB; its recovery copy too.
+TEST(LargeFile, MoreThanTwoGigabytesLoadEditUndoSaveReloadAndRecover) {
     Scratch dir;
     const uint64_t chunks = 2048 + 64;
     const std::string path = dir.Path("big.txt");
@@ -201,6 +202,28 @@ TEST(LargeFile, MoreThanTwoGigabytesLoadEditUndoSaveAndReload) {
     EXPECT_EQ(doc.DocumentSize(), fileSize + 3);
     EXPECT_EQ(doc.Encoding(), FxEncUtf8);
     EXPECT_EQ(LineTail(doc, 2049, 7), "L002049");
+    EXPECT_EQ(LineTail(doc, last, 3), "end");
+
+    // A recovery copy of it, with a bookmark past the edge, read back.
+    doc.RecordRef(2100).flags |= FXL_BOOKMARK;
+    doc.SetBookmarkCount(1);
+    const std::string copyPath = dir.Path("big.qvr");
+    {
+        FxRecoveryInfo info;
+        info.path = copy;
+        auto snap = TakeRecoverySnapshot(doc, info);
+        EXPECT_EQ(snap->TextBytes(), fileSize + 3);
+        ASSERT_TRUE(WriteRecoveryCopy(*snap, copyPath));
+    }
+    ReleaseRecoveryMemory();
+    FxRecoveryInfo back;
+    EXPECT_EQ(CheckRecoveryCopy(copyPath, back), FxRecoveryCheck::Sound);
+    EXPECT_EQ(back.bookmarks, std::vector<int32_t>{2100});
+    ASSERT_TRUE(LoadRecoveryText(doc, copyPath));
+    EXPECT_EQ(doc.LogicalLineCount(), static_cast<int32_t>(chunks + 1));
+    EXPECT_EQ(doc.DocumentSize(), fileSize + 3);
+    EXPECT_NE(doc.Record(2100).flags & FXL_BOOKMARK, 0u);
+    EXPECT_EQ(LineTail(doc, 2100, 7), "L002100");
     EXPECT_EQ(LineTail(doc, last, 3), "end");
 }
 

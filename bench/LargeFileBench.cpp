@@ -217,6 +217,7 @@ int main(int argc, char** argv) {
     FxInitLeadBytes();
     const std::string dir = argc > 1 ? argv[1] : ".";
     const int64_t lines = argc > 2 ? std::atoll(argv[2]) : 50000000;
+    const bool keep = argc > 3 && std::strcmp(argv[3], "keep") == 0; // the file, for a peer
     const std::string tree = dir + "\\largefile_tree";
     CreateDirectoryA(tree.c_str(), nullptr);
     const std::string path = tree + "\\big.log";
@@ -303,7 +304,9 @@ int main(int argc, char** argv) {
                 ch.Text(3).find("qvzend") != std::string::npos ? "found" : "NOT found",
                 static_cast<long long>(hits));
     PrintFigure("find in files, one 4 GiB file (base: read + scan)", fif, "s", raw, 1.5);
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(tree.c_str());
+    if (!keep) {
+        DeleteFileA(path.c_str());
+        RemoveDirectoryA(tree.c_str());
+    }
     return 0;
 }

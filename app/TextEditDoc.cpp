@@ -1,5 +1,6 @@
 // CTextEditDoc. Layer: app/ (application shell).
 #include "app/TextEditDoc.h"
+#include "common/FxErrors.h"
 #include "common/PathName.h"
 
 #include "app/DlgFile.h"
@@ -272,7 +273,17 @@ void CTextEditDoc::Serialize(CArchive& ar) {
         AfxThrowFileException(CFileException::invalidFile, ERROR_FILE_TOO_LARGE);
     // A failed conversion has been reported through OnDocEvent: the open fails, and a save
     // is aborted so that the mirror file never replaces the target.
-    if (!CFxEditDoc::Serialize(fx))
+    bool done = false;
+    try {
+        done = CFxEditDoc::Serialize(fx);
+    } catch (const FxLineTooLong&) {
+        // Said here with the reason, not as the system's "file too large".
+        const std::string path = ar.GetFile() ? ar.GetFile()->GetFilePath() : GetPathName();
+        std::string text = AfxFormatString1(IDS_DOC_LINE_TOO_LONG, path.c_str());
+        AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+        AfxThrowUserException();
+    }
+    if (!done)
         AfxThrowUserException();
 }
 

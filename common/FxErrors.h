@@ -20,3 +20,10 @@ public:
 private:
     uint32_t m_osError;
 };
+
+// A text holds a line longer than a document's line may be (2 GB): a file too large, which the
+// application names more precisely where it can.
+class FxLineTooLong : public FxFileError {
+public:
+    FxLineTooLong() : FxFileError(223) {} // ERROR_FILE_TOO_LARGE
+};

@@ -192,7 +192,7 @@ bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, FxSize len, IFxDoc
             if (firstSeg < 0)
                 firstSeg = i;
             else if (i - segStart > kFxMaxLineBytes)
-                throw FxFileError(fxsys::kErrFileTooLarge);
+                throw FxLineTooLong();
             if (breaks == INT32_MAX - 1 || m_lineCount > INT32_MAX - 2 - breaks)
                 throw std::bad_alloc(); // record numbers are 32-bit
             ++breaks;
@@ -206,7 +206,7 @@ bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, FxSize len, IFxDoc
                                          : at.col + firstSeg > kFxMaxLineBytes ||
                                                lastSeg + (oldLen - at.col) > kFxMaxLineBytes;
         if (tooLong)
-            throw FxFileError(fxsys::kErrFileTooLarge);
+            throw FxLineTooLong();
     }
     FxTextPos headPos = at;
     LogicalToPiece(headPos);

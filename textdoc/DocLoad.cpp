@@ -280,7 +280,7 @@ public:
         if (want < open + n)
             want = open + n;
         if (open > static_cast<uint64_t>(kFxMaxLineBytes))
-            throw FxFileError(fxsys::kErrFileTooLarge); // one line longer than a line may be
+            throw FxLineTooLong();
         if (want > static_cast<uint64_t>(PTRDIFF_MAX))
             throw std::bad_alloc();
         FxTextBlock* fresh = m_text.MakeBlock(static_cast<FxSize>(want));
@@ -360,7 +360,7 @@ private:
             Grow(m_capacity + m_capacity / 2 + 2048);
         const size_t len = end ? static_cast<size_t>(end - m_line) : 0;
         if (len > static_cast<size_t>(kFxMaxLineBytes))
-            throw FxFileError(fxsys::kErrFileTooLarge); // one line longer than a line may be
+            throw FxLineTooLong();
         const int32_t n = static_cast<int32_t>(len);
         m_recs[m_count] = FxLine{flags,
                                  static_cast<int32_t>(m_count),

@@ -865,3 +865,32 @@ TEST_F(DocumentCommandTest, EscapeCancelsALongLoadAndLeavesNoDocument) {
     TheApp().PumpPendingMessages();
     DeleteFileA(path.c_str());
 }
+
+#ifdef _WIN64
+// A line longer than a line may be (here one of 2 GB and 10 bytes): the reason, not the system's
+// "file too large", and no document.
+TEST_F(DocumentCommandTest, AFileWithALineLongerThanTwoGigabytesIsRefusedWithItsReason) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "qv_one_long_line.bin";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = (LONGLONG{1} << 31) + 10;
+    const bool made = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    ASSERT_TRUE(made);
+    CTextEditDoc::SetFreeMemoryForTest(uint64_t{1} << 40); // no question about its size
+    const size_t before = OpenDocumentCount();
+    EXPECT_EQ(CTextEditDoc::OpenFileWithEncoding(path.c_str(), FxEncAnsi), nullptr);
+    CTextEditDoc::SetFreeMemoryForTest(0);
+    TheApp().PumpPendingMessages();
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0],
+              path + "\n该文件中有一行文本的长度超过了2GB，Quorvane无法装入这样的文件。");
+    EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(OpenDocumentCount(), before);
+    DeleteFileA(path.c_str());
+}
+#endif

@@ -34,8 +34,9 @@ bool CAppMainFrame::OpenOutputTarget(const OutputTarget& target) {
         std::vector<char> text(static_cast<size_t>(length) + 1);
         const FxTextPos start = doc->LogicalToPiecePos(FxTextPos(0, line));
         const FxTextPos end = doc->LogicalToPiecePos(FxTextPos(length, line));
-        const int32_t got = doc->CopyText(start, end, text.data(),
-                                          static_cast<int32_t>(text.size()), doc->LineEndType());
+        // One line: no more than a line's 32-bit length.
+        const int32_t got = static_cast<int32_t>(doc->CopyText(
+            start, end, text.data(), static_cast<FxSize>(text.size()), doc->LineEndType()));
         col = UnitColumnToByteColumn(text.data(), std::min(got, length), col);
     }
     col = doc->ClampColumn(line, col);

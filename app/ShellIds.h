@@ -14,6 +14,10 @@
 #define IDS_DOC_RELOAD_MODIFIED 7157 // changed on disk while edited here
 #define IDS_DOC_LOSSY_OPEN 7158      // characters replaced while loading
 #define IDS_DOC_LOSSY_SAVE 7159      // about to overwrite the original with replaced characters
+#define IDS_DOC_LOADING 7156         // progress label of a long load
+#define IDS_DOC_SAVING 7168          // progress label of a long save
+#define IDS_DOC_OVER_MEMORY 7169     // a file larger than the free memory: open it still?
+#define IDS_DOC_LINE_TOO_LONG 7170   // a line of 2 GB or more cannot be loaded
 
 // Titles of the bars.
 #define IDS_SWITCHBAR_TITLE 5305 // the document switch bar

@@ -1,5 +1,6 @@
 // CTextEditDoc. Layer: app/ (application shell).
 #include "app/TextEditDoc.h"
+#include "common/FxErrors.h"
 #include "common/PathName.h"
 
 #include "app/DlgFile.h"
@@ -54,7 +55,48 @@ int ShowStop(UINT id) {
     return AfxMessageBox(id, MB_OK | MB_ICONSTOP);
 }
 
+uint64_t g_freeMemoryForTest = 0; // 0: ask the system
+
+// Physical memory free now, in bytes.
+uint64_t FreeMemoryBytes() {
+    if (g_freeMemoryForTest)
+        return g_freeMemoryForTest;
+    MEMORYSTATUSEX status;
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status))
+        return UINT64_MAX;
+    return status.ullAvailPhys;
+}
+
+// A file larger than the free memory is opened only when the user agrees.
+bool AgreeToOpenLargeFile(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return true; // the open itself reports what is wrong
+    const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const uint64_t free = FreeMemoryBytes();
+    if (size <= free)
+        return true;
+    const std::string text = AfxFormat(AfxLoadString(IDS_DOC_OVER_MEMORY).c_str(), path,
+                                       std::to_string(size).c_str(), std::to_string(free).c_str());
+    return AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// Waits in the input queue as the first key pressed: taken out of it.
+bool EscapeWaiting() {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
+        msg.wParam != VK_ESCAPE)
+        return false;
+    PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    return true;
+}
+
 } // namespace
+
+void CTextEditDoc::SetFreeMemoryForTest(uint64_t bytes) {
+    g_freeMemoryForTest = bytes;
+}
 
 CTextEditDoc::CTextEditDoc() {
     SetRequestedEncoding(g_pendingOpenEncoding);
@@ -199,6 +241,8 @@ bool CTextEditDoc::OnNewDocument() {
 
 bool CTextEditDoc::OnOpenDocument(const char* path) {
     m_restoredText = false; // the file's own text from now on
+    if (!AgreeToOpenLargeFile(path))
+        return false;
     if (!CDocument::OnOpenDocument(path))
         return false;
     if (!InitDocument(path))
@@ -212,6 +256,15 @@ bool CTextEditDoc::OnOpenDocument(const char* path) {
 }
 
 void CTextEditDoc::Serialize(CArchive& ar) {
+    // A load or save that ends early (an error, Esc) takes its progress off the status bar.
+    struct ProgressEnd {
+        UINT& label;
+        ~ProgressEnd() {
+            if (label && g_host)
+                g_host->ShowStatusProgress(label, -1, 100);
+            label = 0;
+        }
+    } progressEnd{m_progressLabel};
     FxArchive fx;
     fx.file = ar.GetFileHandle();
     fx.length = ar.GetFileLength();
@@ -220,7 +273,17 @@ void CTextEditDoc::Serialize(CArchive& ar) {
         AfxThrowFileException(CFileException::invalidFile, ERROR_FILE_TOO_LARGE);
     // A failed conversion has been reported through OnDocEvent: the open fails, and a save
     // is aborted so that the mirror file never replaces the target.
-    if (!CFxEditDoc::Serialize(fx))
+    bool done = false;
+    try {
+        done = CFxEditDoc::Serialize(fx);
+    } catch (const FxLineTooLong&) {
+        // Said here with the reason, not as the system's "file too large".
+        const std::string path = ar.GetFile() ? ar.GetFile()->GetFilePath() : GetPathName();
+        std::string text = AfxFormatString1(IDS_DOC_LINE_TOO_LONG, path.c_str());
+        AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+        AfxThrowUserException();
+    }
+    if (!done)
         AfxThrowUserException();
 }
 
@@ -412,6 +475,14 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
 
 // --- Events ---------------------------------------------------------------------------------
 
+bool CTextEditDoc::OnFileProgress(bool saving, int percent) {
+    const UINT label = saving ? IDS_DOC_SAVING : IDS_DOC_LOADING;
+    m_progressLabel = percent < 100 ? label : 0;
+    if (g_host)
+        g_host->ShowStatusProgress(label, percent, 100);
+    return saving || !EscapeWaiting();
+}
+
 void CTextEditDoc::OnDocEvent(int code, int arg) {
     switch (code) {
     case FxEvReadOnly:
@@ -578,7 +649,7 @@ void CTextEditDoc::KeepText(KeptText& kept) const {
     if (RecordCount() == 0)
         return;
     const FxTextPos start(0, 0), end = EndPos();
-    const int32_t size = MeasureText(start, end, kept.lineEnd);
+    const FxSize size = MeasureText(start, end, kept.lineEnd);
     if (size > 0 && kept.text.OpenAnonymous(static_cast<size_t>(size)))
         kept.size = static_cast<size_t>(CopyText(start, end, kept.text.Data(), size, kept.lineEnd));
     for (int32_t line = 0; line < LogicalLineCount(); ++line) {

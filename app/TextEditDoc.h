@@ -68,6 +68,12 @@ public:
 
     // --- Engine events -------------------------------------------------------------------
     void OnDocEvent(int code, int arg) override;
+    // Shows a long load's or save's progress in the status bar; a load stops when Esc is
+    // waiting in the input queue.
+    bool OnFileProgress(bool saving, int percent) override;
+    // Tests: the free memory that the question before opening a larger file compares with
+    // (0: the system's figure).
+    static void SetFreeMemoryForTest(uint64_t bytes);
 
     // --- Reloading -----------------------------------------------------------------------
     // The reload command: warns that changes are lost (OK / Cancel), then reloads.
@@ -116,5 +122,6 @@ private:
     bool m_restoredText = false; // see MarkRestored
     const FileTypeInfo* m_fileType = nullptr;
     bool m_lossyAccepted = false; // the user agreed to overwrite the original once
+    UINT m_progressLabel = 0;     // a load's or save's progress shown and not yet ended
     std::string m_saveFilter, m_saveExt, m_saveFolder; // see OfferSaveAs
 };

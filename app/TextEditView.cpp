@@ -5,6 +5,7 @@
 #include "app/CommandIds.h"
 #include "app/ShellIds.h"
 #include "app/TextEditDoc.h"
+#include "common/CountText.h"
 #include "settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/FwIds.h"
@@ -265,8 +266,7 @@ void CTextEditView::OnUpdateSize(CCmdUI* cmdUI) {
         text = AfxFormat(AfxLoadString(IDS_PANE_SELECTION).c_str(),
                          static_cast<int>(SelectionLength(m_doc->LineEndType(), false)));
     else
-        text = AfxFormat(AfxLoadString(IDS_PANE_SIZE).c_str(),
-                         static_cast<int>(m_doc ? m_doc->DocumentSize() : 0));
+        text = FxFormatCount(AfxLoadString(IDS_PANE_SIZE), m_doc ? m_doc->DocumentSize() : 0);
     cmdUI->SetText(text.c_str());
     cmdUI->Enable(true);
 }

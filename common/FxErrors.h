@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <exception>
 
+// The user cancelled a long operation (a load): nothing to report.
+class FxCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
+
 class FxFileError : public std::exception {
 public:
     explicit FxFileError(uint32_t osError) : m_osError(osError) {}
@@ -13,4 +19,11 @@ public:
 
 private:
     uint32_t m_osError;
+};
+
+// A text holds a line longer than a document's line may be (2 GB): a file too large, which the
+// application names more precisely where it can.
+class FxLineTooLong : public FxFileError {
+public:
+    FxLineTooLong() : FxFileError(223) {} // ERROR_FILE_TOO_LARGE
 };

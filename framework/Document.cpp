@@ -326,6 +326,8 @@ void CDocument::ReportCurrentSaveLoadException(const char* path, bool saving, UI
     } catch (const std::bad_alloc&) {
         CMemoryException e;
         ReportSaveLoadException(path, &e, saving, defaultId);
+    } catch (const FxCancelled&) {
+        // The user stopped it: nothing to tell.
     } catch (const FxFileError& fe) {
         CFileException e(CFileException::OsErrorToCause(fe.OsError()),
                          static_cast<LONG>(fe.OsError()), path);

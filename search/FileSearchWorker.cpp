@@ -30,7 +30,16 @@ namespace {
 const int kMaxDepth = 64;
 const int32_t kMaxLineOut = 8192;
 const size_t kPiece = 16384; // hit lines are sent in pieces of about this size
-const unsigned long long kMaxFileSize = 0x80000000ull; // 2 GiB: larger files are skipped
+// ANSI files are searched a window of this size at a time (grown for a line that does not fit
+// in one); the encoding is told from the first window.
+const size_t kWindow = 64u << 20;
+// UTF-8 and UTF-16 files are searched in one view of the whole file: in the 32-bit build only
+// up to 2 GiB, larger ones are skipped.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+const unsigned long long kMaxWholeFile = ~0ull;
+#else
+const unsigned long long kMaxWholeFile = 0x80000000ull;
+#endif
 
 // A hit's header is "\n\"path\"(line,column)" and the file's encoding code.
 const char* const kCodes[4] = {"(A):\t", "(U8):\t", "(U):\t", "(UBE):\t"};
@@ -324,21 +333,51 @@ size_t LineStartOf(const char* base, size_t ls, size_t c, int32_t* line) {
     return start;
 }
 
-// A read-only mapping of one file.
+// A read-only mapping of one file, seen whole or through a window moved along it.
 struct MappedFile {
     HANDLE file = INVALID_HANDLE_VALUE;
     HANDLE map = nullptr;
-    const char* base = nullptr;
+    const char* base = nullptr; // the view: `size` bytes of the file from `offset`
     size_t size = 0;
+    uint64_t offset = 0;
+    uint64_t fileSize = 0;
+    const char* view = nullptr; // where the view was mapped (at or before base)
     ~MappedFile() { Close(); }
+    // Maps [from, from + len) of the file (cut at its end); false when it cannot be mapped.
+    bool View(uint64_t from, uint64_t len) {
+        if (view)
+            UnmapViewOfFile(view);
+        view = base = nullptr;
+        size = 0;
+        if (len > fileSize - from)
+            len = fileSize - from;
+        static const uint64_t grain = [] {
+            SYSTEM_INFO si;
+            GetSystemInfo(&si);
+            return static_cast<uint64_t>(si.dwAllocationGranularity);
+        }();
+        const uint64_t at = from - from % grain;
+        const uint64_t bytes = from - at + len;
+        if (bytes > static_cast<uint64_t>(PTRDIFF_MAX))
+            return false;
+        view = static_cast<const char*>(
+            MapViewOfFile(map, FILE_MAP_READ, static_cast<DWORD>(at >> 32), static_cast<DWORD>(at),
+                          static_cast<SIZE_T>(bytes)));
+        if (!view)
+            return false;
+        base = view + (from - at);
+        size = static_cast<size_t>(len);
+        offset = from;
+        return true;
+    }
     void Close() {
-        if (base)
-            UnmapViewOfFile(base);
+        if (view)
+            UnmapViewOfFile(view);
         if (map)
             CloseHandle(map);
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
-        base = nullptr;
+        view = base = nullptr;
         map = nullptr;
         file = INVALID_HANDLE_VALUE;
     }
@@ -380,6 +419,12 @@ private:
     void Walk(const std::wstring& dir, int depth);
     void SearchFile(const std::wstring& path, PreparedPattern& pat);
     void SearchAnsi(MappedFile& f, PreparedPattern& pat);
+    // One stretch of whole lines of an ANSI file, seen at f.base; `last` when it ends the file.
+    // Replace: the file's bytes from `copied` on are not yet written.
+    void SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int32_t& line,
+                         uint64_t& copied);
+    // Replace: writes the file's bytes [from, to), a window at a time.
+    void OutFileBytes(MappedFile& f, uint64_t from, uint64_t to);
     void SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc);
     void Hit(int32_t line, int32_t col, const std::string& text);
     bool Out(const void* data, size_t len);
@@ -405,6 +450,7 @@ private:
     DWORD m_writeError = 0;
     bool m_matchFailed = false;
     int m_matchError = 0;
+    DWORD m_viewError = 0; // a window of the file being searched could not be mapped
 };
 
 std::string Worker::DisplayPath(const std::wstring& path, bool* lossy) const {
@@ -543,11 +589,6 @@ void Worker::Walk(const std::wstring& dir, int depth) {
         }
         if (e.size == 0)
             continue;
-        if (e.size >= kMaxFileSize) {
-            ++m_skipped;
-            Send(Format(m_req.texts.skipLarge, shown.c_str()));
-            continue;
-        }
         m_path = shown;
         SearchFile(path, *m_patterns[e.pattern]);
     }
@@ -587,22 +628,16 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     }
     if (size.QuadPart == 0)
         return;
-    if (static_cast<unsigned long long>(size.QuadPart) >= kMaxFileSize) {
-        ++m_skipped;
-        Send(Format(m_req.texts.skipLarge, m_path.c_str()));
-        return;
-    }
+    f.fileSize = static_cast<uint64_t>(size.QuadPart);
     f.map = CreateFileMappingW(f.file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (f.map)
-        f.base = static_cast<const char*>(MapViewOfFile(f.map, FILE_MAP_READ, 0, 0, 0));
-    if (!f.base) {
+    if (!f.map || !f.View(0, kWindow)) {
         Skip(m_req.texts.skipOpen, m_path, GetLastError());
         return;
     }
-    f.size = static_cast<size_t>(size.QuadPart);
     ++m_filesSearched;
     m_fileHits = 0;
     m_writeFailed = false;
+    m_viewError = 0;
     if (m_req.replace)
         m_writer.Begin(path);
 
@@ -610,16 +645,24 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     bool searched = true;
     switch (detected) {
     case 3:
-        if ((searched = m_req.encodings[2]))
-            SearchUnits(f, pat, EncUtf16);
-        break;
     case 4:
-        if ((searched = m_req.encodings[3]))
-            SearchUnits(f, pat, EncUtf16BE);
-        break;
     case 2:
-        if ((searched = m_req.encodings[1]))
-            SearchUnits(f, pat, EncUtf8);
+        if (f.fileSize > kMaxWholeFile) {
+            // Unicode text is searched in one view; a 32-bit process has no room for it.
+            ++m_skipped;
+            Send(Format(m_req.texts.skipLarge, m_path.c_str()));
+            if (m_req.replace)
+                m_writer.Discard();
+            return;
+        }
+        if (f.size < f.fileSize && !f.View(0, f.fileSize)) {
+            Skip(m_req.texts.skipOpen, m_path, GetLastError());
+            if (m_req.replace)
+                m_writer.Discard();
+            return;
+        }
+        if ((searched = m_req.encodings[detected == 3 ? 2 : detected == 4 ? 3 : 1]))
+            SearchUnits(f, pat, detected == 3 ? EncUtf16 : detected == 4 ? EncUtf16BE : EncUtf8);
         break;
     default:
         if ((searched = m_req.encodings[0]))
@@ -628,6 +671,13 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     }
     if (!searched)
         return;
+    if (m_viewError) {
+        // A window could not be mapped part-way: nothing of the file is replaced.
+        Skip(m_req.texts.skipOpen, m_path, m_viewError);
+        if (m_req.replace)
+            m_writer.Discard();
+        return;
+    }
 
     const bool stopped = Stopped();
     if (m_fileHits > 0 || stopped) {
@@ -725,22 +775,89 @@ bool Worker::OutUnits(const wchar_t* w, size_t n, Enc enc) {
     return Out(bytes.data(), bytes.size());
 }
 
+void Worker::OutFileBytes(MappedFile& f, uint64_t from, uint64_t to) {
+    if (from >= f.offset && to <= f.offset + f.size) {
+        Out(f.base + (from - f.offset), static_cast<size_t>(to - from));
+        return;
+    }
+    // Bytes outside the stretch being searched (before the first hit): read through a second
+    // view, so that the stretch stays where it is.
+    MappedFile other;
+    other.map = f.map;
+    other.fileSize = f.fileSize;
+    while (from < to && !m_writeFailed) {
+        const uint64_t n = to - from < kWindow ? to - from : kWindow;
+        if (!other.View(from, n)) {
+            m_viewError = GetLastError() ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
+            m_writeFailed = true; // nothing more is written
+            break;
+        }
+        Out(other.base, other.size);
+        from += other.size;
+    }
+    other.map = nullptr; // f's
+}
+
+// ANSI files go a stretch of whole lines at a time: the window from the current line on, cut
+// after its last line break (a CR LF pair never split), or grown until a break or the end of the
+// file comes into it when one line fills it.
 void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
     m_enc = EncAnsi;
+    int32_t line = 0;
+    uint64_t copied = 0;
+    uint64_t start = 0;
+    uint64_t window = kWindow;
+    for (;;) {
+        const bool inView =
+            f.offset == start && f.base && (f.size == window || f.offset + f.size == f.fileSize);
+        if (!inView && !f.View(start, window)) {
+            m_viewError = GetLastError(); // no room for the line: the file cannot be searched
+            if (!m_viewError)
+                m_viewError = ERROR_NOT_ENOUGH_MEMORY;
+            return;
+        }
+        const bool last = f.offset + f.size >= f.fileSize;
+        if (!last) {
+            // A CR at the window's very end may be the first half of a pair: cut before it.
+            size_t cut = f.base[f.size - 1] == '\r' ? f.size - 1 : f.size;
+            while (cut > 0 && f.base[cut - 1] != '\n' && f.base[cut - 1] != '\r')
+                --cut;
+            if (cut == 0) {
+                window *= 2;
+                continue;
+            }
+            f.size = cut;
+        }
+        SearchAnsiLines(f, pat, last, line, copied);
+        if (last || Stopped() || m_matchFailed)
+            break;
+        ++line;
+        start = f.offset + f.size;
+        window = kWindow;
+    }
+    if (m_req.replace && m_writer.HasWritten() && !Stopped() && !m_matchFailed)
+        OutFileBytes(f, copied, f.fileSize);
+}
+
+void Worker::SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int32_t& line,
+                             uint64_t& copied) {
     const char* base = f.base;
     const size_t size = f.size;
     FxLineMatcher& m = pat.bytes;
-    size_t copied = 0; // replace: the original's bytes before this are written
-    size_t ls = 0;     // the current line's start
-    int32_t line = 0;
+    size_t ls = 0; // the current line's start
     std::string rep;
-    while (ls <= size && !Stopped()) {
+    // A stretch that is not the last ends after a line break: no line starts at its end.
+    while ((last ? ls <= size : ls < size) && !Stopped()) {
         // Lines without a candidate hold no match: skip to the line of the next candidate.
         if (m.HasPrefilter()) {
             const char* cand = m.NextCandidate(base + ls, base + size);
             const size_t c = static_cast<size_t>(cand - base);
-            if (c >= size)
+            if (c >= size) {
+                // The rest holds no match; its lines are counted for the next stretch.
+                LineStartOf(base, ls, size, &line);
+                --line;
                 break;
+            }
             ls = LineStartOf(base, ls, c, &line);
         }
         const size_t eol = LineEnd(base, ls, size);
@@ -762,9 +879,10 @@ void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
             if (m_req.replace) {
                 m.Expand(m_req.replacement.data(), static_cast<int32_t>(m_req.replacement.size()),
                          text, hit, rep);
-                Out(base + copied, ls + static_cast<size_t>(hit.start) - copied);
+                const uint64_t at = f.offset + ls + static_cast<size_t>(hit.start);
+                OutFileBytes(f, copied, at);
                 Out(rep.data(), rep.size());
-                copied = ls + static_cast<size_t>(hit.end);
+                copied = f.offset + ls + static_cast<size_t>(hit.end);
             }
             if (hit.end > hit.start)
                 from = hit.end;
@@ -777,10 +895,10 @@ void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
         if (eol >= size)
             break;
         ls = NextLineStart(base, eol, size);
+        if (!last && ls >= size)
+            break; // the line after the stretch's last break starts the next stretch
         ++line;
     }
-    if (m_req.replace && m_writer.HasWritten() && !Stopped())
-        Out(base + copied, size - copied);
 }
 
 // UTF-8 and UTF-16 files: each line as UTF-16 units with, for UTF-8, the byte where each unit

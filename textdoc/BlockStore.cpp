@@ -1,20 +1,42 @@
 // Block store: bump allocation in large blocks, waste counting, compaction. Layer: textdoc/.
 #include "textdoc/BlockStore.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
-FxTextBlock* FxBlockStore::MakeBlock(int32_t request) {
-    const int64_t header = static_cast<int64_t>(sizeof(FxTextBlock));
-    int64_t need = header + (request > 0 ? request : 0);
-    int64_t total = ((need + m_unit - 1) / m_unit) * m_unit;
-    if (total > 0x7FFFFFFF)
+FxTextBlock* FxBlockStore::MakeBlock(FxSize request) {
+    const FxSize header = static_cast<FxSize>(sizeof(FxTextBlock));
+    if (request > PTRDIFF_MAX - header - m_unit)
         throw std::bad_alloc();
+    FxSize need = header + (request > 0 ? request : 0);
+    FxSize total = ((need + m_unit - 1) / m_unit) * m_unit;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    if (m_table.empty())
+        m_table.push_back(nullptr);
+    if (m_freeRefs.empty() && m_table.size() > UINT32_MAX)
+        throw std::bad_alloc();
+    // Room for the block's number before the block exists, so that nothing fails after it.
+    if (m_table.size() == m_table.capacity())
+        m_table.reserve(2 * m_table.size() + 16);
+    if (m_freeRefs.capacity() < m_table.size())
+        m_freeRefs.reserve(m_table.capacity());
+#endif
     void* mem = std::malloc(static_cast<size_t>(total));
     if (!mem)
         throw std::bad_alloc();
     FxTextBlock* b = static_cast<FxTextBlock*>(mem);
-    b->dataSize = static_cast<int32_t>(total - header);
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    if (!m_freeRefs.empty()) {
+        b->ref = m_freeRefs.back();
+        m_freeRefs.pop_back();
+        m_table[b->ref] = b;
+    } else {
+        b->ref = static_cast<FxBlockRef>(m_table.size());
+        m_table.push_back(b);
+    }
+#endif
+    b->dataSize = total - header;
     b->wasted = 0;
     b->wasteLimit = b->dataSize / 10;
     b->freeBytes = b->dataSize;
@@ -29,7 +51,7 @@ FxTextBlock* FxBlockStore::MakeBlock(int32_t request) {
     return b;
 }
 
-char* FxBlockStore::Allocate(int32_t n, FxTextBlock** block) {
+char* FxBlockStore::Allocate(FxSize n, FxTextBlock** block) {
     FxTextBlock* b = m_head;
     while (b && b->freeBytes < n)
         b = b->next;
@@ -39,15 +61,14 @@ char* FxBlockStore::Allocate(int32_t n, FxTextBlock** block) {
     return AllocateIn(b, n);
 }
 
-char* FxBlockStore::AllocateIn(FxTextBlock* b, int32_t n) {
+char* FxBlockStore::AllocateIn(FxTextBlock* b, FxSize n) {
     char* p = b->freePtr;
     b->freePtr += n;
     b->freeBytes -= n;
     return p;
 }
 
-bool FxBlockStore::ResizeInPlace(FxTextBlock* b, const char* data, int32_t oldSize,
-                                 int32_t newSize) {
+bool FxBlockStore::ResizeInPlace(FxTextBlock* b, const char* data, FxSize oldSize, FxSize newSize) {
     if (!b || data + oldSize != b->freePtr || oldSize + b->freeBytes < newSize)
         return false;
     b->freePtr += newSize - oldSize;
@@ -55,11 +76,11 @@ bool FxBlockStore::ResizeInPlace(FxTextBlock* b, const char* data, int32_t oldSi
     return true;
 }
 
-void FxBlockStore::Release(FxTextBlock* b, int32_t n, bool suspended, FxBlockRelocator& relocator) {
+void FxBlockStore::Release(FxTextBlock* b, FxSize n, bool suspended, FxBlockRelocator& relocator) {
     if (!b || n <= 0)
         return;
     b->wasted += n;
-    int32_t live = b->LiveBytes();
+    FxSize live = b->LiveBytes();
     if (b->wasted < b->wasteLimit && live > 0)
         return;
     if (live <= 0) {
@@ -84,6 +105,10 @@ void FxBlockStore::Unlink(FxTextBlock* b) {
 
 void FxBlockStore::FreeBlock(FxTextBlock* b) {
     Unlink(b);
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    m_table[b->ref] = nullptr;
+    m_freeRefs.push_back(b->ref); // reserved when the block was made
+#endif
     --m_count;
     m_bytes -= static_cast<size_t>(b->dataSize) + sizeof(FxTextBlock);
     std::free(b);
@@ -97,4 +122,8 @@ void FxBlockStore::FreeAll() {
     }
     m_count = 0;
     m_bytes = 0;
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    m_table.clear();
+    m_freeRefs.clear();
+#endif
 }

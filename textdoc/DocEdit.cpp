@@ -2,8 +2,12 @@
 // Layer: textdoc/.
 #include "textdoc/FxEditDoc.h"
 
+#include "common/FxErrors.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 // --- Line buffers --------------------------------------------------------------------------
 
@@ -13,16 +17,19 @@ void CFxEditDoc::ResizeLineBuffer(int32_t head, int32_t newSize) {
     if (newSize == oldSize)
         return;
     if (oldSize == 0) {
-        if (newSize > 0)
-            r.data = m_text.Allocate(newSize, &r.block);
+        if (newSize > 0) {
+            FxTextBlock* block = nullptr;
+            r.data = m_text.Allocate(newSize, &block);
+            r.block = FxBlockStore::RefOf(block);
+        }
         r.len = r.lineLen = newSize;
         return;
     }
-    FxTextBlock* oldBlock = r.block;
+    FxTextBlock* oldBlock = m_text.Get(r.block);
     if (newSize == 0) {
         r.len = r.lineLen = 0;
         r.data = nullptr;
-        r.block = nullptr;
+        r.block = FxBlockRef{};
         m_text.Release(oldBlock, oldSize, m_compactionSuspended, *this);
         return;
     }
@@ -35,7 +42,7 @@ void CFxEditDoc::ResizeLineBuffer(int32_t head, int32_t newSize) {
         char* p = m_text.Allocate(newSize, &block);
         std::memcpy(p, r.data, static_cast<size_t>(oldSize));
         r.data = p;
-        r.block = block;
+        r.block = FxBlockStore::RefOf(block);
         r.len = r.lineLen = newSize;
         m_text.Release(oldBlock, oldSize, m_compactionSuspended, *this);
         return;
@@ -58,14 +65,15 @@ void CFxEditDoc::MoveLiveBuffers(FxBlockStore& store, FxTextBlock* from, FxTextB
         return;
     }
     // Only head records own buffers; their continuation pieces follow back to back.
+    const FxBlockRef fromRef = FxBlockStore::RefOf(from), toRef = FxBlockStore::RefOf(to);
     for (int32_t i = 0; i < m_lineCount; ++i) {
         FxLine& r = m_lines[i];
-        if (r.block != from)
+        if (r.block != fromRef || r.IsContinued())
             continue;
         char* p = store.AllocateIn(to, r.lineLen);
         std::memcpy(p, r.data, static_cast<size_t>(r.lineLen));
         r.data = p;
-        r.block = to;
+        r.block = toRef;
         for (int32_t j = i + 1; j < m_lineCount && m_lines[j].IsContinued(); ++j)
             m_lines[j].data = m_lines[j - 1].data + m_lines[j - 1].len;
     }
@@ -159,7 +167,7 @@ void CFxEditDoc::ReportEdit(IFxDocView* view, const FxTextPos& caret, int32_t re
 
 // --- Inserting -----------------------------------------------------------------------------
 
-bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, int32_t len, IFxDocView* view) {
+bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, FxSize len, IFxDocView* view) {
     if (m_readOnly) {
         OnDocEvent(FxEvReadOnly, 0);
         return false;
@@ -175,12 +183,31 @@ bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, int32_t len, IFxDo
         pos = LogicalToPiecePos(at);
         return true;
     }
+    // Every line the insertion makes must fit a line; the joined first and last ones are
+    // checked with the old line's bytes.
     int32_t breaks = 0;
-    for (int32_t i = 0; i + 1 < len; ++i)
+    FxSize firstSeg = -1, segStart = 0;
+    for (FxSize i = 0; i + 1 < len; ++i)
         if (text[i] == '\r' && text[i + 1] == '\n') {
+            if (firstSeg < 0)
+                firstSeg = i;
+            else if (i - segStart > kFxMaxLineBytes)
+                throw FxLineTooLong();
+            if (breaks == INT32_MAX - 1 || m_lineCount > INT32_MAX - 2 - breaks)
+                throw std::bad_alloc(); // record numbers are 32-bit
             ++breaks;
             ++i;
+            segStart = i + 1;
         }
+    {
+        const FxSize oldLen = GetLineLength(ClampLine(at.line));
+        const FxSize lastSeg = len - segStart;
+        const bool tooLong = breaks == 0 ? oldLen + len > kFxMaxLineBytes
+                                         : at.col + firstSeg > kFxMaxLineBytes ||
+                                               lastSeg + (oldLen - at.col) > kFxMaxLineBytes;
+        if (tooLong)
+            throw FxLineTooLong();
+    }
     FxTextPos headPos = at;
     LogicalToPiece(headPos);
     const int32_t head = headPos.line;
@@ -191,51 +218,52 @@ bool CFxEditDoc::InsertText(FxTextPos& pos, const char* text, int32_t len, IFxDo
 
     if (breaks == 0) {
         const int32_t oldLen = m_lines[head].lineLen;
-        if (static_cast<int64_t>(oldLen) + len > 0x7FFFFFFF)
-            throw std::bad_alloc();
-        ResizeLineBuffer(head, oldLen + len);
+        const int32_t n = static_cast<int32_t>(len); // checked above
+        ResizeLineBuffer(head, oldLen + n);
         char* d = m_lines[head].data;
-        std::memmove(d + c + len, d + c, static_cast<size_t>(oldLen - c));
-        std::memcpy(d + c, text, static_cast<size_t>(len));
+        std::memmove(d + c + n, d + c, static_cast<size_t>(oldLen - c));
+        std::memcpy(d + c, text, static_cast<size_t>(n));
         newPieces = Resplit(head, oldPieces, nullptr);
-        result = FxTextPos(c + len, at.line);
+        result = FxTextPos(c + n, at.line);
     } else {
         const int32_t lines = breaks + 1;
         InsertRecords(head, lines);
         InitPieces(m_lines + head, lines);
         const int32_t oldHead = head + lines;
         // Fill the new lines from the old line's head, the text's lines and the old line's tail.
-        int32_t segStart = 0, lastSegLen = 0;
+        FxSize seg = 0;
+        int32_t lastSegLen = 0;
         int32_t rec = head;
         // Filling only allocates (nothing is released), so the old head's buffer stays put.
         const FxLine& old = m_lines[oldHead];
         const int32_t oldLen = old.lineLen;
-        for (int32_t i = 0; i <= len; ++i) {
+        for (FxSize i = 0; i <= len; ++i) {
             bool atBreak = i + 1 < len && text[i] == '\r' && text[i + 1] == '\n';
             if (!atBreak && i != len)
                 continue;
-            const int32_t segLen = i - segStart;
+            const int32_t segLen = static_cast<int32_t>(i - seg); // checked above
+            const char* const segText = text + seg;
             lastSegLen = segLen;
             if (rec == head) {
                 ResizeLineBuffer(rec, c + segLen);
                 if (c)
                     std::memcpy(m_lines[rec].data, old.data, static_cast<size_t>(c));
                 if (segLen)
-                    std::memcpy(m_lines[rec].data + c, text + segStart, static_cast<size_t>(segLen));
+                    std::memcpy(m_lines[rec].data + c, segText, static_cast<size_t>(segLen));
             } else if (rec == head + lines - 1) {
                 ResizeLineBuffer(rec, segLen + (oldLen - c));
                 if (segLen)
-                    std::memcpy(m_lines[rec].data, text + segStart, static_cast<size_t>(segLen));
+                    std::memcpy(m_lines[rec].data, segText, static_cast<size_t>(segLen));
                 if (oldLen - c)
                     std::memcpy(m_lines[rec].data + segLen, old.data + c,
                                 static_cast<size_t>(oldLen - c));
             } else {
                 ResizeLineBuffer(rec, segLen);
                 if (segLen)
-                    std::memcpy(m_lines[rec].data, text + segStart, static_cast<size_t>(segLen));
+                    std::memcpy(m_lines[rec].data, segText, static_cast<size_t>(segLen));
             }
             ++rec;
-            segStart = i + 2;
+            seg = i + 2;
             ++i;
         }
         // The first new line inherits the old head's flags (bookmark, syntax state).

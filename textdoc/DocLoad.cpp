@@ -4,6 +4,7 @@
 
 #include "common/FxErrors.h"
 #include "common/SysText.h"
+#include "textdoc/FileProgress.h"
 #include "textdoc/MappedBuffer.h"
 #include "textdoc/Utf8.h"
 
@@ -278,15 +279,17 @@ public:
             want = open + toCome;
         if (want < open + n)
             want = open + n;
-        if (want > 0x7FFFFFFF)
+        if (open > static_cast<uint64_t>(kFxMaxLineBytes))
+            throw FxLineTooLong();
+        if (want > static_cast<uint64_t>(PTRDIFF_MAX))
             throw std::bad_alloc();
-        FxTextBlock* fresh = m_text.MakeBlock(static_cast<int32_t>(want));
+        FxTextBlock* fresh = m_text.MakeBlock(static_cast<FxSize>(want));
         if (open > 0) {
-            char* moved = m_text.AllocateIn(fresh, static_cast<int32_t>(open));
+            char* moved = m_text.AllocateIn(fresh, static_cast<FxSize>(open));
             std::memcpy(moved, m_line, static_cast<size_t>(open));
             // The old copy is released; a block left with no line is freed. Nothing is
             // compacted while the records are being made.
-            m_text.Release(m_block, static_cast<int32_t>(open), true, m_owner);
+            m_text.Release(m_block, static_cast<FxSize>(open), true, m_owner);
         }
         m_block = fresh;
         m_line = fresh->Data();
@@ -297,7 +300,7 @@ public:
     void Commit(size_t n) {
         if (n == 0)
             return;
-        char* p = m_text.AllocateIn(m_block, static_cast<int32_t>(n));
+        char* p = m_text.AllocateIn(m_block, static_cast<FxSize>(n));
         char* const end = p + n;
         char* dst = p; // where the open line's next byte goes
         if (m_afterCr) {
@@ -333,7 +336,7 @@ public:
             }
         }
         // Give back the break bytes the lines were moved over.
-        m_text.ResizeInPlace(m_block, dst, static_cast<int32_t>(end - dst), 0);
+        m_text.ResizeInPlace(m_block, dst, end - dst, 0);
     }
 
     // Ends the last line, which has no break after it.
@@ -356,8 +359,8 @@ private:
         if (m_count == m_capacity)
             Grow(m_capacity + m_capacity / 2 + 2048);
         const size_t len = end ? static_cast<size_t>(end - m_line) : 0;
-        if (len > 0x7FFFFFFF)
-            throw std::bad_alloc();
+        if (len > static_cast<size_t>(kFxMaxLineBytes))
+            throw FxLineTooLong();
         const int32_t n = static_cast<int32_t>(len);
         m_recs[m_count] = FxLine{flags,
                                  static_cast<int32_t>(m_count),
@@ -366,15 +369,15 @@ private:
                                  n,
                                  -1,
                                  -1,
-                                 n ? m_line : nullptr,
-                                 n ? m_block : nullptr};
+                                 n ? FxBlockStore::RefOf(m_block) : FxBlockRef{},
+                                 n ? m_line : nullptr};
         ++m_count;
         m_textBytes += len;
         m_line = end;
     }
 
     void Grow(size_t capacity) {
-        if (capacity > 0x7FFFFFFF / sizeof(FxLine))
+        if (capacity > static_cast<uint64_t>(kFxMaxRecords))
             throw std::bad_alloc();
         FxLine* grown = static_cast<FxLine*>(std::realloc(m_recs, capacity * sizeof(FxLine)));
         if (!grown)
@@ -494,6 +497,8 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
     if (m_lineCount > 0)
         EmptyForLoad();
     m_loadLossy = false; // ANSI bytes are kept as they are
+    FxFileProgress progress(*this, false, size);
+    progress.Step(0);
     const BreakCounts bc = CountByteBreaks(bytes, size);
     try {
         LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -502,6 +507,7 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
             std::memcpy(lines.Reserve(n, size - at), bytes + at, n);
             lines.Commit(n);
             at += n;
+            progress.Step(at);
         }
         lines.Finish();
         AdoptLoadedLines(lines);
@@ -509,6 +515,7 @@ void CFxEditDoc::LoadAnsi(const char* bytes, size_t size) {
         ResetRecords();
         throw;
     }
+    progress.Finish();
 }
 
 bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
@@ -521,6 +528,8 @@ bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
     }
     const char* const data = file.Data();
     const size_t size = file.Size();
+    FxFileProgress progress(*this, false, size);
+    progress.Step(0);
     // For well-formed UTF-8 the CR and LF bytes are the breaks; otherwise this is an estimate.
     const BreakCounts bc = CountByteBreaks(data, size);
     LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -554,11 +563,13 @@ bool CFxEditDoc::LoadUtf8(FxMappedBuffer& file) {
         char* out = lines.Reserve(2 * n, 2 * (n + size - pos));
         lines.Commit(swapped ? table->Convert<true>(p, n, out, &lossy)
                              : table->Convert<false>(p, n, out, &lossy));
+        progress.Step(pos);
     }
     file.Close();
     lines.Finish();
     AdoptLoadedLines(lines);
     m_loadLossy = lossy || !exact;
+    progress.Finish();
     return true;
 }
 
@@ -589,6 +600,8 @@ bool CFxEditDoc::LoadUnits(FxMappedBuffer& source, const char* bytes, size_t siz
         OnDocEvent(FxEvLoadConversion, 0);
         return false;
     }
+    FxFileProgress progress(*this, false, count);
+    progress.Step(0);
     const BreakCounts bc =
         bigEndian ? CountUnitBreaks<true>(p, count) : CountUnitBreaks<false>(p, count);
     LineBuilder lines(m_text, *this, bc.cr + bc.lf - bc.crlf);
@@ -599,10 +612,12 @@ bool CFxEditDoc::LoadUnits(FxMappedBuffer& source, const char* bytes, size_t siz
         lines.Commit(bigEndian ? table->Convert<true>(p + 2 * at, n, out, &lossy)
                                : table->Convert<false>(p + 2 * at, n, out, &lossy));
         at += n;
+        progress.Step(at);
     }
     source.Close();
     lines.Finish();
     AdoptLoadedLines(lines);
     m_loadLossy = lossy;
+    progress.Finish();
     return true;
 }

@@ -6,6 +6,7 @@
 #include "common/FxErrors.h"
 #include "common/SysText.h"
 #include "textdoc/Dbcs.h"
+#include "textdoc/FileProgress.h"
 #include "textdoc/MappedBuffer.h"
 #include "textdoc/StoreWriter.h"
 #include "textdoc/Utf8.h"
@@ -30,9 +31,8 @@ const int kConvertBuffers = 3;
 // in three 16-byte moves, which may read past the line but not past its block.
 const size_t kCopySlack = 48;
 
-inline void CopyLine(char* out, const FxLine& line, size_t len) {
+inline void CopyLine(char* out, const FxLine& line, const FxTextBlock* b, size_t len) {
 #if defined(__SSE2__)
-    FxTextBlock* b = line.block;
     if (len <= kCopySlack && b && line.data + kCopySlack <= b->Data() + b->dataSize) {
         const __m128i* from = reinterpret_cast<const __m128i*>(line.data);
         __m128i* to = reinterpret_cast<__m128i*>(out);
@@ -107,11 +107,15 @@ bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
     const char* term = FxTerminator(m_lineEndType);
     const size_t termLen = static_cast<size_t>(FxTerminatorLength(m_lineEndType));
     bool first = true;
+    FxFileProgress progress(*this, true, static_cast<uint64_t>(m_size));
+    uint64_t done = 0;
     // A logical line is written whole from its head's buffer; continuation pieces add nothing.
     for (int32_t r = 0; r < m_lineCount; ++r) {
         const FxLine& line = m_lines[r];
         if (line.IsContinued())
             continue;
+        done += static_cast<uint64_t>(line.lineLen) + static_cast<uint64_t>(termLen);
+        progress.Step(done);
         const size_t len = line.lineLen > 0 ? static_cast<size_t>(line.lineLen) : 0;
         const size_t need = len + (first ? 0 : termLen);
         if (need + kCopySlack > static_cast<size_t>(limit - out)) {
@@ -134,10 +138,11 @@ bool CFxEditDoc::StoreAnsi(fxsys::FileHandle file) {
             out += termLen;
         }
         first = false;
-        CopyLine(out, line, len);
+        CopyLine(out, line, BlockOf(line), len);
         out += len;
     }
     writer.Finish(static_cast<size_t>(out - start));
+    progress.Finish();
     return true;
 }
 
@@ -213,10 +218,14 @@ bool CFxEditDoc::StoreUnicode(fxsys::FileHandle file, int encoding) {
         const char* term = FxTerminator(m_lineEndType);
         const size_t termLen = static_cast<size_t>(FxTerminatorLength(m_lineEndType));
         bool first = true;
+        FxFileProgress progress(*this, true, static_cast<uint64_t>(m_size));
+        uint64_t done = 0;
         for (int32_t r = 0; r < m_lineCount; ++r) {
             const FxLine& line = m_lines[r];
             if (line.IsContinued())
                 continue;
+            done += static_cast<uint64_t>(line.lineLen) + termLen;
+            progress.Step(done);
             if (!first)
                 put(term, termLen);
             first = false;
@@ -231,6 +240,7 @@ bool CFxEditDoc::StoreUnicode(fxsys::FileHandle file, int encoding) {
         }
         flush();
         writer.Finish(0);
+        progress.Finish();
     } catch (const ConversionFailed&) {
         // The writer has stopped and been joined on the way out of the block.
         OnDocEvent(FxEvSaveConversion, 0);

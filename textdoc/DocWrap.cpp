@@ -19,7 +19,7 @@ struct RecordBuilder {
     int32_t count = 0, cap = 0;
     ~RecordBuilder() { std::free(recs); }
     void Reserve(int64_t want) {
-        if (want > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
+        if (want > kFxMaxRecords)
             return; // left to Append's growth
         FxLine* grown =
             static_cast<FxLine*>(std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));
@@ -31,7 +31,9 @@ struct RecordBuilder {
     void Append(const FxLine* src, int32_t n) {
         if (count + n > cap) {
             int64_t want = static_cast<int64_t>(cap) + cap / 2 + n + 2048;
-            if (want > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
+            if (want > kFxMaxRecords)
+                want = kFxMaxRecords;
+            if (want < static_cast<int64_t>(count) + n)
                 throw std::bad_alloc();
             FxLine* grown = static_cast<FxLine*>(
                 std::realloc(recs, static_cast<size_t>(want) * sizeof(FxLine)));

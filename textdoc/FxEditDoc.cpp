@@ -18,6 +18,10 @@ CFxEditDoc::~CFxEditDoc() {
 
 void CFxEditDoc::OnDocEvent(int, int) {}
 
+bool CFxEditDoc::OnFileProgress(bool, int) {
+    return true;
+}
+
 void CFxEditDoc::InitDocument(int) {
     if (m_lineCount == 0) {
         InsertRecords(0, 1);
@@ -61,9 +65,10 @@ void CFxEditDoc::InsertRecords(int32_t at, int32_t count) {
         return;
     if (m_lineSpare < count) {
         int64_t cap = static_cast<int64_t>(m_lineCount) + count + kLineGrowth;
-        if (cap > 0x7FFFFFFF / static_cast<int64_t>(sizeof(FxLine)))
+        if (cap > kFxMaxRecords)
             throw std::bad_alloc();
-        FxLine* grown = static_cast<FxLine*>(std::malloc(static_cast<size_t>(cap) * sizeof(FxLine)));
+        FxLine* grown =
+            static_cast<FxLine*>(std::malloc(static_cast<size_t>(cap) * sizeof(FxLine)));
         if (!grown)
             throw std::bad_alloc();
         if (m_lineCount)
@@ -283,7 +288,7 @@ FxTextPos CFxEditDoc::OffsetToPos(int64_t offset) const {
     return EndPos();
 }
 
-int32_t CFxEditDoc::MeasureText(const FxTextPos& a, const FxTextPos& b, int lineEndType) const {
+FxSize CFxEditDoc::MeasureText(const FxTextPos& a, const FxTextPos& b, int lineEndType) const {
     if (a.line == b.line)
         return b.col - a.col;
     int32_t term = FxTerminatorLength(lineEndType);
@@ -293,14 +298,14 @@ int32_t CFxEditDoc::MeasureText(const FxTextPos& a, const FxTextPos& b, int line
             n += term;
         n += r < b.line ? m_lines[r].len : b.col;
     }
-    return n > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(n);
+    return n > PTRDIFF_MAX ? PTRDIFF_MAX : static_cast<FxSize>(n);
 }
 
-int32_t CFxEditDoc::CopyText(const FxTextPos& a, const FxTextPos& b, char* buf, int32_t capacity,
-                             int lineEndType) const {
-    int32_t written = 0;
+FxSize CFxEditDoc::CopyText(const FxTextPos& a, const FxTextPos& b, char* buf, FxSize capacity,
+                            int lineEndType) const {
+    FxSize written = 0;
     auto copyPiece = [&](int32_t rec, int32_t from, int32_t to) {
-        int32_t n = std::min(to - from, capacity - written);
+        FxSize n = std::min<FxSize>(to - from, capacity - written);
         if (n > 0) {
             std::memcpy(buf + written, m_lines[rec].data + from, static_cast<size_t>(n));
             written += n;

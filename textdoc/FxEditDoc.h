@@ -75,16 +75,18 @@ public:
     int32_t GetPieceCount(int32_t rec) const;
     int64_t PosToOffset(const FxTextPos& piecePos) const;
     FxTextPos OffsetToPos(int64_t offset) const;
-    int32_t MeasureText(const FxTextPos& a, const FxTextPos& b, int lineEndType) const;
-    int32_t CopyText(const FxTextPos& a, const FxTextPos& b, char* buf, int32_t capacity,
-                     int lineEndType) const;
+    // Byte counts of a range: up to the whole document, so FxSize (see FxTypes.h).
+    FxSize MeasureText(const FxTextPos& a, const FxTextPos& b, int lineEndType) const;
+    FxSize CopyText(const FxTextPos& a, const FxTextPos& b, char* buf, FxSize capacity,
+                    int lineEndType) const;
     // The end of the document as a piece position.
     FxTextPos EndPos() const;
 
     // --- Editing --------------------------------------------------------------------------
     // Inserts text whose line breaks are CR LF pairs at a logical position; pos comes back as the
     // piece position at the end of the inserted text. Returns false on a read-only document.
-    bool InsertText(FxTextPos& pos, const char* text, int32_t len, IFxDocView* view = nullptr);
+    // A text of more than 2 GB (64-bit build) is taken when none of its lines is that long.
+    bool InsertText(FxTextPos& pos, const char* text, FxSize len, IFxDocView* view = nullptr);
     // Removes the text between two piece positions; start comes back as the caret position.
     bool DeleteText(FxTextPos& start, FxTextPos end, IFxDocView* view = nullptr);
     // Replaces oldCount records at first by newCount temporary records; the piece position
@@ -153,6 +155,11 @@ public:
 
     // --- State ----------------------------------------------------------------------------
     virtual void OnDocEvent(int code, int arg);
+    // Progress of the load or save of a text larger than kProgressBytes: the percentage done,
+    // each time it changes, ending with 100. Answering false during a load cancels it: the
+    // load throws FxCancelled and leaves the document empty. A save goes on whatever the answer.
+    virtual bool OnFileProgress(bool saving, int percent);
+    static constexpr uint64_t kProgressBytes = 16 * 1024 * 1024;
     virtual void InitDocument(int arg);
     virtual void DeleteContents();
     virtual void SetModifiedFlag(bool modified) { m_modified = modified; }
@@ -187,6 +194,8 @@ public:
     IFxDocView* FirstView() const { return m_views[0]; }
     IFxDocView* SecondView() const { return m_views[1]; }
     const FxBlockStore& TextBlocks() const { return m_text; }
+    // The block under a head record's buffer; null for an empty line or a continuation.
+    const FxTextBlock* BlockOf(const FxLine& rec) const { return m_text.Get(rec.block); }
     size_t RecordCapacity() const { return static_cast<size_t>(m_lineCount + m_lineSpare); }
 
     // Display switches, syntax marks and the integers the views keep.
@@ -213,7 +222,7 @@ protected:
     FxUndoRec& MakeUndoRec(uint16_t kind);
     void FreeUndo();
     void ReleaseUndoText(FxUndoRec& rec);
-    char* AllocUndoText(FxUndoRec& rec, int32_t len);
+    char* AllocUndoText(FxUndoRec& rec, FxSize len);
     void DiscardRedo();
     bool DropOldestUndo();
     void AfterReplay(bool redo);
@@ -265,8 +274,13 @@ private:
 
     // --- file codecs (DocLoad.cpp, DocStore.cpp) ----------------------------------------------
 public:
-    // The largest file a document takes: line lengths and conversion sizes are 32-bit.
+    // The largest file a document takes: in the 32-bit build what its address space can hold
+    // (refused with a clear message beyond); in the 64-bit build memory is the limit.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    static constexpr uint64_t kMaxFileBytes = static_cast<uint64_t>(PTRDIFF_MAX);
+#else
     static constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
+#endif
     // The ANSI store copies the lines into buffers of this size, written in turn by a thread of
     // its own; a line that does not fit in one is written from its own memory.
     static constexpr size_t kStoreBufferBytes = 1024 * 1024;

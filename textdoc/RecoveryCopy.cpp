@@ -118,9 +118,9 @@ std::vector<SnapshotMemory::Block> SnapshotMemory::s_free;
 const size_t kCopySlack = 16;
 const size_t kInlineCopy = 512;
 
-inline void CopyLine(char* out, const char* hardEnd, const FxLine& line, size_t len) {
+inline void CopyLine(char* out, const char* hardEnd, const FxLine& line, const FxTextBlock* b,
+                     size_t len) {
 #if defined(__SSE2__)
-    const FxTextBlock* b = line.block;
     const size_t moved = (len + 15) & ~static_cast<size_t>(15);
     if (len <= kInlineCopy && b && out + moved <= hardEnd &&
         line.data + moved <= reinterpret_cast<const char*>(b + 1) + b->dataSize) {
@@ -183,7 +183,7 @@ struct CopyRange {
                     out[termLen - 1] = term[termLen - 1];
                     out += termLen;
                 }
-                CopyLine(out, hardEnd, rec, len);
+                CopyLine(out, hardEnd, rec, doc.BlockOf(rec), len);
                 out += len;
                 ++line;
             }
@@ -272,7 +272,8 @@ bool FlatSnapshot::CopyInto(const CFxEditDoc& doc, size_t need) {
 
 void FlatSnapshot::CopyText(const CFxEditDoc& doc) {
     const int64_t size = doc.DocumentSize();
-    if (size >= 0 && size <= 0x7FFFFFFF && CopyInto(doc, static_cast<size_t>(size)))
+    const int64_t most = static_cast<int64_t>(CFxEditDoc::kMaxFileBytes);
+    if (size >= 0 && size <= most && CopyInto(doc, static_cast<size_t>(size)))
         return;
     int64_t exact = 0;
     const int64_t termLen = FxTerminatorLength(doc.LineEndType());
@@ -284,7 +285,7 @@ void FlatSnapshot::CopyText(const CFxEditDoc& doc) {
         exact += (rec.lineLen > 0 ? rec.lineLen : 0) + (first ? 0 : termLen);
         first = false;
     }
-    if (exact > 0x7FFFFFFF || !CopyInto(doc, static_cast<size_t>(exact)))
+    if (exact > most || !CopyInto(doc, static_cast<size_t>(exact)))
         throw std::bad_alloc();
 }
 
@@ -711,7 +712,7 @@ std::unique_ptr<FxRecoverySnapshot> TakeRecoverySnapshot(const CFxEditDoc& doc,
 }
 
 void PrepareRecoveryMemory(int64_t textBytes) {
-    if (textBytes > 0 && textBytes <= 0x7FFFFFFF)
+    if (textBytes > 0 && static_cast<uint64_t>(textBytes) <= CFxEditDoc::kMaxFileBytes)
         SnapshotMemory::Prepare(static_cast<size_t>(textBytes));
 }
 

@@ -37,7 +37,7 @@ int CFxEditDoc::UndoGroup(bool begin, int action) {
 
 void CFxEditDoc::ReleaseUndoText(FxUndoRec& rec) {
     FxTextBlock* block = rec.block;
-    int32_t len = rec.textLen;
+    const FxSize len = rec.textLen;
     rec.text = nullptr;
     rec.block = nullptr;
     rec.textLen = 0;
@@ -45,7 +45,7 @@ void CFxEditDoc::ReleaseUndoText(FxUndoRec& rec) {
         m_undoText.Release(block, len, m_compactionSuspended, *this);
 }
 
-char* CFxEditDoc::AllocUndoText(FxUndoRec& rec, int32_t len) {
+char* CFxEditDoc::AllocUndoText(FxUndoRec& rec, FxSize len) {
     rec.textLen = len;
     rec.text = nullptr;
     rec.block = nullptr;
@@ -177,7 +177,7 @@ void CFxEditDoc::RecordDelete(const FxTextPos& startPiece, const FxTextPos& endP
     if (b < a)
         std::swap(a, b);
     FxUndoRec& r = MakeUndoRec(FXU_DELETE);
-    int32_t len = MeasureText(a, b, FxLineEndDos);
+    const FxSize len = MeasureText(a, b, FxLineEndDos);
     char* text = AllocUndoText(r, len);
     if (text)
         CopyText(a, b, text, len, FxLineEndDos);
@@ -197,7 +197,7 @@ void CFxEditDoc::AfterReplay(bool redo) {
 void CFxEditDoc::UndoRemove(FxUndoRec& rec, FxTextPos& out, bool redo) {
     FxTextPos a = LogicalToPiecePos(FxTextPos(rec.startCol, rec.startLine));
     FxTextPos b = LogicalToPiecePos(FxTextPos(rec.endCol, rec.endLine));
-    int32_t len = MeasureText(a, b, FxLineEndDos);
+    const FxSize len = MeasureText(a, b, FxLineEndDos);
     char* text = AllocUndoText(rec, len);
     if (text)
         CopyText(a, b, text, len, FxLineEndDos);

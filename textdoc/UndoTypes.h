@@ -1,6 +1,8 @@
 // Undo records and the table of undo actions with their menu texts. Layer: textdoc/.
 #pragma once
 
+#include "textdoc/FxTypes.h"
+
 #include <cstdint>
 
 struct FxTextBlock;
@@ -40,9 +42,9 @@ struct FxUndoRec {
     uint16_t action;
     int32_t startCol, startLine; // logical position where the affected text begins
     int32_t endCol, endLine;     // logical position where it ends
-    int32_t textLen;
-    char* text;          // saved text with CR LF breaks; null when none
-    FxTextBlock* block;  // block of the undo text store holding the text
+    FxSize textLen;              // 64-bit in the 64-bit build: an edit may remove more than 2 GB
+    char* text;                  // saved text with CR LF breaks; null when none
+    FxTextBlock* block;          // block of the undo text store holding the text
 };
 
 // String-table ids of the Edit menu's Undo / Redo texts: "撤消" / "恢复" without an active text

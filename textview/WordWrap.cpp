@@ -40,7 +40,7 @@ public:
             p.flags = FXL_CONTINUED;
             p.logLine = -1;
             p.lineLen = static_cast<int32_t>(m_out.size() - m_first);
-            p.block = nullptr;
+            p.block = FxBlockRef{};
         }
         m_out.push_back(p);
     }

@@ -14,8 +14,12 @@
 namespace fxsys {
 
 namespace {
-int Fd(FileHandle f) { return static_cast<int>(reinterpret_cast<intptr_t>(f)) - 1; }
-FileHandle Handle(int fd) { return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1); }
+int Fd(FileHandle f) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(f)) - 1;
+}
+FileHandle Handle(int fd) {
+    return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
+}
 void SetError(uint32_t* error) {
     if (error)
         *error = static_cast<uint32_t>(errno);
@@ -24,7 +28,7 @@ void SetError(uint32_t* error) {
 
 bool MapFileReadOnly(FileHandle file, uint64_t size, Mapping& out) {
     out = Mapping{};
-    if (size == 0 || size > 0x7FFFFFFFu)
+    if (size == 0 || size > static_cast<uint64_t>(PTRDIFF_MAX)) // more than the address space
         return false;
     void* base = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, Fd(file), 0);
     if (base == MAP_FAILED)
@@ -155,7 +159,9 @@ bool CopyFileOverwrite(const char* from, const char* to, uint32_t* error) {
     return ok;
 }
 
-bool DeleteFilePath(const char* path) { return unlink(path) == 0; }
+bool DeleteFilePath(const char* path) {
+    return unlink(path) == 0;
+}
 
 bool FileExists(const char* path) {
     struct stat st;
@@ -173,6 +179,8 @@ uint32_t TickCount() {
     return static_cast<uint32_t>(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
 }
 
-uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
+uint32_t ProcessId() {
+    return static_cast<uint32_t>(getpid());
+}
 
 } // namespace fxsys

@@ -15,7 +15,7 @@ void SetError(uint32_t* error) {
 
 bool MapFileReadOnly(FileHandle file, uint64_t size, Mapping& out) {
     out = Mapping{};
-    if (size == 0 || size > 0x7FFFFFFFu)
+    if (size == 0 || size > static_cast<uint64_t>(PTRDIFF_MAX)) // more than the address space
         return false;
     HANDLE map = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (!map)
@@ -143,9 +143,13 @@ bool CopyFileOverwrite(const char* from, const char* to, uint32_t* error) {
     return true;
 }
 
-bool DeleteFilePath(const char* path) { return DeleteFileA(path) != 0; }
+bool DeleteFilePath(const char* path) {
+    return DeleteFileA(path) != 0;
+}
 
-bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool IsReadOnlyFile(const char* path) {
     DWORD attr = GetFileAttributesA(path);
@@ -153,7 +157,11 @@ bool IsReadOnlyFile(const char* path) {
            (attr & FILE_ATTRIBUTE_READONLY);
 }
 
-uint32_t TickCount() { return GetTickCount(); }
-uint32_t ProcessId() { return GetCurrentProcessId(); }
+uint32_t TickCount() {
+    return GetTickCount();
+}
+uint32_t ProcessId() {
+    return GetCurrentProcessId();
+}
 
 } // namespace fxsys

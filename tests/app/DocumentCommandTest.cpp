@@ -787,3 +787,110 @@ TEST_F(DocumentCommandTest, CaseConversionOfAColumnBlockChangesEachRowsPart) {
     EXPECT_EQ(Text(), "abc def\nabc def\nmno pqr\n\tx");
     EXPECT_FALSE(m_view->HasSelection());
 }
+
+// --- Large files -----------------------------------------------------------------------------
+
+namespace {
+
+std::string WriteTempFile(const char* name, const std::string& bytes) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return std::string();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+size_t OpenDocumentCount() {
+    return static_cast<size_t>(TheApp().GetOpenDocumentCount());
+}
+
+} // namespace
+
+TEST_F(DocumentCommandTest, AFileLargerThanTheFreeMemoryIsOpenedOnlyWhenTheUserAgrees) {
+    const std::string path = WriteTempFile("qv_larger_than_memory.txt", "0123456789\r\nAB");
+    ASSERT_FALSE(path.empty());
+    CTextEditDoc::SetFreeMemoryForTest(10);
+    const size_t before = OpenDocumentCount();
+    g_answer = IDNO;
+    EXPECT_EQ(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0), nullptr);
+    TheApp().PumpPendingMessages();
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0],
+              path +
+                  "\n该文件大小为14字节，超过了当前可用的内存（10字节）。装入该文件可能非常缓慢，也"
+                  "可能因内存不足而失败。是否仍然打开该文件？");
+    EXPECT_EQ(g_boxTypes[0] & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK),
+              static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+    EXPECT_EQ(OpenDocumentCount(), before);
+
+    g_answer = IDYES;
+    CDocument* doc = CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0);
+    CTextEditDoc::SetFreeMemoryForTest(0);
+    ASSERT_NE(doc, nullptr);
+    TheApp().PumpPendingMessages();
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(TextOf(DynamicDowncast<CTextEditDoc>(doc)), "0123456789\nAB");
+    doc->GetViews().front()->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(DocumentCommandTest, EscapeCancelsALongLoadAndLeavesNoDocument) {
+    // 24 MB: a load long enough to show its progress and look for Esc.
+    std::string text;
+    text.reserve(24u << 20);
+    while (text.size() < (24u << 20))
+        text += "0123456789012345678901234567890123456789012345678901234567\r\n";
+    const std::string path = WriteTempFile("qv_escape_load.txt", text);
+    ASSERT_FALSE(path.empty());
+    const size_t before = OpenDocumentCount();
+    // Esc pressed while the load runs: it waits in the input queue of the main frame.
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0), nullptr);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(g_boxes.empty()); // a cancel is not an error
+    EXPECT_EQ(OpenDocumentCount(), before);
+
+    // Without Esc the same file opens whole.
+    CDocument* doc = CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0);
+    ASSERT_NE(doc, nullptr);
+    TheApp().PumpPendingMessages();
+    CTextEditDoc* textDoc = DynamicDowncast<CTextEditDoc>(doc);
+    EXPECT_EQ(textDoc->DocumentSize(), static_cast<int64_t>(text.size()));
+    doc->GetViews().front()->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+    DeleteFileA(path.c_str());
+}
+
+#ifdef _WIN64
+// A line longer than a line may be (here one of 2 GB and 10 bytes): the reason, not the system's
+// "file too large", and no document.
+TEST_F(DocumentCommandTest, AFileWithALineLongerThanTwoGigabytesIsRefusedWithItsReason) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "qv_one_long_line.bin";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = (LONGLONG{1} << 31) + 10;
+    const bool made = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    ASSERT_TRUE(made);
+    CTextEditDoc::SetFreeMemoryForTest(uint64_t{1} << 40); // no question about its size
+    const size_t before = OpenDocumentCount();
+    EXPECT_EQ(CTextEditDoc::OpenFileWithEncoding(path.c_str(), FxEncAnsi), nullptr);
+    CTextEditDoc::SetFreeMemoryForTest(0);
+    TheApp().PumpPendingMessages();
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0],
+              path + "\n该文件中有一行文本的长度超过了2GB，Quorvane无法装入这样的文件。");
+    EXPECT_EQ(g_boxTypes[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(OpenDocumentCount(), before);
+    DeleteFileA(path.c_str());
+}
+#endif

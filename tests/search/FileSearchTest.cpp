@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 
 namespace {
 
@@ -701,4 +702,86 @@ TEST_F(FileSearchTest, StopAndWaitFromThePanesThreadDoesNotDeadlock) {
     EXPECT_GT(g_paneSends.load(), 0);
     EXPECT_NE(ch.Text(3).find("查找已经结束"), std::string::npos) << ch.Text(3);
     DestroyWindow(pane);
+}
+
+// --- Files larger than one window ------------------------------------------------------------
+
+namespace {
+
+// Writes `bytes` at `offset` of an open file.
+bool WriteAt(HANDLE h, uint64_t offset, const std::string& bytes) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD wrote = 0;
+    return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
+           WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+           wrote == bytes.size();
+}
+
+std::string HitHead(const std::string& path, long long line, long long col) {
+    char buf[600];
+    std::snprintf(buf, sizeof buf, "\n\"%s\"(%lld,%lld)(A):\t", path.c_str(), line, col);
+    return buf;
+}
+
+} // namespace
+
+// ANSI text goes a window of 64 MiB at a time: a CR LF pair at a window's edge, a line longer
+// than a window, and hits before, across and after the edges, found and replaced.
+TEST_F(FileSearchTest, AFileOfManyWindowsIsSearchedAndReplacedAcrossTheirEdges) {
+    const size_t kMiB = 1024 * 1024;
+    std::string text = "needle first\r\n";
+    text.append(64 * kMiB - 1 - text.size(), 'x'); // its CR is a window's last byte
+    text += "\r\n";
+    text.append(70 * kMiB, 'y');
+    text += "needle long\r\nmid needle\r\n";
+    text.append(10 * kMiB, 'z');
+    text += "\r\nneedle last";
+    const std::string P = dir.Path();
+    dir.Write("big.txt", text);
+
+    const std::string out = RunToEnd(Request("needle", P));
+    const std::string path = P + "\\big.txt";
+    EXPECT_NE(out.find(Hit(path, 1, 1, "A", "needle first")), std::string::npos) << out.size();
+    EXPECT_NE(out.find(HitHead(path, 3, 70 * kMiB + 1) + std::string(8192, 'y')),
+              std::string::npos);
+    EXPECT_NE(out.find(Hit(path, 4, 5, "A", "mid needle")), std::string::npos);
+    EXPECT_NE(out.find(Hit(path, 6, 1, "A", "needle last")), std::string::npos);
+    EXPECT_NE(out.find(EndFind(1, 4)), std::string::npos);
+
+    FxFileSearch r = Request("needle", P);
+    r.replacement = "pin";
+    RunToEnd(r, true);
+    std::string expected = text;
+    for (size_t at = expected.find("needle"); at != std::string::npos;
+         at = expected.find("needle", at + 3))
+        expected.replace(at, 6, "pin");
+    const std::string replaced = dir.Read("big.txt");
+    EXPECT_EQ(replaced.size(), expected.size());
+    EXPECT_TRUE(replaced == expected);
+}
+
+// A file of more than 2 GiB (mostly a hole of zero bytes) is searched, not skipped.
+TEST_F(FileSearchTest, AFileOfMoreThanTwoGigabytesIsSearched) {
+    const uint64_t kMiB = 1024 * 1024, size = 2112 * kMiB;
+    const std::string path = dir.File("huge.log");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    // The first line, with its double-byte character, makes the file ANSI.
+    bool ok = WriteAt(h, 0, "中needle one\r\n") && WriteAt(h, 64 * kMiB - 1, "\r\n") &&
+              WriteAt(h, (2048 * kMiB) - 3, "needle\r\n") && WriteAt(h, size - 10, "needle end");
+    CloseHandle(h);
+    ASSERT_TRUE(ok);
+
+    const std::string out = RunToEnd(Request("needle", dir.Path()));
+    EXPECT_NE(out.find(Hit(path, 1, 3, "A", "中needle one")), std::string::npos) << out.size();
+    const long long line3 = 64 * kMiB + 1; // the file offset where line 3 starts
+    EXPECT_NE(out.find(HitHead(path, 3, static_cast<long long>(2048 * kMiB - 3) - line3 + 1)),
+              std::string::npos);
+    const long long line4 = 2048 * kMiB + 5;
+    EXPECT_NE(out.find(HitHead(path, 4, static_cast<long long>(size - 10) - line4 + 1)),
+              std::string::npos);
+    EXPECT_NE(out.find(EndFind(1, 3)), std::string::npos);
+    DeleteFileA(path.c_str());
 }

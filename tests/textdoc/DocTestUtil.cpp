@@ -26,7 +26,7 @@ void ColumnSplitter::SplitLogicalLine(const FxLine& head, std::vector<FxLine>& o
         } else {
             p.flags = (head.flags & FXL_SYNTAXMASK) | FXL_CONTINUED;
             p.lineLen = static_cast<int32_t>(out.size() - first);
-            p.block = nullptr;
+            p.block = FxBlockRef{};
         }
         out.push_back(p);
         pos = end;
@@ -99,7 +99,7 @@ std::string CheckInvariants(const CFxEditDoc& doc) {
             err << "line at " << i << ": pieces " << sum << " != length " << h.lineLen;
             return err.str();
         }
-        if ((h.lineLen == 0) != (h.data == nullptr) || (h.lineLen == 0) != (h.block == nullptr)) {
+        if ((h.lineLen == 0) != (h.data == nullptr) || (h.lineLen == 0) != !h.block) {
             err << "line at " << i << ": buffer and length disagree";
             return err.str();
         }

@@ -80,7 +80,7 @@ TEST(LoadSave, RecordsOfALoadedFile) {
         EXPECT_EQ(rec.selEnd, -1);
         EXPECT_EQ(rec.flags, r < 3 ? static_cast<uint32_t>(FXL_LINEEND) : 0u);
         EXPECT_EQ(rec.data == nullptr, lens[r] == 0);
-        EXPECT_EQ(rec.block == nullptr, lens[r] == 0);
+        EXPECT_EQ(!rec.block, lens[r] == 0);
     }
     EXPECT_EQ(std::string(doc.Record(0).data, 6), "ab\xD6\xD0\xCE\xC4");
     EXPECT_LE(doc.RecordCapacity() - static_cast<size_t>(doc.RecordCount()), 2048u);

@@ -1,6 +1,7 @@
 // CWsbClipText. Layer: workspace/.
 #include "workspace/WsbClipText.h"
 
+#include "common/LeadBytes.h"
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
@@ -75,7 +76,7 @@ std::string WindowText(HWND wnd) {
 void CopyBounded(char* dest, int size, const std::string& text) {
     if (!dest || size <= 0)
         return;
-    const size_t n = ClipCutLength(text.data(), text.size(), static_cast<size_t>(size - 1));
+    const size_t n = FxCutLength(text.data(), text.size(), static_cast<size_t>(size - 1));
     std::memcpy(dest, text.data(), n);
     dest[n] = '\0';
 }

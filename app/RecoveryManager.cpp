@@ -4,6 +4,7 @@
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/DlgRecovery.h"
+#include "app/FirstTextView.h"
 #include "app/RecoveryIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
@@ -16,13 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-CTextEditView* FirstTextView(CDocument* doc) {
-    for (CView* view : doc->GetViews())
-        if (CTextEditView* text = DynamicDowncast<CTextEditView>(view))
-            return text;
-    return nullptr;
-}
 
 // The title without the modified marker.
 std::string PlainTitle(const std::string& title) {

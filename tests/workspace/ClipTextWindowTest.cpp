@@ -669,37 +669,46 @@ int ShellQuestionAnswerer::s_questions = 0;
 
 } // namespace
 
-TEST_F(ClipTextWindowTest, DeletedLibraryGoesWithItsFileAndTheFirstIsLoaded) {
-    Library("a.CTF", kCode);
-    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
-    Open();
-    ChooseInSelector("Code");
-    ShellQuestionAnswerer answerer(nullptr);
-    Command(ID_CLIP_LIBRARY_DELETE);
-    EXPECT_GE(answerer.Questions(), 1);
-    EXPECT_FALSE(fs::exists(Path("a.CTF")));
-    ASSERT_EQ(m_clip->LibraryCount(), 1);
-    ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
-    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
-    EXPECT_EQ(SelectorChoice(), 0);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+// Two libraries, "Code" (a.CTF) current, which the tests delete.
+class ClipLibraryDeleteTest : public ClipTextWindowTest {
+protected:
+    void SetUp() override {
+        ClipTextWindowTest::SetUp();
+        Library("a.CTF", kCode);
+        Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+        Open();
+        ChooseInSelector("Code");
+    }
+    // The Delete command of the library, with `during` run under the shell's question.
+    void DeleteCode(std::function<void()> during) {
+        ShellQuestionAnswerer answerer(std::move(during));
+        Command(ID_CLIP_LIBRARY_DELETE);
+        EXPECT_GE(answerer.Questions(), 1);
+        EXPECT_FALSE(fs::exists(Path("a.CTF")));
+    }
+    void ExpectOtherAloneAndCurrent() {
+        ASSERT_EQ(m_clip->LibraryCount(), 1);
+        EXPECT_EQ(m_clip->LibraryAt(0)->title, "Other");
+        ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
+        EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+        EXPECT_EQ(SelectorChoice(), 0);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    }
+};
+
+TEST_F(ClipLibraryDeleteTest, DeletedLibraryGoesWithItsFileAndTheFirstIsLoaded) {
+    DeleteCode(nullptr);
+    ExpectOtherAloneAndCurrent();
 }
 
-TEST_F(ClipTextWindowTest, DeleteAnsweredAfterTheListWasReadAgainLeavesTheNewList) {
-    Library("a.CTF", kCode);
-    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
-    Open();
-    ChooseInSelector("Code");
+TEST_F(ClipLibraryDeleteTest, AnsweredAfterTheListWasReadAgainItLeavesTheNewList) {
     // The window is made again while the question is up: it reads the library list anew,
     // and every record the deletion started from is freed.
-    ShellQuestionAnswerer answerer([&] {
+    DeleteCode([&] {
         m_clip->DestroyWindow();
         RECT rc = {0, 0, 200, 360};
         ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
     });
-    Command(ID_CLIP_LIBRARY_DELETE);
-    EXPECT_GE(answerer.Questions(), 1);
-    EXPECT_FALSE(fs::exists(Path("a.CTF")));
     // The list read under the question stays as it was read, its first library current.
     ASSERT_EQ(m_clip->LibraryCount(), 2);
     ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
@@ -708,21 +717,9 @@ TEST_F(ClipTextWindowTest, DeleteAnsweredAfterTheListWasReadAgainLeavesTheNewLis
     EXPECT_FALSE(m_clip->CurrentLibrary()->title.empty());
 }
 
-TEST_F(ClipTextWindowTest, DeleteAnsweredAfterASwitchKeepsTheLibraryChosen) {
-    Library("a.CTF", kCode);
-    Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
-    Open();
-    ChooseInSelector("Code");
-    ShellQuestionAnswerer answerer([&] { ChooseInSelector("Other"); });
-    Command(ID_CLIP_LIBRARY_DELETE);
-    EXPECT_GE(answerer.Questions(), 1);
-    EXPECT_FALSE(fs::exists(Path("a.CTF")));
-    ASSERT_EQ(m_clip->LibraryCount(), 1);
-    EXPECT_EQ(m_clip->LibraryAt(0)->title, "Other");
-    ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
-    EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
-    EXPECT_EQ(SelectorChoice(), 0);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+TEST_F(ClipLibraryDeleteTest, AnsweredAfterASwitchItKeepsTheLibraryChosen) {
+    DeleteCode([&] { ChooseInSelector("Other"); });
+    ExpectOtherAloneAndCurrent();
 }
 
 // --- A library that cannot be written or read --------------------------------------------------

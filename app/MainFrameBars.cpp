@@ -1,13 +1,15 @@
 // The main frame's bar table: the five bars created in table order from their saved
 // "ControlBars" records, docked where they were, saved at exit, shown and hidden by the View
-// commands. Layer: app/.
+// commands; the toolbar with its stored layout and the document switch bar. Layer: app/.
 #include "app/AppMainFrame.h"
 
 #include "app/App.h"
 #include "app/CommandIds.h"
 #include "app/FileTreeHost.h"
 #include "app/ShellIds.h"
+#include "common/UiResources.h"
 #include "settings/IniCodec.h"
+#include "settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
 #include "framework/FwIds.h"
@@ -306,4 +308,27 @@ void CAppMainFrame::OnUpdateViewPage(CCmdUI* cmdUI) {
     const UINT page = cmdUI->m_nID == ID_VIEW_FILETREE ? CWorkspaceBar::kFileTreePage
                                                        : CWorkspaceBar::kClipTextPage;
     cmdUI->SetCheck(m_workspaceBar.m_hWnd && m_workspaceBar.IsPageVisible(page) ? 1 : 0);
+}
+
+bool CAppMainFrame::CreateToolBar(DWORD alignment, bool visible) {
+    if (!m_toolbar.Create(this, alignment, visible))
+        return false;
+    m_toolbar.SetWindowText(AfxLoadString(IDS_TOOLBAR_STANDARD).c_str());
+    if (SettingsStore* settings = AppSettings()) {
+        ToolbarButtonSet& set = settings->Toolbar();
+        if (!set.loaded)
+            settings->LoadToolbar();
+        settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount);
+    }
+    m_toolbar.OnButtonsReplaced();
+    return m_toolbar.m_hWnd != nullptr;
+}
+
+bool CAppMainFrame::CreateSwitchBar(DWORD style) {
+    if (!m_switch.Create(this, CBarSwitch::kBarId, style))
+        return false;
+    m_switch.SetWindowText(AfxLoadString(IDS_SWITCHBAR_TITLE).c_str());
+    m_switch.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_docImages : nullptr,
+                          SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    return m_switch.m_hWnd != nullptr;
 }

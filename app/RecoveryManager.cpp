@@ -4,10 +4,12 @@
 #include "app/App.h"
 #include "app/AppMainFrame.h"
 #include "app/DlgRecovery.h"
+#include "app/FirstTextView.h"
 #include "app/RecoveryIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
+#include "common/PathName.h"
 #include "settings/SettingsStore.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
@@ -16,25 +18,11 @@
 
 namespace {
 
-CTextEditView* FirstTextView(CDocument* doc) {
-    for (CView* view : doc->GetViews())
-        if (CTextEditView* text = DynamicDowncast<CTextEditView>(view))
-            return text;
-    return nullptr;
-}
-
 // The title without the modified marker.
 std::string PlainTitle(const std::string& title) {
     if (title.size() >= 2 && title.compare(title.size() - 2, 2, " *") == 0)
         return title.substr(0, title.size() - 2);
     return title;
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-    // Compared as the system compares names: without regard to case, character by character
-    // (a trail byte never matches a letter on its own).
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-           CSTR_EQUAL;
 }
 
 // Documents from this size get their snapshot memory made ready before their first copy.
@@ -375,7 +363,7 @@ CTextEditDoc* RecoveryManager::Restore(const Orphan& orphan) {
     // The file reopened from the last session, unchanged, gives way to its restored text.
     if (!info.path.empty()) {
         for (CDocument* open : docTemplate->GetDocuments()) {
-            if (!open->IsModified() && SamePath(open->GetPathName(), info.path)) {
+            if (!open->IsModified() && FxSamePath(open->GetPathName(), info.path)) {
                 open->OnCloseDocument();
                 break;
             }

@@ -37,15 +37,6 @@ ITextDocHost* g_host = nullptr;
 FileChangeMonitor* g_monitor = nullptr;
 int g_pendingOpenEncoding = FxEncDetect;
 
-bool SamePath(const std::string& a, const std::string& b) {
-    char fa[MAX_PATH], fb[MAX_PATH];
-    DWORD la = GetFullPathNameA(a.c_str(), sizeof fa, fa, nullptr);
-    DWORD lb = GetFullPathNameA(b.c_str(), sizeof fb, fb, nullptr);
-    if (la == 0 || la >= sizeof fa || lb == 0 || lb >= sizeof fb)
-        return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-    return lstrcmpiA(fa, fb) == 0;
-}
-
 void TrimMarker(std::string& title) {
     while (!title.empty() && (title.back() == ' ' || title.back() == '*'))
         title.pop_back();
@@ -407,7 +398,7 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
     // Characters replaced while loading cannot be written back: overwriting the original
     // loses them, so ask first; No leaves the file untouched.
     if (IsLoadLossy() && !m_lossyAccepted && !m_strPathName.empty() &&
-        SamePath(target, m_strPathName)) {
+        FxSamePath(target, m_strPathName)) {
         std::string text = AfxFormatString1(IDS_DOC_LOSSY_SAVE, m_strPathName.c_str());
         if (AfxMessageBox(text.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
             return false;
@@ -442,7 +433,7 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
             // An encoding forced at open described the old file: reloads read what was written.
             if (RequestedEncoding() != FxEncDetect)
                 SetRequestedEncoding(encoding);
-            bool renamed = !SamePath(target, m_strPathName);
+            bool renamed = !FxSamePath(target, m_strPathName);
             SetPathName(target.c_str());
             if (renamed) {
                 // The new name may be of another type, and the new file is not the old one's

@@ -4,6 +4,7 @@
 #include "app/AppMainFrame.h"
 #include "app/FindIds.h"
 #include "app/TextEditView.h"
+#include "common/LeadBytes.h"
 #include "settings/FileTypes.h"
 #include "settings/SettingsStore.h"
 #include "framework/MessageBox.h"
@@ -39,19 +40,6 @@ std::string LastFindText() {
     return list.empty() ? std::string() : list.front();
 }
 
-// At most maxBytes of text, never splitting a double-byte character.
-std::string CutAtBoundary(const char* text, int32_t len, int maxBytes) {
-    int32_t i = 0;
-    while (i < len) {
-        const int32_t n =
-            static_cast<int32_t>(FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len)));
-        if (i + n > maxBytes)
-            break;
-        i += n;
-    }
-    return std::string(text, static_cast<size_t>(i));
-}
-
 } // namespace
 
 // --- The view's side ---------------------------------------------------------------------------
@@ -76,7 +64,7 @@ std::string CTextEditView::FindPrefillText(int maxBytes) const {
         const size_t eol = text.find_first_of("\r\n");
         if (eol != std::string::npos)
             text.resize(eol);
-        return CutAtBoundary(text.data(), static_cast<int32_t>(text.size()), maxBytes);
+        return text.substr(0, FxCutLength(text.data(), text.size(), static_cast<size_t>(maxBytes)));
     }
     const FxTextPos caret = m_doc->PieceToLogical(m_caret);
     FxTextPos s, e;
@@ -90,7 +78,8 @@ std::string CTextEditView::FindPrefillText(int maxBytes) const {
     const char* word = r.data + s.col;
     if (*word == ' ' || *word == '\t')
         return std::string();
-    return CutAtBoundary(word, e.col - s.col, maxBytes);
+    const size_t wordLen = static_cast<size_t>(e.col - s.col);
+    return std::string(word, FxCutLength(word, wordLen, static_cast<size_t>(maxBytes)));
 }
 
 bool CTextEditView::SelectionIsMatch(const std::string& pattern) const {

@@ -1,12 +1,20 @@
-// Double-byte-aware splitting of paths. Layer: common/.
+// Double-byte-aware splitting of paths, and their comparison. Layer: common/.
 #include "common/PathName.h"
 
 #include "common/LeadBytes.h"
+#include "common/SysFile.h"
+#include "common/SysText.h"
 
 namespace {
 
 inline bool IsSeparator(char c) {
     return c == '\\' || c == '/' || c == ':';
+}
+
+// The absolute form of a path, or the path itself when the system cannot make one.
+std::string FullForm(const std::string& path) {
+    char full[260];
+    return fxsys::FullPath(path.c_str(), full, sizeof full) ? std::string(full) : path;
 }
 
 } // namespace
@@ -75,4 +83,8 @@ std::string FxPathWithSeparator(const std::string& path) {
     if (path.empty() || FxPathEndsWithSeparator(path))
         return path;
     return path + '\\';
+}
+
+bool FxSamePath(const std::string& a, const std::string& b) {
+    return fxsys::SameTextNoCase(FullForm(a).c_str(), FullForm(b).c_str());
 }

@@ -1,8 +1,8 @@
-// Splitting ANSI paths into folder, file name and extension. A path's characters may be double-
-// byte, and the second byte of one may have the value of "\" ("乗" is 81 5C), so a path is
-// stepped character by character with the lead-byte table and only a single-byte "\" or "/" (or
-// the ":" after a drive) separates. Every split of a path in the program goes through here.
-// Layer: common/ (plain bytes, no windows).
+// Splitting ANSI paths into folder, file name and extension, and comparing them. A path's
+// characters may be double-byte, and the second byte of one may have the value of "\" ("乗" is
+// 81 5C), so a path is stepped character by character with the lead-byte table and only a
+// single-byte "\" or "/" (or the ":" after a drive) separates. Every split of a path in the
+// program goes through here. Layer: common/ (plain bytes over the platform seam).
 #pragma once
 
 #include <cstddef>
@@ -38,3 +38,7 @@ bool FxPathEndsWithSeparator(const std::string& path);
 
 // The path with a "\" appended, unless it is empty or ends with a separator already.
 std::string FxPathWithSeparator(const std::string& path);
+
+// True when two paths name the same file as the system compares names: each in its absolute
+// form where the system can make one, compared without regard to case, character by character.
+bool FxSamePath(const std::string& a, const std::string& b);

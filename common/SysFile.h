@@ -37,6 +37,9 @@ bool DeleteFilePath(const char* path);
 bool FileExists(const char* path);
 // True for an existing file marked read-only (the read-only attribute; no write permission).
 bool IsReadOnlyFile(const char* path);
+// The absolute form of a path against this process's working folder, written to out (cap bytes
+// with the terminating zero). False when the system cannot make one or it does not fit.
+bool FullPath(const char* path, char* out, size_t cap);
 uint32_t TickCount();
 uint32_t ProcessId();
 

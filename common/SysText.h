@@ -24,6 +24,10 @@ int WideToAnsi(const uint16_t* src, int srcLen, char* dst, int dstCap, bool* los
 uint16_t LowerUnit(uint16_t c);
 uint16_t UpperUnit(uint16_t c);
 
+// True when two texts are equal as the system compares file names: without regard to case,
+// character by character (the trail byte of a double-byte character never matches a letter).
+bool SameTextNoCase(const char* a, const char* b);
+
 // Character type classes of one character (1 or 2 bytes) for the system default locale.
 // Returns false when the query fails.
 bool GetCharTypes(const char* ch, int len, uint16_t* type1, uint16_t* type3);

@@ -1,6 +1,7 @@
 // CDlgAsTools. Layer: dialogs/.
 #include "dialogs/DlgAsTools.h"
 
+#include "common/PathName.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"
 #include "framework/FileDialog.h"
@@ -25,21 +26,6 @@ END_MESSAGE_MAP()
 namespace {
 const int kFieldIds[] = {IDC_TOOL_NAME, IDC_TOOL_CMD, IDC_TOOL_ARG, IDC_TOOL_DIR};
 const int kCheckIds[] = {IDC_TOOL_SAVE, IDC_TOOL_PROMPT, IDC_TOOL_CAPTURE, IDC_TOOL_DOSBOX};
-
-std::string FileNamePart(const std::string& path) {
-    // Byte-wise search for a backslash would stop inside a double-byte character.
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':')
-            start = i + 1;
-    }
-    return path.substr(start);
-}
 } // namespace
 
 CDlgAsTools::CDlgAsTools(CWnd* frame) : CDlgAsBase(IDD_AS_TOOLS, frame) {}
@@ -224,7 +210,7 @@ void CDlgAsTools::OnPick() {
     if (dialog.DoModal() != IDOK)
         return;
     const std::string path = dialog.GetPathName();
-    SetItemText(IDC_TOOL_NAME, FileNamePart(path).c_str());
+    SetItemText(IDC_TOOL_NAME, FxPathFileName(path).c_str());
     if (ItemText(IDC_TOOL_CMD).empty())
         SetItemText(IDC_TOOL_CMD, path.c_str());
 }

@@ -3,6 +3,7 @@
 // file, and the end. Layer: framework/.
 #include "framework/View.h"
 
+#include "common/LeadBytes.h"
 #include "framework/CommandLineInfo.h"
 #include "framework/Document.h"
 #include "framework/FileDialog.h"
@@ -22,15 +23,7 @@ namespace {
 
 // At most `limit` bytes of text, never ending inside a double-byte character.
 std::string CutTitle(const std::string& text, size_t limit) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t step =
-            IsDBCSLeadByte(static_cast<BYTE>(text[i])) && i + 1 < text.size() ? 2 : 1;
-        if (i + step > limit)
-            break;
-        i += step;
-    }
-    return text.substr(0, i);
+    return text.substr(0, FxCutLength(text.data(), text.size(), limit));
 }
 
 } // namespace

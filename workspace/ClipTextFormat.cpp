@@ -93,21 +93,8 @@ void MarkDamage(ClipLibraryText& lib, ClipLibraryText::Damage kind, const std::s
 
 } // namespace
 
-size_t ClipCutLength(const char* text, size_t len, size_t limit) {
-    if (len <= limit)
-        return len;
-    size_t end = 0;
-    while (end < len) {
-        const size_t step = static_cast<size_t>(FxCharLen(text, end, len));
-        if (end + step > limit)
-            break;
-        end += step;
-    }
-    return end;
-}
-
 std::string ClipCut(const std::string& text, size_t limit) {
-    return text.substr(0, ClipCutLength(text.data(), text.size(), limit));
+    return text.substr(0, FxCutLength(text.data(), text.size(), limit));
 }
 
 std::string ClipLineValue(const char* text, size_t len, size_t limit) {
@@ -119,7 +106,7 @@ std::string ClipLineValue(const char* text, size_t len, size_t limit) {
     size_t begin = 0;
     while (begin < end && IsBlank(text[begin]))
         ++begin;
-    end = begin + ClipCutLength(text + begin, end - begin, limit);
+    end = begin + FxCutLength(text + begin, end - begin, limit);
     while (end > begin && IsBlank(text[end - 1]))
         --end;
     return std::string(text + begin, end - begin);
@@ -177,7 +164,7 @@ ClipLibraryText Parse(const char* data, size_t len, bool titleOnly) {
         }
         if (bodyEnd < bodyBegin)
             bodyEnd = bodyBegin;
-        const size_t bodyLen = ClipCutLength(data + bodyBegin, bodyEnd - bodyBegin, kClipBodyMax);
+        const size_t bodyLen = FxCutLength(data + bodyBegin, bodyEnd - bodyBegin, kClipBodyMax);
         item.body.assign(data + bodyBegin, bodyLen);
         if (nameCut)
             MarkDamage(lib, ClipLibraryText::kNameCut, item.name);

@@ -51,9 +51,8 @@ std::string ParseClipTitle(const char* data, size_t len);
 std::string FormatClipLibrary(const std::string& header, const std::string& title,
                               const std::vector<ClipItem>& items);
 
-// The longest start of text[0, len) of at most `limit` bytes that ends on a character boundary
-// of the system code page.
-size_t ClipCutLength(const char* text, size_t len, size_t limit);
+// The longest start of text of at most `limit` bytes that ends on a character boundary of the
+// system code page.
 std::string ClipCut(const std::string& text, size_t limit);
 
 // What a "#TITLE" or "#BEGIN" line keeps of a value: the text up to its first line break,

@@ -56,21 +56,6 @@ int CompareNoCase(const char* a, const char* b) {
     return r == 0 ? lstrcmpiA(a, b) : r - CSTR_EQUAL;
 }
 
-// A leading run of at most `max` bytes of text that does not end inside a double-byte
-// character.
-std::string CutAtCharacter(const std::string& text, size_t max) {
-    if (text.size() <= max)
-        return text;
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t n = static_cast<size_t>(FxCharLen(text.data(), i, text.size()));
-        if (i + n > max)
-            break;
-        i += n;
-    }
-    return text.substr(0, i);
-}
-
 } // namespace
 
 ShellTreeCtrl::ShellTreeCtrl() = default;
@@ -126,7 +111,9 @@ void ShellTreeCtrl::SetFilter(const char* filter) {
         }
         // "*.txt" keeps ".txt": what follows the pattern's first character.
         size_t skip = static_cast<size_t>(FxCharLen(pattern.data(), 0, pattern.size()));
-        m_extensions.push_back(CutAtCharacter(pattern.substr(skip), kMaxExtension));
+        const std::string extension = pattern.substr(skip);
+        m_extensions.push_back(
+            extension.substr(0, FxCutLength(extension.data(), extension.size(), kMaxExtension)));
         start = end + 1;
     }
     m_showAllFiles = m_extensions.empty();

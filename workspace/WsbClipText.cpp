@@ -1,6 +1,7 @@
 // CWsbClipText. Layer: workspace/.
 #include "workspace/WsbClipText.h"
 
+#include "common/LeadBytes.h"
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
@@ -75,7 +76,7 @@ std::string WindowText(HWND wnd) {
 void CopyBounded(char* dest, int size, const std::string& text) {
     if (!dest || size <= 0)
         return;
-    const size_t n = ClipCutLength(text.data(), text.size(), static_cast<size_t>(size - 1));
+    const size_t n = FxCutLength(text.data(), text.size(), static_cast<size_t>(size - 1));
     std::memcpy(dest, text.data(), n);
     dest[n] = '\0';
 }
@@ -231,6 +232,7 @@ void CWsbClipText::FindLibraries() {
         lib->title = ClipLineValue(title, kClipRecordTitleMax);
         lib->fileTitle = title;
         lib->path = path;
+        lib->serial = ++m_nextSerial;
         const LRESULT at = ::SendMessageA(m_selector, CB_ADDSTRING, 0,
                                           reinterpret_cast<LPARAM>(lib->title.c_str()));
         if (at == CB_ERR || at == CB_ERRSPACE) {
@@ -268,6 +270,16 @@ int CWsbClipText::IndexOfLibrary(const Library* lib) const {
     for (int i = 0; i < count; ++i)
         if (LibraryAt(i) == lib)
             return i;
+    return -1;
+}
+
+int CWsbClipText::FindLibrary(uint64_t serial) const {
+    const int count = LibraryCount();
+    for (int i = 0; i < count; ++i) {
+        const Library* lib = LibraryAt(i);
+        if (lib && lib->serial == serial)
+            return i;
+    }
     return -1;
 }
 
@@ -739,11 +751,12 @@ void CWsbClipText::OpenLibraryFile() {
 }
 
 void CWsbClipText::DeleteLibrary() {
-    Library* lib = m_current;
-    if (!lib)
+    const Library* current = m_current;
+    if (!current)
         return;
     EndBodyEdit();
-    std::string from = lib->path;
+    const uint64_t serial = current->serial;
+    std::string from = current->path;
     from.push_back('\0'); // the list of files ends with two NULs
     SHFILEOPSTRUCTA op = {};
     op.hwnd = ::GetAncestor(m_hWnd, GA_ROOT);
@@ -752,15 +765,18 @@ void CWsbClipText::DeleteLibrary() {
     op.fFlags = FOF_ALLOWUNDO;
     if (::SHFileOperationA(&op) != 0 || op.fAnyOperationsAborted)
         return;
-    const int count = LibraryCount();
-    for (int i = 0; i < count; ++i) {
-        if (LibraryAt(i) == lib) {
-            ::SendMessageA(m_selector, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
-            break;
-        }
-    }
-    m_current = nullptr;
+    // The shell's question let other messages in: the list may have been read anew, freeing
+    // the record, or another library chosen.
+    const int index = FindLibrary(serial);
+    if (index < 0)
+        return;
+    Library* lib = LibraryAt(index);
+    ::SendMessageA(m_selector, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    const bool wasCurrent = lib == m_current;
     delete lib;
+    if (!wasCurrent)
+        return; // the library chosen meanwhile stays
+    m_current = nullptr;
     if (::SendMessageA(m_selector, CB_GETCURSEL, 0, 0) == CB_ERR)
         ClearList();
     if (LibraryCount() > 0)

@@ -41,6 +41,9 @@ public:
         // file, so that what the file holds is not replaced. It is read again, quietly, when
         // the list next takes the focus or the library is chosen again.
         bool unread = false;
+        // A number no other library or item of this window ever has: the library is found
+        // again by it after a message box, under which the list may have been read anew.
+        uint64_t serial = 0;
     };
 
     CWsbClipText();
@@ -140,6 +143,8 @@ private:
     // Reads lib into the list; a file that cannot be read is reported unless quiet.
     void LoadLibrary(Library* lib, bool quiet = false);
     int IndexOfLibrary(const Library* lib) const;
+    // The selector's entry of the library with this serial, -1 when there is none.
+    int FindLibrary(uint64_t serial) const;
     void ClearList();
     void ShowItemCount();
     void SortItems();

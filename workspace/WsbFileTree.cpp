@@ -45,15 +45,9 @@ std::vector<std::string> SplitBars(const std::string& text) {
     return fields;
 }
 
+// A pattern as the filter box holds it: at most kMaxPatternBytes, cut between characters.
 std::string CutPattern(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const size_t n = static_cast<size_t>(FxCharLen(text.data(), i, text.size()));
-        if (i + n > kMaxPatternBytes)
-            break;
-        i += n;
-    }
-    return text.substr(0, i);
+    return text.substr(0, FxCutLength(text.data(), text.size(), kMaxPatternBytes));
 }
 
 // A message naming a path with one "%s".

@@ -5,11 +5,14 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
 
 namespace fxsys {
 
@@ -171,6 +174,22 @@ bool FileExists(const char* path) {
 bool IsReadOnlyFile(const char* path) {
     struct stat st;
     return stat(path, &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
+bool FullPath(const char* path, char* out, size_t cap) {
+    // No folder names are resolved: a relative path is put after the working folder.
+    std::string full;
+    if (path[0] != '/') {
+        char cwd[4096];
+        if (!getcwd(cwd, sizeof cwd))
+            return false;
+        full = std::string(cwd) + "/";
+    }
+    full += path;
+    if (full.size() >= cap)
+        return false;
+    std::memcpy(out, full.c_str(), full.size() + 1);
+    return true;
 }
 
 uint32_t TickCount() {

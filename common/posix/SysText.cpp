@@ -56,6 +56,29 @@ void FillLeadByteTable(unsigned char flags[256]) {
         flags[b] = (b >= 0x81 && b <= 0xFE) ? 1 : 0;
 }
 
+bool SameTextNoCase(const char* a, const char* b) {
+    // ASCII letters fold; a double-byte character compares whole, byte for byte.
+    const auto fold = [](unsigned char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+    };
+    size_t i = 0;
+    for (;;) {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 0x81 && x <= 0xFE && a[i + 1] != '\0') {
+            if (x != y || a[i + 1] != b[i + 1])
+                return false;
+            i += 2;
+            continue;
+        }
+        if (fold(x) != fold(y))
+            return false;
+        if (x == 0)
+            return true;
+        ++i;
+    }
+}
+
 int AnsiToWide(const char* src, int srcLen, uint16_t* dst, int dstCap) {
     if (srcLen <= 0)
         return 0;

@@ -157,11 +157,14 @@ bool IsReadOnlyFile(const char* path) {
            (attr & FILE_ATTRIBUTE_READONLY);
 }
 
-uint32_t TickCount() {
-    return GetTickCount();
+bool FullPath(const char* path, char* out, size_t cap) {
+    if (cap == 0 || cap > 0x7FFFFFFF)
+        return false;
+    const DWORD n = GetFullPathNameA(path, static_cast<DWORD>(cap), out, nullptr);
+    return n > 0 && n < cap;
 }
-uint32_t ProcessId() {
-    return GetCurrentProcessId();
-}
+
+uint32_t TickCount() { return GetTickCount(); }
+uint32_t ProcessId() { return GetCurrentProcessId(); }
 
 } // namespace fxsys

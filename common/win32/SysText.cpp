@@ -50,6 +50,10 @@ int WideToAnsi(const uint16_t* src, int srcLen, char* dst, int dstCap, bool* los
     return WideCharToMultiByte(CP_ACP, 0, w, srcLen, dst, dstCap, nullptr, nullptr);
 }
 
+bool SameTextNoCase(const char* a, const char* b) {
+    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+}
+
 bool GetCharTypes(const char* ch, int len, uint16_t* type1, uint16_t* type3) {
     WORD t1[2] = {0, 0}, t3[2] = {0, 0};
     if (!GetStringTypeExA(LOCALE_SYSTEM_DEFAULT, CT_CTYPE1, ch, len, t1))

@@ -1,8 +1,12 @@
-// Splitting paths whose names hold double-byte characters: "乗" is 81 5C in code page 936, its
-// second byte the value of "\", which must never be taken for a separator.
+// Splitting and comparing paths whose names hold double-byte characters: "乗" is 81 5C in code
+// page 936, its second byte the value of "\", which must never be taken for a separator.
 #include "common/PathName.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <string>
 
@@ -72,3 +76,21 @@ TEST(PathName, SeparatorIsAppendedOnlyWhereNoneEndsThePath) {
     EXPECT_EQ(FxPathWithSeparator("C:\\dir"), "C:\\dir\\");
     EXPECT_EQ(FxPathWithSeparator(""), "");
 }
+
+TEST(PathName, SamePathIgnoresCaseButNotTheTrailBytesOfCharacters) {
+    EXPECT_TRUE(FxSamePath("C:\\Dir\\" JO ".TXT", "c:\\dir\\" JO ".txt"));
+    EXPECT_FALSE(FxSamePath("C:\\dir\\a.txt", "C:\\dir\\b.txt"));
+    // 81 41 and 81 61 are two characters, though their trail bytes are "A" and "a".
+    EXPECT_FALSE(FxSamePath("C:\\\x81\x41.txt", "C:\\\x81\x61.txt"));
+    EXPECT_FALSE(FxSamePath("C:\\dir\\a.txt", "C:\\dir\\a.txt2"));
+}
+
+#ifdef _WIN32
+TEST(PathName, SamePathComparesTheAbsoluteForms) {
+    char cwd[260];
+    ASSERT_GT(GetCurrentDirectoryA(sizeof cwd, cwd), 0u);
+    EXPECT_TRUE(FxSamePath("a.txt", FxPathWithSeparator(cwd) + "A.TXT"));
+    EXPECT_TRUE(FxSamePath("C:\\dir\\sub\\..\\a.txt", "C:\\dir\\a.txt"));
+    EXPECT_TRUE(FxSamePath("C:/dir/a.txt", "C:\\DIR\\a.txt"));
+}
+#endif

@@ -616,6 +616,112 @@ TEST_F(ClipTextWindowTest, DeleteAnsweredAfterASwitchDeletesNothing) {
     EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
 }
 
+// --- Deleting a library through the shell -----------------------------------------------------
+
+// Answers the shell's questions (its own dialogs, not the program's message boxes) from a
+// timer of this thread, so inside the loop of the box itself: once, first, what the messages a
+// real box lets in would do, then Yes to every question.
+namespace {
+
+class ShellQuestionAnswerer {
+public:
+    explicit ShellQuestionAnswerer(std::function<void()> during) {
+        s_during = std::move(during);
+        s_questions = 0;
+        m_timer = ::SetTimer(nullptr, 0, 50, &ShellQuestionAnswerer::Tick);
+    }
+    ~ShellQuestionAnswerer() {
+        ::KillTimer(nullptr, m_timer);
+        s_during = nullptr;
+    }
+    int Questions() const { return s_questions; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &ShellQuestionAnswerer::Visit, 0);
+    }
+    static BOOL CALLBACK Visit(HWND wnd, LPARAM) {
+        char cls[16] = "";
+        ::GetClassNameA(wnd, cls, sizeof cls);
+        if (!::IsWindowVisible(wnd) || std::string(cls) != "#32770")
+            return TRUE;
+        HWND yes = ::GetDlgItem(wnd, IDYES);
+        if (!yes)
+            yes = ::GetDlgItem(wnd, IDOK);
+        if (!yes)
+            return TRUE;
+        if (s_during) {
+            const std::function<void()> during = std::move(s_during);
+            s_during = nullptr;
+            during();
+        }
+        ++s_questions;
+        ::PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(yes), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(yes));
+        return FALSE;
+    }
+    static std::function<void()> s_during;
+    static int s_questions;
+    UINT_PTR m_timer = 0;
+};
+std::function<void()> ShellQuestionAnswerer::s_during;
+int ShellQuestionAnswerer::s_questions = 0;
+
+} // namespace
+
+// Two libraries, "Code" (a.CTF) current, which the tests delete.
+class ClipLibraryDeleteTest : public ClipTextWindowTest {
+protected:
+    void SetUp() override {
+        ClipTextWindowTest::SetUp();
+        Library("a.CTF", kCode);
+        Library("b.CTF", "#TITLE=Other\r\n#BEGIN=o\r\none\r\n#END\r\n");
+        Open();
+        ChooseInSelector("Code");
+    }
+    // The Delete command of the library, with `during` run under the shell's question.
+    void DeleteCode(std::function<void()> during) {
+        ShellQuestionAnswerer answerer(std::move(during));
+        Command(ID_CLIP_LIBRARY_DELETE);
+        EXPECT_GE(answerer.Questions(), 1);
+        EXPECT_FALSE(fs::exists(Path("a.CTF")));
+    }
+    void ExpectOtherAloneAndCurrent() {
+        ASSERT_EQ(m_clip->LibraryCount(), 1);
+        EXPECT_EQ(m_clip->LibraryAt(0)->title, "Other");
+        ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
+        EXPECT_EQ(m_clip->CurrentLibrary()->title, "Other");
+        EXPECT_EQ(SelectorChoice(), 0);
+        EXPECT_EQ(Names(), (std::vector<std::string>{"o"}));
+    }
+};
+
+TEST_F(ClipLibraryDeleteTest, DeletedLibraryGoesWithItsFileAndTheFirstIsLoaded) {
+    DeleteCode(nullptr);
+    ExpectOtherAloneAndCurrent();
+}
+
+TEST_F(ClipLibraryDeleteTest, AnsweredAfterTheListWasReadAgainItLeavesTheNewList) {
+    // The window is made again while the question is up: it reads the library list anew,
+    // and every record the deletion started from is freed.
+    DeleteCode([&] {
+        m_clip->DestroyWindow();
+        RECT rc = {0, 0, 200, 360};
+        ASSERT_TRUE(m_clip->Create(m_parent, 0xE902, rc));
+    });
+    // The list read under the question stays as it was read, its first library current.
+    ASSERT_EQ(m_clip->LibraryCount(), 2);
+    ASSERT_NE(m_clip->CurrentLibrary(), nullptr);
+    EXPECT_EQ(m_clip->CurrentLibrary(), m_clip->LibraryAt(0));
+    EXPECT_EQ(SelectorChoice(), 0);
+    EXPECT_FALSE(m_clip->CurrentLibrary()->title.empty());
+}
+
+TEST_F(ClipLibraryDeleteTest, AnsweredAfterASwitchItKeepsTheLibraryChosen) {
+    DeleteCode([&] { ChooseInSelector("Other"); });
+    ExpectOtherAloneAndCurrent();
+}
+
 // --- A library that cannot be written or read --------------------------------------------------
 
 TEST_F(ClipTextWindowTest, FailedSaveOnSwitchKeepsTheLibraryAndItsEdits) {

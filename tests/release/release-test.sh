@@ -284,6 +284,7 @@ if [ "$arch" = win64 ] && qv_runs_32bit && [ -f "$build32/Quorvane.exe" ] && [ -
     check "the x64 build stays registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1"
     wine "$inst/uninst.exe" /S || true
     wait_gone "$inst/uninst.exe" || true
+    check "with both builds gone no registration is left" lacks "$(reg_tree "$classes")" quorvane
 else
     echo "side by side: not tried (only in the x64 test, where the kernel runs 32-bit programs and the x86 build is there)"
 fi

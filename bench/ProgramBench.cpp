@@ -7,6 +7,7 @@
 // like the editor's, in a fresh process (this program run with --load FILE, which answers the
 // load time in microseconds as its exit code).
 #include "BenchUtil.h"
+#include "ProgramStart.h"
 
 #include "textdoc/Dbcs.h"
 #include "textdoc/FileIO.h"
@@ -21,103 +22,8 @@
 
 namespace {
 
-const DWORD kIdleTimeoutMs = 120000;
 const int kStartRuns = 9;
 const int kOpenRuns = 5;
-
-struct TopWindowSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopWindow(HWND wnd, LPARAM lp) {
-    TopWindowSearch* s = reinterpret_cast<TopWindowSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    if (owner == s->pid && IsWindowVisible(wnd) && !GetWindow(wnd, GW_OWNER)) {
-        s->found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Starts the program and waits for its first idle time; seconds from the start, or -1.
-// The program is closed through its main window afterwards.
-double TimeToFirstIdle(const std::string& exe, const std::string& args) {
-    static int serial = 0;
-    char name[64];
-    std::snprintf(name, sizeof name, "QvBenchIdle_%lu_%d",
-                  static_cast<unsigned long>(GetCurrentProcessId()), ++serial);
-    HANDLE idle = CreateEventA(nullptr, TRUE, FALSE, name);
-    if (!idle)
-        return -1;
-    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", name);
-    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    const double t0 = NowSeconds();
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi)) {
-        CloseHandle(idle);
-        return -1;
-    }
-    HANDLE both[2] = {idle, pi.hProcess};
-    const DWORD woke = WaitForMultipleObjects(2, both, FALSE, kIdleTimeoutMs);
-    const double t = woke == WAIT_OBJECT_0 ? NowSeconds() - t0 : -1;
-    SetEnvironmentVariableA("QUORVANE_IDLE_EVENT", nullptr);
-
-    TopWindowSearch search = {pi.dwProcessId, nullptr};
-    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found)
-        PostMessageA(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0)
-        TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(idle);
-    return t;
-}
-
-// A fresh program folder: the editor with default settings, its syntax templates beside it.
-bool MakeProgramFolder(const std::string& bin, const std::string& folder) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-    if (!CopyFileA((bin + "\\Quorvane.exe").c_str(), (folder + "\\Quorvane.exe").c_str(), FALSE))
-        return false;
-    const std::string stf = folder + "\\STF";
-    CreateDirectoryA(stf.c_str(), nullptr);
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((bin + "\\STF\\*.STF").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            CopyFileA((bin + "\\STF\\" + fd.cFileName).c_str(), (stf + "\\" + fd.cFileName).c_str(),
-                      FALSE);
-        while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    return true;
-}
-
-void RemoveFolder(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 // Starts the editor on a file (its document maximised in the frame), then resizes the main
 // window back and forth: each round is one full layout of the frame and its bars and the repaint
@@ -143,9 +49,7 @@ double ResizeSeconds(const std::string& exe, const std::string& file, int rounds
     double seconds = -1;
     HANDLE both[2] = {idle, pi.hProcess};
     if (WaitForMultipleObjects(2, both, FALSE, kIdleTimeoutMs) == WAIT_OBJECT_0) {
-        TopWindowSearch search = {pi.dwProcessId, nullptr};
-        EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
-        if (HWND frame = search.found) {
+        if (HWND frame = MainWindowOf(pi.dwProcessId)) {
             ShowWindow(frame, SW_RESTORE);
             SetWindowPos(frame, nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
             RedrawWindow(frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

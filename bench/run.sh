@@ -50,6 +50,16 @@ run_benches() {
         "$(winepath -w "$QV_BIN")"
     rm -rf "$data"
     echo
+    # Start-up at 96 DPI (the baseline) and at 192 DPI: the prefix's density is set for each and
+    # put back to 96.
+    mkdir -p "$data"
+    for dpi in 96 192; do
+        wine_set_dpi "$dpi"
+        wine "$QV_BIN/startup_dpi_bench.exe" "$(winepath -w "$data")" "$(winepath -w "$QV_BIN")" "$dpi"
+    done
+    wine_set_dpi 96
+    rm -rf "$data"
+    echo
     mkdir -p "$data"
     wine "$QV_BIN/recovery_bench.exe" "$(winepath -w "$data")" "${1:-100}"
     rm -rf "$data"

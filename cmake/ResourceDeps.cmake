@@ -1,8 +1,8 @@
 # windres leaves no dependency file, so a resource script is not rebuilt when a script, an id
-# header it includes or an image it names changes. Every resource script of the build depends on
-# all of them.
+# header it includes, or an image or manifest it names changes. Every resource script of the
+# build depends on all of them.
 file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+    ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h ${CMAKE_SOURCE_DIR}/res/*.manifest
     ${CMAKE_SOURCE_DIR}/res/images/*.bmp ${CMAKE_SOURCE_DIR}/res/images/*.ico
     ${CMAKE_SOURCE_DIR}/res/images/*.cur
     ${CMAKE_SOURCE_DIR}/common/*Ids.h ${CMAKE_SOURCE_DIR}/app/*Ids.h ${CMAKE_SOURCE_DIR}/tools/*Ids.h
@@ -12,7 +12,7 @@ file(GLOB qv_rc_inputs CONFIGURE_DEPENDS
 file(GLOB qv_rc_scripts CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/tests/*/*.rc)
 foreach(dir app loader tests/app tests/framework tests/shell tests/settings tests/tools
-        tests/workspace)
+        tests/workspace tests/textview tests/dialogs tests/print tests/dpi)
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
         set_source_files_properties(${qv_rc_scripts} DIRECTORY ${CMAKE_SOURCE_DIR}/${dir}
             PROPERTIES OBJECT_DEPENDS "${qv_rc_inputs}")

@@ -104,6 +104,19 @@ for arch in $arches; do
         done
     done
 
+    # The extensions of the shipped file types, for the shell's "Open with": plain text and the
+    # "Extensions=" patterns of the STF files.
+    types="$part/types.nsh"
+    {
+        echo .txt
+        for f in "$stage"/STF/*.STF; do
+            sed -n 's/^Extensions=//p' "$f" | tr -d '\r' | tr ';' '\n' | sed -n 's/^[[:space:]]*\*\(\.[^[:space:]]*\)[[:space:]]*$/\1/p'
+        done
+    } | tr 'A-Z' 'a-z' | sort -u | while read -r ext; do
+        [[ "$ext" =~ ^\.[a-z0-9_+-]+$ ]] || fail "an STF file's extension '$ext' cannot go into the installer's script"
+        echo "!insertmacro \${FILETYPE} $ext"
+    done >"$types"
+
     # The zip: written beside, then put in place. It names the read-me in code page 936 without
     # the UTF-8 flag, as the zip tools of a Chinese Windows read names (the OEM code page there
     # is 936).
@@ -117,7 +130,7 @@ for arch in $arches; do
     # The installer.
     makensis -V2 -INPUTCHARSET UTF8 \
         -DVERSION="$version" -DVIVERSION="$numbers" -DARCH="$name" -DTARGET="$target" \
-        -DSTAGE="$stage" -DFILELIST="$list" -DOUTFILE="$part/installer.tmp" \
+        -DSTAGE="$stage" -DFILELIST="$list" -DTYPELIST="$types" -DOUTFILE="$part/installer.tmp" \
         "$root/res/release/Quorvane.nsi"
     mv -f "$part/installer.tmp" "$out/$package-setup.exe"
 

@@ -6,7 +6,8 @@
 #          wine wrapper would take the 32-bit one whenever it is installed, even where the kernel
 #          cannot run it, so cmake/wine64 goes first in PATH.
 # QV_WINEPREFIX names another prefix; QV_ARCH chooses the build where a script runs one only
-# (default: the x64 build, which every machine runs).
+# (default: the x64 build, which every machine runs); QV_SCREEN the size of a virtual display
+# started here (default 1280x900x24).
 QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 . "$QV_ROOT/cmake/kernel-arch.sh"
 export WINEDEBUG=-all
@@ -59,7 +60,7 @@ wine_start() {
     if [ -z "${DISPLAY:-}" ]; then
         export DISPLAY=:${QV_DISPLAY:-97}
         if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-            Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb "$DISPLAY" -screen 0 "${QV_SCREEN:-1280x900x24}" -nolisten tcp >/dev/null 2>&1 &
             QV_XVFB_PID=$!
             for _ in $(seq 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
         fi

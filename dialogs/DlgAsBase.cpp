@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +23,19 @@ bool CDlgAsBase::CreatePage(CWnd* parent, const RECT& rc) {
     m_loading = false;
     if (!made)
         return false;
-    ::SetWindowPos(m_hWnd, HWND_TOP, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                   SWP_NOACTIVATE);
+    // A control's position and width are rounded from dialog units to pixels each on its own,
+    // so a control that reaches the template's edge can end a pixel past the page (and past the
+    // place, which the frame rounds in its own units): the page grows to hold its controls.
+    LONG width = rc.right - rc.left, height = rc.bottom - rc.top;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT c = {};
+        ::GetWindowRect(child, &c);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&c), 2);
+        width = std::max(width, c.right);
+        height = std::max(height, c.bottom);
+    }
+    ::SetWindowPos(m_hWnd, HWND_TOP, rc.left, rc.top, width, height, SWP_NOACTIVATE);
     ModifyStyleEx(0, WS_EX_CONTROLPARENT);
     return true;
 }

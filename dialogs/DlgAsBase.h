@@ -14,7 +14,8 @@ class CDlgAsBase : public CDlgBase {
 public:
     CDlgAsBase(UINT idTemplate, CWnd* frame);
 
-    // Makes the page as a child of `parent` at `rc` (in the parent's client coordinates).
+    // Makes the page as a child of `parent` at `rc` (in the parent's client coordinates), grown
+    // where a control would otherwise end outside it.
     bool CreatePage(CWnd* parent, const RECT& rc);
 
     // Tests and collects the controls; on failure the page has said why and focused the

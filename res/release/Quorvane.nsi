@@ -9,6 +9,8 @@
 ;   STAGE      the folder holding the files to install
 ;   FILELIST   a generated script with one "!insertmacro ${SHIPPED} DIR NAME" line per STF and
 ;              CTF file of STAGE
+;   TYPELIST   a generated script with one "!insertmacro ${FILETYPE} .EXT" line per extension of
+;              the shipped file types (plain text and those of the STF files)
 ;   OUTFILE    the installer to write
 ;
 ; The installer records the time stamp of every STF and CTF file it writes in QVSETUP.INI. A file
@@ -19,6 +21,12 @@
 ;
 ; The two builds install into folders of their own, under Start menu folders and uninstaller
 ; entries of their own, so that both can sit side by side.
+;
+; The shell learns of the editor for the current user only (HKCU\Software\Classes): the verb
+; "用 Quorvane 编辑" on every file, and Quorvane under "Open with" for the shipped file types. The
+; shell knows a program by its file name, so both builds share these keys: the one installed last
+; owns them, its uninstaller removes them, and hands them to the other build if it is still
+; installed.
 
 Target ${TARGET}
 Unicode true
@@ -35,6 +43,15 @@ RequestExecutionLevel user
 !define MANIFEST "QVSETUP.INI"
 !define STARTMENU "$SMPROGRAMS\Quorvane (${ARCH})"
 !define README "读我.txt"
+!define CLASSES "Software\Classes"
+!define VERB_KEY "${CLASSES}\*\shell\Quorvane"
+!define APP_KEY "${CLASSES}\Applications\Quorvane.exe"
+!if "${ARCH}" == "x86"
+    !define OTHER_ARCH "x64"
+!else
+    !define OTHER_ARCH "x86"
+!endif
+!define OTHER_UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane-${OTHER_ARCH}"
 
 Name "Quorvane ${VERSION} (${ARCH})"
 OutFile "${OUTFILE}"
@@ -86,6 +103,58 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "Copyright (C) Quorva
     done_${_DIU_ID}:
     !undef _DIU_ID
 !macroend
+
+; ---------------------------------------------------------------------------------------------
+; The shell's registrations
+
+!macro AddOpenWith EXT
+    WriteRegStr HKCU "${APP_KEY}\SupportedTypes" "${EXT}" ""
+    WriteRegStr HKCU "${CLASSES}\${EXT}\OpenWithList\Quorvane.exe" "" ""
+!macroend
+
+; The extension's key goes too when nothing else is left in it; a key another program uses stays.
+!macro RemoveOpenWith EXT
+    DeleteRegKey HKCU "${CLASSES}\${EXT}\OpenWithList\Quorvane.exe"
+    DeleteRegKey /ifempty /ifnovalues HKCU "${CLASSES}\${EXT}\OpenWithList"
+    DeleteRegKey /ifempty /ifnovalues HKCU "${CLASSES}\${EXT}"
+!macroend
+
+!macro ShellRegistrationFunctions UN
+; Tells the shell that file associations changed, so that its menus show the change at once.
+Function ${UN}ShellChanged
+    System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
+FunctionEnd
+
+; Registers the program file on the stack with the shell: the verb on every file, and the
+; program under "Open with" for the shipped file types.
+Function ${UN}RegisterShell
+    Exch $R0
+    WriteRegStr HKCU "${VERB_KEY}" "" "用 Quorvane 编辑"
+    WriteRegStr HKCU "${VERB_KEY}" "Icon" "$R0,0"
+    WriteRegStr HKCU "${VERB_KEY}\command" "" '"$R0" "%1"'
+    WriteRegStr HKCU "${APP_KEY}" "FriendlyAppName" "Quorvane"
+    WriteRegStr HKCU "${APP_KEY}\DefaultIcon" "" "$R0,0"
+    WriteRegStr HKCU "${APP_KEY}\shell\open\command" "" '"$R0" "%1"'
+    !define FILETYPE AddOpenWith
+    !include "${TYPELIST}"
+    !undef FILETYPE
+    Pop $R0
+    Call ${UN}ShellChanged
+FunctionEnd
+!macroend
+
+!insertmacro ShellRegistrationFunctions ""
+!insertmacro ShellRegistrationFunctions "un."
+
+; Removes every registration of the shell.
+Function un.UnregisterShell
+    DeleteRegKey HKCU "${VERB_KEY}"
+    DeleteRegKey HKCU "${APP_KEY}"
+    !define FILETYPE RemoveOpenWith
+    !include "${TYPELIST}"
+    !undef FILETYPE
+    Call un.ShellChanged
+FunctionEnd
 
 ; ---------------------------------------------------------------------------------------------
 ; Installation
@@ -185,6 +254,9 @@ Section "Quorvane" SecMain
     CreateShortcut "${STARTMENU}\Quorvane 帮助.lnk" "$INSTDIR\Quorvane.CHM"
     CreateShortcut "${STARTMENU}\卸载 Quorvane.lnk" "$INSTDIR\uninst.exe"
 
+    Push "$INSTDIR\Quorvane.exe"
+    Call RegisterShell
+
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Quorvane (${ARCH})"
     WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "Quorvane"
@@ -264,6 +336,18 @@ Section "Uninstall"
     Delete "${STARTMENU}\卸载 Quorvane.lnk"
     RMDir "${STARTMENU}"
     DeleteRegKey HKCU "${UNINST_KEY}"
+
+    ; The shell's registrations are this installation's only if it was installed last.
+    ReadRegStr $0 HKCU "${APP_KEY}\shell\open\command" ""
+    ${If} $0 == '"$INSTDIR\Quorvane.exe" "%1"'
+        Call un.UnregisterShell
+        ReadRegStr $1 HKCU "${OTHER_UNINST_KEY}" "InstallLocation"
+        ${If} $1 != ""
+        ${AndIf} ${FileExists} "$1\Quorvane.exe"
+            Push "$1\Quorvane.exe"
+            Call un.RegisterShell
+        ${EndIf}
+    ${EndIf}
 
     ; The templates and libraries as shipped go; what the user changed or added stays for now.
     !define SHIPPED UnShippedFile

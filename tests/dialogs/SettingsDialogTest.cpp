@@ -28,6 +28,26 @@ TEST_F(SettingsDialogTest, OpensAtTheNamedPageWithTheTreeOfNinePages) {
     EXPECT_EQ(d2.CurrentPageId(), static_cast<UINT>(IDD_AS_GENERAL));
 }
 
+// A control that reaches its template's edge rounds to pixels on its own: it must still end
+// inside its page, whose border would otherwise cut its last column of pixels.
+TEST_F(SettingsDialogTest, EveryControlEndsInsideItsPage) {
+    CDlgAsFrame& dialog = Open(0);
+    for (int i = 0; i < CDlgAsFrame::kPageCount; ++i) {
+        ASSERT_TRUE(dialog.SelectPage(i));
+        Pump();
+        HWND page = dialog.Page(i)->m_hWnd;
+        RECT client = {};
+        GetClientRect(page, &client);
+        for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            RECT rc = {};
+            GetWindowRect(c, &rc);
+            MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rc), 2);
+            EXPECT_LE(rc.right, client.right) << "page " << i << ", control " << GetDlgCtrlID(c);
+            EXPECT_LE(rc.bottom, client.bottom) << "page " << i << ", control " << GetDlgCtrlID(c);
+        }
+    }
+}
+
 TEST_F(SettingsDialogTest, SeventeenRecentFilesIsRefusedWithTheBoundsAndSetToSixteen) {
     Open(IDD_AS_GENERAL);
     Type(IDD_AS_GENERAL, IDC_GEN_RECENT, "17");

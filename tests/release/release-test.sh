@@ -95,6 +95,52 @@ wine_start
 winpath() { winepath -w "$1" 2>/dev/null; }
 unixpath() { winepath -u "$1" 2>/dev/null; }
 
+# --- The shell's registrations ------------------------------------------------------------
+classes='HKCU\Software\Classes'
+verbkey="$classes\\*\\shell\\Quorvane"
+appkey="$classes\\Applications\\Quorvane.exe"
+# The extensions of the shipped file types: plain text and those the STF files name.
+shipped_types="$({
+    echo .txt
+    for f in "$unpacked"/STF/*.STF; do
+        sed -n 's/^Extensions=//p' "$f" | tr -d '\r' | tr ';' '\n' | sed -n 's/^[[:space:]]*\*\(\.[^[:space:]]*\)[[:space:]]*$/\1/p'
+    done
+} | tr 'A-Z' 'a-z' | sort -u)"
+# A value of a key as "reg query" prints it (the default value without a name); it writes into
+# a pipe in the prefix's code page, 936.
+reg_value() { # key [value name]
+    if [ $# -gt 1 ]; then
+        wine reg query "$1" /v "$2" </dev/null 2>/dev/null | iconv -f GBK -t UTF-8 -c | tr -d '\r' |
+            sed -n 's/^ *[^ ]\+ \+REG_[A-Z_]\+ \+//p' | head -1
+    else
+        wine reg query "$1" /ve </dev/null 2>/dev/null | iconv -f GBK -t UTF-8 -c | tr -d '\r' |
+            sed -n 's/^ *([^)]*) \+REG_[A-Z_]\+ \+//p' | head -1
+    fi
+}
+# A registry tree as text: its key lines and values, lower case (Wine exports UTF-16).
+reg_tree() { # key
+    local f="$work/export.reg"
+    rm -f "$f"
+    wine reg export "$1" "$(winpath "$f")" /y </dev/null >/dev/null 2>&1 || true
+    [ -f "$f" ] && iconv -f UTF-16 -t UTF-8 <"$f" | tr -d '\r' | tr 'A-Z' 'a-z'
+}
+# The list of extensions under "Open with" for the editor, one a line, from an exported tree.
+open_with_types() { # exported text
+    sed -n 's/^\[hkey_current_user\\software\\classes\\\(\.[^\\]*\)\\openwithlist\\quorvane\.exe\]$/\1/p' <<<"$1" | sort -u
+}
+supported_types() { # exported text
+    awk '/^\[/ { inside = ($0 == "[hkey_current_user\\software\\classes\\applications\\quorvane.exe\\supportedtypes]") ; next }
+         inside && /^"/ { split($0, a, "\""); print a[2] }' <<<"$1" | sort -u
+}
+lacks() { # text, what it must not hold (any case)
+    ! grep -qi "$2" <<<"$1"
+}
+key_missing() { # key
+    ! wine reg query "$1" </dev/null >/dev/null 2>&1
+}
+# A type another program uses for the current user: the uninstaller must leave it as it was.
+wine reg add "$classes\\.ini" /ve /d inifile /f </dev/null >/dev/null 2>&1
+
 # --- Silent installation --------------------------------------------------------------------
 check "the installer runs silently and succeeds" wine "$setup" /S
 localappdata="$(wine cmd /c 'echo %LOCALAPPDATA%' </dev/null 2>/dev/null | tr -d '\r')"
@@ -116,6 +162,19 @@ key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane-$na
 regtext="$(wine reg query "$key" </dev/null 2>/dev/null | tr -d '\r' || true)"
 check "the uninstaller is registered" grep -q "UninstallString.*uninst.exe" <<<"$regtext"
 check "the registered version is $version" grep -q "DisplayVersion *REG_SZ *$version\$" <<<"$regtext"
+
+exe_win="$localappdata\\Programs\\Quorvane-$name\\Quorvane.exe"
+check "the shell verb on every file reads 用 Quorvane 编辑" test "$(reg_value "$verbkey")" = "用 Quorvane 编辑"
+check "the shell verb opens the file in the installed editor" \
+    test "$(reg_value "$verbkey\\command")" = "\"$exe_win\" \"%1\""
+check "the editor is known to the shell as an application" \
+    test "$(reg_value "$appkey\\shell\\open\\command")" = "\"$exe_win\" \"%1\""
+tree="$(reg_tree "$classes")"
+check "the editor supports every shipped file type" test "$(supported_types "$tree")" = "$shipped_types"
+check "every shipped file type lists the editor under Open with" test "$(open_with_types "$tree")" = "$shipped_types"
+check "the shipped types include plain text" grep -qx '\.txt' <<<"$shipped_types"
+check "the shipped types include C++" grep -qx '\.cpp' <<<"$shipped_types"
+check "nothing is registered for all users" lacks "$(reg_tree 'HKLM\Software\Classes')" quorvane
 
 # --- The installed editor opens a GBK file and saves it changed -----------------------------
 mkdir -p "$WINEPREFIX/drive_c/qvtest"
@@ -160,6 +219,13 @@ for f in Quorvane.exe QVLOADER.EXE Quorvane.CHM 读我.txt uninst.exe QVSETUP.IN
 done
 check "the uninstaller removes the Start menu folder" test ! -e "$menu"
 check "the uninstaller removes its registry key" bash -c "! wine reg query '$key' </dev/null >/dev/null 2>&1"
+tree="$(reg_tree "$classes")"
+check "the uninstaller removes the shell verb" key_missing "$verbkey"
+check "the uninstaller removes the application's registration" key_missing "$appkey"
+check "the uninstaller removes the editor from every Open with list" test -z "$(open_with_types "$tree")"
+check "nothing of the editor is left in the user's registrations" lacks "$tree" quorvane
+check "the uninstaller leaves another program's type as it was" test "$(reg_value "$classes\\.ini")" = inifile
+check "the uninstaller removes the keys of types it created" key_missing "$classes\\.cpp"
 for f in QUORVANE.INI FILETYPE.INI STF/CPP.STF CTF/MINE.CTF Recovery/1/copy; do
     check "a silent uninstall keeps the user's $f" test -f "$inst/$f"
 done
@@ -206,12 +272,19 @@ if [ "$arch" = win64 ] && qv_runs_32bit && [ -f "$build32/Quorvane.exe" ] && [ -
     check "the x86 build has a folder of its own" test -f "$inst32/Quorvane.exe"
     check "the x86 folder holds the x86 editor" test "$(pe_machine "$inst32/Quorvane.exe")" = 4c01
     check "both builds are registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1 && wine reg query '$key32' </dev/null >/dev/null 2>&1"
+    exe32_win="$localappdata\\Programs\\Quorvane-x86\\Quorvane.exe"
+    check "the build installed last owns the shell verb" \
+        test "$(reg_value "$verbkey\\command")" = "\"$exe32_win\" \"%1\""
     wine "$inst32/uninst.exe" /S || true
     check "the x86 uninstaller removes its own installation" wait_gone "$inst32/Quorvane.exe"
+    check "the x86 uninstaller hands the shell verb to the x64 build" \
+        test "$(reg_value "$verbkey\\command")" = "\"$exe_win\" \"%1\""
+    check "the x64 build stays under Open with" test "$(open_with_types "$(reg_tree "$classes")")" = "$shipped_types"
     check "the x64 installation stays whole after the x86 one goes" test -f "$inst/Quorvane.exe" -a -f "$inst/QVLOADER.EXE" -a -f "$inst/uninst.exe"
     check "the x64 build stays registered" bash -c "wine reg query '$key' </dev/null >/dev/null 2>&1"
     wine "$inst/uninst.exe" /S || true
     wait_gone "$inst/uninst.exe" || true
+    check "with both builds gone no registration is left" lacks "$(reg_tree "$classes")" quorvane
 else
     echo "side by side: not tried (only in the x64 test, where the kernel runs 32-bit programs and the x86 build is there)"
 fi

@@ -36,6 +36,8 @@ public:
     void OnClose();
     int OnMouseActivate(HWND top, UINT hit, UINT message);
     void OnGetMinMaxInfo(MINMAXINFO* info);
+    // WM_DPICHANGED: wParam's high word the new density, lParam the suggested window rectangle.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

@@ -10,6 +10,7 @@
 #include "settings/IniCodec.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"
 
@@ -79,6 +80,18 @@ RECT DefaultRect(const BarDescriptor& d) {
     return {-1, -1, d.defaultSize.cx, d.defaultSize.cy};
 }
 
+// The records keep the bars' rectangles at 96 DPI, so that a bar keeps the size the user gave
+// it on a monitor of another density (and the records of older runs keep their meaning).
+RECT ScaledRect(const RECT& rc, UINT dpi) {
+    return {FxScale(rc.left, dpi), FxScale(rc.top, dpi), FxScale(rc.right, dpi),
+            FxScale(rc.bottom, dpi)};
+}
+
+RECT UnscaledRect(const RECT& rc, UINT dpi) {
+    return {FxUnscale(rc.left, dpi), FxUnscale(rc.top, dpi), FxUnscale(rc.right, dpi),
+            FxUnscale(rc.bottom, dpi)};
+}
+
 } // namespace
 
 CControlBar* CAppMainFrame::BarOfEntry(int entry) {
@@ -100,12 +113,13 @@ CControlBar* CAppMainFrame::BarOfEntry(int entry) {
 
 void CAppMainFrame::ReadBarTable() {
     SettingsStore* settings = AppSettings();
+    const UINT dpi = FxDpiOf(m_hWnd);
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];
         entry.visible = d.visible;
         entry.dockBarId = 0;
-        entry.rect = DefaultRect(d);
+        entry.rect = ScaledRect(DefaultRect(d), dpi);
         if (!settings)
             continue;
         char key[8];
@@ -132,14 +146,14 @@ void CAppMainFrame::ReadBarTable() {
                           std::abs(rc.top) <= 4 * kMaxBarExtent;
         if (!sane) {
             entry.dockBarId = 0;
-            entry.rect = DefaultRect(d);
+            entry.rect = ScaledRect(DefaultRect(d), dpi);
             entry.visible = true;
             continue;
         }
         // A docked bar lies inside the frame wherever its rectangle was: the rectangle only
         // orders the bars of a side. A bar that floated docks at its default side, so no
         // record can put a bar off the screens.
-        entry.rect = rc;
+        entry.rect = ScaledRect(rc, dpi);
     }
 }
 
@@ -147,6 +161,8 @@ bool CAppMainFrame::CreateBars() {
     // The file tree page may be made with the workspace bar: it needs its host first.
     m_workspaceBar.FileTree().SetHost(&AppFileTreeHost());
     SetFileTreeDrives(&m_workspaceBar.FileTree());
+    const UINT dpi = FxDpiOf(m_hWnd);
+    const int least = FxScale(32, dpi), most = FxScale(kMaxBarExtent, dpi);
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];
@@ -158,8 +174,8 @@ bool CAppMainFrame::CreateBars() {
         const DWORD visible = entry.visible ? WS_VISIBLE : 0;
         const std::string title = d.titleId ? AfxLoadString(d.titleId) : std::string();
         // A sizing bar starts at its saved size, within reason.
-        const int cx = std::clamp<int>(entry.rect.right - entry.rect.left, 32, kMaxBarExtent);
-        const int cy = std::clamp<int>(entry.rect.bottom - entry.rect.top, 32, kMaxBarExtent);
+        const int cx = std::clamp<int>(entry.rect.right - entry.rect.left, least, most);
+        const int cy = std::clamp<int>(entry.rect.bottom - entry.rect.top, least, most);
         const DWORD style = AlignmentStyle(side) | visible | 0x42400004;
         switch (i) {
         case kBarWorkspace:
@@ -227,6 +243,7 @@ void CAppMainFrame::SaveBarTable() {
         return;
     m_barsSaved = true;
     SavePlacement();
+    const UINT dpi = FxDpiOf(m_hWnd);
     for (int i = 0; i < kBarCount; ++i) {
         CControlBar* bar = BarOfEntry(i);
         if (!bar || !bar->m_hWnd)
@@ -239,6 +256,7 @@ void CAppMainFrame::SaveBarTable() {
             RECT rc;
             bar->GetWindowRect(&rc);
             ScreenToClient(&rc);
+            rc = UnscaledRect(rc, dpi);
             record.Add("ID", bar->m_pDockBar->GetDlgCtrlID())
                 .Add("Left", rc.left)
                 .Add("Top", rc.top)

@@ -36,6 +36,8 @@ public:
     COLORREF GetSwatchColor() const { return m_swatch; }
     bool IsAttached() const { return m_attached; }
     bool IsHot() const { return m_hot; }
+    // The size the images are drawn at.
+    SIZE GetImageSize() const { return SIZE{m_imageWidth, m_imageHeight}; }
 
     virtual void Redraw();
     virtual void DrawFace(HDC dc, const RECT& rc);

@@ -62,6 +62,8 @@ public:
     RECT GetLeftArrowRect() const { return m_leftArrow; }
     RECT GetRightArrowRect() const { return m_rightArrow; }
     int GetStripHeight() const { return m_stripHeight; }
+    int GetFontHeight() const { return m_fontHeight; }
+    SIZE GetImageSize() const { return m_imageSize; }
     // The tab under a client point (-1: none, or an arrow).
     int HitTest(POINT pt) const;
     // Scrolls the view by one tab (-1 left, +1 right).
@@ -98,6 +100,7 @@ private:
     UINT m_dpi = 96;
     CBarDpiFont m_dpiFont; // the shared font at the strip's density
     int m_stripHeight = 0;
+    int m_fontHeight = 0;
     int m_arrowWidth = 0, m_arrowHeight = 0;
     RECT m_arrowArea = {0, 0, 0, 0};
     RECT m_leftArrow = {0, 0, 0, 0}, m_rightArrow = {0, 0, 0, 0};

@@ -82,14 +82,17 @@ RECT DefaultRect(const BarDescriptor& d) {
 
 // The records keep the bars' rectangles at 96 DPI, so that a bar keeps the size the user gave
 // it on a monitor of another density (and the records of older runs keep their meaning).
+// The corner and the size are scaled each on its own, so that the size comes back whole.
 RECT ScaledRect(const RECT& rc, UINT dpi) {
-    return {FxScale(rc.left, dpi), FxScale(rc.top, dpi), FxScale(rc.right, dpi),
-            FxScale(rc.bottom, dpi)};
+    const int left = FxScale(rc.left, dpi), top = FxScale(rc.top, dpi);
+    return {left, top, left + FxScale(rc.right - rc.left, dpi),
+            top + FxScale(rc.bottom - rc.top, dpi)};
 }
 
 RECT UnscaledRect(const RECT& rc, UINT dpi) {
-    return {FxUnscale(rc.left, dpi), FxUnscale(rc.top, dpi), FxUnscale(rc.right, dpi),
-            FxUnscale(rc.bottom, dpi)};
+    const int left = FxUnscale(rc.left, dpi), top = FxUnscale(rc.top, dpi);
+    return {left, top, left + FxUnscale(rc.right - rc.left, dpi),
+            top + FxUnscale(rc.bottom - rc.top, dpi)};
 }
 
 } // namespace

@@ -40,6 +40,16 @@ UINT FxMonitorDpi(HMONITOR monitor) {
                             reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
                       : nullptr;
     }();
+    // Only a program aware of each monitor's density is told it; any other sees the system's
+    // density everywhere (and its windows answer so).
+    using ContextFn = HANDLE(WINAPI*)();
+    using AwarenessFn = int(WINAPI*)(HANDLE);
+    static const ContextFn context = UserProc<ContextFn>("GetThreadDpiAwarenessContext");
+    static const AwarenessFn awareness =
+        UserProc<AwarenessFn>("GetAwarenessFromDpiAwarenessContext");
+    const int perMonitorAware = 2;
+    if (!context || !awareness || awareness(context()) != perMonitorAware)
+        return FxSystemDpi();
     UINT x = 0, y = 0;
     const int effectiveDpi = 0;
     if (monitor && forMonitor && SUCCEEDED(forMonitor(monitor, effectiveDpi, &x, &y)) && y)

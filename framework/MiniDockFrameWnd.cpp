@@ -35,7 +35,8 @@ bool CMiniDockFrameWnd::Create(CFrameWnd* dockSite, const char* title) {
     if (!CreateEx(WS_EX_TOOLWINDOW, cls, title, style, 0, 0, 0, 0, dockSite->m_hWnd, nullptr))
         return false;
     // A bar floats out of the frame onto the frame's monitor: it keeps the frame's density.
-    FxSetWindowDpi(m_hWnd, FxDpiOf(dockSite->m_hWnd));
+    m_dpi = FxDpiOf(dockSite->m_hWnd);
+    FxSetWindowDpi(m_hWnd, m_dpi);
     m_pDockBar = new CDockBar(true);
     m_pDockBar->m_pDockSite = dockSite;
     if (!m_pDockBar->Create(this, CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT)) {
@@ -60,7 +61,7 @@ void CMiniDockFrameWnd::RecalcLayout() {
         return;
     SIZE size = m_pDockBar->LayoutBars(false);
     RECT rc = {0, 0, std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1)};
-    FxAdjustWindowRectEx(&rc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), FxDpiOf(m_hWnd));
+    FxAdjustWindowRectEx(&rc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), m_dpi);
     RECT cur;
     GetWindowRect(&cur);
     if (cur.right - cur.left != rc.right - rc.left || cur.bottom - cur.top != rc.bottom - rc.top)
@@ -86,7 +87,7 @@ LRESULT CMiniDockFrameWnd::OnNcHitTest(POINT pt) {
         case HTBOTTOMLEFT: {
             RECT rc;
             GetWindowRect(&rc);
-            hit = (pt.x - rc.left < FxSystemMetric(SM_CXFRAME, FxDpiOf(m_hWnd)))
+            hit = (pt.x - rc.left < FxSystemMetric(SM_CXFRAME, m_dpi))
                       ? HTLEFT
                       : (hit == HTTOPLEFT ? HTTOP : HTBOTTOM);
             break;
@@ -95,7 +96,7 @@ LRESULT CMiniDockFrameWnd::OnNcHitTest(POINT pt) {
         case HTBOTTOMRIGHT: {
             RECT rc;
             GetWindowRect(&rc);
-            hit = (rc.right - pt.x <= FxSystemMetric(SM_CXFRAME, FxDpiOf(m_hWnd)))
+            hit = (rc.right - pt.x <= FxSystemMetric(SM_CXFRAME, m_dpi))
                       ? HTRIGHT
                       : (hit == HTTOPRIGHT ? HTTOP : HTBOTTOM);
             break;
@@ -147,7 +148,7 @@ void CMiniDockFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info) {
     // As small as the bar allows: the bar keeps its own minimum, the frame only its borders
     // and caption.
     RECT nc = {0, 0, 0, 0};
-    FxAdjustWindowRectEx(&nc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), FxDpiOf(m_hWnd));
+    FxAdjustWindowRectEx(&nc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), m_dpi);
     info->ptMinTrackSize.x = nc.right - nc.left;
     info->ptMinTrackSize.y = nc.bottom - nc.top;
 }
@@ -156,7 +157,8 @@ LRESULT CMiniDockFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     // Moved onto a monitor of another density: the bar measures itself anew and the frame
     // takes the size the system suggests before it fits itself to the bar again.
     const UINT dpi = HIWORD(wParam);
-    const UINT old = FxDpiOf(m_hWnd);
+    const UINT old = m_dpi;
+    m_dpi = dpi;
     FxSetWindowDpi(m_hWnd, dpi);
     if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
         ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,

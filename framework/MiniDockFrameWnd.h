@@ -44,4 +44,5 @@ public:
 private:
     CDockBar* m_pDockBar = nullptr;
     CFrameWnd* m_pDockSite = nullptr;
+    UINT m_dpi = 96; // the density of the monitor the frame is on
 };

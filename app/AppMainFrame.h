@@ -266,6 +266,8 @@ public:
     void OnGetMinMaxInfo(MINMAXINFO* info);
     LRESULT OnFileChangedMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    // WM_DPICHANGED: moved to a monitor of another density (app/MainFrameDpi.cpp).
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnRecoveryOffer(WPARAM wParam, LPARAM lParam);
     LRESULT OnReleaseChannelMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnDrawClipboard(WPARAM wParam, LPARAM lParam);

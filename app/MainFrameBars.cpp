@@ -12,6 +12,7 @@
 #include "settings/SettingsIds.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 #include "framework/ResourceText.h"
 
@@ -81,6 +82,21 @@ RECT DefaultRect(const BarDescriptor& d) {
     return {-1, -1, d.defaultSize.cx, d.defaultSize.cy};
 }
 
+// The records keep the bars' rectangles at 96 DPI, so that a bar keeps the size the user gave
+// it on a monitor of another density (and the records of older runs keep their meaning).
+// The corner and the size are scaled each on its own, so that the size comes back whole.
+RECT ScaledRect(const RECT& rc, UINT dpi) {
+    const int left = FxScale(rc.left, dpi), top = FxScale(rc.top, dpi);
+    return {left, top, left + FxScale(rc.right - rc.left, dpi),
+            top + FxScale(rc.bottom - rc.top, dpi)};
+}
+
+RECT UnscaledRect(const RECT& rc, UINT dpi) {
+    const int left = FxUnscale(rc.left, dpi), top = FxUnscale(rc.top, dpi);
+    return {left, top, left + FxUnscale(rc.right - rc.left, dpi),
+            top + FxUnscale(rc.bottom - rc.top, dpi)};
+}
+
 } // namespace
 
 CControlBar* CAppMainFrame::BarOfEntry(int entry) {
@@ -102,12 +118,13 @@ CControlBar* CAppMainFrame::BarOfEntry(int entry) {
 
 void CAppMainFrame::ReadBarTable() {
     SettingsStore* settings = AppSettings();
+    const UINT dpi = FxDpiOf(m_hWnd);
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];
         entry.visible = d.visible;
         entry.dockBarId = 0;
-        entry.rect = DefaultRect(d);
+        entry.rect = ScaledRect(DefaultRect(d), dpi);
         if (!settings)
             continue;
         char key[8];
@@ -134,14 +151,14 @@ void CAppMainFrame::ReadBarTable() {
                           std::abs(rc.top) <= 4 * kMaxBarExtent;
         if (!sane) {
             entry.dockBarId = 0;
-            entry.rect = DefaultRect(d);
+            entry.rect = ScaledRect(DefaultRect(d), dpi);
             entry.visible = true;
             continue;
         }
         // A docked bar lies inside the frame wherever its rectangle was: the rectangle only
         // orders the bars of a side. A bar that floated docks at its default side, so no
         // record can put a bar off the screens.
-        entry.rect = rc;
+        entry.rect = ScaledRect(rc, dpi);
     }
 }
 
@@ -149,6 +166,8 @@ bool CAppMainFrame::CreateBars() {
     // The file tree page may be made with the workspace bar: it needs its host first.
     m_workspaceBar.FileTree().SetHost(&AppFileTreeHost());
     SetFileTreeDrives(&m_workspaceBar.FileTree());
+    const UINT dpi = FxDpiOf(m_hWnd);
+    const int least = FxScale(32, dpi), most = FxScale(kMaxBarExtent, dpi);
     for (int i = 0; i < kBarCount; ++i) {
         const BarDescriptor& d = kBarTable[i];
         BarEntry& entry = m_barTable[i];
@@ -160,8 +179,8 @@ bool CAppMainFrame::CreateBars() {
         const DWORD visible = entry.visible ? WS_VISIBLE : 0;
         const std::string title = d.titleId ? AfxLoadString(d.titleId) : std::string();
         // A sizing bar starts at its saved size, within reason.
-        const int cx = std::clamp<int>(entry.rect.right - entry.rect.left, 32, kMaxBarExtent);
-        const int cy = std::clamp<int>(entry.rect.bottom - entry.rect.top, 32, kMaxBarExtent);
+        const int cx = std::clamp<int>(entry.rect.right - entry.rect.left, least, most);
+        const int cy = std::clamp<int>(entry.rect.bottom - entry.rect.top, least, most);
         const DWORD style = AlignmentStyle(side) | visible | 0x42400004;
         switch (i) {
         case kBarWorkspace:
@@ -229,6 +248,7 @@ void CAppMainFrame::SaveBarTable() {
         return;
     m_barsSaved = true;
     SavePlacement();
+    const UINT dpi = FxDpiOf(m_hWnd);
     for (int i = 0; i < kBarCount; ++i) {
         CControlBar* bar = BarOfEntry(i);
         if (!bar || !bar->m_hWnd)
@@ -241,6 +261,7 @@ void CAppMainFrame::SaveBarTable() {
             RECT rc;
             bar->GetWindowRect(&rc);
             ScreenToClient(&rc);
+            rc = UnscaledRect(rc, dpi);
             record.Add("ID", bar->m_pDockBar->GetDlgCtrlID())
                 .Add("Left", rc.left)
                 .Add("Top", rc.top)

@@ -1,10 +1,13 @@
 // The main window's placement across runs: its normal rectangle and whether it was maximised,
 // kept as the "MainFrame" record beside the bars' records (their rectangles are in its client
-// coordinates), put back before the bars are made, and only on a monitor that exists.
+// coordinates), put back before the bars are made, and only on a monitor that exists. The
+// record keeps the window's top left corner on the screen and its size at 96 DPI, so that
+// the window comes back as large as the user saw it on a monitor of another density.
 // Layer: app/.
 #include "app/AppMainFrame.h"
 
 #include "app/App.h"
+#include "framework/Dpi.h"
 #include "settings/IniCodec.h"
 
 #include <algorithm>
@@ -79,10 +82,15 @@ void CAppMainFrame::ReadPlacement(CREATESTRUCTA& cs) {
                       std::abs(rc.top) <= 4 * kMaxFrameExtent;
     if (!sane)
         return;
+    // The size for the density of the monitor the corner is on.
+    POINT corner = {rc.left, rc.top};
+    const UINT dpi = FxMonitorDpi(::MonitorFromPoint(corner, MONITOR_DEFAULTTOPRIMARY));
+    rc.right = rc.left + FxScale(w, dpi);
+    rc.bottom = rc.top + FxScale(h, dpi);
     // The caption is what the user takes hold of: some monitor must show it. The window then
     // comes back whole on that monitor (a smaller one than before cuts it to its size).
     RECT caption = rc;
-    caption.bottom = rc.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION);
+    caption.bottom = rc.top + FxSystemMetric(SM_CYFRAME, dpi) + FxSystemMetric(SM_CYCAPTION, dpi);
     RECT work;
     if (!WorkAreaShowing(caption, &work))
         return;
@@ -130,6 +138,9 @@ void CAppMainFrame::SavePlacement() {
     const POINT origin = WorkspaceOrigin();
     RECT rc = placement.rcNormalPosition;
     ::OffsetRect(&rc, origin.x, origin.y);
+    const UINT dpi = FxDpiOf(m_hWnd);
+    rc.right = rc.left + FxUnscale(rc.right - rc.left, dpi);
+    rc.bottom = rc.top + FxUnscale(rc.bottom - rc.top, dpi);
     FieldRecord record;
     record.Add("Maximized", maximized ? 1 : 0)
         .Add("Left", rc.left)

@@ -14,6 +14,7 @@ ON_WM_ERASEBKGND()
 ON_WM_DESTROY()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 END_MESSAGE_MAP()
 
 CControlBar::CControlBar() = default;
@@ -26,8 +27,45 @@ CControlBar::~CControlBar() {
     delete m_pDockContext;
 }
 
+void CControlBar::SetDpi(UINT dpi) {
+    if (!dpi || dpi == m_dpi)
+        return;
+    const UINT old = m_dpi;
+    m_dpi = dpi;
+    OnDpiChanged(old);
+}
+
+void CControlBar::SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom) {
+    m_border96 = {cxLeft, cyTop, cxRight, cyBottom};
+    m_cxLeftBorder = Scaled(cxLeft);
+    m_cyTopBorder = Scaled(cyTop);
+    m_cxRightBorder = Scaled(cxRight);
+    m_cyBottomBorder = Scaled(cyBottom);
+}
+
+void CControlBar::OnDpiChanged(UINT) {
+    SetBorders(m_border96.left, m_border96.top, m_border96.right, m_border96.bottom);
+}
+
+void CControlBar::PreSubclassWindow() {
+    CWnd::PreSubclassWindow();
+    // Bars take their parent's density before they create their window (the window cannot
+    // be measured yet here); one made otherwise adopts its own quietly.
+    const UINT dpi = FxDpiOf(m_hWnd);
+    if (dpi != m_dpi) {
+        m_dpi = dpi;
+        SetBorders(m_border96.left, m_border96.top, m_border96.right, m_border96.bottom);
+    }
+}
+
+LRESULT CControlBar::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    SetDpi(static_cast<UINT>(dpi));
+    return 0;
+}
+
 bool CControlBar::CreateBar(CWnd* parent, DWORD style, UINT id, const char* className) {
     m_dwStyle = style & CBRS_ALL;
+    SetDpi(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     DWORD windowStyle = (style & ~static_cast<DWORD>(CBRS_ALL)) | WS_CHILD;
     if (!className)
         className = RegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),

@@ -3,6 +3,7 @@
 // update their items' command UI at idle. Layer: framework/.
 #pragma once
 
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 
 class CDockBar;
@@ -33,6 +34,14 @@ public:
     // The client rectangle less the borders.
     virtual void CalcInsideRect(RECT& rc, bool horz) const;
 
+    // The density the bar's sizes are made for, and a size written for 96 DPI at it.
+    UINT GetDpi() const { return m_dpi; }
+    int Scaled(int px96) const { return FxScale(px96, m_dpi); }
+    // Makes the bar's sizes for dpi (OnDpiChanged runs when it differs from the bar's own).
+    void SetDpi(UINT dpi);
+    // The borders at 96 DPI; the bar keeps them scaled to its density in m_cx/m_cy..Border.
+    void SetBorders(int cxLeft, int cyTop, int cxRight, int cyBottom);
+
     DWORD GetBarStyle() const { return m_dwStyle; }
     virtual void SetBarStyle(DWORD style);
     // The sides the bar may dock to; a bar that may dock gets a dock context for dragging.
@@ -48,6 +57,7 @@ public:
 
     void OnUpdateCmdUIIdle(bool disableIfNoHandler) override;
     void PostNcDestroy() override;
+    void PreSubclassWindow() override;
 
     void OnPaint();
     bool OnEraseBkgnd(HDC dc);
@@ -56,10 +66,13 @@ public:
     // between docked and floating.
     void OnLButtonDown(UINT flags, POINT pt);
     void OnLButtonDblClk(UINT flags, POINT pt);
+    // WM_FXDPICHANGED: the bar measures itself again for the new density.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
 
     DWORD m_dwStyle = 0;     // bar style (CBRS_)
     DWORD m_dwDockStyle = 0; // sides the bar may dock to
     UINT m_nDockBarId = 0;   // the dock bar (side) it was docked to last, 0 none
+    // The borders in pixels at the bar's density (SetBorders gives them at 96 DPI).
     int m_cxLeftBorder = 6, m_cxRightBorder = 6, m_cyTopBorder = 1, m_cyBottomBorder = 1;
     UINT m_nStateFlags = 0;
     CFrameWnd* m_pDockSite = nullptr;
@@ -68,4 +81,13 @@ public:
     bool m_bAutoDelete = false;
 
     DECLARE_MESSAGE_MAP()
+
+protected:
+    // The bar's density changed from oldDpi to GetDpi(): the default scales the borders again;
+    // bars remake what else they measured in pixels.
+    virtual void OnDpiChanged(UINT oldDpi);
+
+private:
+    UINT m_dpi = kFxBaseDpi;
+    RECT m_border96 = {6, 1, 6, 1}; // left, top, right, bottom at 96 DPI
 };

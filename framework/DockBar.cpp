@@ -21,7 +21,7 @@ const int kOverlap = 2;
 } // namespace
 
 CDockBar::CDockBar(bool floating) : m_bFloating(floating) {
-    m_cxLeftBorder = m_cxRightBorder = m_cyTopBorder = m_cyBottomBorder = 0;
+    SetBorders(0, 0, 0, 0);
     m_arrBars.push_back(nullptr);
     m_bAutoDelete = true;
 }

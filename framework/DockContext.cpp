@@ -12,8 +12,8 @@
 
 namespace {
 
-// A dock side that holds no bar still catches a dragged bar within this many pixels of the
-// frame's inner edge.
+// A dock side that holds no bar still catches a dragged bar within this many pixels (at 96
+// DPI) of the frame's inner edge.
 const int kDockZone = 20;
 
 const struct {
@@ -51,18 +51,19 @@ UINT CDockContext::DockSideAt(POINT pt) const {
         RECT zone;
         dock->GetWindowRect(&zone);
         // The zone reaches kDockZone pixels into the frame from the dock bar's outer edge.
+        const int reach = dock->Scaled(kDockZone);
         switch (side.id) {
         case AFX_IDW_DOCKBAR_TOP:
-            zone.bottom = std::max<LONG>(zone.bottom, zone.top + kDockZone);
+            zone.bottom = std::max<LONG>(zone.bottom, zone.top + reach);
             break;
         case AFX_IDW_DOCKBAR_BOTTOM:
-            zone.top = std::min<LONG>(zone.top, zone.bottom - kDockZone);
+            zone.top = std::min<LONG>(zone.top, zone.bottom - reach);
             break;
         case AFX_IDW_DOCKBAR_LEFT:
-            zone.right = std::max<LONG>(zone.right, zone.left + kDockZone);
+            zone.right = std::max<LONG>(zone.right, zone.left + reach);
             break;
         default:
-            zone.left = std::min<LONG>(zone.left, zone.right - kDockZone);
+            zone.left = std::min<LONG>(zone.left, zone.right - reach);
             break;
         }
         if (::PtInRect(&zone, pt))
@@ -75,8 +76,9 @@ UINT CDockContext::DragRect(POINT pt, bool noDock, RECT* rc) const {
     UINT side = noDock ? 0 : DockSideAt(pt);
     SIZE size = side ? (IsHorzSide(side) ? m_sizeHorz : m_sizeVert) : m_sizeFloat;
     // The pointer keeps its place in the outline, as far as the outline reaches.
-    int ox = std::min<int>(m_offset.x, std::max<int>(size.cx - 8, 0));
-    int oy = std::min<int>(m_offset.y, std::max<int>(size.cy - 8, 0));
+    const int inside = m_pBar->Scaled(8);
+    int ox = std::min<int>(m_offset.x, std::max<int>(size.cx - inside, 0));
+    int oy = std::min<int>(m_offset.y, std::max<int>(size.cy - inside, 0));
     rc->left = pt.x - ox;
     rc->top = pt.y - oy;
     rc->right = rc->left + size.cx;
@@ -85,13 +87,14 @@ UINT CDockContext::DragRect(POINT pt, bool noDock, RECT* rc) const {
 }
 
 void CDockContext::DrawDragRect(const RECT* rc, bool thin) {
+    // A docking outline is thin, a floating one thick; both as thick as the density asks.
     if (m_shown)
-        AfxInvertHalftoneFrame(nullptr, m_rectShown, m_shownThin ? 1 : 3);
+        AfxInvertHalftoneFrame(nullptr, m_rectShown, m_pBar->Scaled(m_shownThin ? 1 : 3));
     m_shown = rc != nullptr;
     if (rc) {
         m_rectShown = *rc;
         m_shownThin = thin;
-        AfxInvertHalftoneFrame(nullptr, m_rectShown, thin ? 1 : 3);
+        AfxInvertHalftoneFrame(nullptr, m_rectShown, m_pBar->Scaled(thin ? 1 : 3));
     }
 }
 
@@ -234,7 +237,8 @@ void CDockContext::StartDrag(POINT pt) {
     m_ptLast = pt;
     m_bDragging = true;
     // Only a real move starts the drag: a press and release in place does nothing.
-    const int cx = GetSystemMetrics(SM_CXDRAG), cy = GetSystemMetrics(SM_CYDRAG);
+    const int cx = FxSystemMetric(SM_CXDRAG, m_pBar->GetDpi());
+    const int cy = FxSystemMetric(SM_CYDRAG, m_pBar->GetDpi());
     HWND capture = m_pBar->m_hWnd;
     ::SetCapture(capture);
     bool moved = false;
@@ -285,9 +289,9 @@ void CDockContext::StartResize(int hitTest, POINT pt) {
     ::GetWindowRect(mini, &m_rectFrameDragHorz);
     // The frame's own borders and caption: what it adds to the bar's size.
     RECT nc = {0, 0, 0, 0};
-    ::AdjustWindowRectEx(&nc,
-                         static_cast<DWORD>(::GetWindowLongA(mini, GWL_STYLE)) & ~MFS_4THICKFRAME,
-                         FALSE, static_cast<DWORD>(::GetWindowLongA(mini, GWL_EXSTYLE)));
+    FxAdjustWindowRectEx(
+        &nc, static_cast<DWORD>(::GetWindowLongA(mini, GWL_STYLE)) & ~MFS_4THICKFRAME, false,
+        static_cast<DWORD>(::GetWindowLongA(mini, GWL_EXSTYLE)), FxDpiOf(mini));
     m_extraW = nc.right - nc.left;
     m_extraH = nc.bottom - nc.top;
     // The pointer counts from the edges it holds, wherever in the border it took them.
@@ -330,7 +334,7 @@ void CDockContext::ToggleDocking() {
         if (at.x == -32768) {
             RECT cur;
             m_pBar->GetWindowRect(&cur);
-            at = {cur.left + 24, cur.top + 24};
+            at = {cur.left + m_pBar->Scaled(24), cur.top + m_pBar->Scaled(24)};
         }
         site->FloatControlBar(m_pBar, at);
     }

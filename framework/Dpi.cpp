@@ -31,6 +31,32 @@ UINT FxSystemDpi() {
     return dpi ? dpi : ScreenDpi();
 }
 
+UINT FxMonitorDpi(HMONITOR monitor) {
+    // GetDpiForMonitor lives in the shell's scaling library of newer systems.
+    using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const DpiForMonitorFn forMonitor = [] {
+        HMODULE shcore = LoadLibraryA("shcore.dll");
+        return shcore ? reinterpret_cast<DpiForMonitorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    // Only a program aware of each monitor's density is told it; any other sees the system's
+    // density everywhere (and its windows answer so).
+    using ContextFn = HANDLE(WINAPI*)();
+    using AwarenessFn = int(WINAPI*)(HANDLE);
+    static const ContextFn context = UserProc<ContextFn>("GetThreadDpiAwarenessContext");
+    static const AwarenessFn awareness =
+        UserProc<AwarenessFn>("GetAwarenessFromDpiAwarenessContext");
+    const int perMonitorAware = 2;
+    if (!context || !awareness || awareness(context()) != perMonitorAware)
+        return FxSystemDpi();
+    UINT x = 0, y = 0;
+    const int effectiveDpi = 0;
+    if (monitor && forMonitor && SUCCEEDED(forMonitor(monitor, effectiveDpi, &x, &y)) && y)
+        return y;
+    return FxSystemDpi();
+}
+
 UINT FxDpiOf(HWND wnd) {
     if (!wnd || !IsWindow(wnd))
         return FxSystemDpi();
@@ -93,4 +119,12 @@ LOGFONTA FxMessageFont(UINT dpi) {
     if (system != dpi)
         font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(system));
     return font;
+}
+
+bool FxAdjustWindowRectEx(RECT* rc, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const AdjustForDpiFn forDpi = UserProc<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    if (forDpi)
+        return forDpi(rc, style, menu, exStyle, dpi) != 0;
+    return AdjustWindowRectEx(rc, style, menu, exStyle) != 0;
 }

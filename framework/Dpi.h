@@ -4,6 +4,12 @@
 
 #include <windows.h>
 
+// The system's message to a top-level window moved to a monitor of another density (the
+// headers declare it only for newer systems than the program targets).
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 // Sizes below are written for this density (100 % scaling).
 constexpr UINT kFxBaseDpi = 96;
 
@@ -12,6 +18,8 @@ constexpr UINT kFxBaseDpi = 96;
 UINT FxDpiOf(HWND wnd);
 // The density of the primary monitor, for what is sized before it has a window.
 UINT FxSystemDpi();
+// The density of a monitor (the system's where the system cannot tell monitors apart).
+UINT FxMonitorDpi(HMONITOR monitor);
 // Records the density a top-level window was moved to (from WM_DPICHANGED), so that its
 // children size themselves for it before the system says so of them.
 void FxSetWindowDpi(HWND topLevel, UINT dpi);
@@ -24,3 +32,6 @@ int FxUnscale(int px, UINT dpi);
 int FxSystemMetric(int index, UINT dpi);
 // A font of the icon title and menu kind for dpi: the system's font, made for dpi.
 LOGFONTA FxMessageFont(UINT dpi);
+// AdjustWindowRectEx for the non-client sizes of dpi (AdjustWindowRectExForDpi where the
+// system has it).
+bool FxAdjustWindowRectEx(RECT* rc, DWORD style, bool menu, DWORD exStyle, UINT dpi);

@@ -7,6 +7,7 @@
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
 #include "framework/Document.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 #include "framework/MiniDockFrameWnd.h"
 #include "framework/PreviewView.h"
@@ -42,6 +43,7 @@ ON_MESSAGE(WM_DDE_EXECUTE, OnDdeExecute)
 ON_MESSAGE(WM_DDE_TERMINATE, OnDdeTerminate)
 ON_MESSAGE(WM_DDE_ACK, OnDdeAck)
 ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
 ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
@@ -736,8 +738,10 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, POINT pt) {
     info.cbSize = sizeof info;
     if (monitor && ::GetMonitorInfoA(monitor, &info)) {
         const RECT& work = info.rcWork;
-        at.x = std::max<LONG>(work.left, std::min<LONG>(at.x, work.right - std::min<LONG>(w, 64)));
-        at.y = std::max<LONG>(work.top, std::min<LONG>(at.y, work.bottom - 24));
+        const UINT dpi = FxDpiOf(m_hWnd);
+        at.x = std::max<LONG>(
+            work.left, std::min<LONG>(at.x, work.right - std::min<LONG>(w, FxScale(64, dpi))));
+        at.y = std::max<LONG>(work.top, std::min<LONG>(at.y, work.bottom - FxScale(24, dpi)));
     }
     ::SetWindowPos(mini->m_hWnd, nullptr, at.x, at.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -758,6 +762,27 @@ void CFrameWnd::RemoveFloatingFrame(CMiniDockFrameWnd* frame) {
     auto it = std::find(m_floatingFrames.begin(), m_floatingFrames.end(), frame);
     if (it != m_floatingFrames.end())
         m_floatingFrames.erase(it);
+}
+
+void CFrameWnd::ApplyDpiChange(UINT dpi, const RECT* suggested) {
+    if (!m_hWnd || !dpi)
+        return;
+    const UINT old = FxDpiOf(m_hWnd);
+    FxSetWindowDpi(m_hWnd, dpi);
+    if (suggested)
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    if (old != dpi)
+        SendMessageToDescendants(WM_FXDPICHANGED, dpi, old);
+    RecalcLayout();
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    ApplyDpiChange(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+    return 0;
 }
 
 void CFrameWnd::DelayRecalcLayout(bool) {

@@ -86,6 +86,12 @@ public:
     const std::vector<CMiniDockFrameWnd*>& GetFloatingFrames() const { return m_floatingFrames; }
     void RemoveFloatingFrame(CMiniDockFrameWnd* frame);
 
+    // --- Density -------------------------------------------------------------------------
+    // The frame was moved to a monitor of density dpi: it records the density, takes the
+    // window rectangle the system suggests (none: keeps its own), tells every window inside
+    // it (WM_FXDPICHANGED, parents before their children) and lays its bars out again.
+    void ApplyDpiChange(UINT dpi, const RECT* suggested);
+
     // --- Idle, keys, menus ---------------------------------------------------------------
     // The framework's idle pass: delayed layout and title, then the command UI of every bar.
     void OnIdleUpdateCmdUI();
@@ -121,6 +127,9 @@ public:
     LRESULT OnDdeTerminate(WPARAM, LPARAM);
     LRESULT OnDdeAck(WPARAM, LPARAM);
     LRESULT OnSetMessageString(WPARAM, LPARAM);
+    // WM_DPICHANGED of a top-level frame: wParam's high word the density, lParam the
+    // suggested window rectangle.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     HMENU m_hMenuDefault = nullptr; // the menu of the frame's resource
     HACCEL m_hAccelTable = nullptr;

@@ -109,3 +109,7 @@
 #define WM_IDLEUPDATECMDUI 0x0363 // wParam: disable items without a handler
 #define WM_SETMESSAGESTRING 0x0362
 #define WM_INITIALUPDATE 0x0364
+// The density of the window's monitor changed (a frame sends it to all its descendants after
+// WM_DPICHANGED, before it lays them out again). wParam: the new dots per inch; lParam: the
+// old. Windows drop sizes and fonts made for the old density and measure themselves again.
+#define WM_FXDPICHANGED 0x0365

@@ -3,7 +3,9 @@
 
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
+#include "framework/FwIds.h"
 
 #include <algorithm>
 
@@ -17,6 +19,7 @@ ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
 ON_WM_CLOSE()
 ON_WM_MOUSEACTIVATE()
 ON_WM_GETMINMAXINFO()
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CMiniDockFrameWnd::CMiniDockFrameWnd() = default;
@@ -31,6 +34,9 @@ bool CMiniDockFrameWnd::Create(CFrameWnd* dockSite, const char* title) {
                         WS_CLIPSIBLINGS | MFS_4THICKFRAME;
     if (!CreateEx(WS_EX_TOOLWINDOW, cls, title, style, 0, 0, 0, 0, dockSite->m_hWnd, nullptr))
         return false;
+    // A bar floats out of the frame onto the frame's monitor: it keeps the frame's density.
+    m_dpi = FxDpiOf(dockSite->m_hWnd);
+    FxSetWindowDpi(m_hWnd, m_dpi);
     m_pDockBar = new CDockBar(true);
     m_pDockBar->m_pDockSite = dockSite;
     if (!m_pDockBar->Create(this, CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_FLOAT)) {
@@ -55,7 +61,7 @@ void CMiniDockFrameWnd::RecalcLayout() {
         return;
     SIZE size = m_pDockBar->LayoutBars(false);
     RECT rc = {0, 0, std::max<LONG>(size.cx, 1), std::max<LONG>(size.cy, 1)};
-    ::AdjustWindowRectEx(&rc, GetStyle() & ~MFS_4THICKFRAME, FALSE, GetExStyle());
+    FxAdjustWindowRectEx(&rc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), m_dpi);
     RECT cur;
     GetWindowRect(&cur);
     if (cur.right - cur.left != rc.right - rc.left || cur.bottom - cur.top != rc.bottom - rc.top)
@@ -81,7 +87,7 @@ LRESULT CMiniDockFrameWnd::OnNcHitTest(POINT pt) {
         case HTBOTTOMLEFT: {
             RECT rc;
             GetWindowRect(&rc);
-            hit = (pt.x - rc.left < GetSystemMetrics(SM_CXFRAME))
+            hit = (pt.x - rc.left < FxSystemMetric(SM_CXFRAME, m_dpi))
                       ? HTLEFT
                       : (hit == HTTOPLEFT ? HTTOP : HTBOTTOM);
             break;
@@ -90,7 +96,7 @@ LRESULT CMiniDockFrameWnd::OnNcHitTest(POINT pt) {
         case HTBOTTOMRIGHT: {
             RECT rc;
             GetWindowRect(&rc);
-            hit = (rc.right - pt.x <= GetSystemMetrics(SM_CXFRAME))
+            hit = (rc.right - pt.x <= FxSystemMetric(SM_CXFRAME, m_dpi))
                       ? HTRIGHT
                       : (hit == HTTOPRIGHT ? HTTOP : HTBOTTOM);
             break;
@@ -142,9 +148,26 @@ void CMiniDockFrameWnd::OnGetMinMaxInfo(MINMAXINFO* info) {
     // As small as the bar allows: the bar keeps its own minimum, the frame only its borders
     // and caption.
     RECT nc = {0, 0, 0, 0};
-    ::AdjustWindowRectEx(&nc, GetStyle() & ~MFS_4THICKFRAME, FALSE, GetExStyle());
+    FxAdjustWindowRectEx(&nc, GetStyle() & ~MFS_4THICKFRAME, false, GetExStyle(), m_dpi);
     info->ptMinTrackSize.x = nc.right - nc.left;
     info->ptMinTrackSize.y = nc.bottom - nc.top;
+}
+
+LRESULT CMiniDockFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    // Moved onto a monitor of another density: the bar measures itself anew and the frame
+    // takes the size the system suggests before it fits itself to the bar again.
+    const UINT dpi = HIWORD(wParam);
+    const UINT old = m_dpi;
+    m_dpi = dpi;
+    FxSetWindowDpi(m_hWnd, dpi);
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    if (old != dpi)
+        SendMessageToDescendants(WM_FXDPICHANGED, dpi, old);
+    RecalcLayout();
+    return 0;
 }
 
 int CMiniDockFrameWnd::OnMouseActivate(HWND, UINT, UINT) {

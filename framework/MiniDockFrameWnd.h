@@ -36,10 +36,13 @@ public:
     void OnClose();
     int OnMouseActivate(HWND top, UINT hit, UINT message);
     void OnGetMinMaxInfo(MINMAXINFO* info);
+    // WM_DPICHANGED: wParam's high word the new density, lParam the suggested window rectangle.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     CDockBar* m_pDockBar = nullptr;
     CFrameWnd* m_pDockSite = nullptr;
+    UINT m_dpi = 96; // the density of the monitor the frame is on
 };

@@ -3,6 +3,7 @@
 
 #include "framework/CreateContext.h"
 #include "framework/Document.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 #include "framework/View.h"
@@ -19,7 +20,13 @@ ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
 ON_WM_CANCELMODE()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 END_MESSAGE_MAP()
+
+namespace {
+// The split bar's height at 96 DPI.
+const int kSplitterHeight = 6;
+} // namespace
 
 CSplitterWnd::CSplitterWnd() = default;
 
@@ -30,7 +37,8 @@ UINT CSplitterWnd::IdFromRowCol(int row, int col) {
 bool CSplitterWnd::Create(CWnd* parent, int maxRows, int, SIZE minSize, CCreateContext* context,
                           DWORD style, UINT id) {
     m_nMaxRows = std::max(1, std::min(maxRows, 2));
-    m_minSize = minSize;
+    m_minSize96 = minSize;
+    ScaleSizes(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     m_pDynamicViewClass = context ? context->m_pNewViewClass : nullptr;
     const char* cls = RegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -43,6 +51,20 @@ bool CSplitterWnd::Create(CWnd* parent, int maxRows, int, SIZE minSize, CCreateC
     if (m_pDynamicViewClass && !CreateView(0, 0, m_pDynamicViewClass, SIZE{0, 0}, context))
         return false;
     return true;
+}
+
+void CSplitterWnd::ScaleSizes(UINT dpi) {
+    m_cySplitter = FxScale(kSplitterHeight, dpi);
+    m_minSize = {FxScale(m_minSize96.cx, dpi), FxScale(m_minSize96.cy, dpi)};
+}
+
+LRESULT CSplitterWnd::OnFxDpiChanged(WPARAM dpi, LPARAM oldDpi) {
+    const UINT to = static_cast<UINT>(dpi);
+    if (oldDpi > 0 && m_nRows > 1)
+        m_cyFirstRow = MulDiv(m_cyFirstRow, static_cast<int>(to), static_cast<int>(oldDpi));
+    ScaleSizes(to);
+    RecalcLayout();
+    return 0;
 }
 
 CWnd* CSplitterWnd::GetPane(int row, int col) const {

@@ -50,7 +50,13 @@ public:
     void OnLButtonUp(UINT flags, POINT pt);
     void OnCancelMode();
 
-    int m_cySplitter = 6; // split bar and split box height
+    // WM_FXDPICHANGED: the bar, the box and the panes' minimum follow the new density; the
+    // first row keeps its share of the height.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM oldDpi);
+
+    // In pixels at the window's density: the split bar and split box height, and the least
+    // height of a pane (Create takes it at 96 DPI).
+    int m_cySplitter = 6;
     SIZE m_minSize = {10, 10};
 
     DECLARE_MESSAGE_MAP()
@@ -59,7 +65,10 @@ private:
     // The bar (split) or box (unsplit) rectangle.
     RECT SplitterRect() const;
     void EndTracking(bool accept);
+    // The pixel sizes above for the density dpi.
+    void ScaleSizes(UINT dpi);
 
+    SIZE m_minSize96 = {10, 10};
     int m_nRows = 0;
     int m_nMaxRows = 2;
     int m_cyFirstRow = 0;

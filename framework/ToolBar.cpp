@@ -17,8 +17,7 @@ ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() {
-    m_cxLeftBorder = m_cxRightBorder = 2;
-    m_cyTopBorder = m_cyBottomBorder = 2;
+    SetBorders(2, 2, 2, 2);
 }
 
 CToolBar::~CToolBar() = default;
@@ -37,6 +36,7 @@ bool CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
     // The control's styles share the low word with the bar styles: the window gets them
     // besides the window styles, the bar keeps its own.
     m_dwStyle = style & CBRS_ALL;
+    SetDpi(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     const DWORD windowStyle = (style & ~static_cast<DWORD>(CBRS_ALL)) | WS_CHILD | controlStyle;
     RECT rc = {0, 0, 0, 0};
     if (!CWnd::CreateEx(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, rc, parent, id))
@@ -47,7 +47,7 @@ bool CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
     // frame, so that they arrive wherever the bar is docked or floating.
     ::SendMessageA(m_hWnd, TB_SETPARENT, reinterpret_cast<WPARAM>(m_hWnd), 0);
     ::SendMessageA(m_hWnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SetSizes(m_buttonSize, m_imageSize);
+    FitButtonsToImages();
     m_horz = (m_dwStyle & CBRS_ORIENT_VERT) == 0;
     return true;
 }
@@ -59,6 +59,23 @@ void CToolBar::SetSizes(SIZE button, SIZE image) {
         return;
     ::SendMessageA(m_hWnd, TB_SETBITMAPSIZE, 0, MAKELPARAM(image.cx, image.cy));
     ::SendMessageA(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(button.cx, button.cy));
+}
+
+void CToolBar::FitButtonsToImages() {
+    SIZE image = {Scaled(16), Scaled(16)};
+    int cx = 0, cy = 0;
+    if (HIMAGELIST images = GetImageList(); images && ImageList_GetIconSize(images, &cx, &cy))
+        image = {cx, cy};
+    const int margin = Scaled(7);
+    SetSizes(SIZE{image.cx + margin, image.cy + margin}, image);
+}
+
+void CToolBar::OnDpiChanged(UINT oldDpi) {
+    CControlBar::OnDpiChanged(oldDpi);
+    if (!m_hWnd)
+        return;
+    FitButtonsToImages();
+    SetOrientation(m_horz);
 }
 
 void CToolBar::SetImageList(HIMAGELIST images) {

@@ -23,6 +23,9 @@ public:
                   DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, UINT id = AFX_IDW_TOOLBAR);
 
     void SetSizes(SIZE button, SIZE image);
+    // Buttons sized to the images of the bar's image list (a list's image size is its own:
+    // 16, 24 or 32 pixels as the density asks), with a 7-pixel margin at 96 DPI around them.
+    void FitButtonsToImages();
     SIZE GetButtonSize() const { return m_buttonSize; }
     void SetImageList(HIMAGELIST images);
     HIMAGELIST GetImageList() const;
@@ -60,6 +63,8 @@ public:
     bool OnEraseBkgnd(HDC dc);
 
 protected:
+    // The buttons follow the images again and the rows are wrapped anew.
+    void OnDpiChanged(UINT oldDpi) override;
     // Horizontal: one row; vertical: one column (every button wraps).
     void SetOrientation(bool horz);
     bool IsHorzLayout() const { return m_horz; }

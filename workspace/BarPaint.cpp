@@ -2,6 +2,7 @@
 #include "workspace/BarPaint.h"
 
 #include "common/UiResources.h"
+#include "framework/Dpi.h"
 
 void BarColours::Load() {
     const CUiResources& ui = SharedUi();
@@ -55,6 +56,41 @@ int BarFontHeight(HFONT font) {
 int BarFontAverageWidth(HFONT font) {
     int width = Metrics(font).tmAveCharWidth;
     return width > 0 ? width : 6;
+}
+
+CBarDpiFont::~CBarDpiFont() {
+    Release();
+}
+
+void CBarDpiFont::Release() {
+    if (m_own)
+        DeleteObject(m_own);
+    m_own = m_from = nullptr;
+    m_dpi = 0;
+}
+
+HFONT CBarDpiFont::Get(HFONT shared, UINT dpi) {
+    const UINT system = FxSystemDpi();
+    if (!shared || !dpi || dpi == system) {
+        Release();
+        return shared;
+    }
+    if (m_own && m_from == shared && m_dpi == dpi)
+        return m_own;
+    Release();
+    LOGFONTA description = {};
+    if (!GetObjectA(shared, sizeof description, &description))
+        return shared;
+    description.lfHeight =
+        MulDiv(description.lfHeight, static_cast<int>(dpi), static_cast<int>(system));
+    description.lfWidth =
+        MulDiv(description.lfWidth, static_cast<int>(dpi), static_cast<int>(system));
+    m_own = CreateFontIndirectA(&description);
+    if (!m_own)
+        return shared;
+    m_from = shared;
+    m_dpi = dpi;
+    return m_own;
 }
 
 HPEN BarFramePen() {

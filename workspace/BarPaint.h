@@ -18,6 +18,24 @@ struct BarColours {
 HFONT BarFont();
 int BarFontHeight(HFONT font);
 int BarFontAverageWidth(HFONT font);
+// A shared font (made for the system's density) as a window at another density needs it: the
+// shared font itself at the system's density, else a copy scaled to the window's, which this
+// object owns until it is asked for another.
+class CBarDpiFont {
+public:
+    CBarDpiFont() = default;
+    ~CBarDpiFont();
+    CBarDpiFont(const CBarDpiFont&) = delete;
+    CBarDpiFont& operator=(const CBarDpiFont&) = delete;
+    HFONT Get(HFONT shared, UINT dpi);
+
+private:
+    void Release();
+    HFONT m_own = nullptr;
+    HFONT m_from = nullptr;
+    UINT m_dpi = 0;
+};
+
 // The shared one-pixel pen in the button-text colour.
 HPEN BarFramePen();
 // The shared checkerboard of face and highlight that marks the current item.

@@ -97,6 +97,7 @@ CBarStatus::~CBarStatus() = default;
 
 bool CBarStatus::Create(CWnd* parent, DWORD style, UINT id) {
     m_sizeGrip = parent && (parent->GetStyle() & WS_THICKFRAME) != 0;
+    SetDpi(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     RefreshMetrics();
     const char* cls = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW),
                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -107,10 +108,17 @@ bool CBarStatus::Create(CWnd* parent, DWORD style, UINT id) {
     if ((style & 0xFF00) == 0x8200) // bottom with a top border: no borders at all
         barStyle = (style & CBRS_GRIPPER) | (style & 0xF07F);
     m_dwStyle = barStyle;
-    m_cyTopBorder = GetSystemMetrics(SM_CYEDGE);
-    m_cyBottomBorder = 0;
-    m_cxLeftBorder = m_cxRightBorder = 0;
+    SetBorders(0, 0, 0, 0);
+    m_cyTopBorder = m_gap;
     return true;
+}
+
+void CBarStatus::OnDpiChanged(UINT oldDpi) {
+    CControlBar::OnDpiChanged(oldDpi);
+    RefreshMetrics();
+    m_cyTopBorder = m_gap;
+    if (m_hWnd)
+        Layout();
 }
 
 void CBarStatus::RefreshMetrics() {
@@ -124,9 +132,11 @@ void CBarStatus::RefreshMetrics() {
     m_selText = colours.selectionText;
     m_greyText = colours.grayText;
     const CUiResources& ui = SharedUi();
-    m_font = ui.IsInitialised() && ui.m_statusFont
-                 ? ui.m_statusFont
-                 : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const UINT dpi = GetDpi();
+    m_font = m_dpiFont.Get(ui.IsInitialised() && ui.m_statusFont
+                               ? ui.m_statusFont
+                               : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+                           dpi);
     HDC dc = GetDC(nullptr);
     {
         SelectGuard font(dc, m_font);
@@ -135,9 +145,11 @@ void CBarStatus::RefreshMetrics() {
         m_textHeight = tm.tmHeight;
     }
     ReleaseDC(nullptr, dc);
-    m_barHeight = m_textHeight + 4;
-    m_gap = GetSystemMetrics(SM_CYEDGE);
-    m_gripWidth = GetSystemMetrics(SM_CXBORDER) + GetSystemMetrics(SM_CXVSCROLL);
+    m_barHeight = m_textHeight + Scaled(4);
+    m_gap = FxSystemMetric(SM_CYEDGE, dpi);
+    m_gripWidth = FxSystemMetric(SM_CXBORDER, dpi) + FxSystemMetric(SM_CXVSCROLL, dpi);
+    m_padding = Scaled(kPanePadding);
+    m_textInset = Scaled(kTextInset);
 }
 
 bool CBarStatus::SetIndicators(const UINT* ids, int count) {
@@ -330,7 +342,7 @@ void CBarStatus::Layout() {
             if (pane.length > 0)
                 GetTextExtentPoint32A(dc, pane.text, pane.length, &size);
             pane.width = size.cx;
-            used += m_gap + pane.width + 6;
+            used += m_gap + pane.width + m_padding;
             if (pane.style & PaneStretch)
                 ++stretchCount;
         }
@@ -342,7 +354,7 @@ void CBarStatus::Layout() {
             int share = (spare > 0 && stretchCount > 0) ? spare / stretchCount : 0;
             int x = 0;
             for (Pane& pane : m_panes) {
-                x += pane.width + 6 + ((pane.style & PaneStretch) ? share : 0);
+                x += pane.width + m_padding + ((pane.style & PaneStretch) ? share : 0);
                 pane.right = x;
                 x += m_gap;
             }
@@ -436,7 +448,7 @@ void CBarStatus::DrawPane(HDC dc, const Pane& pane, RECT rc) {
         DrawProgress(dc, pane, rc);
     } else {
         RECT textRc = rc;
-        textRc.left += 3;
+        textRc.left += m_textInset;
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
         if (pane.style & PaneHighlight) {
             RECT back = {rc.left + 1, rc.top, rc.right - 1, rc.bottom - 1};
@@ -480,17 +492,18 @@ void CBarStatus::DrawProgress(HDC dc, const Pane& pane, RECT rc) {
     if (pane.length > 0)
         GetTextExtentPoint32A(dc, pane.text, pane.length, &labelSize);
     int width = rc.right - rc.left;
-    int barWidth = std::max(120, static_cast<int>(pctSize.cx) + 6);
+    int barWidth = std::max(Scaled(kProgressWidth), static_cast<int>(pctSize.cx) + m_padding);
     int labelWidth = labelSize.cx;
-    if (width < barWidth + labelWidth + 6) {
+    if (width < barWidth + labelWidth + m_padding) {
         barWidth = pctSize.cx;
-        labelWidth = std::max(0, width - barWidth - 6);
+        labelWidth = std::max(0, width - barWidth - m_padding);
     }
-    RECT label = {rc.left + 3, rc.top, rc.left + 3 + labelWidth, rc.bottom};
+    RECT label = {rc.left + m_textInset, rc.top, rc.left + m_textInset + labelWidth, rc.bottom};
     SetTextColor(dc, m_text);
     DrawTextA(dc, pane.text, pane.length, &label,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_WORD_ELLIPSIS);
-    RECT bar = {label.right + 3, rc.top + 1, label.right + 3 + barWidth, rc.bottom - 1};
+    RECT bar = {label.right + m_textInset, rc.top + 1, label.right + m_textInset + barWidth,
+                rc.bottom - 1};
     bar.right = std::min(bar.right, rc.right - 1);
     BarColours edges;
     edges.shadow = m_shadow;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/ControlBar.h"
+#include "workspace/BarPaint.h"
 
 #include <windows.h>
 
@@ -84,6 +85,7 @@ public:
     void OnSysColorChange();
     // The shared fonts were made again: measured and laid out with the new status font.
     void RefreshFonts();
+    int GetBarHeight() const { return m_barHeight; }
     LRESULT OnNcHitTest(POINT pt);
     LRESULT OnSetText(WPARAM, LPARAM lParam);
     LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
@@ -92,6 +94,10 @@ public:
     bool OnEraseBkgnd(HDC dc);
 
     DECLARE_MESSAGE_MAP()
+
+protected:
+    // Font, heights, gaps and the size grip made again for the new density, then laid out.
+    void OnDpiChanged(UINT oldDpi) override;
 
 private:
     friend class CStatusPaneCmdUI;
@@ -111,8 +117,13 @@ private:
     bool m_changed = false; // a pane's text or state changed since the last layout
     COLORREF m_face = 0, m_text = 0, m_shadow = 0, m_highlight = 0, m_selBack = 0, m_selText = 0,
              m_greyText = 0;
-    HFONT m_font = nullptr; // the shared status font (not owned), or the default GUI font
+    HFONT m_font = nullptr; // the status font for the bar's density (not owned)
+    CBarDpiFont m_dpiFont;  // the shared status font scaled to another density
     int m_textHeight = 0, m_barHeight = 0, m_gap = 2, m_gripWidth = 0;
+    // At 96 DPI: the room a pane's text gets besides its width, the text's inset from the
+    // pane's left, and the least width of a progress bar; the two first also at the density.
+    static constexpr int kPanePadding = 6, kTextInset = 3, kProgressWidth = 120;
+    int m_padding = kPanePadding, m_textInset = kTextInset;
     int m_cx = 0, m_cy = 0;
     std::string m_windowText; // the message pane's text as the window text holds it
 };

@@ -21,15 +21,45 @@ ON_WM_NCHITTEST()
 ON_WM_SYSCOLORCHANGE()
 END_MESSAGE_MAP()
 
+namespace {
+// At 96 DPI: the least height of the arrow column and of cells beside the toolbar, the room
+// below and above a cell's text, and the gap around a cell's image and text.
+const int kArrowColumn = 23;
+const int kCellPadding = 4;
+const int kImageGap = 4;
+} // namespace
+
 CBarSwitch::CBarSwitch() {
-    m_cxLeftBorder = m_cxRightBorder = 0;
-    m_cyTopBorder = m_cyBottomBorder = 0;
+    SetBorders(0, 0, 0, 0);
     RefreshMetrics();
+}
+
+void CBarSwitch::OnDpiChanged(UINT oldDpi) {
+    CControlBar::OnDpiChanged(oldDpi);
+    RefreshMetrics();
+    if (m_hWnd) {
+        RecalcCells();
+        Invalidate(false);
+    }
+}
+
+HFONT CBarSwitch::CellFont() {
+    return m_font ? m_font : m_dpiFont.Get(BarFont(), GetDpi());
+}
+
+void CBarSwitch::MeasureCellHeight(bool besideToolbar) {
+    const UINT dpi = GetDpi();
+    if (besideToolbar)
+        m_cellHeight =
+            std::max(m_fontHeight + 2 * FxSystemMetric(SM_CYBORDER, dpi), Scaled(kArrowColumn));
+    else
+        m_cellHeight = FxSystemMetric(SM_CYFRAME, dpi) / 2 + m_fontHeight + Scaled(kCellPadding);
 }
 
 CBarSwitch::~CBarSwitch() = default;
 
 bool CBarSwitch::Create(CWnd* parent, UINT id, DWORD style) {
+    SetDpi(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     RefreshMetrics();
     const char* cls = RegisterWndClass(CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW),
                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -43,20 +73,24 @@ bool CBarSwitch::Create(CWnd* parent, UINT id, DWORD style) {
 
 void CBarSwitch::SetImageList(HIMAGELIST images, SIZE size) {
     m_images = images;
-    m_imageSize = size;
+    // A list's images are drawn at their own size, whatever the caller thought it was.
+    int cx = 0, cy = 0;
+    m_imageSize = images && ImageList_GetIconSize(images, &cx, &cy) ? SIZE{cx, cy} : size;
     if (m_hWnd)
         Invalidate(false);
 }
 
 void CBarSwitch::RefreshMetrics() {
     m_colours.Load();
-    HFONT font = m_font ? m_font : BarFont();
+    HFONT font = CellFont();
     m_fontHeight = BarFontHeight(font);
     const int average = BarFontAverageWidth(font);
     m_minCell = average * 11;
     m_maxCell = average * 22;
-    m_arrowColumn = std::max(m_fontHeight + 2 * GetSystemMetrics(SM_CYBORDER), 23);
-    m_cellHeight = GetSystemMetrics(SM_CYFRAME) / 2 + m_fontHeight + 4;
+    m_arrowColumn =
+        std::max(m_fontHeight + 2 * FxSystemMetric(SM_CYBORDER, GetDpi()), Scaled(kArrowColumn));
+    m_imageGap = Scaled(kImageGap);
+    MeasureCellHeight(false);
 }
 
 // --- Items --------------------------------------------------------------------------------------
@@ -234,10 +268,7 @@ bool CBarSwitch::ToolbarShares() const {
 }
 
 SIZE CBarSwitch::CalcFixedLayout(bool stretch, bool horz) {
-    if (ToolbarShares())
-        m_cellHeight = std::max(m_fontHeight + 2 * GetSystemMetrics(SM_CYBORDER), 23);
-    else
-        m_cellHeight = GetSystemMetrics(SM_CYFRAME) / 2 + m_fontHeight + 4;
+    MeasureCellHeight(ToolbarShares());
     SIZE size = CControlBar::CalcFixedLayout(false, horz);
     if (horz) {
         size.cy += m_cellHeight;
@@ -291,7 +322,7 @@ void CBarSwitch::DoPaint(HDC target) {
 void CBarSwitch::PaintCells(HDC dc) {
     CSaveDC saved(dc);
     IntersectClipRect(dc, m_cellArea.left, m_cellArea.top, m_cellArea.right, m_cellArea.bottom);
-    CSelectObject font(dc, m_font ? m_font : BarFont());
+    CSelectObject font(dc, CellFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_colours.text);
     const int last = GetLastVisible();
@@ -301,14 +332,14 @@ void CBarSwitch::PaintCells(HDC dc) {
         const bool active = i == m_active;
         if (active)
             FillRect(dc, &cell, BarDitherBrush());
-        int x = cell.left + 4;
+        int x = cell.left + m_imageGap;
         if (item.image >= 0 && m_images) {
             ImageList_Draw(m_images, item.image, dc, x,
                            cell.top + (cell.bottom - cell.top - m_imageSize.cy) / 2,
                            ILD_TRANSPARENT);
-            x += m_imageSize.cx + 4;
+            x += m_imageSize.cx + m_imageGap;
         }
-        RECT text = {x, cell.top, cell.right - 4, cell.bottom};
+        RECT text = {x, cell.top, cell.right - m_imageGap, cell.bottom};
         if (text.right > text.left)
             DrawTextA(dc, item.text, item.length, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         if (active) {

@@ -87,7 +87,15 @@ public:
 
     DECLARE_MESSAGE_MAP()
 
+protected:
+    // Font and cell sizes taken again for the new density, the cells laid out anew.
+    void OnDpiChanged(UINT oldDpi) override;
+
 private:
+    // The font the cells are drawn with, for the bar's density.
+    HFONT CellFont();
+    // The cell height for the row the bar is in.
+    void MeasureCellHeight(bool besideToolbar);
     // A left press: true when the bar took it (arrow or cell).
     bool OnLeftPress(POINT pt);
     int AvailableWidth() const;
@@ -110,7 +118,9 @@ private:
     int m_cx = 0, m_cy = 0;
     BarColours m_colours;
     HFONT m_font = nullptr; // none: the shared font
+    CBarDpiFont m_dpiFont;  // the shared font at the bar's density
     int m_fontHeight = 0;
     HIMAGELIST m_images = nullptr; // not owned
-    SIZE m_imageSize = {16, 16};
+    SIZE m_imageSize = {16, 16};   // the list's own image size
+    int m_imageGap = 4;            // the room before and after the image, at the density
 };

@@ -15,13 +15,13 @@ bool CBarTool::Create(CWnd* parent, DWORD alignment, bool visible, UINT id) {
         style |= WS_VISIBLE;
     if (!CreateEx(parent, TBSTYLE_FLAT, style, id))
         return false;
-    SetSizes(SIZE{23, 23}, SIZE{16, 16});
+    FitButtonsToImages();
     return true;
 }
 
 void CBarTool::OnButtonsReplaced() {
     if (!GetImageList())
         SetImageList(BarImages());
-    SetSizes(GetButtonSize(), SIZE{16, 16});
+    FitButtonsToImages();
     SetOrientation(IsHorzLayout());
 }

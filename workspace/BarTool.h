@@ -1,4 +1,4 @@
-// CBarTool: the standard toolbar, a flat toolbar of 23 x 23 buttons with 16 x 16 images whose
+// CBarTool: the standard toolbar, a flat toolbar of buttons sized to their images whose
 // buttons the main frame applies from the layout the settings store keeps; tool tips and
 // status prompts come from the commands' strings through the frame. Layer: workspace/.
 #pragma once

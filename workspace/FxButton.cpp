@@ -2,6 +2,7 @@
 #include "workspace/FxButton.h"
 
 #include "common/UiResources.h"
+#include "framework/Dpi.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,7 @@ BEGIN_MESSAGE_MAP(CFxButton, CButton)
 ON_WM_MOUSEMOVE()
 ON_WM_KILLFOCUS()
 ON_WM_CAPTURECHANGED()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -49,8 +51,17 @@ bool CFxButton::AttachToControl(CWnd* parent, UINT controlId, DWORD style) {
     return m_attached;
 }
 
+LRESULT CFxButton::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    if (dpi && dpi != m_dpi) {
+        m_dpi = static_cast<UINT>(dpi);
+        Redraw();
+    }
+    return 0;
+}
+
 void CFxButton::PreSubclassWindow() {
     CButton::PreSubclassWindow();
+    m_dpi = FxDpiOf(m_hWnd);
     // Drawn here, whatever the dialog template says.
     if ((GetStyle() & BS_TYPEMASK) != BS_OWNERDRAW)
         ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW);
@@ -61,6 +72,11 @@ void CFxButton::SetImages(HIMAGELIST images, int pressedIndex, int normalIndex, 
     m_images = images;
     m_pressedImage = pressedIndex;
     m_normalImage = normalIndex;
+    int cx = 0, cy = 0;
+    if (images && ImageList_GetIconSize(images, &cx, &cy)) {
+        width = cx;
+        height = cy;
+    }
     m_imageWidth = width;
     m_imageHeight = height;
     if (m_hWnd)
@@ -145,7 +161,7 @@ void CFxButton::DrawImageText(HDC dc, const RECT& rc, bool enabled, bool pressed
     SIZE imageSize = {0, 0};
     if (m_images && image >= 0)
         imageSize = {m_imageWidth, m_imageHeight};
-    const int gap = (length && imageSize.cx) ? 4 : 0;
+    const int gap = (length && imageSize.cx) ? FxScale(4, m_dpi) : 0;
     const bool stacked = (m_style & (FXBS_BELOW | FXBS_ABOVE)) != 0;
     const int blockW =
         stacked ? std::max(textSize.cx, imageSize.cx) : textSize.cx + gap + imageSize.cx;
@@ -196,7 +212,7 @@ void CFxButton::DrawImageText(HDC dc, const RECT& rc, bool enabled, bool pressed
         SelectObject(dc, oldFont);
     if ((m_style & FXBS_FOCUS) && focused) {
         RECT focus = rc;
-        InflateRect(&focus, -2, -2);
+        InflateRect(&focus, -FxScale(2, m_dpi), -FxScale(2, m_dpi));
         DrawFocusRect(dc, &focus);
     }
     DrawBorder(dc, rc, enabled, pressed, false);
@@ -212,8 +228,8 @@ void CFxButton::DrawSwatch(HDC dc, const RECT& rc, bool enabled, bool pressed, b
     RECT measure = {0, 0, 0, 0};
     if (length)
         DrawTextA(dc, text, length, &measure, DT_SINGLELINE | DT_CALCRECT);
-    const int textW = length ? measure.right + 8 : 0;
-    const int textH = length ? measure.bottom + 8 : 0;
+    const int textW = length ? measure.right + FxScale(8, m_dpi) : 0;
+    const int textH = length ? measure.bottom + FxScale(8, m_dpi) : 0;
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     RECT swatchPart = rc, textPart = rc;
     if (m_style & (FXBS_BELOW | FXBS_ABOVE)) {
@@ -244,9 +260,11 @@ void CFxButton::DrawSwatch(HDC dc, const RECT& rc, bool enabled, bool pressed, b
         arrowPart.left = swatchPart.right - arrowW;
         swatchPart.right = arrowPart.left - 2;
         // The divider: a 3-D line between the parts.
-        FillSolid(dc, {swatchPart.right, rc.top + 3, swatchPart.right + 1, rc.bottom - 3},
+        const int inset = FxScale(3, m_dpi);
+        FillSolid(dc, {swatchPart.right, rc.top + inset, swatchPart.right + 1, rc.bottom - inset},
                   Ui(&CUiResources::m_shadow, COLOR_BTNSHADOW));
-        FillSolid(dc, {swatchPart.right + 1, rc.top + 3, swatchPart.right + 2, rc.bottom - 3},
+        FillSolid(dc,
+                  {swatchPart.right + 1, rc.top + inset, swatchPart.right + 2, rc.bottom - inset},
                   Ui(&CUiResources::m_highlight, COLOR_BTNHIGHLIGHT));
     }
     if (length) {
@@ -255,7 +273,7 @@ void CFxButton::DrawSwatch(HDC dc, const RECT& rc, bool enabled, bool pressed, b
                   DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS);
     }
     RECT swatch = swatchPart;
-    InflateRect(&swatch, -4, -4);
+    InflateRect(&swatch, -FxScale(4, m_dpi), -FxScale(4, m_dpi));
     if (pressed)
         OffsetRect(&swatch, 1, 1);
     if (swatch.right > swatch.left && swatch.bottom > swatch.top) {
@@ -267,11 +285,12 @@ void CFxButton::DrawSwatch(HDC dc, const RECT& rc, bool enabled, bool pressed, b
         // A downward triangle as shrinking horizontal lines.
         HPEN pen = CreatePen(PS_SOLID, 1, textColour);
         HGDIOBJ oldPen = SelectObject(dc, pen);
+        const int lines = FxScale(4, m_dpi);
         const int cx = (arrowPart.left + arrowPart.right) / 2;
-        const int top = (arrowPart.top + arrowPart.bottom) / 2 - 2;
-        for (int i = 0; i < 4; ++i) {
-            MoveToEx(dc, cx - 3 + i, top + i, nullptr);
-            LineTo(dc, cx + 4 - i, top + i);
+        const int top = (arrowPart.top + arrowPart.bottom) / 2 - lines / 2;
+        for (int i = 0; i < lines; ++i) {
+            MoveToEx(dc, cx - (lines - 1) + i, top + i, nullptr);
+            LineTo(dc, cx + lines - i, top + i);
         }
         SelectObject(dc, oldPen);
         DeleteObject(pen);
@@ -280,7 +299,7 @@ void CFxButton::DrawSwatch(HDC dc, const RECT& rc, bool enabled, bool pressed, b
         SelectObject(dc, oldFont);
     if ((m_style & FXBS_FOCUS) && focused) {
         RECT focus = rc;
-        InflateRect(&focus, -2, -2);
+        InflateRect(&focus, -FxScale(2, m_dpi), -FxScale(2, m_dpi));
         DrawFocusRect(dc, &focus);
     }
     DrawBorder(dc, rc, enabled, pressed, true);
@@ -332,7 +351,8 @@ void AttachFxButtons(CWnd* parent, CFxButton* buttons, const FxButtonRow* rows, 
         if (!button.AttachToControl(parent, rows[i].controlId, 0x1004B))
             continue;
         if (rows[i].image >= 0)
-            button.SetImages(SharedUi().m_images, rows[i].image, rows[i].image, 16, 16);
+            button.SetImages(SharedUi().m_images, rows[i].image, rows[i].image,
+                             CUiResources::kImageSize, CUiResources::kImageSize);
         if (!rows[i].keepText)
             button.SetWindowText("");
     }

@@ -27,7 +27,8 @@ public:
 
     // Subclasses the dialog control once (made owner-drawn) and applies the style.
     bool AttachToControl(CWnd* parent, UINT controlId, DWORD style);
-    // An index of -1 means no image.
+    // An index of -1 means no image. The images are drawn at the list's own size; width and
+    // height count only for a list that has none.
     void SetImages(HIMAGELIST images, int pressedIndex, int normalIndex, int width, int height);
     void SetFxStyle(DWORD style);
     DWORD GetFxStyle() const { return m_style; }
@@ -35,6 +36,8 @@ public:
     COLORREF GetSwatchColor() const { return m_swatch; }
     bool IsAttached() const { return m_attached; }
     bool IsHot() const { return m_hot; }
+    // The size the images are drawn at.
+    SIZE GetImageSize() const { return SIZE{m_imageWidth, m_imageHeight}; }
 
     virtual void Redraw();
     virtual void DrawFace(HDC dc, const RECT& rc);
@@ -47,6 +50,8 @@ public:
     void OnMouseMove(UINT flags, POINT pt);
     void OnKillFocus(HWND next);
     void OnCaptureChanged(HWND wnd);
+    // WM_FXDPICHANGED: gaps and insets follow the new density.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -60,6 +65,7 @@ private:
     int m_normalImage = -1;
     int m_imageWidth = 16;
     int m_imageHeight = 16;
+    UINT m_dpi = 96;               // the density the gaps and insets are drawn for
     HIMAGELIST m_images = nullptr; // not owned
     COLORREF m_swatch = RGB(0, 0, 0);
 };

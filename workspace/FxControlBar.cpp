@@ -32,9 +32,17 @@ END_MESSAGE_MAP()
 
 namespace {
 
+// Sizes at 96 DPI: the close box's side, the room the gripper and close box take beside the
+// client area, the gap between them and the client, the gripper's lines, a sizing edge, the
+// bar's borders and least size.
 const int kMaxRowBars = 256;
 const int kCloseSize = 12;
 const int kGripperRoom = 12;
+const int kCloseGap = 2;
+const int kGripperLine = 3;
+const int kEdgeWidth = 5;
+const int kBorder = 5;
+const int kMinSize = 32;
 
 // The shared colours, or the system's before they are made.
 COLORREF Face() {
@@ -71,7 +79,25 @@ bool IsSizing(CControlBar* bar) {
 } // namespace
 
 CFxControlBar::CFxControlBar() {
-    m_cxLeftBorder = m_cxRightBorder = m_cyTopBorder = m_cyBottomBorder = 5;
+    SetBorders(kBorder, kBorder, kBorder, kBorder);
+}
+
+void CFxControlBar::OnDpiChanged(UINT oldDpi) {
+    CControlBar::OnDpiChanged(oldDpi);
+    const UINT dpi = GetDpi();
+    auto rescale = [dpi, oldDpi](SIZE& size) {
+        size.cx = MulDiv(size.cx, static_cast<int>(dpi), static_cast<int>(oldDpi));
+        size.cy = MulDiv(size.cy, static_cast<int>(dpi), static_cast<int>(oldDpi));
+    };
+    rescale(m_sizeHorz);
+    rescale(m_sizeVert);
+    rescale(m_sizeFloat);
+    const int least = Scaled(kMinSize);
+    m_sizeMinHorz = m_sizeMinVert = m_sizeMinFloat = {least, least};
+    m_edgeWidth = Scaled(kEdgeWidth);
+    if (m_hWnd)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 CFxControlBar::~CFxControlBar() = default;
@@ -80,6 +106,8 @@ bool CFxControlBar::Create(CWnd* parent, UINT id, const char* title, int cx, int
                            DWORD style) {
     m_edgeFlags = flags & 0x3F;
     m_dwStyle = style & CBRS_ALL;
+    // cx and cy are pixels at the frame's density; the defaults follow it first.
+    SetDpi(FxDpiOf(parent ? parent->m_hWnd : nullptr));
     const SIZE size = {cx, cy};
     if (style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)) {
         m_sizeFloat = m_sizeHorz = size;
@@ -398,22 +426,29 @@ void CFxControlBar::OnNcCalcSize(bool, NCCALCSIZE_PARAMS* params) {
     }
     ::SetRectEmpty(&m_rectClose);
     ::SetRectEmpty(&m_rectGripper);
+    const int room = Scaled(kGripperRoom), box = Scaled(kCloseSize), gap = Scaled(kCloseGap);
+    // The gripper: two lines, kGripperLine each, the second overlapping the first by one
+    // pixel less than its own width (see DrawGripper).
+    const int line = Scaled(kGripperLine);
+    const int gripper = 2 * line - 1;
     if (docked && IsSideHorz()) {
-        rc.left += m_cxLeftBorder + kGripperRoom;
+        rc.left += m_cxLeftBorder + room;
         rc.top += m_cyTopBorder;
         rc.right -= m_cxRightBorder;
         rc.bottom -= m_cyBottomBorder;
-        m_rectClose = {rc.left - 14, rc.top, rc.left - 2, rc.top + kCloseSize};
+        m_rectClose = {rc.left - gap - box, rc.top, rc.left - gap, rc.top + box};
         const int centre = (m_rectClose.left + m_rectClose.right) / 2;
-        m_rectGripper = {centre - 2, m_rectClose.bottom + 2, centre + 3, rc.bottom};
+        m_rectGripper = {centre - gripper / 2, m_rectClose.bottom + gap,
+                         centre - gripper / 2 + gripper, rc.bottom};
     } else if (docked) {
         rc.left += m_cxLeftBorder;
-        rc.top += m_cyTopBorder + kGripperRoom;
+        rc.top += m_cyTopBorder + room;
         rc.right -= m_cxRightBorder;
         rc.bottom -= m_cyBottomBorder;
-        m_rectClose = {rc.right - kCloseSize, rc.top - 14, rc.right, rc.top - 2};
+        m_rectClose = {rc.right - box, rc.top - gap - box, rc.right, rc.top - gap};
         const int centre = (m_rectClose.top + m_rectClose.bottom) / 2;
-        m_rectGripper = {rc.left, centre - 2, m_rectClose.left - 2, centre + 3};
+        m_rectGripper = {rc.left, centre - gripper / 2, m_rectClose.left - gap,
+                         centre - gripper / 2 + gripper};
     } else {
         rc.left += m_cxLeftBorder;
         rc.top += m_cyTopBorder;
@@ -523,13 +558,16 @@ void CFxControlBar::DrawGripper(HDC dc) {
     if (IsFloating() || !(m_dwStyle & CBRS_GRIPPER) || ::IsRectEmpty(&m_rectGripper))
         return;
     const RECT& g = m_rectGripper;
+    // Two raised lines side by side, each kGripperLine thick at 96 DPI.
+    const int line = Scaled(kGripperLine);
     if (IsSideHorz()) {
-        // Two raised lines side by side, each three pixels thick.
-        Draw3dRect(dc, {g.left - 1, g.top, g.left + 2, g.bottom}, Light(), Shadow());
-        Draw3dRect(dc, {g.left + 2, g.top, g.left + 5, g.bottom}, Light(), Shadow());
+        Draw3dRect(dc, {g.left - 1, g.top, g.left - 1 + line, g.bottom}, Light(), Shadow());
+        Draw3dRect(dc, {g.left - 1 + line, g.top, g.left - 1 + 2 * line, g.bottom}, Light(),
+                   Shadow());
     } else {
-        Draw3dRect(dc, {g.left, g.top - 1, g.right, g.top + 2}, Light(), Shadow());
-        Draw3dRect(dc, {g.left, g.top + 2, g.right, g.top + 5}, Light(), Shadow());
+        Draw3dRect(dc, {g.left, g.top - 1, g.right, g.top - 1 + line}, Light(), Shadow());
+        Draw3dRect(dc, {g.left, g.top - 1 + line, g.right, g.top - 1 + 2 * line}, Light(),
+                   Shadow());
     }
 }
 
@@ -543,7 +581,7 @@ void CFxControlBar::DrawCloseBox(HDC dc) {
         pen = own = ::CreatePen(PS_SOLID, 1, FaceText());
     HGDIOBJ old = ::SelectObject(dc, pen);
     // The cross: parallel diagonals, more of them in a larger box.
-    const int inset = 3;
+    const int inset = Scaled(3);
     const int size = box.right - box.left - 2 * inset;
     const int strokes = std::max(1, size / 4);
     for (int k = 0; k < strokes; ++k) {

@@ -51,7 +51,9 @@ public:
     virtual void DrawCloseBox(HDC dc);
     virtual void DrawEdges(HDC dc);
 
-    // The sizes while docked at the top or bottom, at the left or right, and floating.
+    // The sizes while docked at the top or bottom, at the left or right, and floating, in
+    // pixels at the bar's density (the defaults and the minimums are written for 96 DPI and
+    // scaled when the bar is made).
     SIZE m_sizeHorz = {320, 120};
     SIZE m_sizeVert = {120, 320};
     SIZE m_sizeFloat = {120, 120};
@@ -85,6 +87,10 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // The sizes keep their look at the new density: the user's sizes in proportion, the
+    // minimums, the edges, the gripper and the close box anew.
+    void OnDpiChanged(UINT oldDpi) override;
+
     // The visible bars of the bar's row (at most 256), and this bar's place among them (-1
     // when not docked).
     int CollectRow(std::vector<CControlBar*>& row) const;
@@ -105,7 +111,7 @@ protected:
     int m_nDragEdge = 0;
     UINT m_dockBarId = 0;
     UINT m_edgeFlags = 0;
-    int m_edgeWidth = 5;
+    int m_edgeWidth = 5; // pixels at the bar's density
     int m_trackMin = 0, m_trackMax = 0, m_trackPos = 0, m_trackOffset = 0;
     RECT m_rectGripper = {0, 0, 0, 0};
     bool m_bClosePressed = false;

@@ -2,6 +2,7 @@
 #include "workspace/SheetTabStrip.h"
 
 #include "common/UiResources.h"
+#include "framework/Dpi.h"
 #include "framework/GdiObject.h"
 #include "workspace/BarText.h"
 #include "workspace/TabNotify.h"
@@ -25,6 +26,7 @@ ON_WM_TIMER()
 ON_WM_SETCURSOR()
 ON_MESSAGE(WM_HSCROLL, OnHScroll)
 ON_WM_SYSCOLORCHANGE()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 END_MESSAGE_MAP()
 
 CSheetTabStrip::CSheetTabStrip() {
@@ -37,8 +39,29 @@ CSheetTabStrip::~CSheetTabStrip() = default;
 bool CSheetTabStrip::Create(CWnd* parent, DWORD style, UINT id, const RECT& rc) {
     const char* cls = RegisterWndClass(CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW));
     m_colours.Load();
+    m_dpi = FxDpiOf(parent ? parent->m_hWnd : nullptr);
+    m_splitter = FxScale(m_splitter, m_dpi);
     Measure();
     return CreateEx(0, cls, nullptr, style | WS_CHILD | WS_CLIPCHILDREN, rc, parent, id);
+}
+
+LRESULT CSheetTabStrip::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    if (!dpi || dpi == m_dpi)
+        return 0;
+    // The splitter keeps its place in proportion; tabs, arrows and step are measured anew.
+    m_splitter = MulDiv(m_splitter, static_cast<int>(dpi), static_cast<int>(m_dpi));
+    m_offset = MulDiv(m_offset, static_cast<int>(dpi), static_cast<int>(m_dpi));
+    m_dpi = static_cast<UINT>(dpi);
+    Measure();
+    if (m_hWnd) {
+        Layout();
+        Invalidate(false);
+    }
+    return 0;
+}
+
+HFONT CSheetTabStrip::TabFont() {
+    return m_font ? m_font : m_dpiFont.Get(BarFont(), m_dpi);
 }
 
 int CSheetTabStrip::OnCreate(LPCREATESTRUCTA cs) {
@@ -59,11 +82,12 @@ void CSheetTabStrip::OnDestroy() {
 }
 
 void CSheetTabStrip::Measure() {
-    HFONT font = m_font ? m_font : BarFont();
-    m_tabHeight = std::max(GetSystemMetrics(SM_CXVSCROLL), BarFontHeight(font));
-    m_rowHeight = std::max(m_tabHeight, GetSystemMetrics(SM_CYHSCROLL));
-    m_arrowWidth = GetSystemMetrics(SM_CXHSCROLL);
-    m_step = std::max(8, m_tabHeight);
+    HFONT font = TabFont();
+    m_tabHeight = std::max(FxSystemMetric(SM_CXVSCROLL, m_dpi), BarFontHeight(font));
+    m_rowHeight = std::max(m_tabHeight, FxSystemMetric(SM_CYHSCROLL, m_dpi));
+    m_arrowWidth = FxSystemMetric(SM_CXHSCROLL, m_dpi);
+    m_step = std::max(FxScale(8, m_dpi), m_tabHeight);
+    m_splitterWidth = FxScale(kSplitterWidth, m_dpi);
     // The tabs keep their widths for the new font.
     if (!m_tabs.empty()) {
         HDC dc = GetDC(nullptr);
@@ -101,7 +125,7 @@ int CSheetTabStrip::InsertTab(int index, const char* text, LPARAM data) {
     tab.length = CopyBarText(tab.text, kMaxText, text);
     HDC dc = GetDC(nullptr);
     {
-        CSelectObject select(dc, m_font ? m_font : BarFont());
+        CSelectObject select(dc, TabFont());
         SIZE size = {0, 0};
         GetTextExtentPoint32A(dc, tab.text, tab.length, &size);
         tab.width = size.cx + 2 * m_tabHeight;
@@ -185,10 +209,10 @@ void CSheetTabStrip::Layout() {
     m_rightArrow = {m_arrowWidth, 0, 2 * m_arrowWidth, height};
     // The splitter never leaves the strip.
     const int room =
-        std::max(0, static_cast<int>(client.right) - 2 * m_arrowWidth - kSplitterWidth);
+        std::max(0, static_cast<int>(client.right) - 2 * m_arrowWidth - m_splitterWidth);
     const int area = std::min(m_splitter, room);
     m_tabArea = {2 * m_arrowWidth, 0, 2 * m_arrowWidth + area, height};
-    m_splitterRect = {m_tabArea.right, 0, m_tabArea.right + kSplitterWidth, height};
+    m_splitterRect = {m_tabArea.right, 0, m_tabArea.right + m_splitterWidth, height};
     // A wider area shows more of the last tab: no empty room after it while tabs are hidden.
     m_offset = std::min(m_offset, GetMaxOffset());
     if (m_scrollBar)
@@ -300,7 +324,7 @@ void CSheetTabStrip::Paint(HDC dc) {
         CSaveDC saved(dc);
         IntersectClipRect(dc, m_tabArea.left, m_tabArea.top, m_tabArea.right, m_tabArea.bottom);
         FillSolid(dc, RECT{m_tabArea.left, 0, m_tabArea.right, 1}, m_colours.shadow);
-        CSelectObject font(dc, m_font ? m_font : BarFont());
+        CSelectObject font(dc, TabFont());
         CSelectObject pen(dc, BarFramePen());
         SetBkMode(dc, TRANSPARENT);
         CBrushHandle faceBrush(CreateSolidBrush(m_colours.face));
@@ -393,7 +417,7 @@ void CSheetTabStrip::OnCaptureChanged(HWND) {
         RECT client;
         GetClientRect(&client);
         m_splitter = std::min(m_splitter, std::max(0, static_cast<int>(client.right) -
-                                                          2 * m_arrowWidth - kSplitterWidth));
+                                                          2 * m_arrowWidth - m_splitterWidth));
         Layout();
     }
     if (m_leftPressed || m_rightPressed) {

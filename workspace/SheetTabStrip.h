@@ -19,7 +19,7 @@ public:
     static constexpr UINT_PTR kTimerLeft = 2003;  // repeating a scroll to the left
     static constexpr UINT_PTR kTimerRight = 2004; // repeating a scroll to the right
     static constexpr UINT kRepeatPeriod = 100;    // ms
-    static constexpr int kSplitterWidth = 6;
+    static constexpr int kSplitterWidth = 6;      // at 96 DPI
 
     struct Tab {
         LPARAM data = 0;
@@ -80,11 +80,15 @@ public:
     void OnTimer(UINT_PTR id);
     bool OnSetCursor(HWND wnd, UINT hitTest, UINT message);
     LRESULT OnHScroll(WPARAM wParam, LPARAM lParam);
+    // WM_FXDPICHANGED: tab height, arrows, step and splitter for the new density.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
     void OnSysColorChange();
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The font the tabs are drawn with, for the strip's density.
+    HFONT TabFont();
     void Measure();
     void Reposition(int from);
     void Layout();
@@ -101,7 +105,10 @@ private:
     int m_tabHeight = 0;
     int m_rowHeight = 0;
     int m_arrowWidth = 0;
-    int m_splitter = 320; // tab area width
+    int m_splitter = 320; // tab area width, pixels at the strip's density
+    int m_splitterWidth = kSplitterWidth;
+    UINT m_dpi = 96;
+    CBarDpiFont m_dpiFont; // the shared font at the strip's density
     bool m_dragging = false;
     int m_dragOffset = 0;
     UINT_PTR m_timer = 0; // 0, kTimerLeft or kTimerRight

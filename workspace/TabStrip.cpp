@@ -1,6 +1,7 @@
 // CTabStrip. Layer: workspace/.
 #include "workspace/TabStrip.h"
 
+#include "framework/Dpi.h"
 #include "framework/GdiObject.h"
 #include "workspace/BarText.h"
 #include "workspace/TabNotify.h"
@@ -20,6 +21,7 @@ ON_WM_CAPTURECHANGED()
 ON_WM_KEYDOWN()
 ON_WM_SYSCOLORCHANGE()
 ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 END_MESSAGE_MAP()
 
 CTabStrip::CTabStrip() {
@@ -31,13 +33,29 @@ CTabStrip::~CTabStrip() = default;
 bool CTabStrip::Create(CWnd* parent, DWORD style, UINT id, const RECT& rc) {
     const char* cls = RegisterWndClass(CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW));
     m_colours.Load();
+    m_dpi = FxDpiOf(parent ? parent->m_hWnd : nullptr);
     Measure();
     return CreateEx(0, cls, nullptr, style | WS_CHILD, rc, parent, id);
 }
 
+LRESULT CTabStrip::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    if (!dpi || dpi == m_dpi)
+        return 0;
+    m_dpi = static_cast<UINT>(dpi);
+    Measure();
+    Layout();
+    Invalidate(false);
+    return 0;
+}
+
+HFONT CTabStrip::TabFont() {
+    return m_font ? m_font : m_dpiFont.Get(BarFont(), m_dpi);
+}
+
 void CTabStrip::Measure() {
-    int fontHeight = BarFontHeight(m_font ? m_font : BarFont());
-    m_stripHeight = std::max(static_cast<int>(m_imageSize.cy), fontHeight) + 4;
+    m_tabWidth = FxScale(m_tabWidth96, m_dpi);
+    m_fontHeight = BarFontHeight(TabFont());
+    m_stripHeight = std::max(static_cast<int>(m_imageSize.cy), m_fontHeight) + FxScale(4, m_dpi);
     m_arrowWidth = m_stripHeight / 2;
     m_arrowHeight = m_stripHeight * 2 / 3;
 }
@@ -94,7 +112,8 @@ bool CTabStrip::SelectTab(int index) {
 }
 
 void CTabStrip::SetTabWidth(int width) {
-    m_tabWidth = std::max(1, width);
+    m_tabWidth96 = std::max(1, width);
+    m_tabWidth = FxScale(m_tabWidth96, m_dpi);
     Layout();
     if (m_hWnd)
         Invalidate(false);
@@ -102,7 +121,8 @@ void CTabStrip::SetTabWidth(int width) {
 
 void CTabStrip::SetImageList(HIMAGELIST images, SIZE size) {
     m_images = images;
-    m_imageSize = size;
+    int cx = 0, cy = 0;
+    m_imageSize = images && ImageList_GetIconSize(images, &cx, &cy) ? SIZE{cx, cy} : size;
     Measure();
     Layout();
     if (m_hWnd)
@@ -118,7 +138,7 @@ void CTabStrip::SetFont(HFONT font, bool redraw) {
 }
 
 SIZE CTabStrip::GetStripSize() const {
-    return SIZE{GetTabCount() * m_tabWidth, m_stripHeight + 2 * GetSystemMetrics(SM_CYBORDER)};
+    return SIZE{GetTabCount() * m_tabWidth, m_stripHeight + 2 * FxSystemMetric(SM_CYBORDER, m_dpi)};
 }
 
 bool CTabStrip::GetTab(int index, LPARAM* data) const {
@@ -216,7 +236,7 @@ void CTabStrip::Paint(HDC dc) {
     RECT client;
     GetClientRect(&client);
     FillSolid(dc, client, m_colours.face);
-    CSelectObject font(dc, m_font ? m_font : BarFont());
+    CSelectObject font(dc, TabFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_colours.text);
     const int last = GetLastVisible();
@@ -227,13 +247,14 @@ void CTabStrip::Paint(HDC dc) {
         const bool current = i == m_current;
         if (current)
             FillRect(dc, &cell, BarDitherBrush());
-        int x = cell.left + tab.marginLeft;
+        const int marginLeft = FxScale(tab.marginLeft, m_dpi);
+        int x = cell.left + marginLeft;
         if (tab.image >= 0 && m_images) {
             ImageList_Draw(m_images, tab.image, dc, x,
                            cell.top + (m_stripHeight - m_imageSize.cy) / 2, ILD_TRANSPARENT);
-            x += m_imageSize.cx + tab.marginLeft;
+            x += m_imageSize.cx + marginLeft;
         }
-        RECT text = {x, cell.top, cell.right - tab.marginRight, cell.bottom};
+        RECT text = {x, cell.top, cell.right - FxScale(tab.marginRight, m_dpi), cell.bottom};
         if (text.right > text.left)
             DrawTextA(dc, tab.text, tab.length, &text, tab.format);
         if (current) {
@@ -248,7 +269,7 @@ void CTabStrip::Paint(HDC dc) {
     }
     if (m_scrolling) {
         RECT area = m_arrowArea;
-        area.left -= 4;
+        area.left -= FxScale(4, m_dpi);
         FillSolid(dc, area, m_colours.face);
         const RECT* arrows[2] = {&m_leftArrow, &m_rightArrow};
         const bool pressed[2] = {m_leftPressed, m_rightPressed};

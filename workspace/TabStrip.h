@@ -1,5 +1,5 @@
 // CTabStrip: the plain tab strip, a row of equal-width owner-drawn tabs, each with an optional
-// 16 x 16 image and a text, and a left and a right scroll arrow at its right end when not all
+// image and a text, and a left and a right scroll arrow at its right end when not all
 // tabs fit. Its parent handles it like a tab control (TabNotify.h). The workspace bar shows it
 // along its bottom edge. Layer: workspace/.
 #pragma once
@@ -19,8 +19,8 @@ public:
 
     struct Tab {
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS;
-        int marginLeft = 4, marginRight = 4;
-        int image = -1; // -1: none
+        int marginLeft = 4, marginRight = 4; // at 96 DPI
+        int image = -1;                      // -1: none
         int length = 0;
         UINT id = 0;     // the caller's value, for example a command id
         LPARAM data = 0; // the caller's data
@@ -40,8 +40,10 @@ public:
     bool SelectTab(int index);
     int GetCurSel() const { return m_current; }
     int GetTabCount() const { return static_cast<int>(m_tabs.size()); }
+    // The width of every tab, at 96 DPI; GetTabWidth answers it at the strip's density.
     void SetTabWidth(int width);
     int GetTabWidth() const { return m_tabWidth; }
+    // The images are drawn at the list's own size (size only when the list has none).
     void SetImageList(HIMAGELIST images, SIZE size);
     void SetFont(HFONT font, bool redraw = true);
     // (tab count x tab width, strip height + 2 x border height): the parent reserves the height.
@@ -60,6 +62,8 @@ public:
     RECT GetLeftArrowRect() const { return m_leftArrow; }
     RECT GetRightArrowRect() const { return m_rightArrow; }
     int GetStripHeight() const { return m_stripHeight; }
+    int GetFontHeight() const { return m_fontHeight; }
+    SIZE GetImageSize() const { return m_imageSize; }
     // The tab under a client point (-1: none, or an arrow).
     int HitTest(POINT pt) const;
     // Scrolls the view by one tab (-1 left, +1 right).
@@ -74,10 +78,15 @@ public:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     LRESULT OnGetDlgCode(WPARAM, LPARAM);
     void OnSysColorChange();
+    // WM_FXDPICHANGED: font, heights, arrows and tab width for the new density.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
+    UINT GetDpi() const { return m_dpi; }
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The font the tabs are drawn with, for the strip's density.
+    HFONT TabFont();
     void Layout();
     void Measure();
     void Paint(HDC dc);
@@ -86,8 +95,12 @@ private:
     int m_current = -1;
     int m_first = 0;
     int m_perView = 1;
-    int m_tabWidth = 80;
+    int m_tabWidth96 = 80;
+    int m_tabWidth = 80; // at the strip's density
+    UINT m_dpi = 96;
+    CBarDpiFont m_dpiFont; // the shared font at the strip's density
     int m_stripHeight = 0;
+    int m_fontHeight = 0;
     int m_arrowWidth = 0, m_arrowHeight = 0;
     RECT m_arrowArea = {0, 0, 0, 0};
     RECT m_leftArrow = {0, 0, 0, 0}, m_rightArrow = {0, 0, 0, 0};

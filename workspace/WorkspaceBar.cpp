@@ -56,6 +56,17 @@ int CWorkspaceBar::OnCreate(LPCREATESTRUCTA cs) {
     return 0;
 }
 
+void CWorkspaceBar::OnDpiChanged(UINT oldDpi) {
+    CFxControlBar::OnDpiChanged(oldDpi);
+    if (!m_tabStrip.m_hWnd)
+        return;
+    // The shared images may have been made again for the new density.
+    m_tabStrip.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_images : nullptr,
+                            SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    m_tabStrip.SendMessage(WM_FXDPICHANGED, GetDpi(), oldDpi);
+    PlacePages();
+}
+
 HWND CWorkspaceBar::GetPageWindow(UINT commandId) const {
     for (const Page& page : m_pages)
         if (page.commandId == commandId)

@@ -47,6 +47,11 @@ public:
 
     DECLARE_MESSAGE_MAP()
 
+protected:
+    // The tab strip measures itself for the new density first, then the pages are placed
+    // above it again.
+    void OnDpiChanged(UINT oldDpi) override;
+
 private:
     // Makes (when needed) and shows page index, hiding the one shown; false when the page's
     // window cannot be made (the old one stays).

@@ -5,6 +5,7 @@
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
+#include "framework/Dpi.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 #include "textview/FxEditView.h"
@@ -27,6 +28,7 @@ ON_WM_DESTROY()
 ON_WM_SIZE()
 ON_WM_SHOWWINDOW()
 ON_WM_SYSCOLORCHANGE()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_CLIP_INSERT, OnInsert)
 ON_COMMAND(ID_CLIP_COPY, OnCopy)
@@ -110,6 +112,7 @@ int CWsbClipText::OnCreate(LPCREATESTRUCTA) {
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), inst, nullptr);
     if (!m_selector || !m_list)
         return -1;
+    m_dpi = FxDpiOf(m_hWnd);
     ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     LVCOLUMNA column = {};
     column.mask = LVCF_WIDTH;
@@ -174,10 +177,19 @@ void CWsbClipText::OnShowWindow(bool show, UINT) {
         ReloadIfChanged();
 }
 
+LRESULT CWsbClipText::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    if (!dpi || dpi == m_dpi)
+        return 0;
+    m_dpi = static_cast<UINT>(dpi);
+    ApplyFonts();
+    return 0;
+}
+
 void CWsbClipText::ApplyFonts() {
     HFONT font = SharedUi().IsInitialised() ? SharedUi().m_font : nullptr;
     if (!font)
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    font = m_dpiFont.Get(font, m_dpi);
     for (HWND wnd : {m_selector, m_list, m_editor})
         if (wnd)
             ::SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -698,7 +710,7 @@ void CWsbClipText::PlaceBodyEditor() {
         ::SelectObject(dc, old);
     ::ReleaseDC(m_editor, dc);
     const int lines = static_cast<int>(::SendMessageA(m_editor, EM_GETLINECOUNT, 0, 0));
-    const int height = lines * tm.tmHeight + 4;
+    const int height = lines * tm.tmHeight + FxScale(4, m_dpi);
     RECT place = {item.left, 0, client.right, 0};
     if (item.bottom + height <= client.bottom) {
         place.top = item.bottom;

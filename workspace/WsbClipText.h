@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/Wnd.h"
+#include "workspace/BarPaint.h"
 #include "workspace/ClipTextFormat.h"
 
 #include <commctrl.h>
@@ -93,6 +94,8 @@ public:
     void OnSize(UINT type, int cx, int cy);
     void OnShowWindow(bool show, UINT status);
     void OnSysColorChange();
+    // WM_FXDPICHANGED: the font for the new density, and the layout again.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
     void OnContextMenu(HWND wnd, POINT pt);
     bool OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -167,6 +170,8 @@ private:
     HWND m_selector = nullptr;
     HWND m_list = nullptr;
     HWND m_editor = nullptr;
+    UINT m_dpi = 96;
+    CBarDpiFont m_dpiFont; // the shared font at the page's density
     WNDPROC m_listProc = nullptr;
     WNDPROC m_editorProc = nullptr;
     std::vector<std::unique_ptr<ItemData>> m_items;

@@ -5,6 +5,7 @@
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/CmdUI.h"
+#include "framework/Dpi.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 #include "framework/WinApp.h"
@@ -87,6 +88,7 @@ ON_WM_DESTROY()
 ON_WM_SIZE()
 ON_WM_TIMER()
 ON_WM_SYSCOLORCHANGE()
+ON_MESSAGE(WM_FXDPICHANGED, OnFxDpiChanged)
 ON_WM_CONTEXTMENU()
 ON_CBN_SELCHANGE(CWsbFileTree::kFilterId, OnFilterSelChange)
 ON_MESSAGE(WM_MENUSELECT, OnMenuSelectForward)
@@ -167,7 +169,8 @@ IFileTreeHost::ViewSettings CWsbFileTree::SettingsFromFlags(DWORD flags) {
 int CWsbFileTree::OnCreate(LPCREATESTRUCTA cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
-    const RECT box = {0, 0, cs->cx, kDroppedHeight};
+    m_dpi = FxDpiOf(m_hWnd);
+    const RECT box = {0, 0, cs->cx, FxScale(kDroppedHeight, m_dpi)};
     if (!m_filter.Create(WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL |
                              CBS_NOINTEGRALHEIGHT,
                          box, this, kFilterId))
@@ -201,10 +204,20 @@ void CWsbFileTree::OnDestroy() {
     CWnd::OnDestroy();
 }
 
+LRESULT CWsbFileTree::OnFxDpiChanged(WPARAM dpi, LPARAM) {
+    if (!dpi || dpi == m_dpi)
+        return 0;
+    m_dpi = static_cast<UINT>(dpi);
+    ApplyFont();
+    Layout();
+    return 0;
+}
+
 void CWsbFileTree::ApplyFont() {
     HFONT font = SharedUi().IsInitialised() ? SharedUi().m_font : nullptr;
     if (!font)
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    font = m_dpiFont.Get(font, m_dpi);
     if (m_tree.m_hWnd)
         m_tree.SetFont(font);
     if (m_filter.m_hWnd)
@@ -280,11 +293,11 @@ void CWsbFileTree::Layout() {
         return;
     RECT client;
     GetClientRect(&client);
-    ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, client.right, kDroppedHeight,
+    ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, client.right, FxScale(kDroppedHeight, m_dpi),
                    SWP_NOZORDER | SWP_NOACTIVATE);
     RECT box;
     m_filter.GetWindowRect(&box);
-    const int top = box.bottom - box.top + 2;
+    const int top = box.bottom - box.top + FxScale(2, m_dpi);
     ::SetWindowPos(m_tree.m_hWnd, nullptr, 0, top, client.right,
                    client.bottom > top ? client.bottom - top : 0, SWP_NOZORDER | SWP_NOACTIVATE);
 }

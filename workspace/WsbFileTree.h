@@ -7,6 +7,7 @@
 
 #include "framework/ComboBox.h"
 #include "workspace/FileTreeDrives.h"
+#include "workspace/BarPaint.h"
 #include "workspace/FileTreeHost.h"
 #include "workspace/ShellTreeCtrl.h"
 
@@ -74,6 +75,8 @@ public:
     void OnSize(UINT type, int cx, int cy);
     void OnTimer(UINT_PTR id);
     void OnSysColorChange();
+    // WM_FXDPICHANGED: the font for the new density, and the layout again.
+    LRESULT OnFxDpiChanged(WPARAM dpi, LPARAM);
     void OnContextMenu(HWND wnd, POINT pt);
     void OnFilterSelChange();
     LRESULT OnMenuSelectForward(WPARAM wParam, LPARAM lParam);
@@ -123,6 +126,8 @@ private:
 
     ShellTreeCtrl m_tree;
     CComboBox m_filter;
+    UINT m_dpi = 96;
+    CBarDpiFont m_dpiFont; // the shared font at the page's density
     CFileTreeFilterEdit m_filterEdit;
     IFileTreeHost* m_host = nullptr;
     std::string m_currentFilter;

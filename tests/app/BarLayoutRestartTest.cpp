@@ -7,6 +7,7 @@
 #include "app/AppMainFrame.h"
 #include "common/PathName.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 
 #include "tests/app/AppTestUtil.h"
@@ -55,6 +56,13 @@ bool IsInsideFrame(CAppMainFrame* frame, CControlBar* bar) {
     return rc.right > rc.left && rc.bottom > rc.top && rc.left >= client.left - slack &&
            rc.top >= client.top - slack && rc.right <= client.right + slack &&
            rc.bottom <= client.bottom + slack;
+}
+
+// A window's size kept at 96 DPI and brought back to the screen's density: the same but for
+// the rounding of a density that is not a whole multiple of 96.
+int KeptSize(int px) {
+    const UINT dpi = FxSystemDpi();
+    return FxScale(FxUnscale(px, dpi), dpi);
 }
 
 RECT WindowRect(HWND wnd) {
@@ -133,8 +141,8 @@ TEST_F(BarLayoutRestartTest, ABarOnAnotherSideAndAMaximisedWindowComeBackAfterAR
     const RECT normal = WindowRect(frame->m_hWnd);
     EXPECT_EQ(normal.left, 60);
     EXPECT_EQ(normal.top, 40);
-    EXPECT_EQ(normal.right, 940);
-    EXPECT_EQ(normal.bottom, 660);
+    EXPECT_EQ(normal.right, 60 + KeptSize(880));
+    EXPECT_EQ(normal.bottom, 40 + KeptSize(620));
     EXPECT_EQ(DockIdOf(&frame->WorkspaceBar()), static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
     Close();
     // Not maximised at the end: not maximised at the next start.
@@ -152,15 +160,18 @@ TEST_F(BarLayoutRestartTest, TheWindowComesBackWhereItWasUnlessNoMonitorShowsTha
     ::SetWindowPos(frame->m_hWnd, nullptr, 150, 90, 700, 480, SWP_NOZORDER);
     Settle();
     Close();
-    EXPECT_EQ(PlacementRecord(),
-              "\"Maximized\"=0|\"Left\"=150|\"Top\"=90|\"Right\"=850|\"Bottom\"=570");
+    // The corner on the screen, the size at 96 DPI.
+    const UINT dpi = FxSystemDpi();
+    EXPECT_EQ(PlacementRecord(), "\"Maximized\"=0|\"Left\"=150|\"Top\"=90|\"Right\"=" +
+                                     std::to_string(150 + FxUnscale(700, dpi)) +
+                                     "|\"Bottom\"=" + std::to_string(90 + FxUnscale(480, dpi)));
     frame = Start();
     ASSERT_NE(frame, nullptr);
     RECT rc = WindowRect(frame->m_hWnd);
     EXPECT_EQ(rc.left, 150);
     EXPECT_EQ(rc.top, 90);
-    EXPECT_EQ(rc.right, 850);
-    EXPECT_EQ(rc.bottom, 570);
+    EXPECT_EQ(rc.right, 150 + KeptSize(700));
+    EXPECT_EQ(rc.bottom, 90 + KeptSize(480));
     EXPECT_FALSE(::IsZoomed(frame->m_hWnd));
     Close();
 
@@ -218,8 +229,8 @@ TEST_F(BarLayoutRestartTest, AWindowClosedInFullScreenComesBackAtItsPlaceBeforeI
     const RECT rc = WindowRect(frame->m_hWnd);
     EXPECT_EQ(rc.left, 120);
     EXPECT_EQ(rc.top, 70);
-    EXPECT_EQ(rc.right, 880);
-    EXPECT_EQ(rc.bottom, 590);
+    EXPECT_EQ(rc.right, 120 + KeptSize(760));
+    EXPECT_EQ(rc.bottom, 70 + KeptSize(520));
     Close();
     ForgetBarLayout();
 }

@@ -12,6 +12,7 @@
 #include "common/PathName.h"
 #include "common/UiResources.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/ResourceText.h"
@@ -342,9 +343,14 @@ TEST_F(BarsTest, TheToolbarHasTheStoredLayoutAlongTheTop) {
     EXPECT_GE(rc.left, -2);
     RECT button;
     ASSERT_TRUE(bar.GetItemRect(bar.CommandToIndex(ID_FILE_NEW), &button));
-    EXPECT_EQ(button.right - button.left, 23);
-    EXPECT_EQ(button.bottom - button.top, 23);
-    EXPECT_GE(rc.bottom - rc.top, 23);
+    // Buttons as large as the images of the toolbar's list, with a margin of 7 pixels at 96
+    // DPI: 23 x 23 for 16-pixel images there.
+    int imageCx = 0, imageCy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(bar.GetImageList(), &imageCx, &imageCy));
+    const int margin = FxScale(7, FxDpiOf(m_frame->m_hWnd));
+    EXPECT_EQ(button.right - button.left, imageCx + margin);
+    EXPECT_EQ(button.bottom - button.top, imageCy + margin);
+    EXPECT_GE(rc.bottom - rc.top, imageCy + margin);
 }
 
 TEST_F(BarsTest, UndoFollowsTheDocumentAndWordWrapIsACheckButton) {
@@ -437,7 +443,8 @@ TEST_F(BarsTest, TheWorkspaceTabsSwitchItsPages) {
     ASSERT_EQ(tabs.GetTabCount(), 2);
     EXPECT_STREQ(tabs.GetTabInfo(0)->text, "资源管理");
     EXPECT_STREQ(tabs.GetTabInfo(1)->text, "剪贴文本");
-    EXPECT_EQ(tabs.GetTabWidth(), 80);
+    // 80 pixels at 96 DPI.
+    EXPECT_EQ(tabs.GetTabWidth(), FxScale(80, FxDpiOf(m_frame->m_hWnd)));
     // Along the bottom of the bar, full width.
     RECT bar, strip;
     ws.GetClientRect(&bar);
@@ -451,8 +458,9 @@ TEST_F(BarsTest, TheWorkspaceTabsSwitchItsPages) {
     EXPECT_EQ(tabs.GetCurSel(), 0);
     EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
     // A click on the second tab makes and shows its page and hides the first.
-    tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(80 + 10, 5));
-    tabs.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(80 + 10, 5));
+    const int second = tabs.GetTabWidth() + 10;
+    tabs.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(second, 5));
+    tabs.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(second, 5));
     EXPECT_EQ(tabs.GetCurSel(), 1);
     EXPECT_TRUE(ws.IsPageVisible(CWorkspaceBar::kClipTextPage));
     EXPECT_FALSE(ws.IsPageVisible(CWorkspaceBar::kFileTreePage));
@@ -514,14 +522,18 @@ TEST_F(BarsTest, AToolbarDockedAtTheLeftRunsInTheFewestColumnsThatFit) {
 TEST_F(BarsTest, BesideTheToolbarTheSwitchBarTakesTheButtonHeight) {
     CBarSwitch& bar = m_frame->SwitchBar();
     const int fontHeight = SharedUi().m_fontMetrics.tmHeight;
+    // Sizes at 96 DPI and system metrics, at the bar's density.
+    const UINT dpi = bar.GetDpi();
+    const int alone = FxSystemMetric(SM_CYFRAME, dpi) / 2 + fontHeight + FxScale(4, dpi);
     bar.CalcFixedLayout(false, true);
-    EXPECT_EQ(bar.GetCellHeight(), GetSystemMetrics(SM_CYFRAME) / 2 + fontHeight + 4);
+    EXPECT_EQ(bar.GetCellHeight(), alone);
     m_frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
     m_frame->RecalcLayout();
     Pump();
     ASSERT_EQ(::GetParent(bar.m_hWnd), ::GetParent(m_frame->ToolBar().m_hWnd));
     bar.CalcFixedLayout(false, true);
-    EXPECT_EQ(bar.GetCellHeight(), std::max(fontHeight + 2 * GetSystemMetrics(SM_CYBORDER), 23));
+    EXPECT_EQ(bar.GetCellHeight(),
+              std::max(fontHeight + 2 * FxSystemMetric(SM_CYBORDER, dpi), FxScale(23, dpi)));
     // The stretch query asks for the whole length; otherwise the frame's width.
     EXPECT_EQ(bar.CalcFixedLayout(true, true).cx, 32767);
     RECT frame;
@@ -531,7 +543,7 @@ TEST_F(BarsTest, BesideTheToolbarTheSwitchBarTakesTheButtonHeight) {
     m_frame->RecalcLayout();
     Pump();
     bar.CalcFixedLayout(false, true);
-    EXPECT_EQ(bar.GetCellHeight(), GetSystemMetrics(SM_CYFRAME) / 2 + fontHeight + 4);
+    EXPECT_EQ(bar.GetCellHeight(), alone);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "common/PathName.h"
 #include "framework/CmdUI.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwIds.h"
 #include "framework/MiniDockFrameWnd.h"
 #include "workspace/BarTool.h"
@@ -148,6 +149,8 @@ protected:
         Settle();
     }
     CAppMainFrame* m_frame = nullptr;
+    // A sizing bar's least size, 32 pixels at 96 DPI, at the frame's density.
+    int Least() const { return FxScale(32, FxDpiOf(m_frame->m_hWnd)); }
 };
 
 TEST_F(DockingTest, TheTwoSizingBarsStartAtTheirDefaultSides) {
@@ -208,10 +211,10 @@ TEST_F(DockingTest, DraggingTheEdgeBetweenTwoBarsOfARowMovesLengthAndStopsAtTheM
           {rc.right + 100, y, 0},
           {rc.right + 2000, y, 0},
           {rc.right + 2000, y, MOUSEEVENTF_LEFTUP}});
-    EXPECT_EQ(ws.m_sizeHorz.cx, 32);
-    EXPECT_EQ(out.m_sizeHorz.cx, total - 32);
+    EXPECT_EQ(ws.m_sizeHorz.cx, Least());
+    EXPECT_EQ(out.m_sizeHorz.cx, total - Least());
     wsRect = WindowRect(ws.m_hWnd);
-    EXPECT_EQ(wsRect.right - wsRect.left, 32);
+    EXPECT_EQ(wsRect.right - wsRect.left, Least());
 
     // Far to the left: now the output window stops at 32.
     rc = WindowRect(out.m_hWnd);
@@ -220,8 +223,8 @@ TEST_F(DockingTest, DraggingTheEdgeBetweenTwoBarsOfARowMovesLengthAndStopsAtTheM
           {rc.right - 100, y, 0},
           {rc.left - 2000, y, 0},
           {rc.left - 2000, y, MOUSEEVENTF_LEFTUP}});
-    EXPECT_EQ(out.m_sizeHorz.cx, 32);
-    EXPECT_EQ(ws.m_sizeHorz.cx, total - 32);
+    EXPECT_EQ(out.m_sizeHorz.cx, Least());
+    EXPECT_EQ(ws.m_sizeHorz.cx, total - Least());
 }
 
 TEST_F(DockingTest, DraggingTheEdgeAcrossTheRowChangesTheRowsThickness) {
@@ -243,7 +246,7 @@ TEST_F(DockingTest, DraggingTheEdgeAcrossTheRowChangesTheRowsThickness) {
           {x, after.top + 50, 0},
           {x, after.bottom + 3000, 0},
           {x, after.bottom + 3000, MOUSEEVENTF_LEFTUP}});
-    EXPECT_EQ(out.m_sizeHorz.cy, 32);
+    EXPECT_EQ(out.m_sizeHorz.cy, Least());
 }
 
 TEST_F(DockingTest, ABarDragsToAnotherSideToFloatingAndBackByDoubleClicks) {
@@ -458,19 +461,19 @@ TEST_F(DockingTest, AFloatingBarSizesAtItsCornersButNeverBelowItsMinimum) {
           {fr.right - 100, fr.bottom - 50, 0},
           {fr.left - 300, fr.top - 300, 0},
           {fr.left - 300, fr.top - 300, MOUSEEVENTF_LEFTUP}});
-    EXPECT_EQ(out.m_sizeFloat.cx, 32);
-    EXPECT_EQ(out.m_sizeFloat.cy, 32);
+    EXPECT_EQ(out.m_sizeFloat.cx, Least());
+    EXPECT_EQ(out.m_sizeFloat.cy, Least());
     bar = WindowRect(out.m_hWnd);
-    EXPECT_GE(bar.right - bar.left, 32);
-    EXPECT_GE(bar.bottom - bar.top, 32);
+    EXPECT_GE(bar.right - bar.left, Least());
+    EXPECT_GE(bar.bottom - bar.top, Least());
     // By the top-left corner, far down and right: the frame's right and bottom stay put.
     fr = WindowRect(mini->m_hWnd);
     Play({{fr.left + 1, fr.top + 1, 0},
           {fr.left + 1, fr.top + 1, MOUSEEVENTF_LEFTDOWN},
           {fr.left - 60, fr.top - 40, 0},
           {fr.left - 60, fr.top - 40, MOUSEEVENTF_LEFTUP}});
-    EXPECT_EQ(out.m_sizeFloat.cx, 32 + 61);
-    EXPECT_EQ(out.m_sizeFloat.cy, 32 + 41);
+    EXPECT_EQ(out.m_sizeFloat.cx, Least() + 61);
+    EXPECT_EQ(out.m_sizeFloat.cy, Least() + 41);
     RECT moved = WindowRect(mini->m_hWnd);
     EXPECT_EQ(moved.right, fr.right);
     EXPECT_EQ(moved.bottom, fr.bottom);
@@ -571,8 +574,11 @@ bool Within(const RECT& inner, const RECT& outer) {
 } // namespace
 
 TEST_F(DockingTest, TheToolbarDragsByItsBlankAreaToTheLeftAndWrapsIntoColumns) {
-    // A short frame: one column of buttons would run past its bottom.
-    ::SetWindowPos(m_frame->m_hWnd, nullptr, 40, 20, 700, 360, SWP_NOZORDER);
+    // A short frame: one column of buttons would run past its bottom (as large as the
+    // density makes the bars).
+    const UINT dpi = FxDpiOf(m_frame->m_hWnd);
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 40, 20, FxScale(700, dpi), FxScale(360, dpi),
+                   SWP_NOZORDER);
     Settle();
     CBarTool& bar = m_frame->ToolBar();
     ASSERT_EQ(DockIdOf(&bar), static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
@@ -602,7 +608,8 @@ TEST_F(DockingTest, TheToolbarDragsByItsBlankAreaToTheLeftAndWrapsIntoColumns) {
         if (rc.left == buttons.front().left)
             ++columns;
     const int height = client.bottom - client.top;
-    EXPECT_GT(static_cast<int>(buttons.size()) * 23, height) << "the frame is short enough";
+    EXPECT_GT(static_cast<int>(buttons.size()) * bar.GetButtonSize().cy, height)
+        << "the frame is short enough";
     EXPECT_GT(lastLeft, buttons.front().left) << "a second column";
     RECT barRect = WindowRect(bar.m_hWnd);
     EXPECT_LE(barRect.bottom, client.bottom + 2);

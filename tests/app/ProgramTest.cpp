@@ -1,6 +1,7 @@
 // The editor as a program: a copy of Quorvane.exe in a fresh folder (so that its settings are
 // the defaults: one instance) is started as real processes and driven through its windows.
 #include "common/PathName.h"
+#include "framework/Dpi.h"
 #include "tests/app/AppTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -1063,7 +1064,8 @@ TEST_F(ProgramTest, TheBarsComeBackWhereTheyWereAndDamagedRecordsComeBackOnScree
         EXPECT_TRUE(IsReachableInFrame(frame, out.bar));
         RECT rc;
         GetWindowRect(ws.bar, &rc);
-        EXPECT_EQ(rc.right - rc.left, 200) << "the saved width";
+        // Saved at 96 DPI, shown at the screen's density.
+        EXPECT_EQ(rc.right - rc.left, FxScale(200, FxSystemDpi())) << "the saved width";
         PostMessageA(frame, WM_CLOSE, 0, 0);
         ASSERT_TRUE(p.WaitExit(10000));
     }

@@ -5,6 +5,7 @@
 #include "tests/shell/ShellTestApp.h"
 
 #include "common/UiResources.h"
+#include "framework/Dpi.h"
 #include "workspace/SheetTabStrip.h"
 #include "workspace/TabNotify.h"
 #include "workspace/TabStrip.h"
@@ -117,16 +118,18 @@ TEST_F(TabStripTest, StripSizeFollowsTabWidthImagesAndFont) {
     ASSERT_TRUE(strip.Create(&m_owner, WS_VISIBLE, 0xE900, RECT{0, 0, 400, 24}));
     strip.InsertTab(0, "一", 1);
     strip.InsertTab(1, "二", 2);
+    // Widths are given at 96 DPI and kept at the strip's density.
+    const UINT dpi = strip.GetDpi();
     strip.SetTabWidth(0); // at least 1
-    EXPECT_EQ(strip.GetTabWidth(), 1);
+    EXPECT_EQ(strip.GetTabWidth(), FxScale(1, dpi));
     strip.SetTabWidth(80);
     strip.SetImageList(SharedUi().m_images, SIZE{16, 16});
     TEXTMETRICA tm = SharedUi().m_fontMetrics;
-    const int height = std::max(16, static_cast<int>(tm.tmHeight)) + 4;
+    const int height = std::max(16, static_cast<int>(tm.tmHeight)) + FxScale(4, dpi);
     EXPECT_EQ(strip.GetStripHeight(), height);
     SIZE size = strip.GetStripSize();
-    EXPECT_EQ(size.cx, 160);
-    EXPECT_EQ(size.cy, height + 2 * GetSystemMetrics(SM_CYBORDER));
+    EXPECT_EQ(size.cx, 2 * FxScale(80, dpi));
+    EXPECT_EQ(size.cy, height + 2 * FxSystemMetric(SM_CYBORDER, dpi));
 }
 
 TEST_F(TabStripTest, ANarrowStripShowsArrowsAndTheRightArrowShowsTheSecondTabFirst) {
@@ -170,8 +173,9 @@ TEST_F(TabStripTest, AWideStripHasNoArrows) {
     strip.InsertTab(1, "二", 2);
     EXPECT_FALSE(strip.HasArrows());
     EXPECT_EQ(strip.GetLastVisible(), 1);
-    EXPECT_EQ(strip.HitTest(POINT{85, 5}), 1);
-    EXPECT_EQ(strip.HitTest(POINT{200, 5}), -1);
+    const int width = strip.GetTabWidth();
+    EXPECT_EQ(strip.HitTest(POINT{width + 5, 5}), 1);
+    EXPECT_EQ(strip.HitTest(POINT{2 * width + 40, 5}), -1);
 }
 
 TEST_F(TabStripTest, ARefusedChangeKeepsTheOldTabAndSendsNoChangedNotice) {
@@ -190,8 +194,9 @@ TEST_F(TabStripTest, ARefusedChangeKeepsTheOldTabAndSendsNoChangedNotice) {
     m_owner.notices.clear();
     m_owner.refuse = true;
     // A click on the second tab, as the user does it.
-    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 5));
-    strip.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 5));
+    const int x = strip.GetTabWidth() + 20;
+    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+    strip.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
     EXPECT_EQ(strip.GetCurSel(), 0);
     ASSERT_EQ(m_owner.notices.size(), 1u);
     EXPECT_EQ(m_owner.notices[0].code, -552);
@@ -200,7 +205,7 @@ TEST_F(TabStripTest, ARefusedChangeKeepsTheOldTabAndSendsNoChangedNotice) {
 
     m_owner.notices.clear();
     m_owner.refuse = false;
-    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 5));
+    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
     EXPECT_EQ(strip.GetCurSel(), 1);
     ASSERT_EQ(m_owner.notices.size(), 2u);
     EXPECT_EQ(m_owner.notices[1].code, -551);

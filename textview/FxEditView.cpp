@@ -3,6 +3,7 @@
 #include "textview/FxEditView.h"
 
 #include "framework/Document.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/GdiObject.h"
 #include "framework/MemoryException.h"
@@ -41,6 +42,7 @@ ON_WM_MOUSEMOVE()
 ON_WM_CAPTURECHANGED()
 ON_WM_SETCURSOR()
 ON_WM_TIMER()
+ON_MESSAGE(WM_FXDPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -124,7 +126,7 @@ int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
     if (!m_doc || m_doc->RecordCount() == 0)
         m_doc = dynamic_cast<CFxEditDoc*>(GetDocument());
     if (!m_fm.measured)
-        m_fm.Measure();
+        m_fm.SetDpi(FxDpiOf(m_hWnd));
     RegisterDropTarget();
     Register(true);
     return 0;
@@ -148,13 +150,13 @@ void CFxEditView::LayoutView() {
     GetClientRect(&l.client);
     const bool ruler = m_doc && m_doc->m_showRuler;
     const bool numbers = m_doc && m_doc->m_showLineNumbers;
-    l.ruler = {0, 0, l.client.right, ruler ? m_fm.rulerHeight : 3};
-    l.margin = ruler ? std::max(5, m_fm.aveWidth / 2) : 5;
+    l.ruler = {0, 0, l.client.right, ruler ? m_fm.rulerHeight : m_fm.Px(3)};
+    l.margin = ruler ? std::max(m_fm.Px(5), m_fm.aveWidth / 2) : m_fm.Px(5);
     int numberWidth = 0;
     if (numbers) {
-        l.margin = std::max(l.margin, m_fm.gutterGap);
-        numberWidth = DecimalDigits(m_doc->LogicalLineCount()) * m_fm.digitWidth + 5;
-        numberWidth = std::max(numberWidth, 20);
+        l.margin = std::max(l.margin, m_fm.Px(m_fm.gutterGap));
+        numberWidth = DecimalDigits(m_doc->LogicalLineCount()) * m_fm.digitWidth + m_fm.Px(5);
+        numberWidth = std::max(numberWidth, m_fm.Px(20));
     }
     l.gutter = {0, l.ruler.bottom, l.margin + numberWidth, l.client.bottom};
     l.text = {l.gutter.right, l.ruler.bottom, l.client.right, l.client.bottom};

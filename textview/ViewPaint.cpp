@@ -418,8 +418,9 @@ void CFxEditView::PaintLineBack(HDC mem, PaintContext& pc, int32_t rec, int from
     if (rec == m_caret.line) {
         FillSolid(mem, fromX, 0, pc.lineWidth, pc.pitch, pc.colours[ActiveLineBack]);
         if (bookmark) {
-            FillSolid(mem, fromX, 0, pc.lineWidth, 1, pc.colours[BookmarkBack]);
-            FillSolid(mem, fromX, pc.pitch - 1, pc.lineWidth, pc.pitch, pc.colours[BookmarkBack]);
+            FillSolid(mem, fromX, 0, pc.lineWidth, pc.stroke, pc.colours[BookmarkBack]);
+            FillSolid(mem, fromX, pc.pitch - pc.stroke, pc.lineWidth, pc.pitch,
+                      pc.colours[BookmarkBack]);
         }
     } else {
         FillSolid(mem, fromX, 0, pc.lineWidth, pc.pitch,

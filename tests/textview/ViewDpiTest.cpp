@@ -192,8 +192,8 @@ TEST_F(ViewTest, CaretWidthFollowsTheSystemsCaretWidth) {
 
 namespace {
 
-// The red pixels of one pixel column of the painted view, from y0 to y1.
-int RedPixelsInColumn(CFxEditView* view, int x, int y0, int y1, COLORREF colour) {
+// The pixels of one colour in one pixel column of the painted view, from y0 to y1.
+int PixelsInColumn(CFxEditView* view, int x, int y0, int y1, COLORREF colour) {
     HBITMAP bmp = view->RenderToBitmap();
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bmp);
@@ -246,17 +246,25 @@ TEST_F(ViewTest, MarksAndRulerLinesThickenWithTheDensity) {
         // Halfway along the tab: its line, as thick as the density makes a one-pixel line.
         const int tabWidth = 8 * fm.spaceWidth;
         const int top = m_view->WindowYFromRecord(0);
-        EXPECT_EQ(RedPixelsInColumn(m_view, l.text.left + tabWidth / 2, top, top + fm.linePitch,
-                                    RGB(255, 0, 0)),
+        EXPECT_EQ(PixelsInColumn(m_view, l.text.left + tabWidth / 2, top, top + fm.linePitch,
+                                 RGB(255, 0, 0)),
                   stroke)
             << dpi;
         // The bar at the tab stop: 2 above the line to 3 below it at 96 DPI, scaled.
         const int bar = l.text.left + tabWidth - FxScale(2, dpi);
-        EXPECT_EQ(RedPixelsInColumn(m_view, bar, top, top + fm.linePitch, RGB(255, 0, 0)),
+        EXPECT_EQ(PixelsInColumn(m_view, bar, top, top + fm.linePitch, RGB(255, 0, 0)),
                   FxScale(2, dpi) + FxScale(3, dpi))
             << dpi;
         // The ruler's bottom line under the gutter, where no tick stands.
-        EXPECT_EQ(RedPixelsInColumn(m_view, 1, 0, l.ruler.bottom, RGB(0, 0, 0)), stroke) << dpi;
+        EXPECT_EQ(PixelsInColumn(m_view, 1, 0, l.ruler.bottom, RGB(0, 0, 0)), stroke) << dpi;
+        // A bookmarked caret line: bookmark lines at its top and bottom, as thick.
+        m_type.colors[BookmarkBack] = RGB(0, 255, 0);
+        m_doc->RecordRef(0).flags |= FXL_BOOKMARK;
+        EXPECT_EQ(
+            PixelsInColumn(m_view, l.client.right - 4, top, top + fm.linePitch, RGB(0, 255, 0)),
+            2 * stroke)
+            << dpi;
+        m_doc->RecordRef(0).flags &= ~FXL_BOOKMARK;
         // The marks look the same however the painter composes the line.
         m_doc->m_showLineBreaks = true;
         EXPECT_TRUE(Painted(m_view, false) == Painted(m_view, true)) << dpi;

@@ -159,7 +159,9 @@ void CFxEditView::LayoutView() {
         numberWidth = std::max(numberWidth, m_fm.Px(20));
     }
     l.gutter = {0, l.ruler.bottom, l.margin + numberWidth, l.client.bottom};
-    l.text = {l.gutter.right, l.ruler.bottom, l.client.right, l.client.bottom};
+    // A window narrower than its gutter has an empty text area, never one of negative width.
+    l.text = {l.gutter.right, l.ruler.bottom, std::max(l.client.right, l.gutter.right),
+              l.client.bottom};
     l.visibleLines = std::max(0, static_cast<int>((l.text.bottom - l.text.top) / m_fm.linePitch));
     if (m_doc) {
         m_doc->m_viewInts[0] = l.ruler.bottom - l.ruler.top;

@@ -28,6 +28,16 @@ HFONT MakeScaledFont(HFONT font, UINT dpi) {
     LOGFONTA lf;
     if (GetObjectA(font, sizeof lf, &lf) != sizeof lf)
         return nullptr;
+    if (lf.lfHeight == 0) {
+        // The default size: the height the font has as made, as a cell height.
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICA tm = {};
+        GetTextMetricsA(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        lf.lfHeight = tm.tmHeight;
+    }
     lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(dpi), static_cast<int>(kFxBaseDpi));
     lf.lfWidth = MulDiv(lf.lfWidth, static_cast<int>(dpi), static_cast<int>(kFxBaseDpi));
     return CreateFontIndirectA(&lf);

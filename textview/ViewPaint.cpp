@@ -159,6 +159,8 @@ void FillDib(const DibLine& d, int left, int top, int right, int bottom, uint32_
     top = std::max(top, 0);
     right = std::min(right, d.width);
     bottom = std::min(bottom, d.height);
+    if (left >= right) // a gutter wider than the window: nothing of it on the line
+        return;
     for (int y = top; y < bottom; ++y)
         std::fill(d.bits + static_cast<size_t>(y) * d.width + left,
                   d.bits + static_cast<size_t>(y) * d.width + right, px);

@@ -157,17 +157,17 @@ TEST_F(ViewTest, WrapMinimumScalesWithTheDensity) {
     m_doc->m_showLineNumbers = false;
     m_doc->m_showRuler = false;
     SetText(NumberedLines(3));
-    // A text area of 100 pixels: wide enough at 96 DPI (64), too narrow at 192 (128).
+    // A text area of 120 pixels: wide enough at 96 DPI (64), too narrow at 192 (128).
+    // The view alone is made narrower: a frame may not get that narrow at every density.
     const int chrome = m_view->Layout().text.left;
-    RECT wr;
-    GetWindowRect(m_win.frame->m_hWnd, &wr);
-    RECT cr;
+    RECT wr, cr;
+    GetWindowRect(m_view->m_hWnd, &wr);
     GetClientRect(m_view->m_hWnd, &cr);
     const int outer = (wr.right - wr.left) - (cr.right - cr.left);
-    SetWindowPos(m_win.frame->m_hWnd, nullptr, 0, 0, outer + chrome + 100, wr.bottom - wr.top,
+    SetWindowPos(m_view->m_hWnd, nullptr, 0, 0, outer + chrome + 120, wr.bottom - wr.top,
                  SWP_NOMOVE | SWP_NOZORDER);
     PumpViewMessages();
-    ASSERT_EQ(m_view->Layout().text.right - m_view->Layout().text.left, 100);
+    ASSERT_EQ(m_view->Layout().text.right - m_view->Layout().text.left, 120);
     EXPECT_FALSE(m_view->SetWrapMode(1, 0));
     EXPECT_EQ(m_doc->WrapMode(), 0);
     EXPECT_TRUE(m_view->IsRewrapPending());
@@ -269,4 +269,21 @@ TEST_F(ViewTest, MarksAndRulerLinesThickenWithTheDensity) {
         m_doc->m_showLineBreaks = true;
         EXPECT_TRUE(Painted(m_view, false) == Painted(m_view, true)) << dpi;
     }
+}
+
+TEST_F(ViewTest, AFontOfTheDefaultSizeScalesToo) {
+    DensityRestorer restore;
+    LOGFONTA lf = {};
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(lf.lfFaceName, "Courier New");
+    HFONT font = CreateFontIndirectA(&lf); // height 0: the font's default size
+    ChangeDensity(m_view, 96);
+    CFxEditView::ApplyDisplaySettings(font, 0, 0);
+    const int at96 = ViewFontMetrics::Shared().textHeight;
+    ChangeDensity(m_view, 192);
+    ExpectScaled(at96, 2.0, ViewFontMetrics::Shared().textHeight, "default size at 192");
+    ChangeDensity(m_view, 96);
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
+    DeleteObject(font);
 }

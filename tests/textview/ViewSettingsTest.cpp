@@ -2,6 +2,7 @@
 // open document is refreshed, and a document wrapped at the window edge is wrapped again.
 #include "tests/textview/ViewTestUtil.h"
 
+#include "framework/Dpi.h"
 #include "textview/ViewFontMetrics.h"
 
 namespace {
@@ -24,6 +25,8 @@ std::string LongLines(int lines) {
 TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
     MetricsRestorer restore;
     CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
+    // A gap of 200 pixels at this density (the setting is a size at 96 DPI).
+    const int gap = FxUnscale(200, ViewFontMetrics::Shared().dpi);
     SetText(LongLines(6));
     ASSERT_TRUE(m_view->SetWrapMode(1, 0));
     const int oldWidth = m_doc->WrapColumn();
@@ -41,10 +44,10 @@ TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
     m_view->SetFocus();
     PumpViewMessages();
 
-    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 100);
-    EXPECT_EQ(ViewFontMetrics::Shared().gutterGap, 100);
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, gap);
+    EXPECT_EQ(ViewFontMetrics::Shared().gutterGap, gap);
     // Line numbers are shown: the margin grows to the gap and the text narrows.
-    EXPECT_EQ(m_view->Layout().margin, ViewFontMetrics::Shared().Px(100));
+    EXPECT_EQ(m_view->Layout().margin, ViewFontMetrics::Shared().Px(gap));
     EXPECT_EQ(m_doc->WrapMode(), 1);
     EXPECT_EQ(m_doc->WrapColumn(), m_view->Layout().text.right - m_view->Layout().text.left);
     EXPECT_LT(m_doc->WrapColumn(), oldWidth);
@@ -55,7 +58,7 @@ TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
 
     // Nothing changes when nothing changed.
     const int32_t records = m_doc->RecordCount();
-    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 100);
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, gap);
     EXPECT_EQ(m_doc->RecordCount(), records);
     win.Close();
     delete other;

@@ -125,8 +125,16 @@ int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
         return -1;
     if (!m_doc || m_doc->RecordCount() == 0)
         m_doc = dynamic_cast<CFxEditDoc*>(GetDocument());
-    if (!m_fm.measured)
-        m_fm.SetDpi(FxDpiOf(m_hWnd));
+    // A view opened on a monitor of another density than the views so far measured for (a
+    // window that started there): the metrics are made again and the other views follow.
+    const UINT dpi = FxDpiOf(m_hWnd), old = m_fm.dpi;
+    if (!m_fm.measured || dpi != old) {
+        m_fm.SetDpi(dpi);
+        if (m_fm.measured && old)
+            for (CFxEditView* v : std::vector<CFxEditView*>(LiveViews()))
+                if (v->m_hWnd)
+                    ::SendMessageA(v->m_hWnd, WM_FXDPICHANGED, dpi, old);
+    }
     RegisterDropTarget();
     Register(true);
     return 0;

@@ -287,3 +287,27 @@ TEST_F(ViewTest, AFontOfTheDefaultSizeScalesToo) {
     CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
     DeleteObject(font);
 }
+
+TEST_F(ViewTest, AViewOpenedAtAnotherDensityBringsTheOthersToIt) {
+    DensityRestorer restore;
+    const UINT here = FxDpiOf(m_view->m_hWnd);
+    const UINT other = here == 192 ? 96 : 192;
+    ChangeDensity(m_view, other);
+    SetText(NumberedLines(3));
+    const int otherHeight = ViewFontMetrics::Shared().textHeight;
+    // A second document window, on this monitor.
+    CFxEditHostDoc* doc = new CFxEditHostDoc;
+    doc->m_bAutoDelete = false;
+    doc->OnNewDocument();
+    ViewWindow win;
+    win.Open(doc, 300, 200, &m_type);
+    const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+    EXPECT_EQ(fm.dpi, here);
+    EXPECT_NE(fm.textHeight, otherHeight);
+    // The first view is laid out for it again.
+    EXPECT_EQ(m_view->Layout().visibleLines,
+              (m_view->Layout().text.bottom - m_view->Layout().text.top) / fm.linePitch);
+    EXPECT_EQ(m_view->Layout().ruler.bottom, fm.rulerHeight);
+    win.Close();
+    delete doc;
+}

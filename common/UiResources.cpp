@@ -4,12 +4,28 @@
 #include "common/UiResourceIds.h"
 
 #include <cstddef>
+#include <cstdlib>
+#include <initializer_list>
 
 namespace {
 
-HIMAGELIST LoadImages(HINSTANCE module, UINT id) {
-    return ImageList_LoadImageA(module, MAKEINTRESOURCEA(id), CUiResources::kImageSize, 0,
-                                CUiResources::kMaskColour, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+HIMAGELIST LoadImages(HINSTANCE module, UINT id, int size = CUiResources::kImageSize) {
+    return ImageList_LoadImageA(module, MAKEINTRESOURCEA(id), size, 0, CUiResources::kMaskColour,
+                                IMAGE_BITMAP, LR_CREATEDIBSECTION);
+}
+
+// Where the list of a size is kept: the 16-pixel list itself, or its slot of the larger ones.
+HIMAGELIST* ListOfSize(HIMAGELIST& at16, HIMAGELIST (&larger)[2], int size) {
+    switch (size) {
+    case 16:
+        return &at16;
+    case 24:
+        return &larger[0];
+    case 32:
+        return &larger[1];
+    default:
+        return nullptr;
+    }
 }
 
 HCURSOR LoadOwnCursor(HINSTANCE module, UINT id, HCURSOR fallback) {
@@ -92,6 +108,7 @@ void CUiResources::ReadPlatform() {
 bool CUiResources::Init(HINSTANCE module) {
     Release();
     ReadPlatform();
+    m_module = module;
     m_arrow = LoadCursorA(nullptr, IDC_ARROW);
     m_splitH = LoadOwnCursor(module, IDC_SPLIT_H, m_arrow);
     m_splitV = LoadOwnCursor(module, IDC_SPLIT_V, m_arrow);
@@ -101,6 +118,34 @@ bool CUiResources::Init(HINSTANCE module) {
     const bool colours = RefreshColours();
     const bool fonts = RefreshFonts();
     return colours && fonts;
+}
+
+int CUiResources::ImageSizeFor(UINT dpi) {
+    const int want = MulDiv(kImageSize, static_cast<int>(dpi ? dpi : 96), 96);
+    int best = 16;
+    for (int size : {24, 32})
+        if (std::abs(size - want) < std::abs(best - want))
+            best = size;
+    return best;
+}
+
+HIMAGELIST CUiResources::Images(int size) {
+    HIMAGELIST* list = ListOfSize(m_images, m_imagesAt, size);
+    if (!m_initialised || !list)
+        return nullptr;
+    if (!*list)
+        *list =
+            LoadImages(m_module, size == 24 ? IDB_SHARED_IMAGES_24 : IDB_SHARED_IMAGES_32, size);
+    return *list;
+}
+
+HIMAGELIST CUiResources::DocImages(int size) {
+    HIMAGELIST* list = ListOfSize(m_docImages, m_docImagesAt, size);
+    if (!m_initialised || !list)
+        return nullptr;
+    if (!*list)
+        *list = LoadImages(m_module, size == 24 ? IDB_DOC_IMAGES_24 : IDB_DOC_IMAGES_32, size);
+    return *list;
 }
 
 bool CUiResources::RefreshColours() {
@@ -166,6 +211,13 @@ void CUiResources::Release() {
         ImageList_Destroy(m_docImages);
     m_images = nullptr;
     m_docImages = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        if (m_imagesAt[i])
+            ImageList_Destroy(m_imagesAt[i]);
+        if (m_docImagesAt[i])
+            ImageList_Destroy(m_docImagesAt[i]);
+        m_imagesAt[i] = m_docImagesAt[i] = nullptr;
+    }
     // Shared cursors from LoadCursor are never destroyed.
     m_arrow = m_splitH = m_splitV = nullptr;
     m_initialised = false;

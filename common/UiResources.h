@@ -55,6 +55,16 @@ public:
     HIMAGELIST m_images = nullptr;
     HIMAGELIST m_docImages = nullptr;
 
+    // The same lists drawn for another density: cells of 16, 24 or 32 pixels (ImageSizeFor).
+    // Each size is loaded the first time it is asked for and kept until Release, so that a
+    // window moved to a monitor of another density takes the other size; null when the
+    // resources have none.
+    HIMAGELIST Images(int size);
+    HIMAGELIST DocImages(int size);
+    // The cell size of the image lists drawn for dpi: of 16, 24 and 32 pixels the nearest to
+    // 16 pixels at 96 DPI scaled to dpi (the smaller of two as near).
+    static int ImageSizeFor(UINT dpi);
+
     HPEN m_textPen = nullptr;       // one pixel, button text colour
     HBRUSH m_ditherBrush = nullptr; // 8 x 8 checkerboard of face and highlight
 
@@ -65,7 +75,7 @@ public:
     TEXTMETRICA m_fontMetrics = {};
     TEXTMETRICA m_statusMetrics = {};
 
-    static const int kImageSize = 16;
+    static const int kImageSize = 16; // the size of m_images and m_docImages
     static const COLORREF kMaskColour = RGB(255, 0, 255);
 
 private:
@@ -74,6 +84,10 @@ private:
     void ReleaseFonts();
 
     bool m_initialised = false;
+    HINSTANCE m_module = nullptr;
+    // The 24 and 32-pixel lists, once loaded: [0] 24, [1] 32.
+    HIMAGELIST m_imagesAt[2] = {nullptr, nullptr};
+    HIMAGELIST m_docImagesAt[2] = {nullptr, nullptr};
 };
 
 // The process's one object.

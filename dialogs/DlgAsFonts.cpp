@@ -4,6 +4,7 @@
 #include "settings/SettingsStore.h"
 #include "dialogs/DlgIds.h"
 #include "dialogs/SettingsHost.h"
+#include "framework/Dpi.h"
 #include "framework/MessageBox.h"
 #include "framework/ResourceText.h"
 
@@ -82,8 +83,10 @@ CDlgAsFonts::~CDlgAsFonts() {
 bool CDlgAsFonts::OnInitDialog() {
     CDlgAsBase::OnInitDialog();
     m_loading = true;
+    // The stored font is meant for 96 DPI (the views make it again for their density), so that
+    // one settings file gives the same point size at every density.
+    m_dpi = static_cast<int>(kFxBaseDpi);
     HDC dc = ::GetDC(nullptr);
-    m_dpi = GetDeviceCaps(dc, LOGPIXELSY);
     std::set<std::string> faces;
     LOGFONTA all = {};
     all.lfCharSet = DEFAULT_CHARSET;
@@ -208,7 +211,11 @@ bool CDlgAsFonts::ChosenFont(LOGFONTA* lf) const {
 
 void CDlgAsFonts::UpdateSample() {
     LOGFONTA lf;
-    HFONT font = ChosenFont(&lf) ? CreateFontIndirectA(&lf) : nullptr;
+    const bool chosen = ChosenFont(&lf);
+    // The sample shows the size the views will draw with on this monitor.
+    const int dpi = static_cast<int>(FxDpiOf(m_hWnd));
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, m_dpi);
+    HFONT font = chosen ? CreateFontIndirectA(&lf) : nullptr;
     HWND sample = GetDlgItem(IDC_FONT_SAMPLE);
     ::SendMessageA(sample, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (m_sample)

@@ -1,8 +1,11 @@
-// The editor's print preview and its toolbar. The eight images are drawn here at start-up
-// (magenta is transparent), so that the preview needs no bitmap resource. Layer: print/.
+// The editor's print preview and its toolbar. The eight images are drawn here for the size the
+// density asks for (magenta is transparent), so that the preview needs no bitmap resource.
+// Layer: print/.
 #include "print/AppPreview.h"
 
+#include "common/UiResources.h"
 #include "framework/CmdUI.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/FwIds.h"
 #include "framework/FwPrintIds.h"
@@ -10,6 +13,7 @@
 #include "framework/PrintInfo.h"
 #include "framework/ResourceText.h"
 #include "print/PrintIds.h"
+#include "textview/DpiMessage.h"
 
 #include <algorithm>
 #include <string>
@@ -37,88 +41,99 @@ const PreviewButton kButtons[] = {
     {1, AFX_ID_PREVIEW_CLOSE, IDS_PREVIEW_CLOSE},
 };
 
-void Rect(HDC dc, int l, int t, int r, int b, COLORREF fill, COLORREF edge) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, edge);
-    HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
-    Rectangle(dc, l, t, r, b);
-    SelectObject(dc, ob);
-    SelectObject(dc, op);
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
+// Drawing on the 16-pixel design grid of the images, at a cell size of n pixels: every shape
+// is drawn anew at the size (coordinates scaled, lines a whole number of pixels wide).
+struct Cell {
+    HDC dc;
+    int n;  // the cell size
+    int x0; // the cell's left edge
+    int S(int v) const { return MulDiv(v, n, 16); }
+    int Width(int w) const { return std::max(1, w * n / 16); }
 
-void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF c, int width = 1) {
-    HPEN pen = CreatePen(PS_SOLID, width, c);
-    HGDIOBJ op = SelectObject(dc, pen);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-    SelectObject(dc, op);
-    DeleteObject(pen);
-}
+    void Rect(int l, int t, int r, int b, COLORREF fill, COLORREF edge) const {
+        HBRUSH brush = CreateSolidBrush(fill);
+        HPEN pen = CreatePen(PS_INSIDEFRAME, Width(1), edge);
+        HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
+        Rectangle(dc, x0 + S(l), S(t), x0 + S(r), S(b));
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+        DeleteObject(brush);
+        DeleteObject(pen);
+    }
+    void Line(int x1, int y1, int x2, int y2, COLORREF c, int width = 1) const {
+        HPEN pen = CreatePen(PS_SOLID, Width(width), c);
+        HGDIOBJ op = SelectObject(dc, pen);
+        MoveToEx(dc, x0 + S(x1), S(y1), nullptr);
+        LineTo(dc, x0 + S(x2), S(y2));
+        SelectObject(dc, op);
+        DeleteObject(pen);
+    }
+    void Triangle(const POINT (&design)[3], COLORREF c) const {
+        POINT pts[3];
+        for (int i = 0; i < 3; ++i)
+            pts[i] = {x0 + S(design[i].x), S(design[i].y)};
+        HBRUSH brush = CreateSolidBrush(c);
+        HPEN pen = CreatePen(PS_SOLID, 1, c);
+        HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
+        Polygon(dc, pts, 3);
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+        DeleteObject(brush);
+        DeleteObject(pen);
+    }
+    void Page(int x, int y, int w, int h) const {
+        Rect(x, y, x + w, y + h, RGB(255, 255, 255), RGB(0, 0, 0));
+        for (int ly = y + 3; ly < y + h - 2; ly += 3)
+            Line(x + 2, ly, x + w - 2, ly, RGB(0, 0, 128));
+    }
+    void Magnifier(bool plus) const {
+        HBRUSH brush = CreateSolidBrush(RGB(255, 255, 255));
+        HPEN pen = CreatePen(PS_INSIDEFRAME, Width(1), RGB(0, 0, 0));
+        HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
+        Ellipse(dc, x0 + S(1), S(1), x0 + S(11), S(11));
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+        DeleteObject(brush);
+        DeleteObject(pen);
+        Line(9, 9, 14, 14, RGB(128, 64, 0), 3);
+        Line(3, 6, 9, 6, RGB(0, 0, 0));
+        if (plus)
+            Line(6, 3, 6, 9, RGB(0, 0, 0));
+    }
+};
 
-void Triangle(HDC dc, const POINT (&pts)[3], COLORREF c) {
-    HBRUSH brush = CreateSolidBrush(c);
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
-    Polygon(dc, pts, 3);
-    SelectObject(dc, ob);
-    SelectObject(dc, op);
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
-
-void Page(HDC dc, int x, int y, int w, int h) {
-    Rect(dc, x, y, x + w, y + h, RGB(255, 255, 255), RGB(0, 0, 0));
-    for (int ly = y + 3; ly < y + h - 2; ly += 3)
-        Line(dc, x + 2, ly, x + w - 2, ly, RGB(0, 0, 128));
-}
-
-void Magnifier(HDC dc, int x, bool plus) {
-    HBRUSH brush = CreateSolidBrush(RGB(255, 255, 255));
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    HGDIOBJ ob = SelectObject(dc, brush), op = SelectObject(dc, pen);
-    Ellipse(dc, x + 1, 1, x + 11, 11);
-    SelectObject(dc, ob);
-    SelectObject(dc, op);
-    DeleteObject(brush);
-    DeleteObject(pen);
-    Line(dc, x + 9, 9, x + 14, 14, RGB(128, 64, 0), 3);
-    Line(dc, x + 3, 6, x + 9, 6, RGB(0, 0, 0));
-    if (plus)
-        Line(dc, x + 6, 3, x + 6, 9, RGB(0, 0, 0));
-}
-
-HIMAGELIST MakeImages() {
+// The eight images in cells of n pixels.
+HIMAGELIST MakeImages(int n) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 16 * 8, 16);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, n * 8, n);
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bmp);
-    RECT all = {0, 0, 16 * 8, 16};
+    RECT all = {0, 0, n * 8, n};
     HBRUSH back = CreateSolidBrush(kMagenta);
     FillRect(dc, &all, back);
     DeleteObject(back);
+    auto cell = [&](int i) { return Cell{dc, n, n * i}; };
     // 0 print: a printer with a sheet.
-    Rect(dc, 4, 1, 12, 8, RGB(255, 255, 255), RGB(0, 0, 0));
-    Rect(dc, 1, 7, 15, 13, RGB(192, 192, 192), RGB(0, 0, 0));
-    Line(dc, 11, 9, 13, 9, RGB(0, 160, 0));
+    cell(0).Rect(4, 1, 12, 8, RGB(255, 255, 255), RGB(0, 0, 0));
+    cell(0).Rect(1, 7, 15, 13, RGB(192, 192, 192), RGB(0, 0, 0));
+    cell(0).Line(11, 9, 13, 9, RGB(0, 160, 0));
     // 1 close: a red cross.
-    Line(dc, 16 + 3, 3, 16 + 13, 13, RGB(200, 0, 0), 2);
-    Line(dc, 16 + 13, 3, 16 + 3, 13, RGB(200, 0, 0), 2);
+    cell(1).Line(3, 3, 13, 13, RGB(200, 0, 0), 2);
+    cell(1).Line(13, 3, 3, 13, RGB(200, 0, 0), 2);
     // 2 one page, 3 two pages.
-    Page(dc, 32 + 3, 1, 10, 14);
-    Page(dc, 48 + 1, 1, 7, 12);
-    Page(dc, 48 + 8, 3, 7, 12);
+    cell(2).Page(3, 1, 10, 14);
+    cell(3).Page(1, 1, 7, 12);
+    cell(3).Page(8, 3, 7, 12);
     // 4 next page, 5 previous page.
-    Triangle(dc, {{64 + 5, 2}, {64 + 12, 8}, {64 + 5, 14}}, RGB(0, 0, 160));
-    Triangle(dc, {{80 + 11, 2}, {80 + 4, 8}, {80 + 11, 14}}, RGB(0, 0, 160));
+    cell(4).Triangle({{5, 2}, {12, 8}, {5, 14}}, RGB(0, 0, 160));
+    cell(5).Triangle({{11, 2}, {4, 8}, {11, 14}}, RGB(0, 0, 160));
     // 6 zoom in, 7 zoom out.
-    Magnifier(dc, 96, true);
-    Magnifier(dc, 112, false);
+    cell(6).Magnifier(true);
+    cell(7).Magnifier(false);
     SelectObject(dc, old);
     DeleteDC(dc);
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 8, 0);
+    HIMAGELIST list = ImageList_Create(n, n, ILC_COLOR24 | ILC_MASK, 8, 0);
     ImageList_AddMasked(list, bmp, kMagenta);
     DeleteObject(bmp);
     return list;
@@ -132,20 +147,44 @@ ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_PREV, OnUpdatePrev)
 ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_NUMPAGE, OnUpdateNumPage)
 ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_ZOOMIN, OnUpdateZoomIn)
 ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_ZOOMOUT, OnUpdateZoomOut)
+ON_MESSAGE(WM_FXDPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CAppPreview::~CAppPreview() {
-    if (m_images)
-        ImageList_Destroy(m_images);
+    for (HIMAGELIST& list : m_images)
+        if (list)
+            ImageList_Destroy(list);
+}
+
+HIMAGELIST CAppPreview::ImagesFor(UINT dpi) {
+    const int size = CUiResources::ImageSizeFor(dpi);
+    HIMAGELIST& list = m_images[size == 24 ? 1 : size == 32 ? 2 : 0];
+    if (!list)
+        list = MakeImages(size);
+    return list;
+}
+
+void CAppPreview::SizeToolbar(UINT dpi) {
+    const int image = CUiResources::ImageSizeFor(dpi);
+    // The buttons keep their 7-pixel margin around the images, scaled.
+    const int button = image + FxScale(kButtonSize - 16, dpi);
+    m_toolbar.SetSizes(SIZE{button, button}, SIZE{image, image});
+    RECT r = {0, 0, 0, 0};
+    m_toolbar.GetItemRect(0, &r);
+    m_height = std::max<int>(button, r.bottom - r.top) + m_toolbar.m_cyTopBorder +
+               m_toolbar.m_cyBottomBorder;
 }
 
 void CAppPreview::OnCreateToolbar() {
     if (!m_toolbar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_LIST,
                             WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, AFX_IDW_TOOLBAR))
         return;
-    m_toolbar.SetSizes(SIZE{23, 23}, SIZE{16, 16});
-    m_images = MakeImages();
-    m_toolbar.SetImageList(m_images);
+    const UINT dpi = FxDpiOf(m_hWnd);
+    m_dpi = dpi;
+    const int image = CUiResources::ImageSizeFor(dpi);
+    const int button = image + FxScale(kButtonSize - 16, dpi);
+    m_toolbar.SetSizes(SIZE{button, button}, SIZE{image, image});
+    m_toolbar.SetImageList(ImagesFor(dpi));
     // The control copies the labels when the buttons are added.
     std::vector<TBBUTTON> buttons;
     std::vector<std::string> labels;
@@ -165,13 +204,22 @@ void CAppPreview::OnCreateToolbar() {
         buttons.push_back(tb);
     }
     m_toolbar.SetButtons(buttons.data(), static_cast<int>(buttons.size()));
-    // Buttons with labels size themselves: no lower than the bar's 23 x 23.
-    m_toolbar.SetSizes(SIZE{23, 23}, SIZE{16, 16});
+    // Buttons with labels size themselves: no lower than the bar's buttons.
+    SizeToolbar(dpi);
     m_numPageShown = 0; // made for the mode shown at the first update
-    RECT r = {0, 0, 0, 0};
-    m_toolbar.GetItemRect(0, &r);
-    m_height =
-        std::max<int>(23, r.bottom - r.top) + m_toolbar.m_cyTopBorder + m_toolbar.m_cyBottomBorder;
+}
+
+LRESULT CAppPreview::OnDpiChanged(WPARAM newDpi, LPARAM) {
+    const UINT dpi = static_cast<UINT>(newDpi);
+    if (!dpi || dpi == m_dpi || !m_toolbar.m_hWnd)
+        return 0;
+    m_dpi = dpi;
+    m_toolbar.SetImageList(ImagesFor(dpi));
+    SizeToolbar(dpi);
+    RECT r;
+    ::GetClientRect(m_hWnd, &r);
+    LayoutToolbar(r.right);
+    return 0;
 }
 
 int CAppPreview::ToolbarHeight() const {

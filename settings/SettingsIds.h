@@ -36,9 +36,11 @@ enum : unsigned {
 };
 
 enum : unsigned {
-    IDR_MAINFRAME = 100, // menu and built-in accelerator table of the main frame
-    IDR_TEXTDOC = 101,   // menu of the text document
-    IDB_TOOLBAR = 300,   // toolbar images, 16 x 16, magenta transparent
+    IDR_MAINFRAME = 100,  // menu and built-in accelerator table of the main frame
+    IDR_TEXTDOC = 101,    // menu of the text document
+    IDB_TOOLBAR = 300,    // toolbar images, 16 x 16, magenta transparent
+    IDB_TOOLBAR_24 = 303, // the same, 24 x 24 (150 %)
+    IDB_TOOLBAR_32 = 304, // the same, 32 x 32 (200 %)
     ID_INSERT_DATETIME = 35242,
     ID_VIEW_AS = 35320,
     ID_TOOL_FIRST = 40960, // user tools 40960..41215

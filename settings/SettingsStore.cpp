@@ -116,11 +116,12 @@ SettingsStore::~SettingsStore() {
     }
     if (m_font.font)
         DeleteObject(m_font.font);
-    for (HIMAGELIST& il : m_toolbar.images) {
-        if (il)
-            ImageList_Destroy(il);
-        il = nullptr;
-    }
+    for (auto& lists : m_toolbar.images)
+        for (HIMAGELIST& il : lists) {
+            if (il)
+                ImageList_Destroy(il);
+            il = nullptr;
+        }
     if (g_settings == this)
         g_settings = nullptr;
 }

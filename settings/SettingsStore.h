@@ -118,7 +118,8 @@ struct ToolbarButtonSet {
     const uint8_t* defaultLayout; // kDefaultLayoutCount entries
     int layoutCount = 0;
     uint8_t layout[255];
-    HIMAGELIST images[2] = {nullptr, nullptr}; // normal, hot
+    // The image lists by cell size (16, 24, 32 pixels), normal and hot, made when first asked.
+    HIMAGELIST images[3][2] = {{nullptr, nullptr}, {nullptr, nullptr}, {nullptr, nullptr}};
     ToolbarButtonSet();
 };
 
@@ -282,8 +283,10 @@ public:
     void SetToolbarLayout(const uint8_t* layout, int count);
     const ToolbarButton* ButtonByCommand(UINT command) const;
     const ToolbarButton* ButtonByImage(int image) const;
-    HIMAGELIST ToolbarImages(bool hot);
-    bool ApplyToolbarLayout(HWND toolbar, const uint8_t* layout, int count);
+    // The toolbar's images in cells of `size` pixels (16, 24 or 32; anything else: 16).
+    HIMAGELIST ToolbarImages(bool hot, int size = 16);
+    // Gives the toolbar the layout's buttons, with the images and button size for dpi.
+    bool ApplyToolbarLayout(HWND toolbar, const uint8_t* layout, int count, UINT dpi = 96);
 
     // --- Reopen list and auto-save ------------------------------------------------------
     void SaveReopenList(ReopenHost& host);

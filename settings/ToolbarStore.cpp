@@ -3,6 +3,7 @@
 #include "settings/IniCodec.h"
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"
+#include "common/UiResources.h"
 
 #include <commctrl.h>
 
@@ -88,23 +89,30 @@ void SettingsStore::SaveToolbar() {
     m_toolbar.dirty = false;
 }
 
-HIMAGELIST SettingsStore::ToolbarImages(bool hot) {
-    HIMAGELIST& il = m_toolbar.images[hot ? 1 : 0];
+HIMAGELIST SettingsStore::ToolbarImages(bool hot, int size) {
+    int at = size == 24 ? 1 : size == 32 ? 2 : 0;
+    static const UINT kBitmaps[3] = {IDB_TOOLBAR, IDB_TOOLBAR_24, IDB_TOOLBAR_32};
+    static const int kSizes[3] = {16, 24, 32};
+    HIMAGELIST& il = m_toolbar.images[at][hot ? 1 : 0];
     if (!il)
-        il = ImageList_LoadImageA(m_resources, MAKEINTRESOURCEA(IDB_TOOLBAR), m_toolbar.imageWidth,
-                                  0, RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+        il = ImageList_LoadImageA(m_resources, MAKEINTRESOURCEA(kBitmaps[at]), kSizes[at], 0,
+                                  RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     return il;
 }
 
-bool SettingsStore::ApplyToolbarLayout(HWND toolbar, const uint8_t* layout, int count) {
+bool SettingsStore::ApplyToolbarLayout(HWND toolbar, const uint8_t* layout, int count, UINT dpi) {
     if (count >= 256 || count < 0)
         return false;
+    // The images drawn for the density, on buttons keeping their margins around them.
+    const int image = CUiResources::ImageSizeFor(dpi);
+    const int scale = dpi ? static_cast<int>(dpi) : 96;
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0,
-                 MAKELPARAM(m_toolbar.imageWidth, m_toolbar.imageHeight));
-    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
-                 MAKELPARAM(m_toolbar.buttonWidth, m_toolbar.buttonHeight));
-    if (HIMAGELIST il = ToolbarImages(false))
+    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(image, image));
+    SendMessageA(
+        toolbar, TB_SETBUTTONSIZE, 0,
+        MAKELPARAM(image + MulDiv(m_toolbar.buttonWidth - m_toolbar.imageWidth, scale, 96),
+                   image + MulDiv(m_toolbar.buttonHeight - m_toolbar.imageHeight, scale, 96)));
+    if (HIMAGELIST il = ToolbarImages(false, image))
         SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(il));
     std::vector<TBBUTTON> buttons;
     for (int i = 0; i < count; ++i) {

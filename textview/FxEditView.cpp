@@ -3,6 +3,7 @@
 #include "textview/FxEditView.h"
 
 #include "framework/Document.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/GdiObject.h"
 #include "framework/MemoryException.h"
@@ -41,6 +42,7 @@ ON_WM_MOUSEMOVE()
 ON_WM_CAPTURECHANGED()
 ON_WM_SETCURSOR()
 ON_WM_TIMER()
+ON_MESSAGE(WM_FXDPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 namespace {
@@ -123,8 +125,16 @@ int CFxEditView::OnCreate(LPCREATESTRUCTA cs) {
         return -1;
     if (!m_doc || m_doc->RecordCount() == 0)
         m_doc = dynamic_cast<CFxEditDoc*>(GetDocument());
-    if (!m_fm.measured)
-        m_fm.Measure();
+    // A view opened on a monitor of another density than the views so far measured for (a
+    // window that started there): the metrics are made again and the other views follow.
+    const UINT dpi = FxDpiOf(m_hWnd), old = m_fm.dpi;
+    if (!m_fm.measured || dpi != old) {
+        m_fm.SetDpi(dpi);
+        if (m_fm.measured && old)
+            for (CFxEditView* v : std::vector<CFxEditView*>(LiveViews()))
+                if (v->m_hWnd)
+                    ::SendMessageA(v->m_hWnd, WM_FXDPICHANGED, dpi, old);
+    }
     RegisterDropTarget();
     Register(true);
     return 0;
@@ -148,16 +158,18 @@ void CFxEditView::LayoutView() {
     GetClientRect(&l.client);
     const bool ruler = m_doc && m_doc->m_showRuler;
     const bool numbers = m_doc && m_doc->m_showLineNumbers;
-    l.ruler = {0, 0, l.client.right, ruler ? m_fm.rulerHeight : 3};
-    l.margin = ruler ? std::max(5, m_fm.aveWidth / 2) : 5;
+    l.ruler = {0, 0, l.client.right, ruler ? m_fm.rulerHeight : m_fm.Px(3)};
+    l.margin = ruler ? std::max(m_fm.Px(5), m_fm.aveWidth / 2) : m_fm.Px(5);
     int numberWidth = 0;
     if (numbers) {
-        l.margin = std::max(l.margin, m_fm.gutterGap);
-        numberWidth = DecimalDigits(m_doc->LogicalLineCount()) * m_fm.digitWidth + 5;
-        numberWidth = std::max(numberWidth, 20);
+        l.margin = std::max(l.margin, m_fm.Px(m_fm.gutterGap));
+        numberWidth = DecimalDigits(m_doc->LogicalLineCount()) * m_fm.digitWidth + m_fm.Px(5);
+        numberWidth = std::max(numberWidth, m_fm.Px(20));
     }
     l.gutter = {0, l.ruler.bottom, l.margin + numberWidth, l.client.bottom};
-    l.text = {l.gutter.right, l.ruler.bottom, l.client.right, l.client.bottom};
+    // A window narrower than its gutter has an empty text area, never one of negative width.
+    l.text = {l.gutter.right, l.ruler.bottom, std::max(l.client.right, l.gutter.right),
+              l.client.bottom};
     l.visibleLines = std::max(0, static_cast<int>((l.text.bottom - l.text.top) / m_fm.linePitch));
     if (m_doc) {
         m_doc->m_viewInts[0] = l.ruler.bottom - l.ruler.top;

@@ -6,6 +6,7 @@
 #include "framework/View.h"
 #include "textdoc/DocView.h"
 #include "textdoc/FxEditDoc.h"
+#include "textview/DpiMessage.h"
 #include "textview/SyntaxScanner.h"
 #include "textview/WordWrap.h"
 
@@ -52,7 +53,7 @@ public:
     };
     // Below this text width a window-edge re-wrap stays pending (a narrower window would make
     // one piece per character).
-    static const int kMinWrapWidth = 64;
+    static const int kMinWrapWidth = 64; // at 96 DPI
 
     CFxEditView();
     ~CFxEditView() override;
@@ -243,6 +244,7 @@ public:
     void OnCaptureChanged(HWND newCapture);
     bool OnSetCursor(HWND wnd, UINT hitTest, UINT message);
     void OnTimer(UINT_PTR id);
+    LRESULT OnDpiChanged(WPARAM newDpi, LPARAM oldDpi);
 
     DECLARE_MESSAGE_MAP()
 

@@ -35,6 +35,8 @@ struct CFxEditView::PaintContext {
     int hscrollPx = 0;
     int textLeft = 0, textRight = 0, lineWidth = 0, pitch = 16, halfSpacing = 0, textHeight = 16;
     int markSize = 10, spaceWidth = 8, tabSize = 8;
+    int stroke = 1;             // the width of the marks' and the ruler's lines
+    int tabArm = 2, tabBar = 3; // the tab mark's bar: its distance from the stop, its half height
     RECT rubber = {0, 0, 0, 0}; // window x range of the column block or rubber band
     int32_t rubberFirst = -1, rubberLast = -1;
     HPEN marksPen = nullptr, selMarksPen = nullptr;
@@ -64,6 +66,21 @@ void FillSolid(HDC dc, int left, int top, int right, int bottom, COLORREF colour
 void Segment(HDC dc, int x0, int y0, int x1, int y1) {
     MoveToEx(dc, x0, y0, nullptr);
     LineTo(dc, x1, y1);
+}
+
+// How a line `stroke` pixels wide is made of one-pixel lines: each copy moves one pixel down
+// (a horizontal line) or one pixel right (any other), so that one-pixel pens and pixels written
+// straight into a line bitmap give the same marks.
+POINT StrokeStep(int x0, int y0, int x1, int y1) {
+    (void)x0;
+    (void)x1;
+    return y0 == y1 ? POINT{0, 1} : POINT{1, 0};
+}
+
+void Segment(HDC dc, int x0, int y0, int x1, int y1, int stroke) {
+    const POINT d = StrokeStep(x0, y0, x1, y1);
+    for (int k = 0; k < stroke; ++k)
+        Segment(dc, x0 + k * d.x, y0 + k * d.y, x1 + k * d.x, y1 + k * d.y);
 }
 
 // The longest run handed to one text call: runs that long are cut at a character boundary.
@@ -111,6 +128,14 @@ bool PutSegment(const DibLine& d, int x0, int y0, int x1, int y1, uint32_t px) {
     return true;
 }
 
+bool PutSegment(const DibLine& d, int x0, int y0, int x1, int y1, uint32_t px, int stroke) {
+    const POINT s = StrokeStep(x0, y0, x1, y1);
+    bool ok = true;
+    for (int k = 0; k < stroke; ++k)
+        ok = PutSegment(d, x0 + k * s.x, y0 + k * s.y, x1 + k * s.x, y1 + k * s.y, px) && ok;
+    return ok;
+}
+
 // Sets a glyph's pixels with its top-left text position at (x, y), inside clip only.
 void PutGlyph(const DibLine& d, const GlyphInk::Glyph& g, int x, int y, const RECT& clip,
               uint32_t px) {
@@ -134,6 +159,8 @@ void FillDib(const DibLine& d, int left, int top, int right, int bottom, uint32_
     top = std::max(top, 0);
     right = std::min(right, d.width);
     bottom = std::min(bottom, d.height);
+    if (left >= right) // a gutter wider than the window: nothing of it on the line
+        return;
     for (int y = top; y < bottom; ++y)
         std::fill(d.bits + static_cast<size_t>(y) * d.width + left,
                   d.bits + static_cast<size_t>(y) * d.width + right, px);
@@ -210,6 +237,10 @@ void CFxEditView::PaintAll(HDC target, const RECT& clip) {
     pc.halfSpacing = m_fm.lineSpacing / 2;
     pc.textHeight = m_fm.textHeight;
     pc.markSize = m_fm.markSize;
+    // Lines one pixel wide at 96 DPI: a whole number of pixels, as many as the density holds.
+    pc.stroke = std::max(1, m_fm.Px(96) / 96);
+    pc.tabArm = m_fm.Px(2);
+    pc.tabBar = m_fm.Px(3);
     pc.spaceWidth = m_fm.spaceWidth;
     pc.tabSize = TabSize();
     for (int i = 0; i < FxColorSlotCount; ++i)
@@ -327,6 +358,7 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     const int ave = m_fm.aveWidth;
+    const int longer = m_fm.Px(2); // the ticks of every tenth column
     const int e = pc.hscrollPx;
     const int c0 = (e / ave / 10) * 10, x0 = pc.textLeft + c0 * ave - e;
     // With the pixels at hand and digits that keep to their cells, the numbers go in one text
@@ -340,7 +372,7 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
         GdiFlush();
         const uint32_t px = DibPixel(pc.colours[RulerFore]);
         for (int c = c0, x = x0; x <= w && batched; c += 10, x += 10 * ave) {
-            PutSegment(dib, x, h - h / 3 - 2, x, h, px);
+            PutSegment(dib, x, h - h / 3 - longer, x, h, px, pc.stroke);
             char num[16];
             const int n = std::snprintf(num, sizeof num, "%d", c / 10 + 1);
             int width = 0;
@@ -362,13 +394,13 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
         const uint32_t px = DibPixel(pc.colours[RulerFore]);
         for (int c = c0, x = x0; x <= w; ++c, x += ave)
             if (c % 10)
-                PutSegment(dib, x, h - h / 3, x, h, px);
+                PutSegment(dib, x, h - h / 3, x, h, px, pc.stroke);
     } else {
         for (int c = c0, x = x0; x <= w; ++c, x += ave) {
             if (c % 10) {
-                Segment(dc, x, h - h / 3, x, h);
+                Segment(dc, x, h - h / 3, x, h, pc.stroke);
             } else {
-                Segment(dc, x, h - h / 3 - 2, x, h);
+                Segment(dc, x, h - h / 3 - longer, x, h, pc.stroke);
                 char num[16];
                 int n = std::snprintf(num, sizeof num, "%d", c / 10 + 1);
                 TextOutA(dc, x, 0, num, n);
@@ -376,7 +408,7 @@ void CFxEditView::PaintRuler(HDC target, PaintContext& pc) {
         }
     }
     FillSolid(dc, 0, 0, pc.textLeft, h, pc.colours[RulerBack]);
-    Segment(dc, 0, h - 1, w, h - 1);
+    Segment(dc, 0, h - pc.stroke, w, h - pc.stroke, pc.stroke);
     BitBlt(target, ruler.left, ruler.top, w, h, dc, 0, 0, SRCCOPY);
     RestoreDC(dc, saved);
     DeleteDC(dc);
@@ -388,8 +420,9 @@ void CFxEditView::PaintLineBack(HDC mem, PaintContext& pc, int32_t rec, int from
     if (rec == m_caret.line) {
         FillSolid(mem, fromX, 0, pc.lineWidth, pc.pitch, pc.colours[ActiveLineBack]);
         if (bookmark) {
-            FillSolid(mem, fromX, 0, pc.lineWidth, 1, pc.colours[BookmarkBack]);
-            FillSolid(mem, fromX, pc.pitch - 1, pc.lineWidth, pc.pitch, pc.colours[BookmarkBack]);
+            FillSolid(mem, fromX, 0, pc.lineWidth, pc.stroke, pc.colours[BookmarkBack]);
+            FillSolid(mem, fromX, pc.pitch - pc.stroke, pc.lineWidth, pc.pitch,
+                      pc.colours[BookmarkBack]);
         }
     } else {
         FillSolid(mem, fromX, 0, pc.lineWidth, pc.pitch,
@@ -455,11 +488,20 @@ struct SpanPainter {
     const DibLine* dib = nullptr; // marks are set straight into these pixels when given
     COLORREF penColour = 0;
     GlyphInk* ink = nullptr; // with dib: glyphs are set straight into the pixels too
+    int stroke = 1, tabArm = 2, tabBar = 3;
 
     void Segment2(int x0, int y0, int x1, int y1) {
-        points.push_back(POINT{x0, y0});
-        points.push_back(POINT{x1, y1});
-        counts.push_back(2);
+        const POINT d = StrokeStep(x0, y0, x1, y1);
+        for (int k = 0; k < stroke; ++k) {
+            points.push_back(POINT{x0 + k * d.x, y0 + k * d.y});
+            points.push_back(POINT{x1 + k * d.x, y1 + k * d.y});
+            counts.push_back(2);
+        }
+    }
+    void TabMark(int at, int w) {
+        const int ym = y + textHeight / 2, bar = at + w - tabArm;
+        Segment2(at, ym, bar, ym);
+        Segment2(bar, ym - tabArm, bar, ym + tabBar);
     }
     void SpaceMark(int at) {
         const int w = spaceWidth, ym = y + textHeight / 2;
@@ -493,9 +535,7 @@ struct SpanPainter {
     }
     void Tab(int width) {
         if (marks && pen) {
-            const int ym = y + textHeight / 2;
-            Segment2(x, ym, x + width - 2, ym);
-            Segment2(x + width - 2, ym - 2, x + width - 2, ym + 3);
+            TabMark(x, width);
         }
         x += width;
     }
@@ -568,11 +608,8 @@ bool SpanPainter::InkGlyphs(const CharWidthTable& widths, const char* text, int3
         if (c == '\t') {
             const int cols = tabSize - col % tabSize;
             const int w = cols * spaceWidth;
-            if (drawMarks) {
-                const int ym = y + textHeight / 2;
-                Segment2(cx, ym, cx + w - 2, ym);
-                Segment2(cx + w - 2, ym - 2, cx + w - 2, ym + 3);
-            }
+            if (drawMarks)
+                TabMark(cx, w);
             cx += w;
             col += cols;
             ++i;
@@ -664,11 +701,8 @@ bool SpanPainter::Compose(const CharWidthTable& widths, const char* text, int32_
             const int cols = tabSize - col % tabSize;
             const int w = cols * spaceWidth;
             fill(cols, nullptr);
-            if (drawMarks) {
-                const int ym = y + textHeight / 2;
-                Segment2(cx, ym, cx + w - 2, ym);
-                Segment2(cx + w - 2, ym - 2, cx + w - 2, ym + 3);
-            }
+            if (drawMarks)
+                TabMark(cx, w);
             cx += w;
             col += cols;
             ++i;
@@ -753,6 +787,9 @@ void CFxEditView::PaintRuns(HDC mem, PaintContext& pc, const FxLine& line, int32
                    m_extents};
     sp.dib = &pc.dib;
     sp.ink = &m_fm.ink;
+    sp.stroke = pc.stroke;
+    sp.tabArm = pc.tabArm;
+    sp.tabBar = pc.tabBar;
     sp.penColour = pc.colours[selected ? SelectionFore : MarksFore];
     int32_t dispCol = DisplayColumn(line.data, line.data + from, pc.tabSize, line.dispCol);
     bool composed = false;
@@ -777,6 +814,9 @@ void CFxEditView::PaintSyntaxRuns(HDC mem, PaintContext& pc, const FxLine& line,
                    pc.marksPen,   m_markPoints, m_markCounts,  m_extents};
     sp.dib = &pc.dib;
     sp.ink = &m_fm.ink;
+    sp.stroke = pc.stroke;
+    sp.tabArm = pc.tabArm;
+    sp.tabBar = pc.tabBar;
     sp.penColour = pc.colours[MarksFore];
     int32_t dispCol = line.dispCol;
     if (s_composeLines && pc.measure.widths) {
@@ -911,15 +951,14 @@ void CFxEditView::PaintLine(HDC mem, PaintContext& pc, int32_t rec) {
             if (pc.dib.bits) {
                 GdiFlush();
                 const uint32_t px = DibPixel(pc.colours[selBreak ? SelectionFore : MarksFore]);
-                PutSegment(pc.dib, pts[0].x, pts[0].y, pts[1].x, pts[1].y, px);
-                PutSegment(pc.dib, pts[1].x, pts[1].y, pts[2].x, pts[2].y, px);
-                PutSegment(pc.dib, pts[3].x, pts[3].y, pts[4].x, pts[4].y, px);
+                PutSegment(pc.dib, pts[0].x, pts[0].y, pts[1].x, pts[1].y, px, pc.stroke);
+                PutSegment(pc.dib, pts[1].x, pts[1].y, pts[2].x, pts[2].y, px, pc.stroke);
+                PutSegment(pc.dib, pts[3].x, pts[3].y, pts[4].x, pts[4].y, px, pc.stroke);
             } else {
                 SelectObject(mem, selBreak ? pc.selMarksPen : pc.marksPen);
-                MoveToEx(mem, pts[0].x, pts[0].y, nullptr);
-                LineTo(mem, pts[1].x, pts[1].y);
-                LineTo(mem, pts[2].x, pts[2].y);
-                Segment(mem, pts[3].x, pts[3].y, pts[4].x, pts[4].y);
+                Segment(mem, pts[0].x, pts[0].y, pts[1].x, pts[1].y, pc.stroke);
+                Segment(mem, pts[1].x, pts[1].y, pts[2].x, pts[2].y, pc.stroke);
+                Segment(mem, pts[3].x, pts[3].y, pts[4].x, pts[4].y, pc.stroke);
             }
         }
     }

@@ -47,7 +47,7 @@ void CFxEditView::ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGa
                                        bool fontRecreated) {
     ViewFontMetrics& fm = ViewFontMetrics::Shared();
     const bool newFont = fontRecreated || font != fm.font || !fm.measured;
-    const bool newSpacing = std::max(0, lineSpacing) != fm.lineSpacing;
+    const bool newSpacing = std::max(0, lineSpacing) != fm.spacingSetting;
     const bool newGap = gutterGap != fm.gutterGap;
     if (!newFont && !newSpacing && !newGap)
         return;
@@ -77,6 +77,38 @@ void CFxEditView::ApplyDisplaySettings(HFONT font, int lineSpacing, int gutterGa
     if (newFont)
         for (CFxEditView* v : views)
             v->RecreateCaret(); // the caret is as high as the text
+}
+
+LRESULT CFxEditView::OnDpiChanged(WPARAM newDpi, LPARAM) {
+    const UINT dpi = static_cast<UINT>(newDpi);
+    if (!dpi)
+        return 0;
+    // The metrics are shared: the first view told makes the font again for the new density.
+    const bool remade = m_fm.SetDpi(dpi);
+    if (!m_doc || m_doc->RecordCount() == 0) {
+        if (remade)
+            RecreateCaret();
+        return 0;
+    }
+    // The first visible line and the caret stay where they are in the text.
+    const FxTextPos top = m_doc->PieceToLogical(FxTextPos(0, m_top));
+    if (m_doc->WrapMode() == 1 && IsWrappingView()) {
+        RewrapAtWindowEdge(); // keeps the carets and selections of both views
+    } else {
+        LayoutView();
+        UpdateViews(RefreshRelayout, 0, -1);
+    }
+    const int32_t newTop = m_doc->ClampPiece(m_doc->LogicalToPiecePos(top).line);
+    if (newTop != m_top) {
+        m_top = newTop;
+        SetScrollPos(m_hWnd, SB_VERT, m_top, TRUE);
+        Invalidate(false);
+    }
+    UpdateCaretX();
+    m_stickyX = m_caretX;
+    RecreateCaret(); // the caret is as wide and as high as the new density makes it
+    PlaceCaret();
+    return 0;
 }
 
 void CFxEditView::ApplyFileType(const FileTypeInfo* type) {

@@ -119,7 +119,7 @@ bool CFxEditView::SetWrapMode(int mode, int width) {
     }
     if (mode == 1) {
         width = m_layout.text.right - m_layout.text.left;
-        if (width < kMinWrapWidth) {
+        if (width < m_fm.Px(kMinWrapWidth)) {
             // Too narrow to wrap sensibly: the document keeps its pieces and width until the
             // text area is wide enough again (a resize or the focus runs this again).
             m_rewrapPending = true;

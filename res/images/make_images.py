@@ -5,6 +5,8 @@ script:
     toolbar.bmp    bitmap 300, the standard toolbar's images (16 x 16 cells, magenta transparent)
     shared.bmp     bitmap 301, the shared 16 x 16 image list
     docstate.bmp   bitmap 302, the document and output window images
+    *_24.bmp       the same lists in 24 x 24 cells (150 %): bitmaps 303, 305, 307
+    *_32.bmp       the same lists in 32 x 32 cells (200 %): bitmaps 304, 306, 308
     Quorvane.ico   icon 100, the main window
     document.ico   icon 101, the document frames
     split_h.cur    cursor 310, dragging a splitter left and right
@@ -55,61 +57,112 @@ def colour(c):
     return PAL[c]
 
 
-class Img:
-    """A paletted picture: every pixel an RGB tuple or None (transparent)."""
+# Pixels per pixel of the 16-pixel design grid of the picture being drawn: 1 for the 16 x 16
+# images, 1.5 for 24 x 24, 2 for 32 x 32. Pictures are written on the 16-pixel grid; each size
+# is drawn anew at its own resolution: shapes are evaluated per pixel of the size, lines keep a
+# whole number of pixels, and fills cover the cells of the grid.
+SCALE = [1.0]
 
-    def __init__(self, w=16, h=16):
-        self.w, self.h = w, h
-        self.p = [[None] * w for _ in range(h)]
+
+class Img:
+    """A paletted picture: every pixel an RGB tuple or None (transparent). Coordinates of the
+    drawing calls are on the 16-pixel design grid; w, h and p are the real pixels."""
+
+    def __init__(self, w=16, h=16, real=False):
+        self.s = 1.0 if real else SCALE[0]
+        self.w, self.h = (w, h) if real else (self.at(w), self.at(h))
+        # Lines one design pixel wide: one pixel up to 150 %, two at 200 %.
+        self.t = max(1, int(self.s))
+        self.p = [[None] * self.w for _ in range(self.h)]
+
+    def at(self, v):
+        """The first real pixel of design coordinate v."""
+        return int(math.floor(v * self.s + 0.5))
+
+    def span(self, a, b):
+        """The real pixels covering design pixels a..b (inclusive)."""
+        return range(self.at(min(a, b)), self.at(max(a, b) + 1))
+
+    def put(self, x, y, c):
+        """Sets one real pixel."""
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.p[y][x] = c
 
     def px(self, x, y, c):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            self.p[y][x] = colour(c)
+        c = colour(c)
+        for yy in self.span(y, y):
+            for xx in self.span(x, x):
+                self.put(xx, yy, c)
 
     def get(self, x, y):
-        if 0 <= x < self.w and 0 <= y < self.h:
-            return self.p[y][x]
+        xx, yy = self.at(x), self.at(y)
+        if 0 <= xx < self.w and 0 <= yy < self.h:
+            return self.p[yy][xx]
         return None
 
     def rect(self, x0, y0, x1, y1, c):
         """Fills x0..x1, y0..y1 (inclusive)."""
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.px(x, y, c)
+        c = colour(c)
+        for y in self.span(y0, y1):
+            for x in self.span(x0, x1):
+                self.put(x, y, c)
 
     def frame(self, x0, y0, x1, y1, c='K'):
-        self.hline(x0, x1, y0, c)
-        self.hline(x0, x1, y1, c)
-        self.vline(x0, y0, y1, c)
-        self.vline(x1, y0, y1, c)
+        """An outline on the outer pixels of x0..x1, y0..y1."""
+        c = colour(c)
+        xs, ys = self.span(x0, x1), self.span(y0, y1)
+        for k in range(self.t):
+            for x in xs:
+                self.put(x, ys[0] + k, c)
+                self.put(x, ys[-1] - k, c)
+            for y in ys:
+                self.put(xs[0] + k, y, c)
+                self.put(xs[-1] - k, y, c)
 
     def box(self, x0, y0, x1, y1, fill, edge='K'):
         self.rect(x0, y0, x1, y1, fill)
         self.frame(x0, y0, x1, y1, edge)
 
     def hline(self, x0, x1, y, c):
-        for x in range(min(x0, x1), max(x0, x1) + 1):
-            self.px(x, y, c)
+        c = colour(c)
+        y0 = self.at(y)
+        for x in self.span(x0, x1):
+            for k in range(self.t):
+                self.put(x, y0 + k, c)
 
     def vline(self, x, y0, y1, c):
-        for y in range(min(y0, y1), max(y0, y1) + 1):
-            self.px(x, y, c)
+        c = colour(c)
+        x0 = self.at(x)
+        for y in self.span(y0, y1):
+            for k in range(self.t):
+                self.put(x0 + k, y, c)
 
     def line(self, x0, y0, x1, y1, c):
-        dx, dy = abs(x1 - x0), -abs(y1 - y0)
-        sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
+        """A line between the design pixels' first real pixels, drawn at the real size."""
+        c = colour(c)
+        ax, ay, bx, by = self.at(x0), self.at(y0), self.at(x1), self.at(y1)
+        # The end pixel's cell is covered to its far side, as the design pixel was.
+        n = self.at(1) - 1
+        bx += n if bx > ax else -n if bx < ax else 0
+        by += n if by > ay else -n if by < ay else 0
+        dx, dy = abs(bx - ax), -abs(by - ay)
+        sx, sy = (1 if ax < bx else -1), (1 if ay < by else -1)
         err = dx + dy
         while True:
-            self.px(x0, y0, c)
-            if x0 == x1 and y0 == y1:
+            for k in range(self.t):
+                if dx >= -dy:
+                    self.put(ax, ay + k, c)
+                else:
+                    self.put(ax + k, ay, c)
+            if ax == bx and ay == by:
                 break
             e2 = 2 * err
             if e2 >= dy:
                 err += dy
-                x0 += sx
+                ax += sx
             if e2 <= dx:
                 err += dx
-                y0 += sy
+                ay += sy
 
     def art(self, x, y, rows):
         """Draws a picture given as strings of palette letters."""
@@ -120,35 +173,51 @@ class Img:
                 self.px(x + i, y + j, None if ch == '_' else ch)
 
     def shape(self, inside, fill, edge='K'):
-        """Fills the pixels for which inside(x, y) holds; those next to a pixel outside get
-        the edge colour. fill may be a function of (x, y)."""
-        pts = {(x, y) for y in range(self.h) for x in range(self.w) if inside(x, y)}
+        """Fills the pixels for which inside(x, y) holds, tested at the centre of every real
+        pixel (in design coordinates); those within a line's width of a pixel outside get the
+        edge colour. fill may be a function of (x, y)."""
+        s = self.s
+
+        def design(v):
+            return (v + 0.5) / s - 0.5
+
+        pts = {(x, y) for y in range(self.h) for x in range(self.w)
+               if inside(design(x), design(y))}
+        t = self.t
+        near = [(dx, dy) for dy in range(-t, t + 1) for dx in range(-t, t + 1)
+                if abs(dx) + abs(dy) <= t and (dx or dy)]
         for (x, y) in pts:
-            border = any(n not in pts for n in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))
+            border = any((x + dx, y + dy) not in pts for dx, dy in near)
             if border and edge is not None:
-                self.px(x, y, edge)
+                self.put(x, y, colour(edge))
             else:
-                self.px(x, y, fill(x, y) if callable(fill) else fill)
+                self.put(x, y, colour(fill(design(x), design(y)) if callable(fill) else fill))
 
     def blit(self, other, ox, oy):
+        bx, by = self.at(ox), self.at(oy)
         for y in range(other.h):
             for x in range(other.w):
                 if other.p[y][x] is not None:
-                    self.px(ox + x, oy + y, other.p[y][x])
+                    self.put(bx + x, by + y, other.p[y][x])
+
+    def blank(self, w, h):
+        out = Img(w, h, real=True)
+        out.s, out.t = self.s, self.t
+        return out
 
     def flipped(self):
-        out = Img(self.w, self.h)
+        out = self.blank(self.w, self.h)
         for y in range(self.h):
             out.p[y] = list(reversed(self.p[y]))
         return out
 
     def flipped_v(self):
-        out = Img(self.w, self.h)
+        out = self.blank(self.w, self.h)
         out.p = [list(r) for r in reversed(self.p)]
         return out
 
     def transposed(self):
-        out = Img(self.h, self.w)
+        out = self.blank(self.h, self.w)
         for y in range(self.h):
             for x in range(self.w):
                 out.p[x][y] = self.p[y][x]
@@ -156,17 +225,25 @@ class Img:
 
 
 def overlay(c, img, x, y, rim='W'):
-    """Draws img at (x, y) with a rim of one pixel where it covers the picture below, so that
-    a small sign stays apart from what it is drawn on."""
+    """Draws img at (x, y) with a rim of one line's width where it covers the picture below,
+    so that a small sign stays apart from what it is drawn on."""
+    bx, by = c.at(x), c.at(y)
     if rim is not None:
-        for j in range(-1, img.h + 1):
-            for i in range(-1, img.w + 1):
-                if img.get(i, j) is not None or c.get(x + i, y + j) is None:
+        rim = colour(rim)
+        t = c.t
+        for j in range(-t, img.h + t):
+            for i in range(-t, img.w + t):
+                inside = 0 <= i < img.w and 0 <= j < img.h
+                if inside and img.p[j][i] is not None:
                     continue
-                near = any(img.get(i + dx, j + dy) is not None
-                           for dy in (-1, 0, 1) for dx in (-1, 0, 1))
+                X, Y = bx + i, by + j
+                if not (0 <= X < c.w and 0 <= Y < c.h) or c.p[Y][X] is None:
+                    continue
+                near = any(0 <= i + dx < img.w and 0 <= j + dy < img.h and
+                           img.p[j + dy][i + dx] is not None
+                           for dy in range(-t, t + 1) for dx in range(-t, t + 1))
                 if near:
-                    c.px(x + i, y + j, rim)
+                    c.put(X, Y, rim)
     c.blit(img, x, y)
 
 
@@ -576,10 +653,11 @@ def p_paste(c):
 
 
 def p_delete(c):
+    # Bounds half a pixel out from the cells' centres, so that every size covers the cells.
     def inside(x, y):
-        if not (2 <= x <= 13 and 2 <= y <= 13):
+        if not (1.5 <= x <= 13.5 and 1.5 <= y <= 13.5):
             return False
-        return abs(x - y) <= 1 or abs(x + y - 15) <= 1
+        return abs(x - y) <= 1.5 or abs(x + y - 15) <= 1.5
 
     c.shape(inside, 'R', edge=None)
 
@@ -1270,10 +1348,17 @@ def write(name, data):
         f.write(data)
 
 
+# The sizes every image list is drawn at: cell size, its scale and the files' suffix.
+SIZES = [(16, 1.0, ''), (24, 1.5, '_24'), (32, 2.0, '_32')]
+
+
 def main():
-    write('toolbar.bmp', bmp24(strip(TOOLBAR)))
-    write('shared.bmp', bmp24(strip(SHARED)))
-    write('docstate.bmp', bmp24(strip(DOCSTATE)))
+    for size, scale, suffix in SIZES:
+        SCALE[0] = scale
+        write('toolbar%s.bmp' % suffix, bmp24(strip(TOOLBAR)))
+        write('shared%s.bmp' % suffix, bmp24(strip(SHARED)))
+        write('docstate%s.bmp' % suffix, bmp24(strip(DOCSTATE)))
+    SCALE[0] = 1.0
     write('Quorvane.ico', ico([main_icon(16), main_icon(32)]))
     write('document.ico', ico([document_icon(16), document_icon(32)]))
     black, white = splitter_cursor()

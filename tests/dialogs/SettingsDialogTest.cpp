@@ -271,6 +271,30 @@ TEST_F(SettingsDialogTest, AFontChangeReLaysOutEveryOpenDocument) {
     ClickFrame(IDOK);
 }
 
+TEST_F(SettingsDialogTest, AFontSizeIsStoredAsA96DpiHeightAndShownAgainInPoints) {
+    Open(IDD_AS_FONTS);
+    HWND size = Item(IDD_AS_FONTS, IDC_FONT_SIZE);
+    SendMessageA(size, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("12"));
+    SendMessageA(Page<CDlgAsFonts>(IDD_AS_FONTS)->m_hWnd, WM_COMMAND,
+                 MAKEWPARAM(IDC_FONT_SIZE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(size));
+    ClickFrame(IDOK);
+    SettingsStore* s = GetSettings();
+    // Twelve points are sixteen pixels at 96 DPI, whatever the screen's density.
+    EXPECT_EQ(s->Font().current.lfHeight, -16);
+    // The views make it for their density.
+    const ViewFontMetrics& fm = ViewFontMetrics::Shared();
+    LOGFONTA made;
+    ASSERT_EQ(GetObjectA(fm.Font(), sizeof made, &made), static_cast<int>(sizeof made));
+    EXPECT_EQ(made.lfHeight, -MulDiv(16, static_cast<int>(fm.dpi), 96));
+    // The page shows the same points again.
+    Open(IDD_AS_FONTS);
+    char text[16] = "";
+    GetWindowTextA(Item(IDD_AS_FONTS, IDC_FONT_SIZE), text, sizeof text);
+    EXPECT_STREQ(text, "12");
+    ClickPage(IDD_AS_FONTS, IDC_FONT_DEFAULT);
+    ClickFrame(IDOK);
+}
+
 TEST_F(SettingsDialogTest, AnEmptyFontSizeCannotMakeAFont) {
     Open(IDD_AS_FONTS);
     SetWindowTextA(Item(IDD_AS_FONTS, IDC_FONT_SIZE), "");

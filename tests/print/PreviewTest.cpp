@@ -10,12 +10,15 @@
 #include "app/TextEditDoc.h"
 #include "settings/SettingsIds.h"
 
+#include "common/UiResources.h"
 #include "framework/DockBar.h"
+#include "framework/Dpi.h"
 #include "framework/FwPrintIds.h"
 #include "framework/PrintInfo.h"
 #include "framework/ToolBar.h"
 #include "print/AppPreview.h"
 #include "print/PrintIds.h"
+#include "textview/DpiMessage.h"
 
 using namespace printtest;
 using viewtest::g_boxes;
@@ -259,14 +262,17 @@ TEST_F(PreviewTest, ToolbarIsAFrameworkToolbarWithImagesAndLabels) {
         else
             EXPECT_EQ(ButtonText(p, expected[i].id), expected[i].shown);
     }
-    // 16 x 16 images on buttons at least 23 pixels high, the bar across the whole preview.
+    // 16 x 16 images on buttons at least 23 pixels high at 96 DPI (scaled at others), the bar
+    // across the whole preview.
+    const UINT dpi = FxDpiOf(p->m_hWnd);
+    const int image = CUiResources::ImageSizeFor(dpi);
     int cx = 0, cy = 0;
     ASSERT_TRUE(ImageList_GetIconSize(bar.GetImageList(), &cx, &cy));
-    EXPECT_EQ(cx, 16);
-    EXPECT_EQ(cy, 16);
+    EXPECT_EQ(cx, image);
+    EXPECT_EQ(cy, image);
     RECT item, barRect, client;
     ASSERT_TRUE(bar.GetItemRect(0, &item));
-    EXPECT_GE(item.bottom - item.top, 23);
+    EXPECT_GE(item.bottom - item.top, image + FxScale(7, dpi));
     GetWindowRect(bar.m_hWnd, &barRect);
     GetClientRect(p->m_hWnd, &client);
     EXPECT_EQ(barRect.right - barRect.left, client.right);
@@ -332,6 +338,47 @@ TEST_F(PreviewTest, ToolbarStatesFollowThePreviewAtIdle) {
     // The keys still work with the bar there.
     Key(p, VK_ESCAPE);
     EXPECT_EQ(CPreviewView::Active(), nullptr);
+}
+
+TEST_F(PreviewTest, ToolbarTakesTheImagesAndButtonsOfANewDensity) {
+    CAppPreview* p = Start();
+    ASSERT_NE(p, nullptr);
+    CToolBar& bar = p->ToolBar();
+    const UINT start = FxDpiOf(p->m_hWnd);
+    struct Seen {
+        int image, button, height, pageTop;
+    };
+    auto change = [&](UINT dpi) {
+        SendMessageA(p->m_hWnd, WM_FXDPICHANGED, dpi, start);
+        // The frame lays its windows out again after telling them.
+        RECT r;
+        GetClientRect(p->m_hWnd, &r);
+        SendMessageA(p->m_hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
+        TheApp().PumpPendingMessages();
+        Seen seen = {};
+        int cy = 0;
+        ImageList_GetIconSize(bar.GetImageList(), &seen.image, &cy);
+        RECT item = {};
+        bar.GetItemRect(0, &item);
+        seen.button = item.bottom - item.top;
+        RECT barRect;
+        GetWindowRect(bar.m_hWnd, &barRect);
+        seen.height = barRect.bottom - barRect.top;
+        seen.pageTop = p->PageRect(0).top;
+        return seen;
+    };
+    const Seen at96 = change(96), at144 = change(144), at192 = change(192);
+    change(start);
+    EXPECT_EQ(at96.image, 16);
+    EXPECT_EQ(at144.image, 24);
+    EXPECT_EQ(at192.image, 32);
+    EXPECT_GE(at96.button, 23);
+    EXPECT_GE(at144.button, 24 + FxScale(7, 144));
+    EXPECT_GE(at192.button, 32 + FxScale(7, 192));
+    EXPECT_GT(at144.height, at96.height);
+    EXPECT_GT(at192.height, at144.height);
+    // The pages move down below the taller bar.
+    EXPECT_GE(at192.pageTop, at192.height);
 }
 
 TEST_F(PreviewTest, ToolbarSpansThePreviewWhenTheFrameIsResized) {

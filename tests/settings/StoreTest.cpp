@@ -834,3 +834,37 @@ TEST_F(Store, JobSlotsStartEmpty) {
 }
 
 } // namespace
+
+TEST_F(Store, ToolbarImagesComeInThreeSizesAndTheDensityChoosesOne) {
+    InitCommonControls();
+    SettingsStore s(m_dir.c_str());
+    for (int size : {16, 24, 32}) {
+        HIMAGELIST il = s.ToolbarImages(false, size);
+        ASSERT_NE(il, nullptr) << size;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(il, &cx, &cy);
+        EXPECT_EQ(size, cx);
+        EXPECT_EQ(size, cy);
+        EXPECT_EQ(ToolbarButtonSet::kButtonCount - 1, ImageList_GetImageCount(il)) << size;
+        EXPECT_EQ(il, s.ToolbarImages(false, size)) << "kept once made";
+    }
+    EXPECT_EQ(s.ToolbarImages(false, 16), s.ToolbarImages(false, 20)) << "16 for any other";
+
+    s.LoadToolbar();
+    HWND bar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_POPUP, 0, 0, 400, 40, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(bar, nullptr);
+    struct Expect {
+        UINT dpi;
+        int image, button;
+    } const cases[] = {{96, 16, 23}, {144, 24, 35}, {192, 32, 46}};
+    for (const Expect& e : cases) {
+        ASSERT_TRUE(s.ApplyToolbarLayout(bar, s.Toolbar().layout, s.Toolbar().layoutCount, e.dpi));
+        HIMAGELIST il = reinterpret_cast<HIMAGELIST>(SendMessageA(bar, TB_GETIMAGELIST, 0, 0));
+        EXPECT_EQ(il, s.ToolbarImages(false, e.image)) << e.dpi;
+        const LRESULT size = SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0);
+        EXPECT_EQ(e.button, LOWORD(size)) << e.dpi;
+        EXPECT_EQ(e.button, HIWORD(size)) << e.dpi;
+    }
+    DestroyWindow(bar);
+}

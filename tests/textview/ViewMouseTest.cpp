@@ -144,11 +144,11 @@ TEST_F(ViewTest, GutterWidthFollowsTheDigitsOfTheLineCount) {
     SetText("1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
     const int ten = m_view->Layout().gutter.right;
     const ViewLayout& l = m_view->Layout();
-    EXPECT_GE(l.gutter.right - l.margin, 20);
+    EXPECT_GE(l.gutter.right - l.margin, ViewFontMetrics::Shared().Px(20));
     EXPECT_LT(nine, ten);
     m_doc->m_showRuler = false;
     m_doc->m_showLineNumbers = false;
     m_view->UpdateViews(CFxEditView::RefreshRelayout, 0, -1);
-    EXPECT_EQ(m_view->Layout().text.top, 3);
-    EXPECT_EQ(m_view->Layout().text.left, 5);
+    EXPECT_EQ(m_view->Layout().text.top, ViewFontMetrics::Shared().Px(3));
+    EXPECT_EQ(m_view->Layout().text.left, ViewFontMetrics::Shared().Px(5));
 }

@@ -422,3 +422,23 @@ TEST_F(ViewTest, UndoOfAChangeOverSeveralLinesRepaintsThemAll) {
     HideCaret(m_view->m_hWnd);
     EXPECT_EQ(FirstDifference(WindowPixels(m_view), Pixels(m_view)), "") << "after redo";
 }
+
+TEST_F(ViewTest, AWindowNarrowerThanItsGutterPaintsOnlyTheGutter) {
+    Distinct(m_type);
+    m_doc->m_showLineNumbers = true;
+    SetText("one\ntwo\nthree");
+    // A gutter wider than what the window shows of it: the text area is empty.
+    RECT wr, cr;
+    GetWindowRect(m_view->m_hWnd, &wr);
+    GetClientRect(m_view->m_hWnd, &cr);
+    const int outer = (wr.right - wr.left) - (cr.right - cr.left);
+    const int narrow = m_view->Layout().gutter.right / 2;
+    SetWindowPos(m_view->m_hWnd, nullptr, 0, 0, outer + narrow, wr.bottom - wr.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    PumpViewMessages();
+    const ViewLayout& l = m_view->Layout();
+    EXPECT_EQ(l.client.right, narrow);
+    EXPECT_EQ(l.text.right - l.text.left, 0);
+    Capture cap(m_view);
+    EXPECT_EQ(cap.At(0, m_view->WindowYFromRecord(1) + 2), RGB(192, 192, 192));
+}

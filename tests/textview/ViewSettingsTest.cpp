@@ -2,6 +2,7 @@
 // open document is refreshed, and a document wrapped at the window edge is wrapped again.
 #include "tests/textview/ViewTestUtil.h"
 
+#include "framework/Dpi.h"
 #include "textview/ViewFontMetrics.h"
 
 namespace {
@@ -24,6 +25,8 @@ std::string LongLines(int lines) {
 TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
     MetricsRestorer restore;
     CFxEditView::ApplyDisplaySettings(TestFont(), 0, 0);
+    // A gap of 200 pixels at this density (the setting is a size at 96 DPI).
+    const int gap = FxUnscale(200, ViewFontMetrics::Shared().dpi);
     SetText(LongLines(6));
     ASSERT_TRUE(m_view->SetWrapMode(1, 0));
     const int oldWidth = m_doc->WrapColumn();
@@ -41,10 +44,10 @@ TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
     m_view->SetFocus();
     PumpViewMessages();
 
-    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 200);
-    EXPECT_EQ(ViewFontMetrics::Shared().gutterGap, 200);
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, gap);
+    EXPECT_EQ(ViewFontMetrics::Shared().gutterGap, gap);
     // Line numbers are shown: the margin grows to the gap and the text narrows.
-    EXPECT_EQ(m_view->Layout().margin, 200);
+    EXPECT_EQ(m_view->Layout().margin, ViewFontMetrics::Shared().Px(gap));
     EXPECT_EQ(m_doc->WrapMode(), 1);
     EXPECT_EQ(m_doc->WrapColumn(), m_view->Layout().text.right - m_view->Layout().text.left);
     EXPECT_LT(m_doc->WrapColumn(), oldWidth);
@@ -55,7 +58,7 @@ TEST_F(ViewTest, GutterGapChangeRewrapsEdgeWrappedDocumentsAndRelaysOthers) {
 
     // Nothing changes when nothing changed.
     const int32_t records = m_doc->RecordCount();
-    CFxEditView::ApplyDisplaySettings(TestFont(), 0, 200);
+    CFxEditView::ApplyDisplaySettings(TestFont(), 0, gap);
     EXPECT_EQ(m_doc->RecordCount(), records);
     win.Close();
     delete other;
@@ -69,11 +72,12 @@ TEST_F(ViewTest, LineSpacingChangeRelaysWithoutRewrapping) {
     const int visible = m_view->Layout().visibleLines;
     const int pitch = ViewFontMetrics::Shared().linePitch;
     CFxEditView::ApplyDisplaySettings(TestFont(), 8, 0);
-    EXPECT_EQ(ViewFontMetrics::Shared().linePitch, pitch + 8);
+    const int spacing = ViewFontMetrics::Shared().Px(8); // 8 pixels at 96 DPI
+    EXPECT_EQ(ViewFontMetrics::Shared().linePitch, pitch + spacing);
     EXPECT_LT(m_view->Layout().visibleLines, visible);
     EXPECT_EQ(m_doc->RecordCount(), records);
     EXPECT_EQ(m_view->WindowYFromRecord(m_view->TopRecord() + 3),
-              m_view->Layout().text.top + 3 * (pitch + 8));
+              m_view->Layout().text.top + 3 * (pitch + spacing));
 }
 
 TEST_F(ViewTest, FontChangeMeasuresAgainAndRewraps) {
@@ -168,10 +172,12 @@ TEST_F(ViewTest, FileTypeChangeReachesBothViewsAndRewraps) {
     EXPECT_FALSE(m_doc->m_showLineNumbers);
     EXPECT_FALSE(m_doc->m_showWhitespace);
     EXPECT_TRUE(m_doc->m_showLineBreaks);
-    // Both views are laid out anew: no ruler (a 3-pixel strip) and no numbers (5 pixels).
+    // Both views are laid out anew: no ruler (a 3-pixel strip) and no numbers (5 pixels), at
+    // 96 DPI.
+    const ViewFontMetrics& fm = ViewFontMetrics::Shared();
     for (CFxEditView* v : {m_view, second.view}) {
-        EXPECT_EQ(v->Layout().text.top, 3);
-        EXPECT_EQ(v->Layout().text.left, 5);
+        EXPECT_EQ(v->Layout().text.top, fm.Px(3));
+        EXPECT_EQ(v->Layout().text.left, fm.Px(5));
     }
     // Wrapped again at ten columns with the new tab size.
     EXPECT_EQ(m_doc->WrapMode(), 2);

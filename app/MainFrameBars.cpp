@@ -339,7 +339,8 @@ bool CAppMainFrame::CreateToolBar(DWORD alignment, bool visible) {
         ToolbarButtonSet& set = settings->Toolbar();
         if (!set.loaded)
             settings->LoadToolbar();
-        settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount);
+        settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount,
+                                     FxDpiOf(m_hWnd));
     }
     m_toolbar.OnButtonsReplaced();
     return m_toolbar.m_hWnd != nullptr;
@@ -349,7 +350,7 @@ bool CAppMainFrame::CreateSwitchBar(DWORD style) {
     if (!m_switch.Create(this, CBarSwitch::kBarId, style))
         return false;
     m_switch.SetWindowText(AfxLoadString(IDS_SWITCHBAR_TITLE).c_str());
-    m_switch.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_docImages : nullptr,
-                          SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    const int image = CUiResources::ImageSizeFor(FxDpiOf(m_hWnd));
+    m_switch.SetImageList(SharedUi().DocImages(image), SIZE{image, image});
     return m_switch.m_hWnd != nullptr;
 }

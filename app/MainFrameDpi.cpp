@@ -44,9 +44,8 @@ LRESULT CAppMainFrame::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     ScaleDocumentFrames(m_hWndMDIClient, dpi, oldDpi);
     // The shared image lists may have been made again for the new density: the switch bar
     // and the toolbar take them anew (the toolbar's buttons follow its images' size).
-    const CUiResources& ui = SharedUi();
-    m_switch.SetImageList(ui.IsInitialised() ? ui.m_docImages : nullptr,
-                          SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    const int image = CUiResources::ImageSizeFor(dpi);
+    m_switch.SetImageList(SharedUi().DocImages(image), SIZE{image, image});
     ApplyToolbarLayout();
     RecalcLayout();
     return 0;

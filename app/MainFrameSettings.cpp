@@ -6,6 +6,7 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
 #include "dialogs/DlgAsFrame.h"
+#include "framework/Dpi.h"
 #include "dialogs/DlgIds.h"
 #include "framework/MessageBox.h"
 
@@ -58,7 +59,7 @@ void CAppMainFrame::ApplyToolbarLayout() {
     if (!settings || !m_toolbar.m_hWnd)
         return;
     const ToolbarButtonSet& set = settings->Toolbar();
-    settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount);
+    settings->ApplyToolbarLayout(m_toolbar.m_hWnd, set.layout, set.layoutCount, FxDpiOf(m_hWnd));
     m_toolbar.OnButtonsReplaced();
     RecalcLayout();
 }

@@ -1,6 +1,7 @@
 // The pixel density of the monitor a window is on, and sizes scaled to it. Layer: framework/.
 #include "framework/Dpi.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -12,6 +13,22 @@ template <typename Fn> Fn UserProc(const char* name) {
     HMODULE user = GetModuleHandleA("user32.dll");
     return user ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user, name)))
                 : nullptr;
+}
+
+bool IsBorderMetric(int index) {
+    switch (index) {
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+    case SM_CXEDGE:
+    case SM_CYEDGE:
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+        return true;
+    default:
+        return false;
+    }
 }
 
 UINT ScreenDpi() {
@@ -99,10 +116,18 @@ int FxUnscale(int px, UINT dpi) {
 int FxSystemMetric(int index, UINT dpi) {
     using MetricsForDpiFn = int(WINAPI*)(int, UINT);
     static const MetricsForDpiFn forDpi = UserProc<MetricsForDpiFn>("GetSystemMetricsForDpi");
-    if (forDpi)
-        return forDpi(index, dpi);
     const UINT system = FxSystemDpi();
-    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(system));
+    const int value =
+        forDpi ? forDpi(index, dpi)
+               : MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(system));
+    if (!IsBorderMetric(index))
+        return value;
+    // The system keeps its thin borders and edges at one or two pixels at every density; the
+    // bars draw theirs in proportion, so that each keeps its 96-DPI share of the bar's size.
+    const int at96 = forDpi ? forDpi(index, kFxBaseDpi)
+                            : MulDiv(GetSystemMetrics(index), static_cast<int>(kFxBaseDpi),
+                                     static_cast<int>(system));
+    return std::max(value, FxScale(at96, dpi));
 }
 
 LOGFONTA FxMessageFont(UINT dpi) {

@@ -28,7 +28,8 @@ void FxSetWindowDpi(HWND topLevel, UINT dpi);
 int FxScale(int px96, UINT dpi);
 // px pixels at dpi, brought back to 96 DPI (for sizes that are stored).
 int FxUnscale(int px, UINT dpi);
-// The system metric index at dpi (GetSystemMetricsForDpi where the system has it).
+// The system metric index at dpi (GetSystemMetricsForDpi where the system has it); borders,
+// edges and frames are never thinner than their 96-DPI width scaled to dpi.
 int FxSystemMetric(int index, UINT dpi);
 // A font of the icon title and menu kind for dpi: the system's font, made for dpi.
 LOGFONTA FxMessageFont(UINT dpi);

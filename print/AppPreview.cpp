@@ -13,7 +13,7 @@
 #include "framework/PrintInfo.h"
 #include "framework/ResourceText.h"
 #include "print/PrintIds.h"
-#include "textview/DpiMessage.h"
+#include "framework/FwIds.h"
 
 #include <algorithm>
 #include <string>

@@ -6,7 +6,7 @@
 #include "framework/View.h"
 #include "textdoc/DocView.h"
 #include "textdoc/FxEditDoc.h"
-#include "textview/DpiMessage.h"
+#include "framework/FwIds.h"
 #include "textview/SyntaxScanner.h"
 #include "textview/WordWrap.h"
 

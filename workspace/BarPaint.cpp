@@ -4,6 +4,8 @@
 #include "common/UiResources.h"
 #include "framework/Dpi.h"
 
+#include <algorithm>
+
 void BarColours::Load() {
     const CUiResources& ui = SharedUi();
     if (ui.IsInitialised()) {
@@ -49,8 +51,20 @@ TEXTMETRICA Metrics(HFONT font) {
 }
 } // namespace
 
-int BarFontHeight(HFONT font) {
-    return Metrics(font).tmHeight;
+int BarFontHeight(HFONT font, UINT dpi) {
+    const int height = Metrics(font).tmHeight;
+    LOGFONTA lf;
+    if (!dpi || dpi == kFxBaseDpi || !GetObjectA(font, sizeof lf, &lf) || lf.lfHeight == 0)
+        return height;
+    lf.lfHeight = MulDiv(lf.lfHeight, static_cast<int>(kFxBaseDpi), static_cast<int>(dpi));
+    if (lf.lfHeight == 0)
+        return height;
+    HFONT base = CreateFontIndirectA(&lf);
+    if (!base)
+        return height;
+    const int baseHeight = Metrics(base).tmHeight;
+    DeleteObject(base);
+    return std::max(height, FxScale(baseHeight, dpi));
 }
 
 int BarFontAverageWidth(HFONT font) {
@@ -107,9 +121,8 @@ HBRUSH BarDitherBrush() {
     return GetSysColorBrush(COLOR_BTNHIGHLIGHT);
 }
 
-HIMAGELIST BarImages() {
-    const CUiResources& ui = SharedUi();
-    return ui.IsInitialised() ? ui.m_images : nullptr;
+HIMAGELIST BarImages(UINT dpi) {
+    return SharedUi().Images(CUiResources::ImageSizeFor(dpi));
 }
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour) {

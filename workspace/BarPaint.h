@@ -16,7 +16,11 @@ struct BarColours {
 
 // The shared bar font (none: the default GUI font), its height and average character width.
 HFONT BarFont();
-int BarFontHeight(HFONT font);
+// The line height of a font made for dpi, never less than the font's line height at 96 DPI
+// scaled to dpi: a rasteriser rounds each size's glyph box on its own, so a font made for twice
+// the density can be a pixel or two less than twice as tall, and the bars keep the proportions
+// of their 96-DPI layout.
+int BarFontHeight(HFONT font, UINT dpi);
 int BarFontAverageWidth(HFONT font);
 // A shared font (made for the system's density) as a window at another density needs it: the
 // shared font itself at the system's density, else a copy scaled to the window's, which this
@@ -40,8 +44,8 @@ private:
 HPEN BarFramePen();
 // The shared checkerboard of face and highlight that marks the current item.
 HBRUSH BarDitherBrush();
-// The shared 16 x 16 image list (may be null).
-HIMAGELIST BarImages();
+// The shared image list drawn for dpi (may be null).
+HIMAGELIST BarImages(UINT dpi);
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour);
 // A 2-pixel etched line (shadow, then highlight) from top to bottom at x - 2 .. x - 1.

@@ -137,14 +137,7 @@ void CBarStatus::RefreshMetrics() {
                                ? ui.m_statusFont
                                : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
                            dpi);
-    HDC dc = GetDC(nullptr);
-    {
-        SelectGuard font(dc, m_font);
-        TEXTMETRICA tm;
-        GetTextMetricsA(dc, &tm);
-        m_textHeight = tm.tmHeight;
-    }
-    ReleaseDC(nullptr, dc);
+    m_textHeight = BarFontHeight(m_font, dpi);
     m_barHeight = m_textHeight + Scaled(4);
     m_gap = FxSystemMetric(SM_CYEDGE, dpi);
     m_gripWidth = FxSystemMetric(SM_CXBORDER, dpi) + FxSystemMetric(SM_CXVSCROLL, dpi);

@@ -83,7 +83,7 @@ void CBarSwitch::SetImageList(HIMAGELIST images, SIZE size) {
 void CBarSwitch::RefreshMetrics() {
     m_colours.Load();
     HFONT font = CellFont();
-    m_fontHeight = BarFontHeight(font);
+    m_fontHeight = BarFontHeight(font, GetDpi());
     const int average = BarFontAverageWidth(font);
     m_minCell = average * 11;
     m_maxCell = average * 22;

@@ -21,7 +21,7 @@ bool CBarTool::Create(CWnd* parent, DWORD alignment, bool visible, UINT id) {
 
 void CBarTool::OnButtonsReplaced() {
     if (!GetImageList())
-        SetImageList(BarImages());
+        SetImageList(BarImages(GetDpi()));
     FitButtonsToImages();
     SetOrientation(IsHorzLayout());
 }

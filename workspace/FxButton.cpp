@@ -350,9 +350,10 @@ void AttachFxButtons(CWnd* parent, CFxButton* buttons, const FxButtonRow* rows, 
         CFxButton& button = buttons[i];
         if (!button.AttachToControl(parent, rows[i].controlId, 0x1004B))
             continue;
-        if (rows[i].image >= 0)
-            button.SetImages(SharedUi().m_images, rows[i].image, rows[i].image,
-                             CUiResources::kImageSize, CUiResources::kImageSize);
+        if (rows[i].image >= 0) {
+            const int image = CUiResources::ImageSizeFor(FxDpiOf(parent->m_hWnd));
+            button.SetImages(SharedUi().Images(image), rows[i].image, rows[i].image, image, image);
+        }
         if (!rows[i].keepText)
             button.SetWindowText("");
     }

@@ -83,7 +83,7 @@ void CSheetTabStrip::OnDestroy() {
 
 void CSheetTabStrip::Measure() {
     HFONT font = TabFont();
-    m_tabHeight = std::max(FxSystemMetric(SM_CXVSCROLL, m_dpi), BarFontHeight(font));
+    m_tabHeight = std::max(FxSystemMetric(SM_CXVSCROLL, m_dpi), BarFontHeight(font, m_dpi));
     m_rowHeight = std::max(m_tabHeight, FxSystemMetric(SM_CYHSCROLL, m_dpi));
     m_arrowWidth = FxSystemMetric(SM_CXHSCROLL, m_dpi);
     m_step = std::max(FxScale(8, m_dpi), m_tabHeight);

@@ -54,7 +54,7 @@ HFONT CTabStrip::TabFont() {
 
 void CTabStrip::Measure() {
     m_tabWidth = FxScale(m_tabWidth96, m_dpi);
-    m_fontHeight = BarFontHeight(TabFont());
+    m_fontHeight = BarFontHeight(TabFont(), m_dpi);
     m_stripHeight = std::max(static_cast<int>(m_imageSize.cy), m_fontHeight) + FxScale(4, m_dpi);
     m_arrowWidth = m_stripHeight / 2;
     m_arrowHeight = m_stripHeight * 2 / 3;

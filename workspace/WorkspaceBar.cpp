@@ -48,8 +48,8 @@ int CWorkspaceBar::OnCreate(LPCREATESTRUCTA cs) {
     for (int i = 0; i < kPageCount; ++i)
         m_tabStrip.InsertTab(i, AfxLoadString(m_pages[i].titleId).c_str(), m_pages[i].commandId, 0,
                              m_pages[i].image);
-    m_tabStrip.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_images : nullptr,
-                            SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    const int image = CUiResources::ImageSizeFor(GetDpi());
+    m_tabStrip.SetImageList(SharedUi().Images(image), SIZE{image, image});
     m_tabStrip.SetTabWidth(kTabWidth);
     m_current = -1;
     m_tabStrip.SelectTab(0);
@@ -61,8 +61,8 @@ void CWorkspaceBar::OnDpiChanged(UINT oldDpi) {
     if (!m_tabStrip.m_hWnd)
         return;
     // The shared images may have been made again for the new density.
-    m_tabStrip.SetImageList(SharedUi().IsInitialised() ? SharedUi().m_images : nullptr,
-                            SIZE{CUiResources::kImageSize, CUiResources::kImageSize});
+    const int image = CUiResources::ImageSizeFor(GetDpi());
+    m_tabStrip.SetImageList(SharedUi().Images(image), SIZE{image, image});
     m_tabStrip.SendMessage(WM_FXDPICHANGED, GetDpi(), oldDpi);
     PlacePages();
 }

@@ -18,7 +18,7 @@
 #include "framework/ToolBar.h"
 #include "print/AppPreview.h"
 #include "print/PrintIds.h"
-#include "textview/DpiMessage.h"
+#include "framework/FwIds.h"
 
 using namespace printtest;
 using viewtest::g_boxes;

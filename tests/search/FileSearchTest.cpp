@@ -768,19 +768,22 @@ TEST_F(FileSearchTest, AFileOfMoreThanTwoGigabytesIsSearched) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    // The first line, with its double-byte character, makes the file ANSI.
-    bool ok = WriteAt(h, 0, "中needle one\r\n") && WriteAt(h, 64 * kMiB - 1, "\r\n") &&
-              WriteAt(h, (2048 * kMiB) - 3, "needle\r\n") && WriteAt(h, size - 10, "needle end");
+    // The first line, with its double-byte character, makes the file ANSI. A line break every
+    // 64 MiB keeps each line within what a 32-bit process can map in one view.
+    bool ok = WriteAt(h, 0, "中needle one\r\n");
+    for (uint64_t k = 1; k <= 31 && ok; ++k)
+        ok = WriteAt(h, k * 64 * kMiB - 1, "\r\n");
+    ok = ok && WriteAt(h, (2048 * kMiB) - 3, "needle\r\n") && WriteAt(h, size - 10, "needle end");
     CloseHandle(h);
     ASSERT_TRUE(ok);
 
     const std::string out = RunToEnd(Request("needle", dir.Path()));
     EXPECT_NE(out.find(Hit(path, 1, 3, "A", "中needle one")), std::string::npos) << out.size();
-    const long long line3 = 64 * kMiB + 1; // the file offset where line 3 starts
-    EXPECT_NE(out.find(HitHead(path, 3, static_cast<long long>(2048 * kMiB - 3) - line3 + 1)),
+    const long long line33 = 1984 * kMiB + 1; // the file offset where line 33 starts
+    EXPECT_NE(out.find(HitHead(path, 33, static_cast<long long>(2048 * kMiB - 3) - line33 + 1)),
               std::string::npos);
-    const long long line4 = 2048 * kMiB + 5;
-    EXPECT_NE(out.find(HitHead(path, 4, static_cast<long long>(size - 10) - line4 + 1)),
+    const long long line34 = 2048 * kMiB + 5;
+    EXPECT_NE(out.find(HitHead(path, 34, static_cast<long long>(size - 10) - line34 + 1)),
               std::string::npos);
     EXPECT_NE(out.find(EndFind(1, 3)), std::string::npos);
     DeleteFileA(path.c_str());

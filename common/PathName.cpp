@@ -11,12 +11,6 @@ inline bool IsSeparator(char c) {
     return c == '\\' || c == '/' || c == ':';
 }
 
-// The absolute form of a path, or the path itself when the system cannot make one.
-std::string FullForm(const std::string& path) {
-    char full[260];
-    return fxsys::FullPath(path.c_str(), full, sizeof full) ? std::string(full) : path;
-}
-
 } // namespace
 
 size_t FxPathNameStart(const char* path, size_t len) {
@@ -85,6 +79,11 @@ std::string FxPathWithSeparator(const std::string& path) {
     return path + '\\';
 }
 
+std::string FxFullPathName(const std::string& path) {
+    char full[260];
+    return fxsys::FullPath(path.c_str(), full, sizeof full) ? std::string(full) : path;
+}
+
 bool FxSamePath(const std::string& a, const std::string& b) {
-    return fxsys::SameTextNoCase(FullForm(a).c_str(), FullForm(b).c_str());
+    return fxsys::SameTextNoCase(FxFullPathName(a).c_str(), FxFullPathName(b).c_str());
 }

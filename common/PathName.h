@@ -39,6 +39,9 @@ bool FxPathEndsWithSeparator(const std::string& path);
 // The path with a "\" appended, unless it is empty or ends with a separator already.
 std::string FxPathWithSeparator(const std::string& path);
 
+// The absolute form of a path, or the path itself when the system cannot make one.
+std::string FxFullPathName(const std::string& path);
+
 // True when two paths name the same file as the system compares names: each in its absolute
 // form where the system can make one, compared without regard to case, character by character.
 bool FxSamePath(const std::string& a, const std::string& b);

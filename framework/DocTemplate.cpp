@@ -67,12 +67,9 @@ const std::vector<CDocument*>& CDocTemplate::GetDocuments() const {
 
 CDocTemplate::Confidence CDocTemplate::MatchDocType(const char* path, CDocument*& match) {
     match = nullptr;
-    char full[MAX_PATH];
-    char* namePart = nullptr;
-    DWORD len = GetFullPathNameA(path, sizeof full, full, &namePart);
-    const char* wanted = (len > 0 && len < sizeof full) ? full : path;
+    const std::string wanted = FxFullPathName(path);
     for (CDocument* doc : m_docList) {
-        if (!doc->GetPathName().empty() && lstrcmpiA(doc->GetPathName().c_str(), wanted) == 0) {
+        if (!doc->GetPathName().empty() && FxSamePath(doc->GetPathName(), wanted)) {
             match = doc;
             return yesAlreadyOpen;
         }

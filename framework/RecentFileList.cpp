@@ -1,6 +1,8 @@
 // CRecentFileList. Layer: framework/.
 #include "framework/RecentFileList.h"
 
+#include "common/PathName.h"
+
 #include "framework/CmdUI.h"
 #include "framework/ResourceText.h"
 
@@ -9,12 +11,9 @@ CRecentFileList::CRecentFileList(UINT startId, const char* section, const char* 
     : m_startId(startId), m_section(section), m_entryFormat(entryFormat), m_size(size) {}
 
 void CRecentFileList::Add(const char* path) {
-    char full[MAX_PATH];
-    char* filePart = nullptr;
-    DWORD len = GetFullPathNameA(path, sizeof full, full, &filePart);
-    std::string name = (len > 0 && len < sizeof full) ? std::string(full) : std::string(path);
+    const std::string name = FxFullPathName(path);
     for (size_t i = 0; i < m_files.size(); ++i) {
-        if (lstrcmpiA(m_files[i].c_str(), name.c_str()) == 0) {
+        if (FxSamePath(m_files[i], name)) {
             m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(i));
             break;
         }

@@ -278,3 +278,24 @@ TEST_F(FrameworkTest, RecentFilesAreListedInTheMenuAndKeptInTheProfile) {
     App().m_pRecentFileList = nullptr;
     App().m_strProfileName.clear();
 }
+
+// Another spelling of an open file's name (other case, a ".." step) opens no second document
+// and leaves one entry in the recent list.
+TEST_F(FrameworkTest, AnotherSpellingOfAnOpenFilesNameFindsTheOpenDocument) {
+    App().LoadStdProfileSettings(4);
+    const std::string path = TempPath("same.tst");
+    WriteWholeFile(path, "1");
+    CDocument* doc = App().OpenDocumentFile(path.c_str());
+    ASSERT_NE(doc, nullptr);
+
+    const size_t cut = path.rfind('\\');
+    std::string other = path.substr(0, cut) + "\\sub\\..\\SAME.TST";
+    EXPECT_EQ(App().OpenDocumentFile(other.c_str()), doc);
+    EXPECT_EQ(App().GetOpenDocumentCount(), 1);
+    ASSERT_NE(App().m_pRecentFileList, nullptr);
+    App().m_pRecentFileList->Add(other.c_str());
+    EXPECT_EQ(App().m_pRecentFileList->GetCount(), 1);
+
+    delete App().m_pRecentFileList;
+    App().m_pRecentFileList = nullptr;
+}

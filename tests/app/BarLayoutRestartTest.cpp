@@ -10,7 +10,7 @@
 #include "framework/Dpi.h"
 #include "framework/FwIds.h"
 
-#include "tests/app/AppTestUtil.h"
+#include "tests/app/RestartFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +20,10 @@
 
 namespace {
 
-std::string SettingsPath() {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    return FxPathWithSeparator(FxPathFolder(exe)) + "SETTINGS.INI";
-}
-
-// The bars' records and the window's placement of the tests' own settings file go, so that
-// every start of this suite but the ones it means to restore begins from the defaults.
-void ForgetBarLayout() {
-    WritePrivateProfileStringA("ControlBars", nullptr, nullptr, SettingsPath().c_str());
-}
-
 std::string PlacementRecord() {
     char text[512] = "";
     GetPrivateProfileStringA("ControlBars", "MainFrame", "", text, sizeof text,
-                             SettingsPath().c_str());
+                             TestSettingsPath().c_str());
     return text;
 }
 
@@ -71,39 +59,7 @@ RECT WindowRect(HWND wnd) {
     return rc;
 }
 
-class BarLayoutRestartTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ForgetBarLayout(); }
-    static void TearDownTestSuite() { ForgetBarLayout(); }
-    void TearDown() override {
-        if (m_app)
-            Close();
-    }
-    // Starts the program with a new application object (one that ran lives to the end of the
-    // process, as the others of the tests do).
-    CAppMainFrame* Start() {
-        m_app = new CApp;
-        if (!StartInProcessApp(*m_app))
-            return nullptr;
-        Settle();
-        return AppMainFrame();
-    }
-    // Closes the main window as the user does, then ends the program.
-    void Close() {
-        m_app->m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->SendMessage(WM_CLOSE);
-        StopInProcessApp(*m_app);
-        m_app = nullptr;
-    }
-    void Settle() {
-        for (int i = 0; i < 6; ++i) {
-            m_app->PumpPendingMessages();
-            Sleep(15);
-        }
-    }
-    CApp* m_app = nullptr;
-};
+using BarLayoutRestartTest = ProgramRestartTest;
 
 } // namespace
 
@@ -179,7 +135,7 @@ TEST_F(BarLayoutRestartTest, TheWindowComesBackWhereItWasUnlessNoMonitorShowsTha
     WritePrivateProfileStringA(
         "ControlBars", "MainFrame",
         "\"Maximized\"=0|\"Left\"=-300|\"Top\"=100|\"Right\"=4000|\"Bottom\"=3000",
-        SettingsPath().c_str());
+        TestSettingsPath().c_str());
     frame = Start();
     ASSERT_NE(frame, nullptr);
     RECT work;
@@ -198,7 +154,7 @@ TEST_F(BarLayoutRestartTest, TheWindowComesBackWhereItWasUnlessNoMonitorShowsTha
         "\"Maximized\"=0|\"Left\"=abc|\"Top\"=|\"Right\"=2000000000",
     };
     for (const char* record : records) {
-        WritePrivateProfileStringA("ControlBars", "MainFrame", record, SettingsPath().c_str());
+        WritePrivateProfileStringA("ControlBars", "MainFrame", record, TestSettingsPath().c_str());
         frame = Start();
         ASSERT_NE(frame, nullptr) << record;
         rc = WindowRect(frame->m_hWnd);

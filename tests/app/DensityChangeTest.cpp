@@ -7,7 +7,7 @@
 #include "common/PathName.h"
 #include "framework/Dpi.h"
 
-#include "tests/app/AppTestUtil.h"
+#include "tests/app/RestartFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,10 @@
 
 namespace {
 
-std::string SettingsPath() {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    return FxPathWithSeparator(FxPathFolder(exe)) + "SETTINGS.INI";
-}
-
-void ForgetBarLayout() {
-    WritePrivateProfileStringA("ControlBars", nullptr, nullptr, SettingsPath().c_str());
-}
-
 // A number field of a "ControlBars" record.
 int RecordField(const char* key, const char* field) {
     char text[512] = "";
-    GetPrivateProfileStringA("ControlBars", key, "", text, sizeof text, SettingsPath().c_str());
+    GetPrivateProfileStringA("ControlBars", key, "", text, sizeof text, TestSettingsPath().c_str());
     const std::string record = text;
     const std::string name = std::string("\"") + field + "\"=";
     const size_t at = record.find(name);
@@ -52,20 +42,10 @@ void ExpectDoubled(int before, int after, const char* what) {
     EXPECT_LE(std::abs(after - 2 * before), 3) << what << ": " << before << " -> " << after;
 }
 
-class DensityChangeTest : public ::testing::Test {
+class DensityChangeTest : public ProgramRestartTest {
 protected:
-    static void SetUpTestSuite() { ForgetBarLayout(); }
-    static void TearDownTestSuite() { ForgetBarLayout(); }
-    void TearDown() override {
-        if (m_app)
-            Close();
-    }
     CAppMainFrame* Start() {
-        m_app = new CApp;
-        if (!StartInProcessApp(*m_app))
-            return nullptr;
-        Settle();
-        CAppMainFrame* frame = AppMainFrame();
+        CAppMainFrame* frame = ProgramRestartTest::Start();
         if (frame) {
             frame->ShowWindow(SW_SHOWNORMAL);
             Settle();
@@ -73,26 +53,12 @@ protected:
         }
         return frame;
     }
-    void Close() {
-        m_app->m_bPostQuitOnMainWndDestroy = false;
-        if (CAppMainFrame* frame = AppMainFrame())
-            frame->SendMessage(WM_CLOSE);
-        StopInProcessApp(*m_app);
-        m_app = nullptr;
-    }
-    void Settle() {
-        for (int i = 0; i < 6; ++i) {
-            m_app->PumpPendingMessages();
-            Sleep(15);
-        }
-    }
     // What the system sends a window dragged onto a monitor of dpi.
     void MoveToDensity(CAppMainFrame* frame, UINT dpi, RECT suggested) {
         frame->SendMessage(WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                            reinterpret_cast<LPARAM>(&suggested));
         Settle();
     }
-    CApp* m_app = nullptr;
     UINT m_base = kFxBaseDpi;
 };
 

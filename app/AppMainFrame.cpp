@@ -175,7 +175,11 @@ void CAppMainFrame::OnClose() {
     // The auto-save timer keeps running until the close is certain; its ticks are skipped
     // while the save prompts are up, and a Cancel leaves it as it was.
     m_closing = true;
-    const bool agreed = !app || app->CWinApp::SaveAllModified();
+    // A clip text library that cannot be written keeps the program open unless the user
+    // lets its edits go.
+    const bool agreed =
+        (!app || app->CWinApp::SaveAllModified()) &&
+        (!m_workspaceBar.ClipText().m_hWnd || m_workspaceBar.ClipText().SaveBeforeExit());
     m_closing = false;
     if (!agreed)
         return;

@@ -30,3 +30,4 @@
 #define IDS_CLIP_SAVE_FAILED 7195    // a library could not be written
 #define IDS_CLIP_FILE_FILTER 7196    // the save dialog's filter of a new library
 #define IDS_CLIP_READ_FAILED 7197    // a library file could not be read
+#define IDS_CLIP_EXIT_UNSAVED 7198   // the program ends with a library that could not be written

@@ -389,6 +389,25 @@ bool CWsbClipText::SaveCurrent() {
     return true;
 }
 
+bool CWsbClipText::SaveBeforeExit() {
+    EndBodyEdit();
+    if (SaveCurrent())
+        return true;
+    Library* lib = m_current;
+    if (!lib || !lib->modified || lib->unread)
+        return true; // nothing of the window's own is left to lose
+    const uint64_t serial = lib->serial;
+    const std::string question =
+        AfxFormat(AfxLoadString(IDS_CLIP_EXIT_UNSAVED).c_str(), lib->path.c_str());
+    const int answer = AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDYES)
+        return false;
+    // Agreed: the window's end does not try, and fail, once more.
+    if (m_current && m_current->serial == serial)
+        m_current->modified = false;
+    return true;
+}
+
 void CWsbClipText::ReloadIfChanged() {
     Library* lib = m_current;
     if (!lib || IsEditingBody())

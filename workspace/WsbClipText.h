@@ -85,6 +85,9 @@ public:
     void DeleteLibrary();
     // Writes the current library when modified; false when it stays modified.
     bool SaveCurrent();
+    // Before the program ends: writes the current library; when it cannot be written, asks
+    // whether to end anyway. False when the user keeps the program (and the edits).
+    bool SaveBeforeExit();
     // Reads the current library again when its file changed since it was read or written.
     void ReloadIfChanged();
 

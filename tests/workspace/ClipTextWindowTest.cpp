@@ -472,6 +472,48 @@ TEST_F(ClipTextWindowTest, FailedSaveKeepsTheOldFileAndTheChanges) {
     EXPECT_FALSE(m_clip->CurrentLibrary()->modified);
 }
 
+// The program's end with a library that cannot be written: told, then asked; No keeps the
+// program and the edits, Yes lets them go without a third box at the window's end.
+TEST_F(ClipTextWindowTest, AnEndWithALibraryThatCannotBeWrittenAsksFirst) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_READONLY);
+    g_boxes.clear();
+    g_answer = IDNO;
+    EXPECT_FALSE(m_clip->SaveBeforeExit());
+    ASSERT_EQ(g_boxes.size(), 2u);
+    EXPECT_NE(g_boxes[1].find("a.CTF"), std::string::npos);
+    EXPECT_TRUE(m_clip->CurrentLibrary()->modified);
+    EXPECT_EQ(m_clip->ItemCount(), 2);
+
+    g_boxes.clear();
+    g_answer = IDYES;
+    EXPECT_TRUE(m_clip->SaveBeforeExit());
+    EXPECT_EQ(g_boxes.size(), 2u);
+    Close();
+    EXPECT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(ReadFile(Path("a.CTF")), kCode);
+    ::SetFileAttributesA(Path("a.CTF").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A library that can be written is written at the end without a word.
+TEST_F(ClipTextWindowTest, AnEndWritesTheLibraryQuietly) {
+    Library("a.CTF", kCode);
+    Open();
+    m_clip->SelectItem(IndexOf("alpha"));
+    g_answer = IDYES;
+    Command(ID_CLIP_DELETE);
+    g_boxes.clear();
+    EXPECT_TRUE(m_clip->SaveBeforeExit());
+    EXPECT_TRUE(g_boxes.empty());
+    ClipLibraryText lib;
+    ASSERT_TRUE(LoadClipLibraryFile(Path("a.CTF").c_str(), lib));
+    EXPECT_EQ(lib.items.size(), 2u);
+}
+
 TEST_F(ClipTextWindowTest, LibraryChangedOnDiskIsReadAgain) {
     Library("a.CTF", kCode);
     Open();

@@ -281,6 +281,7 @@ private:
     // Reads and saves the options and the find text; moves the text to the top of its box.
     bool ReadOptions();
     void PushToBox(int id, const std::string& text);
+    void PushReplacement(const std::string& with);
     void StoreHistory(int id);
     CTextEditView* m_view;
     bool m_replace;

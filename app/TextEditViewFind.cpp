@@ -596,6 +596,13 @@ void CFindReplaceDlg::PushToBox(int id, const std::string& text) {
     ::SetWindowTextA(box, text.c_str());
 }
 
+void CFindReplaceDlg::PushReplacement(const std::string& with) {
+    // Replacing with nothing deletes: the empty text takes no place in the history, whose
+    // stored list would end at it.
+    if (!with.empty())
+        PushToBox(IDC_FIND_REPLACE_WITH, with);
+}
+
 void CFindReplaceDlg::StoreHistory(int id) {
     SettingsStore* settings = AppSettings();
     if (!settings)
@@ -664,7 +671,7 @@ void CFindReplaceDlg::OnReplace() {
         return;
     const std::string text = BoxText(IDC_FIND_WHAT);
     const std::string with = BoxText(IDC_FIND_REPLACE_WITH);
-    PushToBox(IDC_FIND_REPLACE_WITH, with);
+    PushReplacement(with);
     StoreHistory(IDC_FIND_WHAT);
     StoreHistory(IDC_FIND_REPLACE_WITH);
     if (m_view->ReplaceAndFind(text, with))
@@ -676,7 +683,7 @@ void CFindReplaceDlg::OnReplaceAll() {
         return;
     const std::string text = BoxText(IDC_FIND_WHAT);
     const std::string with = BoxText(IDC_FIND_REPLACE_WITH);
-    PushToBox(IDC_FIND_REPLACE_WITH, with);
+    PushReplacement(with);
     StoreHistory(IDC_FIND_WHAT);
     StoreHistory(IDC_FIND_REPLACE_WITH);
     const bool scopeSel = IsDlgButtonChecked(m_hWnd, IDC_FIND_SCOPE_SELECTION) == BST_CHECKED;

@@ -204,6 +204,30 @@ TEST_F(EditCommandTest, ReplaceAllInOneUndoStepAndWithinASelection) {
     dlg2.DestroyWindow();
 }
 
+// Replacing with nothing deletes the matches and leaves the replacement history as it was, in
+// the box and in the settings.
+TEST_F(EditCommandTest, AnEmptyReplacementKeepsTheReplaceHistory) {
+    SettingsStore* settings = AppSettings();
+    settings->UpdateHistory(HistoryReplace, {"针", "pin"});
+    settings->SaveHistory(HistoryReplace);
+    Type("a needle");
+    CFindReplaceDlg dlg(m_view, true);
+    ASSERT_TRUE(dlg.Create(IDD_REPLACE, m_view));
+    HWND h = dlg.m_hWnd;
+    SetBox(h, IDC_FIND_WHAT, "needle");
+    SetDlgItemTextA(h, IDC_FIND_REPLACE_WITH, "");
+    SendMessageA(h, WM_COMMAND, IDC_FIND_REPLACE_ALL, 0);
+    EXPECT_EQ(Text(), "a ");
+    EXPECT_EQ(SendDlgItemMessageA(h, IDC_FIND_REPLACE_WITH, CB_GETCOUNT, 0, 0), 2);
+    dlg.DestroyWindow();
+    const std::vector<std::string> kept = {"针", "pin"};
+    EXPECT_EQ(settings->History(HistoryReplace), kept);
+    char stored[64] = "";
+    GetPrivateProfileStringA("HistoryReplace", "01", "", stored, sizeof stored,
+                             settings->IniPath(IniProfile));
+    EXPECT_EQ(std::string(stored), "pin");
+}
+
 TEST_F(EditCommandTest, InvalidRegularExpressionNamesTheError) {
     Type("abc");
     AppSettings()->Search().regExp = true;

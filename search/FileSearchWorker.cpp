@@ -28,7 +28,7 @@
 namespace {
 
 const int kMaxDepth = 64;
-const int32_t kMaxLineOut = 8192;
+const size_t kMaxLineOut = 8192;
 const size_t kPiece = 16384; // hit lines are sent in pieces of about this size
 // ANSI files are searched a window of this size at a time (grown for a line that does not fit
 // in one); the encoding is told from the first window.
@@ -103,20 +103,6 @@ std::string SystemText(DWORD error) {
                           s.back() == '.' || s.back() == '\xa1'))
         s.pop_back();
     return s;
-}
-
-// Bytes of an ANSI line cut to at most max bytes without splitting a double-byte character.
-int32_t CutAnsi(const char* text, int32_t len, int32_t max) {
-    if (len <= max)
-        return len;
-    int32_t i = 0;
-    while (i < max) {
-        const int cl = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
-        if (i + cl > max)
-            break;
-        i += cl;
-    }
-    return i;
 }
 
 // Delimiter text as the byte matcher takes it: zero-terminated codes, a double-byte character
@@ -875,7 +861,7 @@ void Worker::SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int
             if (r != FxLineMatcher::Matched)
                 break;
             Hit(line, hit.start,
-                std::string(text, static_cast<size_t>(CutAnsi(text, len, kMaxLineOut))));
+                std::string(text, FxCutLength(text, static_cast<size_t>(len), kMaxLineOut)));
             if (m_req.replace) {
                 m.Expand(m_req.replacement.data(), static_cast<int32_t>(m_req.replacement.size()),
                          text, hit, rep);
@@ -984,10 +970,11 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
             if (r != FxUnitMatcher::Matched)
                 break;
             if (!lineSent) {
-                const int32_t n = len < kMaxLineOut ? len : kMaxLineOut;
+                const int32_t n = len < static_cast<int32_t>(kMaxLineOut)
+                                      ? len
+                                      : static_cast<int32_t>(kMaxLineOut);
                 shown = ToAnsi(text, n, nullptr);
-                shown.resize(static_cast<size_t>(
-                    CutAnsi(shown.data(), static_cast<int32_t>(shown.size()), kMaxLineOut)));
+                shown.resize(FxCutLength(shown.data(), shown.size(), kMaxLineOut));
                 lineSent = true;
             }
             Hit(line, start + skip, shown);

@@ -1024,3 +1024,62 @@ TEST_F(FileSearchTest, ALineTooLongToMapIsReportedAndTheNextFileSearched) {
               std::string::npos);
     EXPECT_NE(all.find(EndFind(5, 8)), std::string::npos) << all.substr(all.size() - 300);
 }
+
+// A UTF-8 file of more than 2 GiB (mostly a hole of zero bytes, lines of 4 MiB) is searched in
+// both builds, not skipped.
+TEST_F(FileSearchTest, AUtf8FileOfMoreThanTwoGigabytesIsSearched) {
+    const uint64_t kMiB = 1024 * 1024, size = 2112 * kMiB;
+    const std::string path = dir.File("huge.txt");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    bool ok = WriteAt(h, 0, AsUtf8("中needle one\r\n"));
+    for (uint64_t k = 1; k * 4 * kMiB < size && ok; ++k)
+        ok = WriteAt(h, k * 4 * kMiB - 1, "\n");
+    ok = ok && WriteAt(h, 2048 * kMiB + 100, "needle\r\n") && WriteAt(h, size - 10, "needle end");
+    CloseHandle(h);
+    ASSERT_TRUE(ok);
+
+    const std::string out = RunToEnd(Request("needle", dir.Path()));
+    // Line 514 starts at 2048 MiB; its break is the file's one CR LF after the first line's.
+    const std::vector<std::pair<int, int>> expected = {
+        {1, 3}, {514, 101}, {530, static_cast<int>(4 * kMiB - 9)}};
+    EXPECT_EQ(HitPlaces(out, path, "U8"), expected);
+    EXPECT_NE(out.find(EndFind(1, 3)), std::string::npos) << out.substr(0, 2000);
+    DeleteFileA(path.c_str());
+}
+
+// A line of nearly 2 GiB: the 64-bit build maps it whole and searches it; the 32-bit build,
+// which has no room for a view of it, reports the line and goes on with the next file.
+TEST_F(FileSearchTest, ALineOfNearlyTwoGigabytesIsSearchedOrReported) {
+    const uint64_t kMiB = 1024 * 1024, lineEnd = 1950 * kMiB;
+    const std::string path = dir.File("a.log");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const std::string first = "中needle one\r\n";
+    bool ok = WriteAt(h, 0, first) && WriteAt(h, 1024 * kMiB, "needle") &&
+              WriteAt(h, lineEnd - 6, "needle\r\nneedle after");
+    CloseHandle(h);
+    ASSERT_TRUE(ok);
+    dir.Write("b.log", "one needle");
+
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.log"));
+    EXPECT_NE(out.find(Hit(path, 1, 3, "A", "中needle one")), std::string::npos);
+    EXPECT_NE(out.find(Hit(dir.File("b.log"), 1, 5, "A", "one needle")), std::string::npos);
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    const long long line2 = static_cast<long long>(first.size());
+    EXPECT_NE(out.find(HitHead(path, 2, static_cast<long long>(1024 * kMiB) - line2 + 1)),
+              std::string::npos);
+    EXPECT_NE(out.find(HitHead(path, 2, static_cast<long long>(lineEnd - 6) - line2 + 1)),
+              std::string::npos);
+    EXPECT_NE(out.find(Hit(path, 3, 1, "A", "needle after")), std::string::npos);
+    EXPECT_NE(out.find(EndFind(2, 5)), std::string::npos) << out.substr(0, 3000);
+#else
+    EXPECT_NE(out.find(LongLineLine(kLongLineFind, path, 2)), std::string::npos)
+        << out.substr(0, 3000);
+    EXPECT_EQ(out.find(HitHead(path, 3, 1)), std::string::npos);
+    EXPECT_NE(out.find(EndFind(2, 2)), std::string::npos);
+#endif
+    DeleteFileA(path.c_str());
+}

@@ -901,8 +901,13 @@ UnitFile EdgeFile(UnitEncoding enc) {
     UnitFile t(enc);
     t.Add(L"needle at the start 中", L"\r\n");
     size_t s = 0;
-    // CR at the window's last unit, LF the next window's first; a hit just before the edge.
-    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle"), L"", L"\r\n");
+    // CR at the window's last unit, LF the next window's first, with a hit just before them;
+    // then a lone CR as a window's last unit.
+    const size_t cr = t.BytesOf(L"\r");
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle") + cr, L"", L"\r\n");
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle") + cr, L"", L"\r");
+    // A hit that ends a window.
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle"), L" more");
     if (enc == Utf8) {
         s = t.AddAcross(s + kTestWindow, zhong, 1, L"needle after one");
         s = t.AddAcross(s + kTestWindow, zhong, 2, L"needle after two");

@@ -23,8 +23,8 @@ struct FxFilterPattern {
 // user-interface thread.
 struct FxFileSearchTexts {
     std::string startFind, startReplace, fileFound, fileReplaced, stopped, endFind, endReplace,
-        failed, skipOpen, skipName, skipLarge, skipWrite, skippedCount, noBackup, badPattern,
-        outOfMemory;
+        failed, skipOpen, skipName, skipWrite, skippedCount, noBackup, badPattern, outOfMemory,
+        longLineFind, longLineReplace;
 };
 // Loads them from the module's string table.
 FxFileSearchTexts FxLoadFileSearchTexts();
@@ -47,6 +47,10 @@ struct FxFileSearch {
     bool encodings[4] = {true, true, true, true}; // ANSI, UTF8, UNICODE, UNICODE BIG ENDIAN
     std::vector<FxFilterPattern> patterns;        // from FxSplitFilters, with their delimiters
     FxFileSearchTexts texts;
+    // Bytes of a file mapped at a time, and the most a window may grow to so that one long line
+    // fits in it; 0 for the program's sizes. Tests make them small to cross many windows.
+    size_t window = 0;
+    size_t maxWindow = 0;
 };
 
 // The filter list split at ";": pieces trimmed of blanks, empty and repeated pieces dropped

@@ -18,3 +18,8 @@
 #define IDS_FIF_NO_BACKUP 7273     // path, system reason: replaced, but its backup failed
 #define IDS_FIF_BAD_PATTERN 7274   // the pattern's error message
 #define IDS_FIF_OUT_OF_MEMORY 7275 // reason text when memory ran out
+
+// path, line (from 1): a line too long to map; the rest of the file is not searched
+#define IDS_FIF_LONG_LINE_FIND 7276
+// path, line (from 1): as above, in a replacement; the file is left as it was
+#define IDS_FIF_LONG_LINE_REPLACE 7277

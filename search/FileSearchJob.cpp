@@ -44,12 +44,13 @@ FxFileSearchTexts FxLoadFileSearchTexts() {
     t.failed = LoadText(IDS_FIF_FAILED);
     t.skipOpen = LoadText(IDS_FIF_SKIP_OPEN);
     t.skipName = LoadText(IDS_FIF_SKIP_NAME);
-    t.skipLarge = LoadText(IDS_FIF_SKIP_LARGE);
     t.skipWrite = LoadText(IDS_FIF_SKIP_WRITE);
     t.skippedCount = LoadText(IDS_FIF_SKIPPED_COUNT);
     t.noBackup = LoadText(IDS_FIF_NO_BACKUP);
     t.badPattern = LoadText(IDS_FIF_BAD_PATTERN);
     t.outOfMemory = LoadText(IDS_FIF_OUT_OF_MEMORY);
+    t.longLineFind = LoadText(IDS_FIF_LONG_LINE_FIND);
+    t.longLineReplace = LoadText(IDS_FIF_LONG_LINE_REPLACE);
     return t;
 }
 

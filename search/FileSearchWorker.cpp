@@ -28,18 +28,15 @@
 namespace {
 
 const int kMaxDepth = 64;
-const int32_t kMaxLineOut = 8192;
+const size_t kMaxLineOut = 8192;
 const size_t kPiece = 16384; // hit lines are sent in pieces of about this size
-// ANSI files are searched a window of this size at a time (grown for a line that does not fit
-// in one); the encoding is told from the first window.
+// Files are searched a window of this size at a time (grown for a line that does not fit in
+// one); the encoding is told from the first window.
 const size_t kWindow = 64u << 20;
-// UTF-8 and UTF-16 files are searched in one view of the whole file: in the 32-bit build only
-// up to 2 GiB, larger ones are skipped.
-#if UINTPTR_MAX > 0xFFFFFFFFu
-const unsigned long long kMaxWholeFile = ~0ull;
-#else
-const unsigned long long kMaxWholeFile = 0x80000000ull;
-#endif
+// The most a window grows to: a line is searched whole, so it must fit in one view, and its
+// length in 32 bits with its line break. A 32-bit process usually fails to map far less.
+const uint64_t kMaxWindow = 0x80000000ull + 0x10000;
+const size_t kMaxLine = 0x7FFFFFFF;
 
 // A hit's header is "\n\"path\"(line,column)" and the file's encoding code.
 const char* const kCodes[4] = {"(A):\t", "(U8):\t", "(U):\t", "(UBE):\t"};
@@ -103,20 +100,6 @@ std::string SystemText(DWORD error) {
                           s.back() == '.' || s.back() == '\xa1'))
         s.pop_back();
     return s;
-}
-
-// Bytes of an ANSI line cut to at most max bytes without splitting a double-byte character.
-int32_t CutAnsi(const char* text, int32_t len, int32_t max) {
-    if (len <= max)
-        return len;
-    int32_t i = 0;
-    while (i < max) {
-        const int cl = FxCharLen(text, static_cast<size_t>(i), static_cast<size_t>(len));
-        if (i + cl > max)
-            break;
-        i += cl;
-    }
-    return i;
 }
 
 // Delimiter text as the byte matcher takes it: zero-terminated codes, a double-byte character
@@ -333,6 +316,36 @@ size_t LineStartOf(const char* base, size_t ls, size_t c, int32_t* line) {
     return start;
 }
 
+// The 16-bit unit i of UTF-16 text in either byte order.
+inline wchar_t UnitAt(const char* base, size_t i, bool bigEndian) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(base) + i * 2;
+    return static_cast<wchar_t>(bigEndian ? (b[0] << 8 | b[1]) : (b[0] | b[1] << 8));
+}
+
+// Where a window of text that does not end the file is cut: just after its last line break, in
+// bytes; 0 when it holds none. A CR at its very end may be the first half of a CR LF pair and is
+// left to the next window. Neither a UTF-8 sequence nor a surrogate pair holds a CR or LF, so a
+// cut never splits a character.
+size_t CutAfterLastBreak(const char* base, size_t size, bool utf16, bool bigEndian) {
+    if (!utf16) {
+        size_t cut = base[size - 1] == '\r' ? size - 1 : size;
+        while (cut > 0 && base[cut - 1] != '\n' && base[cut - 1] != '\r')
+            --cut;
+        return cut;
+    }
+    const size_t units = size / 2;
+    if (units == 0)
+        return 0;
+    size_t cut = UnitAt(base, units - 1, bigEndian) == L'\r' ? units - 1 : units;
+    while (cut > 0) {
+        const wchar_t c = UnitAt(base, cut - 1, bigEndian);
+        if (c == L'\n' || c == L'\r')
+            break;
+        --cut;
+    }
+    return cut * 2;
+}
+
 // A read-only mapping of one file, seen whole or through a window moved along it.
 struct MappedFile {
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -393,7 +406,15 @@ struct PreparedPattern {
 class Worker {
 public:
     Worker(FxFileSearchJob& job, const FxFileSearch& req, const std::atomic<bool>& stop)
-        : m_job(job), m_req(req), m_stop(stop) {}
+        : m_job(job), m_req(req), m_stop(stop) {
+        // UTF-16 text is cut between units: windows hold an even number of bytes.
+        if (req.window)
+            m_window = (static_cast<uint64_t>(req.window) + 1) & ~1ull;
+        if (req.maxWindow)
+            m_maxWindow = (static_cast<uint64_t>(req.maxWindow) + 1) & ~1ull;
+        if (m_maxWindow < m_window)
+            m_maxWindow = m_window;
+    }
     void Run();
 
 private:
@@ -418,14 +439,17 @@ private:
     bool Stopped() const { return m_stop.load(std::memory_order_relaxed); }
     void Walk(const std::wstring& dir, int depth);
     void SearchFile(const std::wstring& path, PreparedPattern& pat);
-    void SearchAnsi(MappedFile& f, PreparedPattern& pat);
+    // Searches the file a stretch of whole lines at a time, in its encoding.
+    void SearchWindows(MappedFile& f, PreparedPattern& pat, Enc enc);
     // One stretch of whole lines of an ANSI file, seen at f.base; `last` when it ends the file.
     // Replace: the file's bytes from `copied` on are not yet written.
     void SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int32_t& line,
                          uint64_t& copied);
     // Replace: writes the file's bytes [from, to), a window at a time.
     void OutFileBytes(MappedFile& f, uint64_t from, uint64_t to);
-    void SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc);
+    // The same for UTF-8 and UTF-16 text.
+    void SearchUnitLines(MappedFile& f, PreparedPattern& pat, Enc enc, bool last, int32_t& line,
+                         uint64_t& copied);
     void Hit(int32_t line, int32_t col, const std::string& text);
     bool Out(const void* data, size_t len);
     bool OutUnits(const wchar_t* w, size_t n, Enc enc);
@@ -450,7 +474,9 @@ private:
     DWORD m_writeError = 0;
     bool m_matchFailed = false;
     int m_matchError = 0;
-    DWORD m_viewError = 0; // a window of the file being searched could not be mapped
+    DWORD m_viewError = 0;   // a window of the file being searched could not be mapped
+    int32_t m_longLine = -1; // the line (from 0) too long to search; the file ends there
+    uint64_t m_window = kWindow, m_maxWindow = kMaxWindow; // see FxFileSearch::window
 };
 
 std::string Worker::DisplayPath(const std::wstring& path, bool* lossy) const {
@@ -630,7 +656,7 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
         return;
     f.fileSize = static_cast<uint64_t>(size.QuadPart);
     f.map = CreateFileMappingW(f.file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (!f.map || !f.View(0, kWindow)) {
+    if (!f.map || !f.View(0, m_window)) {
         Skip(m_req.texts.skipOpen, m_path, GetLastError());
         return;
     }
@@ -638,42 +664,28 @@ void Worker::SearchFile(const std::wstring& path, PreparedPattern& pat) {
     m_fileHits = 0;
     m_writeFailed = false;
     m_viewError = 0;
+    m_longLine = -1;
     if (m_req.replace)
         m_writer.Begin(path);
 
+    static const Enc kEncOf[5] = {EncAnsi, EncAnsi, EncUtf8, EncUtf16, EncUtf16BE};
     const int detected = DetectEncoding(f.base, f.size);
-    bool searched = true;
-    switch (detected) {
-    case 3:
-    case 4:
-    case 2:
-        if (f.fileSize > kMaxWholeFile) {
-            // Unicode text is searched in one view; a 32-bit process has no room for it.
-            ++m_skipped;
-            Send(Format(m_req.texts.skipLarge, m_path.c_str()));
-            if (m_req.replace)
-                m_writer.Discard();
-            return;
-        }
-        if (f.size < f.fileSize && !f.View(0, f.fileSize)) {
-            Skip(m_req.texts.skipOpen, m_path, GetLastError());
-            if (m_req.replace)
-                m_writer.Discard();
-            return;
-        }
-        if ((searched = m_req.encodings[detected == 3 ? 2 : detected == 4 ? 3 : 1]))
-            SearchUnits(f, pat, detected == 3 ? EncUtf16 : detected == 4 ? EncUtf16BE : EncUtf8);
-        break;
-    default:
-        if ((searched = m_req.encodings[0]))
-            SearchAnsi(f, pat);
-        break;
-    }
-    if (!searched)
+    const Enc enc = kEncOf[detected >= 0 && detected <= 4 ? detected : 1];
+    if (!m_req.encodings[enc])
         return;
+    SearchWindows(f, pat, enc);
     if (m_viewError) {
         // A window could not be mapped part-way: nothing of the file is replaced.
         Skip(m_req.texts.skipOpen, m_path, m_viewError);
+        if (m_req.replace)
+            m_writer.Discard();
+        return;
+    }
+    if (m_longLine >= 0) {
+        // The hits before the line have been sent; nothing of the file is replaced.
+        ++m_skipped;
+        Send(Format(m_req.replace ? m_req.texts.longLineReplace : m_req.texts.longLineFind,
+                    m_path.c_str(), static_cast<int>(m_longLine + 1)));
         if (m_req.replace)
             m_writer.Discard();
         return;
@@ -786,7 +798,7 @@ void Worker::OutFileBytes(MappedFile& f, uint64_t from, uint64_t to) {
     other.map = f.map;
     other.fileSize = f.fileSize;
     while (from < to && !m_writeFailed) {
-        const uint64_t n = to - from < kWindow ? to - from : kWindow;
+        const uint64_t n = to - from < m_window ? to - from : m_window;
         if (!other.View(from, n)) {
             m_viewError = GetLastError() ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
             m_writeFailed = true; // nothing more is written
@@ -798,44 +810,54 @@ void Worker::OutFileBytes(MappedFile& f, uint64_t from, uint64_t to) {
     other.map = nullptr; // f's
 }
 
-// ANSI files go a stretch of whole lines at a time: the window from the current line on, cut
-// after its last line break (a CR LF pair never split), or grown until a break or the end of the
-// file comes into it when one line fills it.
-void Worker::SearchAnsi(MappedFile& f, PreparedPattern& pat) {
-    m_enc = EncAnsi;
+// A file goes a stretch of whole lines at a time: the window from the current line on, cut
+// after its last line break, or grown until a break or the end of the file comes into it when one
+// line fills it. A line that no window can hold (longer than the largest window, or than what
+// this process can map) ends the search of the file at that line.
+void Worker::SearchWindows(MappedFile& f, PreparedPattern& pat, Enc enc) {
+    m_enc = enc;
+    const bool utf16 = enc == EncUtf16 || enc == EncUtf16BE;
     int32_t line = 0;
     uint64_t copied = 0;
     uint64_t start = 0;
-    uint64_t window = kWindow;
+    uint64_t window = m_window;
     for (;;) {
         const bool inView =
             f.offset == start && f.base && (f.size == window || f.offset + f.size == f.fileSize);
         if (!inView && !f.View(start, window)) {
-            m_viewError = GetLastError(); // no room for the line: the file cannot be searched
+            if (window > m_window) {
+                m_longLine = line; // the window grew for this line
+                return;
+            }
+            m_viewError = GetLastError();
             if (!m_viewError)
                 m_viewError = ERROR_NOT_ENOUGH_MEMORY;
             return;
         }
         const bool last = f.offset + f.size >= f.fileSize;
         if (!last) {
-            // A CR at the window's very end may be the first half of a pair: cut before it.
-            size_t cut = f.base[f.size - 1] == '\r' ? f.size - 1 : f.size;
-            while (cut > 0 && f.base[cut - 1] != '\n' && f.base[cut - 1] != '\r')
-                --cut;
+            const size_t cut = CutAfterLastBreak(f.base, f.size, utf16, enc == EncUtf16BE);
             if (cut == 0) {
-                window *= 2;
+                if (window >= m_maxWindow) {
+                    m_longLine = line;
+                    return;
+                }
+                window = window * 2 < m_maxWindow ? window * 2 : m_maxWindow;
                 continue;
             }
             f.size = cut;
         }
-        SearchAnsiLines(f, pat, last, line, copied);
-        if (last || Stopped() || m_matchFailed)
+        if (enc == EncAnsi)
+            SearchAnsiLines(f, pat, last, line, copied);
+        else
+            SearchUnitLines(f, pat, enc, last, line, copied);
+        if (last || Stopped() || m_matchFailed || m_longLine >= 0)
             break;
         ++line;
         start = f.offset + f.size;
-        window = kWindow;
+        window = m_window;
     }
-    if (m_req.replace && m_writer.HasWritten() && !Stopped() && !m_matchFailed)
+    if (m_req.replace && m_writer.HasWritten() && !Stopped() && !m_matchFailed && m_longLine < 0)
         OutFileBytes(f, copied, f.fileSize);
 }
 
@@ -875,7 +897,7 @@ void Worker::SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int
             if (r != FxLineMatcher::Matched)
                 break;
             Hit(line, hit.start,
-                std::string(text, static_cast<size_t>(CutAnsi(text, len, kMaxLineOut))));
+                std::string(text, FxCutLength(text, static_cast<size_t>(len), kMaxLineOut)));
             if (m_req.replace) {
                 m.Expand(m_req.replacement.data(), static_cast<int32_t>(m_req.replacement.size()),
                          text, hit, rep);
@@ -901,72 +923,84 @@ void Worker::SearchAnsiLines(MappedFile& f, PreparedPattern& pat, bool last, int
     }
 }
 
-// UTF-8 and UTF-16 files: each line as UTF-16 units with, for UTF-8, the byte where each unit
-// starts, so that text left alone is copied byte for byte.
-void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
-    m_enc = enc;
+// UTF-8 and UTF-16 text: each line as UTF-16 units with, for UTF-8, the byte where each unit
+// starts, so that text left alone is copied byte for byte. A stretch starts at a line's start,
+// so at a character's start too.
+void Worker::SearchUnitLines(MappedFile& f, PreparedPattern& pat, Enc enc, bool last, int32_t& line,
+                             uint64_t& copied) {
     const char* base = f.base;
     const size_t size = f.size;
+    const bool bigEndian = enc == EncUtf16BE;
     FxUnitMatcher& m = pat.units;
     std::vector<wchar_t> units;
-    std::vector<size_t> byteOf; // byte offset in the file of each unit, and of the line's end
-    size_t copied = 0;
+    std::vector<size_t> byteOf; // byte offset in the view of each unit, and of the line's end
     size_t ls = 0;
     const size_t total = enc == EncUtf8 ? size : size / 2;
-    const auto unitAt = [&](size_t i) -> wchar_t {
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(base) + i * 2;
-        return static_cast<wchar_t>(enc == EncUtf16BE ? (b[0] << 8 | b[1]) : (b[0] | b[1] << 8));
-    };
-    const auto isBreak = [&](size_t i) {
-        if (enc == EncUtf8)
-            return base[i] == '\n' || base[i] == '\r';
-        const wchar_t c = unitAt(i);
-        return c == L'\n' || c == L'\r';
-    };
     const auto isCR = [&](size_t i) {
-        return enc == EncUtf8 ? base[i] == '\r' : unitAt(i) == L'\r';
+        return enc == EncUtf8 ? base[i] == '\r' : UnitAt(base, i, bigEndian) == L'\r';
     };
     const auto isLF = [&](size_t i) {
-        return enc == EncUtf8 ? base[i] == '\n' : unitAt(i) == L'\n';
+        return enc == EncUtf8 ? base[i] == '\n' : UnitAt(base, i, bigEndian) == L'\n';
     };
-    int32_t line = 0;
     std::wstring rep;
-    while (ls <= total && !Stopped()) {
+    // A stretch that is not the last ends after a line break: no line starts at its end.
+    while ((last ? ls <= total : ls < total) && !Stopped()) {
         size_t eol = ls;
-        while (eol < total && !isBreak(eol))
-            ++eol;
-        // The line's units.
-        units.clear();
-        byteOf.clear();
-        if (enc == EncUtf8) {
-            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(base);
-            for (size_t i = ls; i < eol;) {
-                uint32_t cp = 0;
-                const size_t n = DecodeUtf8Sequence(bytes + i, eol - i, &cp);
-                if (cp >= 0x10000) {
-                    // A character beyond the 16-bit range is a surrogate pair. Both halves map
-                    // to its first byte, so that a rewritten file holds it whole or not at all.
-                    units.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
-                    units.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-                    byteOf.push_back(i);
-                    byteOf.push_back(i);
-                } else {
-                    units.push_back(static_cast<wchar_t>(cp));
-                    byteOf.push_back(i);
+        if (enc == EncUtf8)
+            eol = LineEnd(base, ls, size);
+        else
+            while (eol < total && !isCR(eol) && !isLF(eol))
+                ++eol;
+        // The line's units; one that cannot be held is as one too long to map.
+        if (eol - ls > kMaxLine) {
+            m_longLine = line;
+            return;
+        }
+        try {
+            units.clear();
+            byteOf.clear();
+            if (enc == EncUtf8) {
+                const unsigned char* bytes = reinterpret_cast<const unsigned char*>(base);
+                for (size_t i = ls; i < eol;) {
+                    uint32_t cp = 0;
+                    const size_t n = DecodeUtf8Sequence(bytes + i, eol - i, &cp);
+                    if (cp >= 0x10000) {
+                        // A character beyond the 16-bit range is a surrogate pair. Both halves
+                        // map to its first byte, so that a rewritten file holds it whole or not
+                        // at all.
+                        units.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                        units.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                        byteOf.push_back(i);
+                        byteOf.push_back(i);
+                    } else {
+                        units.push_back(static_cast<wchar_t>(cp));
+                        byteOf.push_back(i);
+                    }
+                    i += n;
                 }
-                i += n;
+                byteOf.push_back(eol);
+            } else {
+                units.reserve(eol - ls);
+                byteOf.reserve(eol - ls + 1);
+                for (size_t i = ls; i < eol; ++i) {
+                    units.push_back(UnitAt(base, i, bigEndian));
+                    byteOf.push_back(i * 2);
+                }
+                byteOf.push_back(eol * 2);
             }
-            byteOf.push_back(eol);
-        } else {
-            for (size_t i = ls; i < eol; ++i) {
-                units.push_back(unitAt(i));
-                byteOf.push_back(i * 2);
-            }
-            byteOf.push_back(eol * 2);
+        } catch (const std::bad_alloc&) {
+            units = std::vector<wchar_t>();
+            byteOf = std::vector<size_t>();
+            m_longLine = line;
+            return;
+        }
+        if (units.size() > kMaxLine) {
+            m_longLine = line;
+            return;
         }
         // The mark at the start of the file is not matched, but counts as one column.
         int32_t skip = 0;
-        if (line == 0 && !units.empty() && units[0] == 0xFEFF)
+        if (f.offset == 0 && ls == 0 && !units.empty() && units[0] == 0xFEFF)
             skip = 1;
         const wchar_t* text = units.data() + skip;
         const int32_t len = static_cast<int32_t>(units.size()) - skip;
@@ -984,20 +1018,20 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
             if (r != FxUnitMatcher::Matched)
                 break;
             if (!lineSent) {
-                const int32_t n = len < kMaxLineOut ? len : kMaxLineOut;
+                const int32_t n = len < static_cast<int32_t>(kMaxLineOut)
+                                      ? len
+                                      : static_cast<int32_t>(kMaxLineOut);
                 shown = ToAnsi(text, n, nullptr);
-                shown.resize(static_cast<size_t>(
-                    CutAnsi(shown.data(), static_cast<int32_t>(shown.size()), kMaxLineOut)));
+                shown.resize(FxCutLength(shown.data(), shown.size(), kMaxLineOut));
                 lineSent = true;
             }
             Hit(line, start + skip, shown);
             if (m_req.replace) {
                 rep = m.Expand(m_req.replacement.data(),
                                static_cast<int32_t>(m_req.replacement.size()));
-                const size_t at = byteOf[static_cast<size_t>(start + skip)];
-                Out(base + copied, at - copied);
+                OutFileBytes(f, copied, f.offset + byteOf[static_cast<size_t>(start + skip)]);
                 OutUnits(rep.data(), rep.size(), enc);
-                copied = byteOf[static_cast<size_t>(end + skip)];
+                copied = f.offset + byteOf[static_cast<size_t>(end + skip)];
             }
             if (end > start)
                 from = end;
@@ -1009,10 +1043,10 @@ void Worker::SearchUnits(MappedFile& f, PreparedPattern& pat, Enc enc) {
         if (eol >= total)
             break;
         ls = eol + ((isCR(eol) && eol + 1 < total && isLF(eol + 1)) ? 2 : 1);
+        if (!last && ls >= total)
+            break; // the line after the stretch's last break starts the next stretch
         ++line;
     }
-    if (m_req.replace && m_writer.HasWritten() && !Stopped())
-        Out(base + copied, size - copied);
 }
 
 } // namespace

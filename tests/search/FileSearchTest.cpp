@@ -788,3 +788,303 @@ TEST_F(FileSearchTest, AFileOfMoreThanTwoGigabytesIsSearched) {
     EXPECT_NE(out.find(EndFind(1, 3)), std::string::npos);
     DeleteFileA(path.c_str());
 }
+
+// --- UTF-8 and UTF-16 files larger than one window -------------------------------------------
+
+namespace {
+
+const size_t kTestWindow = 64 * 1024;
+const size_t kTestMaxWindow = 1024 * 1024;
+
+enum UnitEncoding { Utf8, Utf16LE, Utf16BE };
+
+// A UTF-8 or UTF-16 file with its mark, built line by line so that chosen characters fall on
+// chosen byte offsets; it knows the places of the hits of a text.
+class UnitFile {
+public:
+    explicit UnitFile(UnitEncoding enc) : m_enc(enc), m_size(enc == Utf8 ? 3 : 2) {}
+
+    size_t Size() const { return m_size; }
+    size_t BytesOf(const std::wstring& w) const { return Encode(w).size(); }
+
+    void Add(const std::wstring& text, const std::wstring& eol) {
+        m_lines.push_back({text, eol});
+        m_size += BytesOf(text) + BytesOf(eol);
+    }
+    // Lines of filler (with hits, in all three line ends) until the next line starts at byte
+    // `at`; the last one ends with LF.
+    void FillTo(size_t at) {
+        static const wchar_t* const kEnds[3] = {L"\r\n", L"\n", L"\r"};
+        for (int k = 0; at > m_size + 1200; ++k)
+            Add(L"填充行 needle " + std::wstring(static_cast<size_t>(50 + k * 37 % 200), L'f'),
+                kEnds[k % 3]);
+        const size_t unit = m_enc == Utf8 ? 1 : 2;
+        Add(std::wstring((at - m_size - unit) / unit, L'f'), L"\n");
+    }
+    // A line that holds `special` with its byte k at byte `edge`, between "ab" and `post`;
+    // returns where the line starts.
+    size_t AddAcross(size_t edge, const std::wstring& special, size_t k, const std::wstring& post,
+                     const std::wstring& eol = L"\n") {
+        const size_t start = edge - BytesOf(L"ab") - k;
+        FillTo(start);
+        Add(L"ab" + special + post, eol);
+        return start;
+    }
+    // The file's bytes, with every `find` turned into `rep` when `find` is given.
+    std::string Bytes(const std::wstring& find = L"", const std::wstring& rep = L"") const {
+        std::string out = m_enc == Utf8      ? "\xEF\xBB\xBF"
+                          : m_enc == Utf16LE ? "\xFF\xFE"
+                                             : "\xFE\xFF";
+        for (const auto& l : m_lines) {
+            std::wstring text = l.first;
+            for (size_t at = find.empty() ? std::wstring::npos : text.find(find);
+                 at != std::wstring::npos; at = text.find(find, at + rep.size()))
+                text.replace(at, find.size(), rep);
+            out += Encode(text) + Encode(l.second);
+        }
+        return out;
+    }
+    // (line, column) of each hit, both from 1, columns in 16-bit units with the mark counted.
+    std::vector<std::pair<int, int>> Hits(const std::wstring& find) const {
+        std::vector<std::pair<int, int>> out;
+        for (size_t i = 0; i < m_lines.size(); ++i)
+            for (size_t at = m_lines[i].first.find(find); at != std::wstring::npos;
+                 at = m_lines[i].first.find(find, at + find.size()))
+                out.push_back({static_cast<int>(i + 1), static_cast<int>(at + (i == 0 ? 2 : 1))});
+        return out;
+    }
+
+private:
+    std::string Encode(const std::wstring& w) const {
+        if (m_enc == Utf8) {
+            std::string out(w.size() * 3, '\0');
+            const int n =
+                WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &out[0],
+                                    static_cast<int>(out.size()), nullptr, nullptr);
+            out.resize(static_cast<size_t>(n > 0 ? n : 0));
+            return out;
+        }
+        std::string out;
+        for (wchar_t c : w) {
+            const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8 & 0xFF);
+            out += m_enc == Utf16BE ? hi : lo;
+            out += m_enc == Utf16BE ? lo : hi;
+        }
+        return out;
+    }
+
+    UnitEncoding m_enc;
+    size_t m_size;
+    std::vector<std::pair<std::wstring, std::wstring>> m_lines;
+};
+
+// The (line, column) of every hit header of the file in the output, with the encoding code.
+std::vector<std::pair<int, int>> HitPlaces(const std::string& out, const std::string& path,
+                                           const std::string& code) {
+    std::vector<std::pair<int, int>> places;
+    const std::string head = "\n\"" + path + "\"(";
+    for (size_t at = out.find(head); at != std::string::npos; at = out.find(head, at + 1)) {
+        int line = 0, col = 0;
+        char tail[16] = "";
+        if (std::sscanf(out.c_str() + at + head.size(), "%d,%d)%15[^:]", &line, &col, tail) == 3 &&
+            tail == "(" + code + ")")
+            places.push_back({line, col});
+    }
+    return places;
+}
+
+// A file whose windows end on a CR LF pair, inside characters of two, three and four bytes
+// (UTF-8) or inside a surrogate pair (UTF-16), inside a hit, and just before a line that starts
+// a window; every next window starts with the line that crossed the last edge.
+UnitFile EdgeFile(UnitEncoding enc) {
+    const std::wstring rabbit = L"\xD83D\xDC30", zhong = L"中";
+    UnitFile t(enc);
+    t.Add(L"needle at the start 中", L"\r\n");
+    size_t s = 0;
+    // CR at the window's last unit, LF the next window's first, with a hit just before them;
+    // then a lone CR as a window's last unit.
+    const size_t cr = t.BytesOf(L"\r");
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle") + cr, L"", L"\r\n");
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle") + cr, L"", L"\r");
+    // A hit that ends a window.
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"needle"), L" more");
+    if (enc == Utf8) {
+        s = t.AddAcross(s + kTestWindow, zhong, 1, L"needle after one");
+        s = t.AddAcross(s + kTestWindow, zhong, 2, L"needle after two");
+        s = t.AddAcross(s + kTestWindow, L"é", 1, L"needle after é");
+        for (size_t k = 1; k <= 3; ++k)
+            s = t.AddAcross(s + kTestWindow, rabbit, k, L"needle after the rabbit");
+    } else {
+        s = t.AddAcross(s + kTestWindow, rabbit, 2, L"needle after the rabbit");
+    }
+    // A hit across the edge.
+    s = t.AddAcross(s + kTestWindow, L"needle", t.BytesOf(L"nee"), L" across");
+    // A line that starts a window exactly, after an LF that ends the one before.
+    const size_t edge = s + kTestWindow;
+    t.FillTo(edge);
+    t.Add(L"needle starts a window", L"\r");
+    t.Add(L"last needle " + rabbit + L" needle", L"");
+    return t;
+}
+
+} // namespace
+
+// UTF-8 and UTF-16 text goes a window at a time as ANSI text does: the lines crossing each
+// edge are found whole, with their numbers and columns in units, and replacing writes them
+// back byte for byte.
+TEST_F(FileSearchTest, UnicodeFilesAreSearchedAndReplacedAcrossWindowEdges) {
+    const struct {
+        UnitEncoding enc;
+        const char* code;
+    } cases[] = {{Utf8, "U8"}, {Utf16LE, "U"}, {Utf16BE, "UBE"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const UnitFile t = EdgeFile(c.enc);
+        ASSERT_GT(t.Size(), 4 * kTestWindow);
+        dir.Write("edges.txt", t.Bytes());
+        const std::string path = dir.File("edges.txt");
+        FxFileSearch r = Request("needle", dir.Path());
+        r.window = kTestWindow;
+        r.maxWindow = kTestMaxWindow;
+
+        const std::string out = RunToEnd(r);
+        const std::vector<std::pair<int, int>> expected = t.Hits(L"needle");
+        EXPECT_EQ(HitPlaces(out, path, c.code), expected);
+        EXPECT_NE(out.find(EndFind(1, static_cast<int>(expected.size()))), std::string::npos)
+            << out.substr(out.size() > 600 ? out.size() - 600 : 0);
+        const std::string startsWindow = "(" + std::to_string(expected[expected.size() - 3].first) +
+                                         ",1)(" + c.code + "):\tneedle starts a window";
+        EXPECT_NE(out.find(startsWindow), std::string::npos);
+        EXPECT_NE(out.find("):\tabneedle across"), std::string::npos);
+
+        r.replacement = "针";
+        RunToEnd(r, true);
+        const std::string replaced = dir.Read("edges.txt");
+        const std::string want = t.Bytes(L"needle", L"针");
+        EXPECT_EQ(replaced.size(), want.size());
+        EXPECT_TRUE(replaced == want);
+    }
+}
+
+namespace {
+
+std::string LongLineLine(const char* fmt, const std::string& path, int line) {
+    char buf[1024];
+    wsprintfA(buf, fmt, path.c_str(), line);
+    return buf;
+}
+
+const char* const kLongLineFind =
+    "\n文件“%s”的第%d行太长，无法读入内存，已跳过该行及其后的内容。\n";
+const char* const kLongLineReplace = "\n文件“%s”的第%d行太长，无法读入内存，该文件保持原样。\n";
+
+} // namespace
+
+// A line longer than the largest window (in a 32-bit process: than it can map) ends the search
+// of its file with a message naming the line; the hits before it stand, the file is never
+// replaced in, and the search goes on with the next file.
+TEST_F(FileSearchTest, ALineTooLongToMapIsReportedAndTheNextFileSearched) {
+    const size_t longLine = kTestMaxWindow + 4096;
+    const std::string tail = "\r\nneedle after the long line\r\n";
+    dir.Write("a1.txt", "needle\r\n" + std::string(longLine, 'x') + tail);
+    dir.Write("a2.txt", AsUtf8("needle\n" + std::string(longLine, 'x') + tail));
+    dir.Write("a3.txt", AsUtf16("needle\r" + std::string(longLine / 2, 'x') + tail, false));
+    dir.Write("a4.txt", AsUtf16("needle\r\n" + std::string(longLine / 2, 'x') + tail, true));
+    dir.Write("b.txt", "one needle\r\n");
+    const char* const names[] = {"a1.txt", "a2.txt", "a3.txt", "a4.txt"};
+    const char* const codes[] = {"A", "U8", "U", "UBE"};
+    std::string before[4];
+    for (int i = 0; i < 4; ++i)
+        before[i] = dir.Read(names[i]);
+    FxFileSearch r = Request("needle", dir.Path(), "*.txt");
+    r.window = kTestWindow;
+    r.maxWindow = kTestMaxWindow;
+
+    const std::string out = RunToEnd(r);
+    for (int i = 0; i < 4; ++i) {
+        const std::string path = dir.File(names[i]);
+        EXPECT_NE(out.find(LongLineLine(kLongLineFind, path, 2)), std::string::npos) << path;
+        EXPECT_EQ(HitPlaces(out, path, codes[i]),
+                  (std::vector<std::pair<int, int>>{{1, i == 0 ? 1 : 2}}))
+            << path;
+    }
+    EXPECT_NE(out.find(Hit(dir.File("b.txt"), 1, 5, "A", "one needle")), std::string::npos);
+    EXPECT_NE(out.find(EndFind(5, 5)), std::string::npos) << out;
+    EXPECT_NE(out.find("共有4个文件无法处理，已跳过。\n"), std::string::npos) << out;
+
+    r.replacement = "pin";
+    const std::string replaced = RunToEnd(r, true);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NE(replaced.find(LongLineLine(kLongLineReplace, dir.File(names[i]), 2)),
+                  std::string::npos);
+        EXPECT_TRUE(dir.Read(names[i]) == before[i]) << names[i];
+    }
+    EXPECT_EQ(dir.Read("b.txt"), "one pin\r\n");
+    // Grown windows that still fit search the line whole.
+    r.maxWindow = 4 * kTestMaxWindow;
+    r.replacement.clear();
+    const std::string all = RunToEnd(r);
+    EXPECT_EQ(all.find("太长"), std::string::npos);
+    EXPECT_NE(all.find(Hit(dir.File("a1.txt"), 3, 1, "A", "needle after the long line")),
+              std::string::npos);
+    EXPECT_NE(all.find(EndFind(5, 8)), std::string::npos) << all.substr(all.size() - 300);
+}
+
+// A UTF-8 file of more than 2 GiB (mostly a hole of zero bytes, lines of 4 MiB) is searched in
+// both builds, not skipped.
+TEST_F(FileSearchTest, AUtf8FileOfMoreThanTwoGigabytesIsSearched) {
+    const uint64_t kMiB = 1024 * 1024, size = 2112 * kMiB;
+    const std::string path = dir.File("huge.txt");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    bool ok = WriteAt(h, 0, AsUtf8("中needle one\r\n"));
+    for (uint64_t k = 1; k * 4 * kMiB < size && ok; ++k)
+        ok = WriteAt(h, k * 4 * kMiB - 1, "\n");
+    ok = ok && WriteAt(h, 2048 * kMiB + 100, "needle\r\n") && WriteAt(h, size - 10, "needle end");
+    CloseHandle(h);
+    ASSERT_TRUE(ok);
+
+    const std::string out = RunToEnd(Request("needle", dir.Path()));
+    // Line 514 starts at 2048 MiB; its break is the file's one CR LF after the first line's.
+    const std::vector<std::pair<int, int>> expected = {
+        {1, 3}, {514, 101}, {530, static_cast<int>(4 * kMiB - 9)}};
+    EXPECT_EQ(HitPlaces(out, path, "U8"), expected);
+    EXPECT_NE(out.find(EndFind(1, 3)), std::string::npos) << out.substr(0, 2000);
+    DeleteFileA(path.c_str());
+}
+
+// A line of nearly 2 GiB: the 64-bit build maps it whole and searches it; the 32-bit build,
+// which has no room for a view of it, reports the line and goes on with the next file.
+TEST_F(FileSearchTest, ALineOfNearlyTwoGigabytesIsSearchedOrReported) {
+    const uint64_t kMiB = 1024 * 1024, lineEnd = 1950 * kMiB;
+    const std::string path = dir.File("a.log");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const std::string first = "中needle one\r\n";
+    bool ok = WriteAt(h, 0, first) && WriteAt(h, 1024 * kMiB, "needle") &&
+              WriteAt(h, lineEnd - 6, "needle\r\nneedle after");
+    CloseHandle(h);
+    ASSERT_TRUE(ok);
+    dir.Write("b.log", "one needle");
+
+    const std::string out = RunToEnd(Request("needle", dir.Path(), "*.log"));
+    EXPECT_NE(out.find(Hit(path, 1, 3, "A", "中needle one")), std::string::npos);
+    EXPECT_NE(out.find(Hit(dir.File("b.log"), 1, 5, "A", "one needle")), std::string::npos);
+#if UINTPTR_MAX > 0xFFFFFFFFu
+    const long long line2 = static_cast<long long>(first.size());
+    EXPECT_NE(out.find(HitHead(path, 2, static_cast<long long>(1024 * kMiB) - line2 + 1)),
+              std::string::npos);
+    EXPECT_NE(out.find(HitHead(path, 2, static_cast<long long>(lineEnd - 6) - line2 + 1)),
+              std::string::npos);
+    EXPECT_NE(out.find(Hit(path, 3, 1, "A", "needle after")), std::string::npos);
+    EXPECT_NE(out.find(EndFind(2, 5)), std::string::npos) << out.substr(0, 3000);
+#else
+    EXPECT_NE(out.find(LongLineLine(kLongLineFind, path, 2)), std::string::npos)
+        << out.substr(0, 3000);
+    EXPECT_EQ(out.find(HitHead(path, 3, 1)), std::string::npos);
+    EXPECT_NE(out.find(EndFind(2, 2)), std::string::npos);
+#endif
+    DeleteFileA(path.c_str());
+}

@@ -12,7 +12,6 @@
 #define IDS_FIF_FAILED 7267        // the reason the whole operation ended
 #define IDS_FIF_SKIP_OPEN 7268     // path, system reason: a file that cannot be read
 #define IDS_FIF_SKIP_NAME 7269     // path: a name the code page cannot hold
-#define IDS_FIF_SKIP_LARGE 7270    // path: a file of 2 GB or more
 #define IDS_FIF_SKIP_WRITE 7271    // path, system reason: a file that could not be replaced
 #define IDS_FIF_SKIPPED_COUNT 7272 // files skipped
 #define IDS_FIF_NO_BACKUP 7273     // path, system reason: replaced, but its backup failed

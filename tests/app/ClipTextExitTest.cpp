@@ -50,6 +50,8 @@ protected:
 TEST_F(ClipTextExitTest, ALibraryThatCannotBeWrittenKeepsTheProgramUnlessTheUserAgrees) {
     CAppMainFrame* frame = Start();
     ASSERT_NE(frame, nullptr);
+    // The window's end must not post the quit that would end the other suites' loops.
+    m_app->m_bPostQuitOnMainWndDestroy = false;
     frame->ShowWorkspacePage(CWorkspaceBar::kClipTextPage);
     Settle();
     CWsbClipText& clip = frame->WorkspaceBar().ClipText();

@@ -263,8 +263,8 @@ void CTextEditView::OnUpdatePosition(CCmdUI* cmdUI) {
 void CTextEditView::OnUpdateSize(CCmdUI* cmdUI) {
     std::string text;
     if (m_doc && HasSelection())
-        text = AfxFormat(AfxLoadString(IDS_PANE_SELECTION).c_str(),
-                         static_cast<int>(SelectionLength(m_doc->LineEndType(), false)));
+        text = FxFormatCount(AfxLoadString(IDS_PANE_SELECTION),
+                             SelectionLength(m_doc->LineEndType(), false));
     else
         text = FxFormatCount(AfxLoadString(IDS_PANE_SIZE), m_doc ? m_doc->DocumentSize() : 0);
     cmdUI->SetText(text.c_str());

@@ -1,9 +1,11 @@
 // The editing features on a document of more than 2 GB (64-bit build): word wrap, the
-// selection's length and text, Mark All, replace all and bookmarks across the 2 GB edge, on one
-// document loaded once for the suite and shown in a real view.
+// selection's length and text, Mark All, replace all, bookmarks and printing across the 2 GB
+// edge, on one document loaded once for the suite and shown in a real view.
 #include "tests/textview/ViewTestUtil.h"
 
 #include "FileTestUtil.h"
+#include "framework/PrintInfo.h"
+#include "print/EditPrinting.h"
 #include "textdoc/FileIO.h"
 #include "textview/ViewFontMetrics.h"
 
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -54,6 +57,39 @@ std::vector<int32_t> BookmarkedLines(const CFxEditDoc& doc) {
         if (doc.Record(rec).flags & FXL_BOOKMARK)
             lines.push_back(doc.PieceToLogicalLine(rec));
     return lines;
+}
+
+// The texts drawn into a metafile, in the ANSI code page, in the order they were drawn.
+int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* rec, int, LPARAM param) {
+    auto* texts = reinterpret_cast<std::vector<std::string>*>(param);
+    const auto* bytes = reinterpret_cast<const char*>(rec);
+    if (rec->iType == EMR_EXTTEXTOUTA) {
+        const auto* t = reinterpret_cast<const EMREXTTEXTOUTA*>(rec);
+        texts->emplace_back(bytes + t->emrtext.offString, t->emrtext.nChars);
+    } else if (rec->iType == EMR_EXTTEXTOUTW) {
+        const auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(rec);
+        const auto* wide = reinterpret_cast<const wchar_t*>(bytes + t->emrtext.offString);
+        const int n = static_cast<int>(t->emrtext.nChars);
+        std::string ansi(static_cast<size_t>(n) * 2, '\0');
+        const int len = WideCharToMultiByte(CP_ACP, 0, wide, n, &ansi[0],
+                                            static_cast<int>(ansi.size()), nullptr, nullptr);
+        ansi.resize(static_cast<size_t>(std::max(0, len)));
+        texts->push_back(ansi);
+    }
+    return 1;
+}
+
+std::vector<std::string> TextsOf(HENHMETAFILE emf) {
+    std::vector<std::string> texts;
+    EnumEnhMetaFile(nullptr, emf, CollectText, &texts, nullptr);
+    return texts;
+}
+
+bool Holds(const std::vector<std::string>& texts, const std::string& text) {
+    for (const std::string& t : texts)
+        if (t.find(text) != std::string::npos)
+            return true;
+    return false;
 }
 
 class BigDocumentTest : public ::testing::Test {
@@ -261,6 +297,59 @@ TEST_F(BigDocumentTest, BookmarksPastTheEdgeFollowAnEditBeforeIt) {
     EXPECT_EQ(BookmarkedLines(*m_doc), (std::vector<int32_t>{2100, 2110}));
     EXPECT_EQ(LineTail(*m_doc, 2100, 7), "L002100");
     FxClearBookmarks(*m_doc);
+}
+
+TEST_F(BigDocumentTest, APagePastTheEdgePrintsItsLinesAndThePagesAreCounted) {
+    // A memory context stands in for the printer: the job measures and lays out on it.
+    HDC printer = CreateCompatibleDC(nullptr);
+    ASSERT_NE(printer, nullptr);
+    std::unique_ptr<PrintJob> job(CreatePrintJob(*m_view, printer, false));
+    job->lineNumbers = true;
+    job->footerTemplate = "page &p of &P";
+    CPrintInfo info;
+    LayoutPrintJob(*job, *m_view, info);
+    const int per = job->linesPerPage;
+    ASSERT_GT(per, 1);
+    EXPECT_EQ(job->lineCount, kLastLine + 1);
+    const int pages = (kLastLine + per) / per;
+    EXPECT_EQ(job->pageCount, pages);
+    EXPECT_EQ(info.GetMaxPage(), static_cast<UINT>(pages));
+
+    // The page holding line 2100, its lines made short (their zero bytes taken out) so that
+    // each prints as its number.
+    const int page = 2100 / per + 1;
+    const int32_t first = (page - 1) * per;
+    const int32_t last = std::min<int32_t>(first + per, kLastLine) - 1;
+    for (int32_t line = first; line <= last; ++line)
+        DeleteRange(*m_doc, FxTextPos(0, line), FxTextPos(m_doc->GetLineLength(line) - 7, line));
+    LayoutPrintJob(*job, *m_view, info);
+    EXPECT_EQ(job->pageCount, pages);
+
+    HDC emfDC = CreateEnhMetaFileA(printer, nullptr, nullptr, nullptr);
+    ASSERT_NE(emfDC, nullptr);
+    info.m_nCurPage = static_cast<UINT>(page);
+    PrintJobPage(*job, emfDC, info);
+    HENHMETAFILE emf = CloseEnhMetaFile(emfDC);
+    ASSERT_NE(emf, nullptr);
+    const std::vector<std::string> texts = TextsOf(emf);
+    DeleteEnhMetaFile(emf);
+    job.reset();
+    DeleteDC(printer);
+
+    ASSERT_LE(first, 2100);
+    ASSERT_GE(last, 2100);
+    EXPECT_TRUE(Holds(texts, "L002100"));
+    EXPECT_TRUE(Holds(texts, "2101")); // its line number
+    EXPECT_TRUE(Holds(texts, "L00" + std::to_string(first)));
+    EXPECT_TRUE(Holds(texts, "L00" + std::to_string(last)));
+    EXPECT_FALSE(Holds(texts, "L00" + std::to_string(last + 1)));
+    EXPECT_TRUE(Holds(texts, "page " + std::to_string(page) + " of " + std::to_string(pages)));
+
+    FxTextPos caret;
+    for (int32_t line = first; line <= last; ++line)
+        ASSERT_TRUE(m_doc->Undo(&caret));
+    EXPECT_EQ(m_doc->DocumentSize(), kFileSize);
+    EXPECT_EQ(LineTail(*m_doc, 2100, 7), "L002100");
 }
 
 #endif

@@ -281,7 +281,7 @@ protected:
     void OnKeyTab();
     void OnKeyVertical(int key, bool shift, bool ctrl);
     // Editing primitives inside the caller's undo group.
-    void InsertAtCaret(const char* text, int32_t len);
+    void InsertAtCaret(const char* text, FxSize len);
     // The whole string; one longer than a document can hold (a 64-bit process can be handed
     // one by the clipboard or a drop) throws std::bad_alloc, as the document's own limit does.
     void InsertAtCaret(const std::string& text);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <new>
 
 // --- Caret ----------------------------------------------------------------------------------
@@ -280,7 +281,7 @@ bool CFxEditView::CheckWritable() {
     return true;
 }
 
-void CFxEditView::InsertAtCaret(const char* text, int32_t len) {
+void CFxEditView::InsertAtCaret(const char* text, FxSize len) {
     ClampCaret();
     const FxTextPos start = m_doc->ToHeadPiece(m_caret);
     FxTextPos pos = m_doc->PieceToLogical(m_caret);
@@ -290,9 +291,11 @@ void CFxEditView::InsertAtCaret(const char* text, int32_t len) {
 }
 
 void CFxEditView::InsertAtCaret(const std::string& text) {
-    if (text.size() > static_cast<size_t>(INT32_MAX))
+    // A text of more than 2 GB goes in whole in the 64-bit build; the document refuses a
+    // line it cannot hold.
+    if (text.size() > static_cast<size_t>(std::numeric_limits<FxSize>::max()))
         throw std::bad_alloc();
-    InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
+    InsertAtCaret(text.data(), static_cast<FxSize>(text.size()));
 }
 
 void CFxEditView::DeleteRange(FxTextPos a, FxTextPos b, bool moveCaret) {

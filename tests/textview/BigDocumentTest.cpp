@@ -33,14 +33,17 @@ const uint64_t kChunks = 2048 + 64;
 const int32_t kLastLine = static_cast<int32_t>(kChunks);
 const int64_t kFileSize = static_cast<int64_t>(kChunks * kMiB);
 
-// The view's document, recording the wrap progress it is told.
+// The view's document, recording the wrap progress and the other events it is told.
 class BigDoc : public CFxEditHostDoc {
 public:
     void OnDocEvent(int code, int arg) override {
         if (code == FxEvWrapProgress)
             wrapProgress.push_back(arg);
+        else
+            events.push_back(code);
     }
     std::vector<int> wrapProgress;
+    std::vector<int> events; // the others, by code
 };
 
 std::string LineTail(const CFxEditDoc& doc, int32_t line, size_t n) {
@@ -297,6 +300,38 @@ TEST_F(BigDocumentTest, BookmarksPastTheEdgeFollowAnEditBeforeIt) {
     EXPECT_EQ(BookmarkedLines(*m_doc), (std::vector<int32_t>{2100, 2110}));
     EXPECT_EQ(LineTail(*m_doc, 2100, 7), "L002100");
     FxClearBookmarks(*m_doc);
+}
+
+TEST_F(BigDocumentTest, ADropOfMoreThanTwoGigabytesGoesInWholeAndIsUndone) {
+    // 2,049 lines of 1 MiB with their breaks: more than 2 GB of text.
+    std::string text(static_cast<size_t>(2049 * kMiB), 'x');
+    for (size_t end = kMiB; end <= text.size(); end += kMiB) {
+        text[end - 2] = '\r';
+        text[end - 1] = '\n';
+    }
+    ASSERT_GT(text.size(), size_t{1} << 31);
+    m_doc->events.clear();
+    m_view->MoveCaretTo(FxTextPos(0, 0));
+    FxTextPos dropPos(3, 0);
+    const POINT at = {m_view->WindowXFromDoc(m_view->PieceColumnToX(dropPos)),
+                      m_view->WindowYFromRecord(0) + 2};
+    EXPECT_EQ(m_view->DropText(text, false, at, DROPEFFECT_COPY),
+              static_cast<DWORD>(DROPEFFECT_COPY));
+    text = std::string();
+    EXPECT_TRUE(m_doc->events.empty()); // no out-of-memory notice
+    EXPECT_EQ(m_doc->DocumentSize(), kFileSize + static_cast<int64_t>(2049 * kMiB));
+    EXPECT_EQ(m_doc->LogicalLineCount(), kLastLine + 1 + 2049);
+    // "L00" and the dropped lines, then "0000" ends the first line again.
+    EXPECT_EQ(m_doc->GetLineLength(0), static_cast<int32_t>(3 + kMiB - 2));
+    EXPECT_EQ(LineTail(*m_doc, 2049, 4), "0000");
+    EXPECT_EQ(LineTail(*m_doc, 2100 + 2049, 7), "L002100");
+
+    FxTextPos caret;
+    ASSERT_TRUE(m_doc->Undo(&caret));
+    EXPECT_EQ(m_doc->DocumentSize(), kFileSize);
+    EXPECT_EQ(m_doc->LogicalLineCount(), kLastLine + 1);
+    EXPECT_EQ(LineTail(*m_doc, 0, 7), "L000000");
+    EXPECT_EQ(LineTail(*m_doc, 2100, 7), "L002100");
 }
 
 TEST_F(BigDocumentTest, APagePastTheEdgePrintsItsLinesAndThePagesAreCounted) {

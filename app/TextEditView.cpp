@@ -260,13 +260,16 @@ void CTextEditView::OnUpdatePosition(CCmdUI* cmdUI) {
     cmdUI->Enable(true);
 }
 
+std::string CTextEditView::SizePaneText(bool selection, FxSize bytes) {
+    return FxFormatCount(AfxLoadString(selection ? IDS_PANE_SELECTION : IDS_PANE_SIZE), bytes);
+}
+
 void CTextEditView::OnUpdateSize(CCmdUI* cmdUI) {
-    std::string text;
-    if (m_doc && HasSelection())
-        text = AfxFormat(AfxLoadString(IDS_PANE_SELECTION).c_str(),
-                         static_cast<int>(SelectionLength(m_doc->LineEndType(), false)));
-    else
-        text = FxFormatCount(AfxLoadString(IDS_PANE_SIZE), m_doc ? m_doc->DocumentSize() : 0);
+    const bool selection = m_doc && HasSelection();
+    const std::string text =
+        SizePaneText(selection, !m_doc      ? 0
+                                : selection ? SelectionLength(m_doc->LineEndType(), false)
+                                            : m_doc->DocumentSize());
     cmdUI->SetText(text.c_str());
     cmdUI->Enable(true);
 }

@@ -204,6 +204,9 @@ public:
     void OnUpdateDocReadOnly(CCmdUI* cmdUI);
     // The word count's message: string 7004 with the seven counts.
     static std::string WordCountText(const FxWordCount& counts);
+    // The size pane: the selection's bytes while there is one, else the document's, whole
+    // however large.
+    static std::string SizePaneText(bool selection, FxSize bytes);
     void OnDocWordCount();
     // Opens the settings dialog at the page and field of the shortcut.
     void OnDocSettingsPage(UINT id);

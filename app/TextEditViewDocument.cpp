@@ -7,6 +7,7 @@
 #include "app/CommandIds.h"
 #include "app/TextEditDoc.h"
 #include "app/TextEditView.h"
+#include "common/CountText.h"
 #include "settings/FileTypes.h"
 #include "settings/SettingsIds.h"
 #include "settings/SettingsStore.h"
@@ -20,6 +21,7 @@
 #include "textdoc/Dbcs.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -292,8 +294,11 @@ void CTextEditView::OnUpdateDocReadOnly(CCmdUI* cmdUI) {
 // --- Word count --------------------------------------------------------------------------------
 
 std::string CTextEditView::WordCountText(const FxWordCount& c) {
-    return AfxFormat(AfxLoadString(IDS_WORD_COUNT).c_str(), c.total, c.words, c.punctuation,
-                     c.whitespace, c.other, c.chinese, c.unknown);
+    // Each count fills the first "%d" left, whole however large.
+    std::string text = AfxLoadString(IDS_WORD_COUNT);
+    for (int64_t n : {c.total, c.words, c.punctuation, c.whitespace, c.other, c.chinese, c.unknown})
+        text = FxFormatCount(text, n);
+    return text;
 }
 
 void CTextEditView::OnDocWordCount() {

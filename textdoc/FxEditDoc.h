@@ -42,9 +42,11 @@ struct FxArchive {
     bool loading = true;
 };
 
-// Results of the word count, in the order the message lists them.
+// Results of the word count, in the order the message lists them: 64-bit, as a document of the
+// 64-bit build holds more than 2^31 characters.
 struct FxWordCount {
-    int total = 0, words = 0, punctuation = 0, whitespace = 0, other = 0, chinese = 0, unknown = 0;
+    int64_t total = 0, words = 0, punctuation = 0, whitespace = 0, other = 0, chinese = 0,
+            unknown = 0;
 };
 
 class CFxEditDoc : private FxBlockRelocator {

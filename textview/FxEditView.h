@@ -141,8 +141,11 @@ public:
     FxTextPos SelectionStart() const; // the earlier end (stream)
     FxTextPos SelectionEnd() const;
     std::string CopySelectionText(int lineEndType) const;
+    // The selection's first size - 1 bytes at most, never ending inside a character.
     int32_t CopySelectionText(int lineEndType, char* buf, int32_t size) const;
-    int32_t SelectionLength(int lineEndType, bool recount) const;
+    // Bytes of the selection with line breaks of the given style: a whole document of more
+    // than 2 GB can be selected in the 64-bit build.
+    FxSize SelectionLength(int lineEndType, bool recount) const;
     bool HitTestSelection(POINT windowPt) const;
     // Inserts a snippet at the caret as one undoable insertion, replacing a selection: the
     // first caret mark "^!" is taken out and the caret ends where it stood (at the end of the
@@ -249,6 +252,9 @@ public:
     DECLARE_MESSAGE_MAP()
 
 protected:
+    // The selection's text with line breaks of the given style, cut at `limit` bytes: a short
+    // part of a huge selection is taken without copying the rest.
+    std::string SelectionTextUpTo(int lineEndType, size_t limit) const;
     // The live views.
     static std::vector<CFxEditView*>& Registry();
     void Register(bool live);
@@ -275,7 +281,7 @@ protected:
     void OnKeyTab();
     void OnKeyVertical(int key, bool shift, bool ctrl);
     // Editing primitives inside the caller's undo group.
-    void InsertAtCaret(const char* text, int32_t len);
+    void InsertAtCaret(const char* text, FxSize len);
     // The whole string; one longer than a document can hold (a 64-bit process can be handed
     // one by the clipboard or a drop) throws std::bad_alloc, as the document's own limit does.
     void InsertAtCaret(const std::string& text);
@@ -327,7 +333,7 @@ protected:
     // Selection: kind, length in bytes, first and last record (-1: none), the anchor (a piece
     // position: the end that is not the caret), the block rectangle in document pixels.
     int m_selKind = SEL_STREAM;
-    int32_t m_selLength = 0;
+    FxSize m_selLength = 0;
     int32_t m_selFirst = -1, m_selLast = -1;
     FxTextPos m_anchor;
     RECT m_colRect = {0, 0, 0, 0};

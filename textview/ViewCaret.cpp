@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <new>
 
 // --- Caret ----------------------------------------------------------------------------------
@@ -178,19 +179,25 @@ FxTextPos CFxEditView::SelectionEnd() const {
 }
 
 std::string CFxEditView::CopySelectionText(int lineEndType) const {
+    return SelectionTextUpTo(lineEndType, std::string::npos);
+}
+
+std::string CFxEditView::SelectionTextUpTo(int lineEndType, size_t limit) const {
     std::string out;
     if (m_selFirst < 0)
         return out;
     const char* term = FxTerminator(lineEndType);
-    for (int32_t i = m_selFirst; i <= m_selLast; ++i) {
+    for (int32_t i = m_selFirst; i <= m_selLast && out.size() < limit; ++i) {
         const FxLine& r = m_doc->Record(i);
         const int32_t s = std::min(std::max(0, r.selStart), r.len);
         const int32_t e = std::min(r.selEnd, r.len);
         if (r.data && e > s)
-            out.append(r.data + s, static_cast<size_t>(e - s));
+            out.append(r.data + s, std::min(static_cast<size_t>(e - s), limit - out.size()));
         if (m_selKind == SEL_COLUMN || r.selEnd > r.len)
             out += term;
     }
+    if (out.size() > limit)
+        out.resize(limit);
     std::replace(out.begin(), out.end(), '\0', ' ');
     return out;
 }
@@ -198,27 +205,28 @@ std::string CFxEditView::CopySelectionText(int lineEndType) const {
 int32_t CFxEditView::CopySelectionText(int lineEndType, char* buf, int32_t size) const {
     if (size <= 0)
         return 0;
-    std::string text = CopySelectionText(lineEndType);
-    int32_t n = 0;
-    const int32_t len = static_cast<int32_t>(text.size());
-    while (n < len) {
-        int step = FxCharLen(text.data(), static_cast<size_t>(n), text.size());
-        if (n + step > size - 1)
+    // One byte past the room tells whether the last character that fits is whole.
+    const size_t room = static_cast<size_t>(size) - 1;
+    const std::string text = SelectionTextUpTo(lineEndType, room + 1);
+    size_t n = 0;
+    while (n < text.size()) {
+        const size_t step = static_cast<size_t>(FxCharLen(text.data(), n, text.size()));
+        if (n + step > room)
             break;
         n += step;
     }
     std::copy(text.data(), text.data() + n, buf);
     buf[n] = '\0';
-    return n;
+    return static_cast<int32_t>(n);
 }
 
-int32_t CFxEditView::SelectionLength(int lineEndType, bool recount) const {
+FxSize CFxEditView::SelectionLength(int lineEndType, bool recount) const {
     if (m_selFirst < 0)
         return 0;
     if (!recount && lineEndType == m_doc->LineEndType() && m_selKind != SEL_COLUMN)
         return m_selLength;
     const int term = FxTerminatorLength(lineEndType);
-    int32_t n = 0;
+    FxSize n = 0;
     for (int32_t i = m_selFirst; i <= m_selLast; ++i) {
         const FxLine& r = m_doc->Record(i);
         const int32_t s = std::min(std::max(0, r.selStart), r.len);
@@ -273,7 +281,7 @@ bool CFxEditView::CheckWritable() {
     return true;
 }
 
-void CFxEditView::InsertAtCaret(const char* text, int32_t len) {
+void CFxEditView::InsertAtCaret(const char* text, FxSize len) {
     ClampCaret();
     const FxTextPos start = m_doc->ToHeadPiece(m_caret);
     FxTextPos pos = m_doc->PieceToLogical(m_caret);
@@ -283,9 +291,11 @@ void CFxEditView::InsertAtCaret(const char* text, int32_t len) {
 }
 
 void CFxEditView::InsertAtCaret(const std::string& text) {
-    if (text.size() > static_cast<size_t>(INT32_MAX))
+    // A text of more than 2 GB goes in whole in the 64-bit build; the document refuses a
+    // line it cannot hold.
+    if (text.size() > static_cast<size_t>(std::numeric_limits<FxSize>::max()))
         throw std::bad_alloc();
-    InsertAtCaret(text.data(), static_cast<int32_t>(text.size()));
+    InsertAtCaret(text.data(), static_cast<FxSize>(text.size()));
 }
 
 void CFxEditView::DeleteRange(FxTextPos a, FxTextPos b, bool moveCaret) {

@@ -511,6 +511,32 @@ TEST_F(DocumentCommandTest, WordCountShowsTheSevenCounts) {
     EXPECT_EQ(g_boxes[0], CTextEditView::WordCountText(Doc()->CountWords()));
 }
 
+// A document of the 64-bit build may hold more than 2^31 characters: every count is shown whole.
+TEST_F(DocumentCommandTest, WordCountShowsCountsAbove32Bits) {
+    FxWordCount c;
+    c.total = 2214592512;
+    c.words = 4294967301;
+    c.punctuation = 1;
+    c.whitespace = 2147483648;
+    c.other = 0;
+    c.chinese = 3;
+    c.unknown = 2147483647;
+    EXPECT_EQ(CTextEditView::WordCountText(c),
+              "总字符数：\t2214592512\t\t\n英文单词：\t4294967301\t\t\n标点符号：\t1\t\t\n"
+              "空白字符：\t2147483648\t\t\n其他字符：\t0\t\t\n中文字符：\t3\t\t\n"
+              "不明字符：\t2147483647\t\t\n");
+}
+
+// The size pane: the selection's bytes or the document's, above 2^31 too.
+TEST_F(DocumentCommandTest, SizePaneShowsSizesAbove32Bits) {
+    EXPECT_EQ(CTextEditView::SizePaneText(true, 18), " 选择：18字节 ");
+    EXPECT_EQ(CTextEditView::SizePaneText(false, 2147483647), " 文档：2147483647字节 ");
+#ifdef _WIN64
+    EXPECT_EQ(CTextEditView::SizePaneText(true, 2214592512), " 选择：2214592512字节 ");
+    EXPECT_EQ(CTextEditView::SizePaneText(false, 4294967301), " 文档：4294967301字节 ");
+#endif
+}
+
 // --- Reload --------------------------------------------------------------------------------------
 
 TEST_F(DocumentCommandTest, ReloadAsksFirstAndOnOkReadsTheFileAgain) {

@@ -8,7 +8,9 @@
 
 #include <cstdio>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -73,3 +75,29 @@ bool LoadBytes(CFxEditDoc& doc, const Scratch& dir, const std::string& bytes, in
     doc.SetRequestedEncoding(requested);
     return LoadDocumentFile(doc, path.c_str());
 }
+
+#ifdef _WIN32
+
+bool MakeChunkedFile(const std::string& path, uint64_t chunks) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    for (uint64_t k = 0; k < chunks && ok; ++k) {
+        char head[16];
+        std::snprintf(head, sizeof head, "L%06u\r\n", static_cast<unsigned>(k));
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(k * kMiB);
+        DWORD wrote = 0;
+        ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
+             WriteFile(h, head, 9, &wrote, nullptr) && wrote == 9;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(chunks * kMiB);
+    ok = ok && SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
+}
+
+#endif

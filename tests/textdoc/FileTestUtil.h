@@ -5,6 +5,7 @@
 #include "DocTestUtil.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -32,3 +33,11 @@ std::string ReadBytes(const std::string& path); // "<missing>" when it cannot be
 // Writes the bytes to a file of the folder and loads it with the requested encoding.
 bool LoadBytes(CFxEditDoc& doc, const Scratch& dir, const std::string& bytes, int requested = 0,
                const char* name = "in.txt");
+
+#ifdef _WIN32
+const uint64_t kMiB = 1024 * 1024;
+// A sparse file of `chunks` MiB whose every MiB starts with "L" and six digits of its number
+// and CR LF: line 0 is "L000000"; line k (k > 0) is the zero bytes left of MiB k - 1 and then
+// "L" and k's digits; the last line is the zero bytes after the last break.
+bool MakeChunkedFile(const std::string& path, uint64_t chunks);
+#endif

@@ -99,33 +99,6 @@ TEST(LargeFile, ALongLoadAndSaveTellTheirProgressAndTheLoadCanBeCancelled) {
 
 namespace {
 
-const uint64_t kMiB = 1024 * 1024;
-
-// A sparse file of `chunks` MiB whose every MiB starts with "L" and six digits of its number
-// and CR LF: line 0 is "L000000"; line k (k > 0) is the zero bytes left of MiB k - 1 and then
-// "L" and k's digits; the last line is the zero bytes after the last break.
-bool MakeChunkedFile(const std::string& path, uint64_t chunks) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    for (uint64_t k = 0; k < chunks && ok; ++k) {
-        char head[16];
-        std::snprintf(head, sizeof head, "L%06u\r\n", static_cast<unsigned>(k));
-        LARGE_INTEGER at;
-        at.QuadPart = static_cast<LONGLONG>(k * kMiB);
-        DWORD wrote = 0;
-        ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
-             WriteFile(h, head, 9, &wrote, nullptr) && wrote == 9;
-    }
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(chunks * kMiB);
-    ok = ok && SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    CloseHandle(h);
-    return ok;
-}
-
 // The size the system reports for the open file.
 uint64_t FileSizeOf(const std::string& path) {
     uint32_t error = 0;

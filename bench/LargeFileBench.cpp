@@ -17,6 +17,7 @@
 
 #undef FindText // the document search, not the common dialog
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +62,7 @@ uint64_t GenerateLines(const std::string& path, int64_t lines) {
             buf.clear();
         }
     }
+    FlushFileBuffers(h); // on disk before anything is timed
     CloseHandle(h);
     return total;
 }
@@ -97,31 +99,39 @@ double SplitBaseline64(const std::string& path, uint64_t size) {
     return t;
 }
 
-// One sequential write of the document's bytes (from the loaded file's mapping) and a flush.
+// One sequential write of as many bytes as the document holds, and a flush: the file's first
+// MiB, read into memory as the document's text is, written over and over.
 double WriteBaseline64(const std::string& from, const std::string& to, uint64_t size) {
+    const DWORD chunk = 1u << 20;
+    std::vector<char> buf(chunk);
     HANDLE in = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    HANDLE map = CreateFileMappingA(in, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    const char* base = static_cast<const char*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, 0));
-    for (uint64_t i = 0; i < size; i += 4096) // in memory first, as the document's text is
-        (void)*static_cast<const volatile char*>(base + i);
+    DWORD got = 0;
+    ReadFile(in, buf.data(), chunk, &got, nullptr);
+    CloseHandle(in);
     double t0 = NowSeconds();
-    HANDLE out = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    DeleteFileA(to.c_str());
+    HANDLE out = CreateFileA(to.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     for (uint64_t at = 0; at < size;) {
-        DWORD n = static_cast<DWORD>(size - at < (64u << 20) ? size - at : (64u << 20));
+        DWORD n = static_cast<DWORD>(size - at < chunk ? size - at : chunk);
         DWORD wrote = 0;
-        WriteFile(out, base + at, n, &wrote, nullptr);
+        WriteFile(out, buf.data(), n, &wrote, nullptr);
         at += n;
     }
     FlushFileBuffers(out);
     CloseHandle(out);
     double t = NowSeconds() - t0;
     DeleteFileA(to.c_str());
-    UnmapViewOfFile(base);
-    CloseHandle(map);
-    CloseHandle(in);
     return t;
+}
+
+// The size of a file on disk, or 0.
+uint64_t FileSize64(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // One typed byte as the view types it.
@@ -256,7 +266,13 @@ int main(int argc, char** argv) {
         small.InitDocument(0);
         DeleteFileA(smallPath.c_str());
     }
-    const double typeSmall = TypeAtEnd(small, 20000), typeBig = TypeAtEnd(doc, 20000);
+    // Each the best of five rounds, the two documents taking turns: a round is short enough
+    // for another process to spoil it.
+    double typeSmall = 1e9, typeBig = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        typeSmall = std::min(typeSmall, TypeAtEnd(small, 20000));
+        typeBig = std::min(typeBig, TypeAtEnd(doc, 20000));
+    }
     PrintFigure("typing at the end (base: 1 MB document)", typeBig * 1e6, "us", typeSmall * 1e6,
                 2.0);
 
@@ -275,15 +291,26 @@ int main(int argc, char** argv) {
                 static_cast<long long>(foundAt));
     PrintFigure("find next across the document (base: raw scan)", find, "s", scan, 2.0);
 
-    const double goSmall = GoToLastLine(small, 100000), goBig = GoToLastLine(doc, 100000);
+    double goSmall = 1e9, goBig = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        goSmall = std::min(goSmall, GoToLastLine(small, 100000));
+        goBig = std::min(goBig, GoToLastLine(doc, 100000));
+    }
     PrintFigure("go to the last line (base: 1 MB document)", goBig * 1e6, "us", goSmall * 1e6, 2.0);
 
     // Save: the document's bytes against one sequential write of them and a flush.
     const std::string saved = dir + "\\largefile_saved.log";
-    const double wb = WriteBaseline64(path, saved + ".base", size);
+    // The baseline is taken before and after the save and the shorter one counts: whichever
+    // write comes first also waits for the disk to take what the runs before it left in the
+    // cache.
+    double wb = WriteBaseline64(path, saved + ".base", size);
     t0 = NowSeconds();
-    SaveDocumentFile(doc, saved.c_str());
+    const bool savedWhole = SaveDocumentFile(doc, saved.c_str()) &&
+                            FileSize64(saved) == static_cast<uint64_t>(doc.DocumentSize());
     const double save = NowSeconds() - t0;
+    if (!savedWhole)
+        std::printf("save failed: the figure below is not a save\n");
+    wb = std::min(wb, WriteBaseline64(path, saved + ".base", size));
     PrintFigure("save (base: one write + flush)", save, "s", wb, 2.0);
     DeleteFileA(saved.c_str());
 

@@ -18,6 +18,7 @@
 #define IDS_DOC_SAVING 7168          // progress label of a long save
 #define IDS_DOC_OVER_MEMORY 7169     // a file larger than the free memory: open it still?
 #define IDS_DOC_LINE_TOO_LONG 7170   // a line of 2 GB or more cannot be loaded
+#define IDS_DOC_SAVE_CANCELLED 7171  // Esc stopped a long save: nothing was written
 
 // Titles of the bars.
 #define IDS_SWITCHBAR_TITLE 5305 // the document switch bar

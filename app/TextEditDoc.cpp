@@ -267,6 +267,11 @@ void CTextEditDoc::Serialize(CArchive& ar) {
     bool done = false;
     try {
         done = CFxEditDoc::Serialize(fx);
+    } catch (const FxCancelled&) {
+        // The framework drops the mirror file; the save flow tells the user.
+        if (!fx.loading)
+            m_saveCancelled = true;
+        throw;
     } catch (const FxLineTooLong&) {
         // Said here with the reason, not as the system's "file too large".
         const std::string path = ar.GetFile() ? ar.GetFile()->GetFilePath() : GetPathName();
@@ -419,6 +424,7 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
 
     bool saved;
     const bool restoredText = m_restoredText;
+    m_saveCancelled = false;
     {
         // A restored text becomes the file's once it is written there.
         m_restoredText = false;
@@ -461,6 +467,9 @@ bool CTextEditDoc::DoSave(const char* path, bool replace) {
     if (saveAs && !existedBefore && CFile::Exists(target.c_str()))
         DeleteFileA(target.c_str());
     WatchFile();
+    // Said after the progress has left the status bar, which puts the idle prompt back.
+    if (m_saveCancelled && g_host)
+        g_host->ShowStatusMessage(AfxLoadString(IDS_DOC_SAVE_CANCELLED).c_str());
     return false;
 }
 
@@ -471,7 +480,7 @@ bool CTextEditDoc::OnFileProgress(bool saving, int percent) {
     m_progressLabel = percent < 100 ? label : 0;
     if (g_host)
         g_host->ShowStatusProgress(label, percent, 100);
-    return saving || !EscapeWaiting();
+    return !EscapeWaiting();
 }
 
 void CTextEditDoc::OnDocEvent(int code, int arg) {

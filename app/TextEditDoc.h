@@ -68,8 +68,9 @@ public:
 
     // --- Engine events -------------------------------------------------------------------
     void OnDocEvent(int code, int arg) override;
-    // Shows a long load's or save's progress in the status bar; a load stops when Esc is
-    // waiting in the input queue.
+    // Shows a long load's or save's progress in the status bar; the load or save stops when Esc
+    // is waiting in the input queue. A stopped save leaves the file and the document as they
+    // were, and the status bar says so.
     bool OnFileProgress(bool saving, int percent) override;
     // Tests: the free memory that the question before opening a larger file compares with
     // (0: the system's figure).
@@ -123,5 +124,6 @@ private:
     const FileTypeInfo* m_fileType = nullptr;
     bool m_lossyAccepted = false; // the user agreed to overwrite the original once
     UINT m_progressLabel = 0;     // a load's or save's progress shown and not yet ended
+    bool m_saveCancelled = false; // the last write stopped at the user's Esc
     std::string m_saveFilter, m_saveExt, m_saveFolder; // see OfferSaveAs
 };

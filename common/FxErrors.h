@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <exception>
 
-// The user cancelled a long operation (a load): nothing to report.
+// The user cancelled a long operation (a load or a save): nothing to report.
 class FxCancelled : public std::exception {
 public:
     const char* what() const noexcept override { return "cancelled"; }

@@ -24,7 +24,8 @@ bool LoadDocumentFile(CFxEditDoc& doc, const char* path);
 // Writes the document into a new file beside the target, flushes it and only then puts it in
 // the target's place by one rename that overwrites, so that the target always holds either its
 // old content or the new one, complete. After event 261 (false), a failed write or a refused
-// rename (FxFileError) the target is exactly as it was and the temporary file is gone.
+// rename (FxFileError), or a save the document cancels from its progress (FxCancelled), the
+// target is exactly as it was and the temporary file is gone.
 bool SaveDocumentFile(CFxEditDoc& doc, const char* path);
 
 // The backup copy's path: the backup folder (when not empty) with the file's name, or else the

@@ -14,8 +14,8 @@ public:
         : m_doc(doc), m_saving(saving), m_total(total),
           m_next(total > CFxEditDoc::kProgressBytes ? 0 : UINT64_MAX) {}
 
-    // `done` of the total is done; cheap between two percentages. A load the document cancels
-    // throws FxCancelled.
+    // `done` of the total is done; cheap between two percentages. A load or save the document
+    // cancels throws FxCancelled.
     void Step(uint64_t done) {
         if (done >= m_next)
             Report(done);
@@ -30,7 +30,7 @@ private:
         const int percent = done >= m_total ? 100 : static_cast<int>(done / (m_total / 100 + 1));
         m_next = percent >= 100 ? UINT64_MAX
                                 : (static_cast<uint64_t>(percent) + 1) * (m_total / 100 + 1);
-        if (!m_doc.OnFileProgress(m_saving, percent) && !m_saving)
+        if (!m_doc.OnFileProgress(m_saving, percent))
             throw FxCancelled();
     }
 

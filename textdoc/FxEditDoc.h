@@ -158,8 +158,10 @@ public:
     // --- State ----------------------------------------------------------------------------
     virtual void OnDocEvent(int code, int arg);
     // Progress of the load or save of a text larger than kProgressBytes: the percentage done,
-    // each time it changes, ending with 100. Answering false during a load cancels it: the
-    // load throws FxCancelled and leaves the document empty. A save goes on whatever the answer.
+    // each time it changes, ending with 100. Answering false cancels it with FxCancelled: a
+    // cancelled load leaves the document empty; a cancelled save stops writing and leaves the
+    // document as it was, and the caller drops the part written (a save's temporary file never
+    // replaces its target).
     virtual bool OnFileProgress(bool saving, int percent);
     static constexpr uint64_t kProgressBytes = 16 * 1024 * 1024;
     virtual void InitDocument(int arg);

@@ -6,6 +6,7 @@
 #include "app/DlgFile.h"
 #include "dialogs/DlgAsFrame.h"
 #include "app/TextEditDoc.h"
+#include "app/TextEditTemplate.h"
 #include "settings/FileTypes.h"
 #include "settings/SettingsIds.h"
 #include "tests/app/TextViewFixture.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -890,6 +892,196 @@ TEST_F(DocumentCommandTest, EscapeCancelsALongLoadAndLeavesNoDocument) {
     doc->GetViews().front()->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
     TheApp().PumpPendingMessages();
     DeleteFileA(path.c_str());
+}
+
+namespace {
+
+// A little above the size from which a save shows its progress and looks for Esc.
+std::string LongSaveText() {
+    std::string text;
+    const size_t size = static_cast<size_t>(CFxEditDoc::kProgressBytes) + (1u << 20);
+    text.reserve(size + 64);
+    while (text.size() < size)
+        text += "0123456789012345678901234567890123456789012345678901234567\r\n";
+    return text;
+}
+
+FILETIME WriteTimeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return "<missing>";
+    char buf[65536];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, got);
+    std::fclose(f);
+    return bytes;
+}
+
+// Files a save leaves beside its target while it writes.
+int MirrorFilesIn(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "QVM*.tmp").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (FindNextFileA(h, &found));
+    FindClose(h);
+    return count;
+}
+
+std::string TempDir() {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    return dir;
+}
+
+// The long text opened from its file and typed into once: modified, with one undo step.
+struct EditedLongFile {
+    std::string path, bytes;
+    FILETIME time = {};
+    CTextEditDoc* doc = nullptr;
+    CTextEditView* view = nullptr;
+
+    explicit EditedLongFile(const char* name) {
+        bytes = LongSaveText();
+        path = WriteTempFile(name, bytes);
+        // An hour back, so that a rewrite could not keep the time by chance.
+        HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            FILETIME now;
+            GetSystemTimeAsFileTime(&now);
+            ULARGE_INTEGER t;
+            t.LowPart = now.dwLowDateTime;
+            t.HighPart = now.dwHighDateTime;
+            t.QuadPart -= 36000000000ull;
+            now.dwLowDateTime = t.LowPart;
+            now.dwHighDateTime = t.HighPart;
+            SetFileTime(h, nullptr, nullptr, &now);
+            CloseHandle(h);
+        }
+        time = WriteTimeOf(path);
+        doc = DynamicDowncast<CTextEditDoc>(CTextEditDoc::OpenFileWithEncoding(path.c_str(), 0));
+        TheApp().PumpPendingMessages();
+        if (!doc)
+            return;
+        view = DynamicDowncast<CTextEditView>(doc->GetViews().front());
+        view->InsertChars("x", 1);
+    }
+    bool StillOpen() const {
+        const std::vector<CDocument*>& docs = TheApp().GetDocTemplate()->GetDocuments();
+        return doc && std::find(docs.begin(), docs.end(), doc) != docs.end();
+    }
+    ~EditedLongFile() {
+        if (StillOpen()) {
+            doc->SetModifiedFlag(false);
+            view->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+            TheApp().PumpPendingMessages();
+        }
+        DeleteFileA(path.c_str());
+    }
+};
+
+INT_PTR AnswerSaveAsUtf8Unix(CDlgFile& dialog) {
+    dialog.SetAnswer({g_saveAsPath}, FxEncUtf8, FxLineEndUnix);
+    return IDOK;
+}
+
+// The document as a cancelled save must leave it: modified, under its name, in its encoding
+// and line ends, its edit undoable, and its file untouched.
+void ExpectUnsaved(const EditedLongFile& f) {
+    ASSERT_TRUE(f.StillOpen());
+    EXPECT_TRUE(f.doc->IsModified());
+    EXPECT_EQ(f.doc->GetTitle(), f.path + " *");
+    EXPECT_EQ(f.doc->GetPathName(), f.path);
+    EXPECT_EQ(f.doc->Encoding(), FxEncAnsi);
+    EXPECT_EQ(f.doc->LineEndType(), FxLineEndDos);
+    EXPECT_TRUE(f.doc->CanUndo());
+    EXPECT_EQ(f.doc->DocumentSize(), static_cast<int64_t>(f.bytes.size() + 1));
+    EXPECT_TRUE(ReadWholeFile(f.path) == f.bytes);
+    EXPECT_TRUE(SameTime(WriteTimeOf(f.path), f.time));
+    EXPECT_EQ(MirrorFilesIn(TempDir()), 0);
+}
+
+} // namespace
+
+TEST_F(DocumentCommandTest, EscapeCancelsALongSaveAndLeavesTheFileAndTheDocumentAsTheyWere) {
+    EditedLongFile f("qv_escape_save.txt");
+    ASSERT_NE(f.doc, nullptr);
+    // Esc pressed while the save runs: it waits in the input queue of the main frame.
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    f.view->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(g_boxes.empty()); // a cancel is not an error
+    ExpectUnsaved(f);
+    EXPECT_EQ(StatusText(), "已取消保存，文件未被改动");
+
+    // Save As to a new name in another encoding and line ends: no file, nothing changes.
+    g_saveAsPath = TempFile("qv_escape_save_as.txt");
+    DeleteFileA(g_saveAsPath.c_str());
+    CDlgFile::PromptHook oldHook = CDlgFile::SetPromptHook(AnswerSaveAsUtf8Unix);
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    f.view->SendMessage(WM_COMMAND, ID_FILE_SAVE_AS);
+    TheApp().PumpPendingMessages();
+    CDlgFile::SetPromptHook(oldHook);
+    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_EQ(GetFileAttributesA(g_saveAsPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectUnsaved(f);
+    EXPECT_EQ(StatusText(), "已取消保存，文件未被改动");
+
+    // Without Esc the same save writes the whole text.
+    f.view->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_FALSE(f.doc->IsModified());
+    EXPECT_TRUE(ReadWholeFile(f.path) == "x" + f.bytes);
+    DeleteFileA(g_saveAsPath.c_str());
+}
+
+TEST_F(DocumentCommandTest, EscapeDuringTheSaveOfAClosingOrSaveAllKeepsTheDocumentOpenAndModified) {
+    EditedLongFile f("qv_escape_close.txt");
+    ASSERT_NE(f.doc, nullptr);
+    const size_t open = OpenDocumentCount();
+    g_answer = IDYES; // save the changes?
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    f.view->GetParentFrame()->SendMessage(WM_COMMAND, ID_FILE_CLOSE);
+    TheApp().PumpPendingMessages();
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0], f.path + "\n文档已经被修改，保存所作改动？");
+    ASSERT_EQ(OpenDocumentCount(), open);
+    ExpectUnsaved(f);
+
+    // The program's close asks every document the same way (the frame's close stops when the
+    // answer is no; the window itself is not closed here: it would write the session).
+    g_boxes.clear();
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(TheApp().CWinApp::SaveAllModified());
+    TheApp().PumpPendingMessages();
+    EXPECT_EQ(g_boxes.size(), 1u);
+    ASSERT_EQ(OpenDocumentCount(), open);
+    ExpectUnsaved(f);
+
+    // Save All stops at the cancelled save.
+    g_boxes.clear();
+    AppMainFrame()->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+    AppMainFrame()->SendMessage(WM_COMMAND, ID_FILE_SAVE_ALL);
+    TheApp().PumpPendingMessages();
+    EXPECT_TRUE(g_boxes.empty());
+    ExpectUnsaved(f);
 }
 
 #ifdef _WIN64

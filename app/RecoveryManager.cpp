@@ -9,6 +9,7 @@
 #include "app/TextEditDoc.h"
 #include "app/TextEditTemplate.h"
 #include "app/TextEditView.h"
+#include "common/FxErrors.h"
 #include "common/PathName.h"
 #include "settings/SettingsStore.h"
 #include "framework/MessageBox.h"
@@ -387,14 +388,18 @@ CTextEditDoc* RecoveryManager::Restore(const Orphan& orphan) {
     if (!info.path.empty())
         doc->InitDocument(info.path.c_str()); // the file type of the path
     const int wrapMode = doc->WrapMode(), wrapColumn = doc->WrapColumn();
-    bool loaded = false;
+    bool loaded = false, cancelled = false;
     try {
         loaded = LoadRecoveryText(*doc, orphan.copyPath);
+    } catch (const FxCancelled&) {
+        cancelled = true; // Esc during a long read: the copy stays, with nothing to tell
     } catch (...) {
         loaded = false;
     }
     if (!loaded) {
         doc->OnCloseDocument();
+        if (cancelled)
+            return nullptr;
         const std::string name = info.path.empty() ? info.title : info.path;
         const std::string text = AfxFormatString1(IDS_RECOVERY_UNREADABLE, name.c_str());
         AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);

@@ -746,6 +746,51 @@ TEST_F(RecoveryTest, AHundredMegabyteCopyDoesNotFreezeTheWindow) {
     DeleteFileA(path.c_str());
 }
 
+// Esc during the restore of a long copy stops it without a word: no document, no message, and
+// the copy stays for another try.
+TEST_F(RecoveryTest, EscapeDuringTheRestoreOfALongCopyKeepsTheCopy) {
+    // 20 MB of 100-byte lines: long enough for the read to tell its progress.
+    std::string block;
+    for (int i = 0; i < 10000; ++i)
+        block += std::string(98, 'y') + "\r\n";
+    const std::string path = m_dir + "\\long.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < 20; ++i)
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
+    {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        HWND view = WaitForActiveView(frame);
+        ASSERT_NE(view, nullptr);
+        TypeText(view, "!");
+        ASSERT_TRUE(WaitForCopies(1));
+        p.Kill();
+    }
+    Process p;
+    ASSERT_TRUE(p.Start(m_exe, ""));
+    HWND question = WaitForQuestion(p);
+    ASSERT_NE(question, nullptr);
+    // The answer, then Esc waiting behind it on the same thread, as a key pressed at once.
+    const DWORD thread = GetWindowThreadProcessId(question, nullptr);
+    PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+    PostThreadMessageA(thread, WM_KEYDOWN, VK_ESCAPE, 0);
+    HWND frame = WaitForMainFrame(p);
+    ASSERT_NE(frame, nullptr);
+    Settle(frame);
+    Sleep(500);
+    Settle(frame);
+    EXPECT_EQ(FindDialog(p.Id(), false), nullptr) << "a message after the user's own cancel";
+    EXPECT_TRUE(Children(frame).empty());
+    EXPECT_EQ(Copies().size(), 1u);
+    p.Kill();
+    DeleteFileA(path.c_str());
+}
+
 // --- Copies during typing, failed writes, damaged copies -----------------------------------
 
 namespace {

@@ -255,6 +255,17 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
+    // `megabytes` MB of 100-byte lines, made quickly.
+    std::string WriteLongFile(const char* name, int megabytes) {
+        std::string block;
+        for (int i = 0; i < 10000; ++i)
+            block += std::string(98, 'x') + "\r\n";
+        const std::string path = m_dir + "\\" + name;
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < megabytes; ++i)
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        return path;
+    }
     void AllowMultipleInstances() {
         WritePrivateProfileStringA("Settings", "AllowMultipleInstances", "1",
                                    (m_dir + "\\SETTINGS.INI").c_str());
@@ -695,18 +706,7 @@ TEST_F(RecoveryTest, AHundredModifiedDocumentsKeepTypingResponsive) {
 }
 
 TEST_F(RecoveryTest, AHundredMegabyteCopyDoesNotFreezeTheWindow) {
-    // 100 MB of 100-byte lines, made quickly.
-    std::string line(98, 'x');
-    line += "\r\n";
-    std::string block;
-    for (int i = 0; i < 10000; ++i)
-        block += line;
-    const std::string path = m_dir + "\\big.txt";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i < 100; ++i)
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-    }
+    const std::string path = WriteLongFile("big.txt", 100);
     Process p;
     ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
     HWND frame = WaitForMainFrame(p);
@@ -749,16 +749,8 @@ TEST_F(RecoveryTest, AHundredMegabyteCopyDoesNotFreezeTheWindow) {
 // Esc during the restore of a long copy stops it without a word: no document, no message, and
 // the copy stays for another try.
 TEST_F(RecoveryTest, EscapeDuringTheRestoreOfALongCopyKeepsTheCopy) {
-    // 20 MB of 100-byte lines: long enough for the read to tell its progress.
-    std::string block;
-    for (int i = 0; i < 10000; ++i)
-        block += std::string(98, 'y') + "\r\n";
-    const std::string path = m_dir + "\\long.txt";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i < 20; ++i)
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-    }
+    // Long enough for the read to tell its progress.
+    const std::string path = WriteLongFile("long.txt", 20);
     {
         Process p;
         ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));

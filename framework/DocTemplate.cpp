@@ -67,16 +67,15 @@ const std::vector<CDocument*>& CDocTemplate::GetDocuments() const {
 
 CDocTemplate::Confidence CDocTemplate::MatchDocType(const char* path, CDocument*& match) {
     match = nullptr;
-    const std::string wanted = FxFullPathName(path);
     for (CDocument* doc : m_docList) {
-        if (!doc->GetPathName().empty() && FxSamePath(doc->GetPathName(), wanted)) {
+        if (!doc->GetPathName().empty() && FxSamePath(doc->GetPathName(), path)) {
             match = doc;
             return yesAlreadyOpen;
         }
     }
     std::string ext;
     if (GetDocString(ext, filterExt) && !ext.empty()) {
-        const std::string dot = FxPathExtension(wanted);
+        const std::string dot = FxPathExtension(path);
         const char* e = ext.c_str();
         if (*e == '*')
             ++e;

@@ -11,6 +11,7 @@
 #include "search/UnitMatcher.h"
 #include "textdoc/Utf8.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -994,10 +995,6 @@ void Worker::SearchUnitLines(MappedFile& f, PreparedPattern& pat, Enc enc, bool 
             m_longLine = line;
             return;
         }
-        if (units.size() > kMaxLine) {
-            m_longLine = line;
-            return;
-        }
         // The mark at the start of the file is not matched, but counts as one column.
         int32_t skip = 0;
         if (f.offset == 0 && ls == 0 && !units.empty() && units[0] == 0xFEFF)
@@ -1018,9 +1015,7 @@ void Worker::SearchUnitLines(MappedFile& f, PreparedPattern& pat, Enc enc, bool 
             if (r != FxUnitMatcher::Matched)
                 break;
             if (!lineSent) {
-                const int32_t n = len < static_cast<int32_t>(kMaxLineOut)
-                                      ? len
-                                      : static_cast<int32_t>(kMaxLineOut);
+                const int32_t n = std::min(len, static_cast<int32_t>(kMaxLineOut));
                 shown = ToAnsi(text, n, nullptr);
                 shown.resize(FxCutLength(shown.data(), shown.size(), kMaxLineOut));
                 lineSent = true;

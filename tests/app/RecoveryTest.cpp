@@ -255,6 +255,19 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
+    // The program opens the file, `typed` goes in at its start, and the program is killed once
+    // the copy of the edit is written.
+    void KillAfterACopyOf(const std::string& path, const std::string& typed) {
+        Process p;
+        ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
+        HWND frame = WaitForMainFrame(p);
+        ASSERT_NE(frame, nullptr);
+        HWND view = WaitForActiveView(frame);
+        ASSERT_NE(view, nullptr);
+        TypeText(view, typed);
+        ASSERT_TRUE(WaitForCopies(1));
+        p.Kill();
+    }
     // `megabytes` MB of 100-byte lines, made quickly.
     std::string WriteLongFile(const char* name, int megabytes) {
         std::string block;
@@ -473,17 +486,7 @@ TEST_F(RecoveryTest, ANamedAndAnUntitledDocumentComeBackAfterAKill) {
 
 TEST_F(RecoveryTest, AFileChangedSinceTheCopyIsSaidAndBothAreKept) {
     const std::string path = WriteFile("changed.txt", "old\r\n");
-    {
-        Process p;
-        ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
-        HWND frame = WaitForMainFrame(p);
-        ASSERT_NE(frame, nullptr);
-        HWND view = WaitForActiveView(frame);
-        ASSERT_NE(view, nullptr);
-        TypeText(view, "mine ");
-        ASSERT_TRUE(WaitForCopies(1));
-        p.Kill();
-    }
+    ASSERT_NO_FATAL_FAILURE(KillAfterACopyOf(path, "mine "));
     // Another program writes the file while the editor is down.
     WriteFile("changed.txt", "theirs, longer\r\n");
 
@@ -751,17 +754,7 @@ TEST_F(RecoveryTest, AHundredMegabyteCopyDoesNotFreezeTheWindow) {
 TEST_F(RecoveryTest, EscapeDuringTheRestoreOfALongCopyKeepsTheCopy) {
     // Long enough for the read to tell its progress.
     const std::string path = WriteLongFile("long.txt", 20);
-    {
-        Process p;
-        ASSERT_TRUE(p.Start(m_exe, "\"" + path + "\""));
-        HWND frame = WaitForMainFrame(p);
-        ASSERT_NE(frame, nullptr);
-        HWND view = WaitForActiveView(frame);
-        ASSERT_NE(view, nullptr);
-        TypeText(view, "!");
-        ASSERT_TRUE(WaitForCopies(1));
-        p.Kill();
-    }
+    ASSERT_NO_FATAL_FAILURE(KillAfterACopyOf(path, "!"));
     Process p;
     ASSERT_TRUE(p.Start(m_exe, ""));
     HWND question = WaitForQuestion(p);

@@ -2,6 +2,7 @@
 // failed write, the save-changes prompt on close, and the recent-file list.
 #include "tests/framework/TestApp.h"
 
+#include "common/PathName.h"
 #include "framework/MirrorFile.h"
 #include "framework/FileException.h"
 #include "framework/MultiDocTemplate.h"
@@ -22,10 +23,6 @@ int CountFilesIn(const std::string& folder) {
     } while (FindNextFileA(find, &fd));
     FindClose(find);
     return count;
-}
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('\\'));
 }
 
 } // namespace
@@ -109,7 +106,7 @@ TEST_F(FrameworkTest, SaveWritesAndClearsTheModifiedFlag) {
     EXPECT_EQ(ReadWholeFile(path), "new text");
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(App().m_prompts, 0);
-    EXPECT_EQ(CountFilesIn(FolderOf(path)), 1); // no mirror left behind
+    EXPECT_EQ(CountFilesIn(FxPathFolder(path)), 1); // no mirror left behind
 }
 
 TEST_F(FrameworkTest, SaveOfAnUntitledDocumentProposesTitleWithExtension) {
@@ -137,7 +134,7 @@ TEST_F(FrameworkTest, FailedSaveLeavesTheOldFileIntact) {
     EXPECT_FALSE(doc->DoFileSave());
     EXPECT_EQ(ReadWholeFile(path), "precious contents");
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(CountFilesIn(FolderOf(path)), 1); // the mirror was removed
+    EXPECT_EQ(CountFilesIn(FxPathFolder(path)), 1); // the mirror was removed
     ASSERT_EQ(BoxLog::texts.size(), 1u);
     EXPECT_NE(BoxLog::texts[0].find(path), std::string::npos);
 }
@@ -164,7 +161,7 @@ TEST_F(FrameworkTest, FailedSaveAsToANewFileLeavesNoFile) {
     App().m_promptAnswer = fresh;
     EXPECT_FALSE(doc->DoSave(nullptr));
     EXPECT_FALSE(CFile::Exists(fresh.c_str()));
-    EXPECT_EQ(CountFilesIn(FolderOf(fresh)), 0);
+    EXPECT_EQ(CountFilesIn(FxPathFolder(fresh)), 0);
 }
 
 TEST_F(FrameworkTest, MirrorFileReplacesTargetOnlyOnClose) {
@@ -174,7 +171,7 @@ TEST_F(FrameworkTest, MirrorFileReplacesTargetOnlyOnClose) {
         CMirrorFile file;
         ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
         EXPECT_NE(file.GetMirrorPath(), path);
-        EXPECT_EQ(FolderOf(file.GetMirrorPath()), FolderOf(path));
+        EXPECT_EQ(FxPathFolder(file.GetMirrorPath()), FxPathFolder(path));
         file.Write("after", 5);
         EXPECT_EQ(ReadWholeFile(path), "before");
         file.Close();
@@ -186,7 +183,7 @@ TEST_F(FrameworkTest, MirrorFileReplacesTargetOnlyOnClose) {
         file.Write("aborted", 7);
     } // destroyed unclosed: aborted
     EXPECT_EQ(ReadWholeFile(path), "after");
-    EXPECT_EQ(CountFilesIn(FolderOf(path)), 1);
+    EXPECT_EQ(CountFilesIn(FxPathFolder(path)), 1);
 }
 
 TEST_F(FrameworkTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt) {
@@ -288,8 +285,7 @@ TEST_F(FrameworkTest, AnotherSpellingOfAnOpenFilesNameFindsTheOpenDocument) {
     CDocument* doc = App().OpenDocumentFile(path.c_str());
     ASSERT_NE(doc, nullptr);
 
-    const size_t cut = path.rfind('\\');
-    std::string other = path.substr(0, cut) + "\\sub\\..\\SAME.TST";
+    const std::string other = FxPathWithSeparator(FxPathFolder(path)) + "sub\\..\\SAME.TST";
     EXPECT_EQ(App().OpenDocumentFile(other.c_str()), doc);
     EXPECT_EQ(App().GetOpenDocumentCount(), 1);
     ASSERT_NE(App().m_pRecentFileList, nullptr);
